@@ -1,0 +1,25 @@
+#pragma once
+#include <QMutex>
+#include <atomic>
+#include <cstdint>
+
+// The chip manager's mutex and update request. They live in core so that the parameter store's
+// own services can hand changes to the chip; c331_manage serves them on its thread.
+namespace ChipRequest {
+QMutex &mutex();
+std::atomic<uint8_t> &request();
+}
+
+// Holds the chip mutex for a write the chip must follow and raises the update request when it
+// goes out of scope, so no screen can forget the request or unlock before raising it.
+class ChipWrite
+{
+public:
+    ChipWrite() : m_lock(&ChipRequest::mutex()) {}
+    ~ChipWrite() { ChipRequest::request().store(1); }
+    ChipWrite(const ChipWrite &) = delete;
+    ChipWrite &operator=(const ChipWrite &) = delete;
+
+private:
+    QMutexLocker m_lock;
+};

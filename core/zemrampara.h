@@ -1,0 +1,94 @@
+#pragma once
+#include <QObject>
+#include <cstdint>
+
+#include "ram_layout.h"
+
+struct CROP_PARA
+{
+    int word;   // ignored by the crop operations
+    int x;
+    int y;
+    int w;
+    int h;
+};
+
+// One user-mode slot: marker 0xAA 0xAA when saved (0xFF 0xFF empty), then image offsets 896..4095.
+struct USER_MODE_SLOT
+{
+    uint8_t marker[2];
+    uint8_t data[Ram::kModeSize];
+};
+
+// The parameter store: the working image, its shadow (the image as last saved) and 16 user modes.
+class ZemRamPara : public QObject
+{
+    Q_OBJECT
+public:
+    static ZemRamPara *p_zemrampara_config;
+    // Creates the store on first use: loads the image (factory defaults when the file is bad),
+    // clears the test-pattern bytes 864..867, renews the shadow, loads the user modes.
+    static ZemRamPara *pInstance();
+    // Drops the singleton; tests use it to start again from the files.
+    static void destroy_for_test();
+
+    uint8_t RAM_PARA[Ram::kSize];
+    uint8_t RAM_PARA_SHADOW[Ram::kSize];
+    USER_MODE_SLOT user_mode[16];
+
+    uint16_t rd16(int off) const { return Ram::rd16(RAM_PARA, off); }
+    void wr16(int off, uint16_t v) { Ram::wr16(RAM_PARA, off, v); }
+    uint16_t shadow16(int off) const { return Ram::rd16(RAM_PARA_SHADOW, off); }
+    bool differs16(int off) const { return rd16(off) != shadow16(off); }
+
+    // Loads the parameter file into the image; false (and factory defaults) when it is absent or bad.
+    bool load_image_file();
+    // Writes image offsets 768..4095 behind the marker to the parameter file, whole and durable.
+    bool save_image_file();
+    // Image 768..4095 from the factory table (offsets below 768 are left alone).
+    void load_factory_defaults();
+
+    int ZemUserModeSaved(int slot) const;
+    int ZemGetCurrentModeIndex() const;
+    int ZemUserModeIndex(int index, int operation) const;
+    int mode_file_deal(int slot, int op);
+    bool save_mode_file(int slot);
+
+    int ZemLanguageChanged();
+    int test_signal(int code);
+    int ram_para_save();
+
+    void ZemSetImageSource(int crop_n, int source, int window);
+    void ZemSetImageFreeze();
+    void ZemSetImageBlack();
+    void ZemSetEDIDPara(int input, uint16_t width, uint16_t height, uint16_t rate);
+    // Source id of the window; copy_flag 1 reads a user-mode slot's data (offsets 896 lower).
+    static int ZemGetImageSource(const uint8_t *image, uint8_t window, short *is_crop,
+                                 char *crop_index, uint8_t copy_flag);
+
+    void ZemCropSourceInit();
+    int ZemGetSourceNum(int source, int count) const;
+    int ZemGetCropID(int source, int n) const;
+    int ZemAddCropID(int source) const;
+    // Rank (1..) of crop-table entry `index` among its source's crops in crop-number order, 0 when
+    // the entry is not in use. The inverse of ZemGetCropPara's n.
+    int ZemCropRank(int index) const;
+    void ZemGetCropPara(int source, int n, CROP_PARA *out, int *index) const;
+    void ZemAddNewCrop(int source, const CROP_PARA *crop);
+    void ZemSetCropPara(int source, int n, const CROP_PARA *crop);
+    void ZemDeleteCrop(int source, int n);
+
+signals:
+    void sig_update_para(int code);
+
+private:
+    ZemRamPara();
+    void load_user_modes();
+    bool load_mode_file(int slot);
+};
+
+// The factory table, laid out like the parameter file: marker, then image offsets 768..4095.
+extern const uint8_t default_para_ramlist[Ram::kSize];
+
+QString mode_file_path(int slot);      // "/data/modes/custom_mode<slot+1>"
+QString mode_osd_file_path(int slot);  // "/data/modes/MO<slot+1 as %02x>.json"
