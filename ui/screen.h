@@ -115,6 +115,8 @@ public:
 
     // Closes this screen for the mode shortcut: delete-on-close, close, pointer cleared.
     void close_screen();
+    // The screen's back path as the back key takes it (UiHooks::page_back).
+    void back() { key_back(); }
 
 protected:
     // The standard keyReleaseEvent: diagnostic line, classification, left/right/OK/back/mode,
