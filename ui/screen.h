@@ -2,17 +2,60 @@
 // The machinery every screen shares: page numbers and the registry of open screens, key
 // classification, the focus list with its two style kinds, opening and leaving, the mode-key
 // shortcut, the language choice of texts and images, and the modal seam.
+//
+// A minimal screen:
+//
+//   class Example : public QDialog, public Screen
+//   {
+//       Q_OBJECT
+//   public:
+//       explicit Example(QWidget *parent = nullptr)
+//           : QDialog(parent), Screen(this, PAGE_NETSET, "Example")
+//       {
+//           ui->setupUi(this);
+//           menulist_init();
+//           language_changed();
+//       }
+//       void language_changed() override
+//       {
+//           ui->title->setText(tr5("网络", "Network", "Сеть", "Mạng", "網路"));
+//           ui->icon->setPixmap(QPixmap(lang_png("closeled.png")));
+//       }
+//       void syncUpdate(int) override { sync_language(); }
+//   protected:
+//       void keyPressEvent(QKeyEvent *e) override { screen_key_press(e); }
+//       void keyReleaseEvent(QKeyEvent *e) override { screen_key_release(e); }
+//       void key_back() override { slot_Button_back_clicked(); }
+//   private slots:
+//       void slot_Button_back_clicked() { leave_to(PAGE_OUTPUTSET); }
+//   private:
+//       void menulist_init()
+//       {
+//           m_focus.add(ui->Button_a);                                  // large buttons
+//           m_focus.add(ui->Button_b, Style::kSmall, Style::kSmallFocus);
+//           m_focus.set_index(0);
+//       }
+//   };
+//
+//   // the opener (OutputSet::on_Button_lanset_clicked):
+//   open_screen(g_netset, new Example);   // touch nothing of `this` afterwards
+//
+// Keys: left/right move m_focus with wrap, OK clicks the focused control (a My_lineEdit emits
+// send_show), back calls key_back(), mode runs mode_shortcut(); every key then reaches
+// m_zem_keyboard. Override key_left/right/ok/other for sub-states.
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 #include "zem_keyboard.h"
 
 class QDialog;
 class QKeyEvent;
+class QLabel;
 
 enum PageId : uint8_t {
     PAGE_LOCKWINDOW = 0,
@@ -57,6 +100,15 @@ extern const QString kLarge;        // large button, unfocused
 extern const QString kLargeFocus;
 extern const QString kSmall;        // small button, unfocused
 extern const QString kSmallFocus;
+// The one-pixel kinds of the output and setup screens: white frame, focus frame, and the red
+// frame of a list whose choice is being changed.
+extern const QString kThin;
+extern const QString kThinFocus;
+extern const QString kThinEdit;
+// Combo boxes in the same three kinds.
+extern const QString kCombo;
+extern const QString kComboFocus;
+extern const QString kComboEdit;
 }
 
 // A screen's focusable controls in focus order, each with its normal and focused style.
@@ -90,6 +142,8 @@ int ui_language();
 QString tr5(const char *zh, const char *en, const char *ru, const char *vi, const char *tw);
 // ":/png/" + language prefix ("", "en_", "ru_", "vn_", "tn_") + name.
 QString lang_png(const QString &name);
+// Shows a name from the names file or from the user exactly as typed: never as rich text.
+void set_plain_text(QLabel *label, const QString &text);
 
 // ---- modal seam -------------------------------------------------------------------------------
 // Every nested exec() goes through here; tests swap in a runner that shows and returns.
@@ -117,6 +171,8 @@ public:
     void close_screen();
     // The screen's back path as the back key takes it (UiHooks::page_back).
     void back() { key_back(); }
+    // Left by its back path or closed by the shortcut (deletion follows from the event loop).
+    bool is_closed() const { return m_closed; }
 
 protected:
     // The standard keyReleaseEvent: diagnostic line, classification, left/right/OK/back/mode,
@@ -132,25 +188,33 @@ protected:
 
     // The back path: delete-on-close, close, pointer null, parent's language_changed(), parent page.
     void leave_to(uint8_t parent_page);
+    // The first step of every syncUpdate: the language in the image may have changed.
+    void sync_language();
 
     FocusList m_focus;
     zem_keyboard m_zem_keyboard;
 
 private:
     friend struct ScreenRegistry;
+    friend void register_opened(Screen *screen, std::function<void()> clear_pointer);
     QWidget *m_self;
     uint8_t m_page;
     const char *m_class_name;
     std::function<void()> m_clear_pointer;
+    bool m_closed = false;
 };
+
+void set_page_focus(uint8_t page);
 
 // Opens a screen by the opening rule: pointer set, page set, run modally (or shown for the two
 // modeless screens). The pointer is cleared by whichever path closes the screen.
 template <class T>
 void open_screen(T *&global_ptr, T *screen, bool modal = true);
 
-// The screen registered for a page, or null.
+// The open screen registered for a page, or null (a screen already left does not count).
 Screen *screen_at(uint8_t page);
+// Every screen alive, in the order they were built.
+std::vector<Screen *> all_screens();
 
 // The mode-key shortcut: closes every open screen above the main menu, sets g_mode_shortcut_key
 // and opens CustomMode on page 4. Does nothing while the key lock is on.
@@ -159,7 +223,11 @@ void mode_shortcut();
 // Wires the user interface into core: the change refresh, the key panel's lights, the CustomMode
 // opener. Called once by main and by every test fixture that shows screens.
 void ui_init();
-extern void (*g_open_custommode)();   // set by ui_init once CustomMode exists
+// The compiled-in images under the png prefix; ui_init loads them, tools that skip ui_init call this.
+void ui_init_resources();
+// Creates CustomMode for the shortcut (g_custommode, page 4, show()); set by main and by the
+// test fixtures. While null the shortcut still closes the chain and sets g_mode_shortcut_key.
+extern void (*g_open_custommode)();
 
 // ---- implementation of the template ----------------------------------------------------------
 void register_opened(Screen *screen, std::function<void()> clear_pointer);
@@ -168,11 +236,17 @@ template <class T>
 void open_screen(T *&global_ptr, T *screen, bool modal)
 {
     global_ptr = screen;
-    register_opened(screen, [&global_ptr] { global_ptr = nullptr; });
-    extern void set_page_focus(uint8_t);
+    // Only this screen's pointer: a later screen of the same class may hold it by then.
+    register_opened(screen, [&global_ptr, screen] {
+        if (global_ptr == screen)
+            global_ptr = nullptr;
+    });
     set_page_focus(screen->page());
-    if (modal)
-        run_modal(screen);
-    else
-        screen->show();
+    if constexpr (std::is_base_of_v<QDialog, T>) {
+        if (modal) {
+            run_modal(screen);
+            return;
+        }
+    }
+    screen->show();
 }

@@ -1,0 +1,116 @@
+#include "startup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <QTimer>
+#include <cstring>
+
+#include "c331_manage.h"
+#include "config_engine.h"
+#include "custommode.h"
+#include "fpga_manage.h"
+#include "global.h"
+#include "k58_wifi_config.h"
+#include "lockwindow.h"
+#include "mainwindow.h"
+#include "numberkeyboard.h"
+#include "paths.h"
+#include "screen.h"
+#include "syncupdate.h"
+#include "tarvosource.h"
+#include "usbserver.h"
+#include "zem_keyboard.h"
+#include "zemrampara.h"
+
+namespace {
+
+UsbServer *g_usbserver = nullptr;
+
+bool env_flag(const char *name)
+{
+    const QByteArray value = qgetenv(name);
+    return !value.isEmpty() && value != "0";
+}
+
+}
+
+StartupOptions parse_startup_args(int &argc, char **argv)
+{
+    StartupOptions options;
+    options.wait = !env_flag("ZEM_NO_WAIT");
+    int out = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--root") == 0 && i + 1 < argc) {
+            options.root = QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strncmp(argv[i], "--root=", 7) == 0) {
+            options.root = QString::fromLocal8Bit(argv[i] + 7);
+        } else if (std::strcmp(argv[i], "--no-wait") == 0) {
+            options.wait = false;
+        } else {
+            argv[out++] = argv[i];
+        }
+    }
+    argv[out] = nullptr;
+    argc = out;
+    return options;
+}
+
+void startup_core(const StartupOptions &options)
+{
+    if (!options.root.isEmpty())
+        Paths::set_data_root(options.root);
+    QDir().mkpath(Paths::dev(QStringLiteral("/data/configs")));
+    QDir().mkpath(Paths::dev(QStringLiteral("/data/modes")));
+
+    g_zem_keys = static_cast<uint8_t>(check_hiddev());
+    ConfigEngine::pInstance();
+    ZemRamPara *para = ZemRamPara::pInstance();
+    // A fresh data root gets the factory parameter file, so it is there before the first change.
+    if (!QFile::exists(Paths::dev(QStringLiteral("/data/ram_device_info"))))
+        para->save_image_file();
+    SyncUpdate::pInstance();
+}
+
+void startup_gui(const StartupOptions &options)
+{
+    // The screens' pictures and the change refresh must be there before the first screen.
+    ui_init();
+    g_open_custommode = open_custommode;
+
+    g_mainwindow = new MainWindow(nullptr);
+    g_timer = new QTimer(g_mainwindow);
+    QObject::connect(g_timer, &QTimer::timeout, g_mainwindow, &MainWindow::slot_update_timer_ticks);
+    g_timer->start(10);
+
+    // Every SPI transfer to the chip first sets GPIO registers that the FPGA manager maps.
+    if (options.threads) {
+        fpga_manage::pInstance();
+        c331_manage::pInstance();
+        tarvosource::pInstance();
+    } else {
+        tarvosource::create_for_test();
+        fpga_manage::create_for_test();
+        c331_manage::create_for_test();
+    }
+
+    if (options.wait)
+        QThread::sleep(4);
+
+    g_mainwindow->show();
+    open_screen(g_lockwindow, new LockWindow(nullptr), false);
+    QObject::connect(ZemRamPara::p_zemrampara_config, &ZemRamPara::sig_update_para, SyncUpdate::p_syncupdate,
+                     &SyncUpdate::para_sync, Qt::UniqueConnection);
+    if (g_zem_keys)
+        zem_keys_update_leds();
+
+    g_usbserver = new UsbServer(qApp);
+    QObject::connect(g_usbserver, &UsbServer::sig_usb_update, SyncUpdate::p_syncupdate, &SyncUpdate::para_sync);
+    if (options.threads) {
+        g_usbserver->start();
+        K58_WIFI_CONFIG::pInstance();
+    }
+
+    NumberKeyboard::create_shared()->setGeometry(g_mainwindow->x() + 160, g_mainwindow->y(), 160, 240);
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include <QString>
+
+class QApplication;
+
+struct StartupOptions
+{
+    QString root;          // data root; empty keeps the default
+    bool wait = true;      // the four-second wait before the home screen
+    bool threads = true;   // the managers' threads (the bench and tests drive passes themselves)
+};
+
+// Takes this program's own options (--root DIR, --no-wait) out of argv, leaving Qt's options for
+// QApplication. ZEM_NO_WAIT=1 in the environment also skips the wait.
+StartupOptions parse_startup_args(int &argc, char **argv);
+
+// Everything start-up does before the Qt application exists: the key panel, the configuration,
+// the parameter store and the change refresh.
+void startup_core(const StartupOptions &options);
+
+// The rest, in order: main window and tick, managers and their threads, the wait, the home screen
+// on page 0, the numeric keyboard beside the main window, the key panel's lights, the USB listener
+// and the WiFi manager.
+void startup_gui(const StartupOptions &options);

@@ -1,0 +1,54 @@
+#include "global.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+std::atomic<uint32_t> G_timeTicks{0};
+std::atomic<uint8_t> g_update_flag{0};
+std::atomic<uint8_t> g_app_reset_flag{0};
+std::atomic<uint32_t> G_reboot_tickTicks{0};
+uint32_t G_factoryage_ticks = 0;
+std::atomic<uint32_t> g_delay_usbserver{0};
+uint32_t g_delay_usbserver_ticks = 0;
+uint8_t g_zem_keys = 0;
+std::atomic<uint8_t> g_image_current{0};
+uint8_t g_language = 0;
+uint32_t g_lcd_lang_valid = 0x1F;
+QString g_str_ip = QStringLiteral("192.168.1.199");
+QString g_srt_mask = QStringLiteral("255.255.255.0");
+QString g_str_gateway = QStringLiteral("192.168.1.1");
+QString g_str_barcode = QStringLiteral(" ");
+uint8_t g_debugSwitch = 254;
+
+std::atomic<uint8_t> g_page_focus{0};
+uint8_t g_mode_shortcut_key = 0;
+
+std::atomic<uint8_t> pc_cmd_valid{0};
+std::atomic<uint32_t> pc_cmd_time{0};
+
+std::atomic<uint8_t> g_set_led_para{0};
+std::atomic<uint8_t> g_set_led_setup{0};
+
+std::atomic<uint8_t> g_wifi_reset_flag{0};
+uint32_t g_wifi_reset_ticks = 0;
+
+uint8_t g_cut_source_state[30] = {};
+
+std::vector<QString> factoryage_log;
+uint32_t factoryage_log_diff3 = 0;
+uint32_t factoryage_log_diff5 = 0;
+uint32_t factoryage_log_diff10 = 0;
+uint32_t factoryage_log_diff20 = 0;
+uint32_t factoryage_log_diffmore = 0;
+
+QString g_qyfile_name;
+
+void zem_debug(const char *fmt, ...)
+{
+    if (g_debugSwitch != 254)
+        return;
+    va_list args;
+    va_start(args, fmt);
+    std::vfprintf(stderr, fmt, args);
+    va_end(args);
+}

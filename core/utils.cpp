@@ -1,0 +1,146 @@
+#include "utils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "config_engine.h"
+#include "global.h"
+#include "paths.h"
+
+QMutex Utils::_system_mutex;
+QMutex Utils::_file_deal_mutex;
+QMutex Utils::_test_signal_mutex;
+QMutex Utils::_led_para_init_mutex;
+
+uint32_t Utils::getTimeSpace(uint32_t stamp)
+{
+    const uint32_t now = G_timeTicks.load();
+    if (now >= stamp)
+        return now - stamp;
+    // The counter passed 0xFFFFFFFF since the stamp.
+    return now - stamp - 1;
+}
+
+int Utils::system_mutex(const QString &cmd, int *status)
+{
+    QMutexLocker lock(&_system_mutex);
+    int st = 0;
+#ifdef ZEM_DEVICE_BUILD
+    st = ::system(cmd.toLatin1().constData());
+#else
+    // Away from the device a command is only recorded: nothing may touch the host.
+    QFile log(Paths::data_root() + QStringLiteral("/shell.log"));
+    QDir().mkpath(Paths::data_root());
+    if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        log.write(cmd.toUtf8());
+        log.write("\n");
+    }
+#endif
+    if (status)
+        *status = st;
+    return st == 0 ? 0 : 255;
+}
+
+bool Utils::is_dotted_ipv4(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return false;
+    for (const QString &p : parts) {
+        if (p.isEmpty() || p.size() > 3)
+            return false;
+        for (QChar c : p) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return false;
+        }
+        if (p.toInt() > 255)
+            return false;
+    }
+    return true;
+}
+
+int Utils::initIPAddress()
+{
+    if (system_mutex(QStringLiteral("ifconfig eth0 &>/dev/null")) != 0)
+        return 255;
+
+    ConfigEngine *cfg = ConfigEngine::pInstance();
+    const QString ip = cfg->read_config_variant(ConfigItem::IPAddress).toString();
+    const QString mask = cfg->read_config_variant(ConfigItem::SubNetMask).toString();
+    const QString gw = cfg->read_config_variant(ConfigItem::GateWay).toString();
+    // These go into a shell command line: anything but four dotted numbers stays out of it.
+    if (!is_dotted_ipv4(ip) || !is_dotted_ipv4(mask) || !is_dotted_ipv4(gw))
+        return 255;
+
+    g_str_ip = ip;
+    g_srt_mask = mask;
+    g_str_gateway = gw;
+    g_str_barcode = cfg->read_config_variant(ConfigItem::BarCode).toString();
+    g_lcd_lang_valid = cfg->read_config_variant(ConfigItem::LcdLangValid).toUInt();
+
+    system_mutex(QStringLiteral("route del default wlan0"));
+    system_mutex(QStringLiteral("ifconfig eth0 %1 netmask %2").arg(g_str_ip, g_srt_mask));
+    system_mutex(QStringLiteral("route add -host %1 dev eth0").arg(g_str_gateway));
+    system_mutex(QStringLiteral("route add default gw %1 metric 100").arg(g_str_gateway));
+    system_mutex(QStringLiteral("route add -host 255.255.255.255 eth0"));
+    system_mutex(QStringLiteral("route del 255.255.255.255 wlan1"));
+    return 0;
+}
+
+namespace {
+bool write_all(int fd, const char *data, qint64 len)
+{
+    while (len > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(len));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        len -= n;
+    }
+    return true;
+}
+}
+
+bool Utils::write_file_atomic(const QString &path, const QByteArray &data)
+{
+    const QFileInfo info(path);
+    const QString dir = info.absolutePath();
+    QDir().mkpath(dir);
+    const QString tmp = dir + QStringLiteral("/.") + info.fileName() + QStringLiteral(".tmp");
+    const QByteArray tmp8 = QFile::encodeName(tmp);
+
+    const int fd = ::open(tmp8.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = write_all(fd, data.constData(), data.size());
+    ok = (::fsync(fd) == 0) && ok;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok || ::rename(tmp8.constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(tmp);
+        return false;
+    }
+    // The rename is durable only once the folder entry itself reaches the disk.
+    const int dfd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return true;
+}
+
+uint8_t Utils::BCC(const uint8_t *data, int len)
+{
+    uint8_t x = 0;
+    for (int i = 0; i < len; ++i)
+        x ^= data[i];
+    return x;
+}

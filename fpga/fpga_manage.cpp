@@ -1,0 +1,605 @@
+#include "fpga_manage.h"
+
+#include <QFile>
+#include <QMetaObject>
+#include <QObject>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "global.h"
+#include "paths.h"
+#include "simdevice.h"
+#include "utils.h"
+#include "zemrampara.h"
+
+fpga_manage *fpga_manage::p_fpga_manage = nullptr;
+SEND_PARA g_send_para;
+line_type g_line_type;
+
+namespace {
+
+constexpr int kRegRunning = 80;
+constexpr int kRegLinksLow = 128;
+constexpr int kRegLinksHigh = 144;
+constexpr int kRegCount = 171;         // registers 171..255 do not exist
+constexpr uint32_t kPcCmdTicks = 80;
+constexpr uint32_t kReplyTimeout = 1200;
+constexpr uint32_t kRiseTicks = 100;
+constexpr uint32_t kFinishTicks = 200;
+constexpr int kMaxCardTries = 3;
+constexpr int kMappingChunk = 1024;
+constexpr uint32_t kQueryTicks = 300;
+constexpr uint32_t kRecoveryFileTicks = 150;
+constexpr int kCommandPorts = 6;       // ports served by the save and mapping-enable jobs
+constexpr uint8_t kStatusStart = 0;
+constexpr uint8_t kStatusDone = 5;
+
+bool is_register(uint8_t reg, uint8_t fpga)
+{
+    return fpga < 2 && reg < kRegCount && (reg < 64 || reg > 127);
+}
+
+void announce(int code)
+{
+    if (ZemRamPara::p_zemrampara_config)
+        ZemRamPara::p_zemrampara_config->test_signal(code);
+}
+
+// A card answers a frame sent at `stamp` once its reply time has passed, unless its port is silent.
+bool answered(int port, uint32_t stamp)
+{
+    uint32_t reply_ticks;
+    bool silent;
+    {
+        SimLock s;
+        reply_ticks = s->reply_ticks;
+        silent = (s->silent_ports >> port) & 1;
+    }
+    return !silent && Utils::getTimeSpace(stamp) >= reply_ticks;
+}
+
+bool port_silent(int port)
+{
+    SimLock s;
+    return (s->silent_ports >> port) & 1;
+}
+
+}
+
+bool mapping_card_position(const line_type &lt, int index, uint16_t *x, uint16_t *y)
+{
+    const int rows = lt.rows;
+    const int cols = lt.cols;
+    if (lt.route < 1 || lt.route > 16 || rows == 0 || cols == 0 || index < 0 || index >= rows * cols)
+        return false;
+    const int q = lt.route - 1;
+    const int corner = q % 4;             // bit 0 starts on the right, bit 1 at the bottom
+    const bool snake = ((q / 4) % 2) == 0;
+    const bool columns_first = q >= 8;
+    const int line_len = columns_first ? rows : cols;
+    const int line = index / line_len;
+    int along = index % line_len;
+    if (snake && (line % 2) == 1)
+        along = line_len - 1 - along;
+    int row = columns_first ? along : line;
+    int col = columns_first ? line : along;
+    if (corner & 1)
+        col = cols - 1 - col;
+    if (corner & 2)
+        row = rows - 1 - row;
+    *x = static_cast<uint16_t>(lt.h_offset + col * lt.cabinet_width);
+    *y = static_cast<uint16_t>(lt.v_offset + row * lt.cabinet_height);
+    return true;
+}
+
+fpga_manage::fpga_manage()
+{
+    std::memset(MCU_REG_func, 0, sizeof MCU_REG_func);
+    std::memset(MCU_RAM_PARA_func, 0, sizeof MCU_RAM_PARA_func);
+    rcv_recovery = new rcvRecovery;
+    g_send_para.job_word.store(0);
+    bring_up();
+}
+
+fpga_manage::~fpga_manage()
+{
+    m_stop.store(true);
+    if (m_thread.joinable())
+        m_thread.join();
+    delete rcv_recovery;
+}
+
+fpga_manage *fpga_manage::pInstance()
+{
+    if (!p_fpga_manage) {
+        p_fpga_manage = new fpga_manage;
+        p_fpga_manage->start_thread();
+    }
+    return p_fpga_manage;
+}
+
+fpga_manage *fpga_manage::create_for_test()
+{
+    destroy_for_test();
+    p_fpga_manage = new fpga_manage;
+    return p_fpga_manage;
+}
+
+void fpga_manage::destroy_for_test()
+{
+    delete p_fpga_manage;
+    p_fpga_manage = nullptr;
+}
+
+void fpga_manage::start_thread()
+{
+    if (m_thread.joinable())
+        return;
+    m_stop.store(false);
+    m_thread = std::thread([this] {
+        while (!m_stop.load()) {
+            fpga_pass();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+}
+
+void fpga_manage::bring_up()
+{
+    {
+        // The thread's own bring-up reads every register, the FPGA's status block 64..127 included.
+        QMutexLocker lock(&m_mutex);
+        for (int f = 0; f < 2; ++f)
+            for (int r = 0; r < 256; ++r)
+                MCU_REG_func[f][r] = SimDevice::read_reg(f, r);
+        m_ready.store(MCU_REG_func[0][kRegRunning] == 3);
+        m_screen_on.store((MCU_REG_func[0][0] & 0x04) != 0);
+        for (int f = 0; f < 2; ++f) {
+            for (int p = 0; p < 6; ++p) {
+                uint16_t x, y, w, h;
+                get_eth_param_addr(static_cast<uint8_t>(p), &x, &y, &w, &h);
+                Ram::wr16(MCU_RAM_PARA_func[f], x, 0);
+                Ram::wr16(MCU_RAM_PARA_func[f], y, 0);
+                Ram::wr16(MCU_RAM_PARA_func[f], w, 1280);
+                Ram::wr16(MCU_RAM_PARA_func[f], h, 512);
+            }
+        }
+        if (m_ready.load()) {
+            SimLock s;
+            std::memcpy(MCU_RAM_PARA_func, s->ram, sizeof MCU_RAM_PARA_func);
+        }
+    }
+    search_cards();
+}
+
+void fpga_manage::read_from_register(uint8_t reg, uint8_t fpga)
+{
+    if (!is_register(reg, fpga))
+        return;
+    const uint8_t v = SimDevice::read_reg(fpga, reg);
+    QMutexLocker lock(&m_mutex);
+    MCU_REG_func[fpga][reg] = v;
+}
+
+void fpga_manage::write_to_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga)
+{
+    if (!is_register(reg, fpga))
+        return;
+    uint8_t now;
+    {
+        QMutexLocker lock(&m_mutex);
+        const uint8_t old = SimDevice::read_reg(fpga, reg);
+        now = static_cast<uint8_t>((old & ~mask) | (value & mask));
+        MCU_REG_func[fpga][reg] = now;
+        SimDevice::write_reg(fpga, reg, now);
+    }
+    if (reg == 0 && fpga == 0) {
+        m_screen_on.store((now & 0x04) != 0);
+        if (mask == 0x04)
+            announce(1);
+    }
+}
+
+void fpga_manage::set_screen_on(bool on)
+{
+    QMutexLocker lock(&m_mutex);
+    const uint8_t old = SimDevice::read_reg(0, 0);
+    const uint8_t now = static_cast<uint8_t>(on ? (old | 0x04) : (old & ~0x04));
+    MCU_REG_func[0][0] = now;
+    SimDevice::write_reg(0, 0, now);
+    m_screen_on.store(on);
+}
+
+int fpga_manage::get_fpga_status()
+{
+    QMutexLocker lock(&m_mutex);
+    return (m_ready.load() && MCU_REG_func[0][kRegRunning] == 3) ? 1 : 0;
+}
+
+uint16_t fpga_manage::get_wlan_state()
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        if (MCU_REG_func[0][kRegRunning] != 3)
+            return 0;
+    }
+    read_from_register(kRegLinksLow, 0);
+    read_from_register(kRegLinksHigh, 0);
+    QMutexLocker lock(&m_mutex);
+    return static_cast<uint16_t>((MCU_REG_func[0][kRegLinksHigh] << 8) | MCU_REG_func[0][kRegLinksLow]);
+}
+
+void fpga_manage::check_wlanonline_state()
+{
+    if (!get_fpga_status())
+        return;
+    const uint16_t word = get_wlan_state();
+    if (word == m_last_wlan)
+        return;
+    m_last_wlan = word;
+    announce(11);
+}
+
+int fpga_manage::get_eth_param_addr(uint8_t port, uint16_t *x, uint16_t *y, uint16_t *w, uint16_t *h)
+{
+    static const uint16_t kX[16] = {8, 19, 32, 43, 520, 528, 536, 544, 576, 584, 592, 600, 608, 616, 624, 632};
+    const uint16_t base = port < 16 ? kX[port] : 0;
+    *x = base;
+    *y = static_cast<uint16_t>(base + 2);
+    *w = static_cast<uint16_t>(base + 4);
+    *h = static_cast<uint16_t>(base + 6);
+    return 0;
+}
+
+void fpga_manage::set_led_para_deal()
+{
+    // The whole step runs under the set-up mutex, so a new request made meanwhile is never
+    // overwritten by the end of the old one.
+    QMutexLocker lock(&Utils::_led_para_init_mutex);
+    const uint8_t para = g_set_led_para.load();
+    if (para == 2) {
+        g_set_led_para.store(0);
+        g_set_led_setup.store(0);
+        SimLock s;
+        s->fpga_resets++;
+        return;
+    }
+    if (para != 1)
+        return;
+    const uint8_t setup = g_set_led_setup.load();
+    if (setup == 0) {
+        SimLock s;
+        s->screen_status = kStatusStart;
+        g_set_led_setup.store(1);
+        m_led_stamp = G_timeTicks.load();
+    } else if (setup == 1 && Utils::getTimeSpace(m_led_stamp) >= 11) {
+        SimLock s;
+        s->screen_status = kStatusDone;
+        g_set_led_setup.store(2);
+        m_led_stamp = G_timeTicks.load();
+    } else if (setup == 2 && Utils::getTimeSpace(m_led_stamp) >= 31) {
+        g_set_led_para.store(0);
+        g_set_led_setup.store(0);
+    }
+}
+
+void fpga_manage::set_led_brightness(int brightness)
+{
+    SimLock s;
+    s->led_brightness = brightness;
+}
+
+void fpga_manage::set_job_listener(QObject *screen)
+{
+    QMutexLocker lock(&m_listener_mutex);
+    m_listener = screen;
+}
+
+void fpga_manage::emit_progress(int pct)
+{
+    g_send_para.progress = static_cast<uint8_t>(pct);
+    QMutexLocker lock(&m_listener_mutex);
+    if (m_listener)
+        QMetaObject::invokeMethod(m_listener.data(), "sig_qround_bar_update", Qt::QueuedConnection,
+                                  Q_ARG(int, pct));
+}
+
+void fpga_manage::end_job()
+{
+    emit_progress(100);
+    g_send_para.job_word.store(0);
+}
+
+void fpga_manage::set_step(uint8_t step)
+{
+    g_send_para.job_word.store(static_cast<uint16_t>(g_send_para.job() | (step << 8)));
+}
+
+int fpga_manage::card_count(int port) const
+{
+    if (port < 0 || port > 15)
+        return 0;
+    QMutexLocker lock(&m_mutex);
+    return m_cards[port];
+}
+
+void fpga_manage::search_cards()
+{
+    int found[16];
+    for (int p = 0; p < 16; ++p)
+        found[p] = SimDevice::card_count(p);
+    const uint8_t running = SimDevice::read_reg(0, kRegRunning);
+    QMutexLocker lock(&m_mutex);
+    std::memcpy(m_cards, found, sizeof m_cards);
+    MCU_REG_func[0][kRegRunning] = running;
+}
+
+int fpga_manage::next_port_with_cards(int from) const
+{
+    for (int p = from; p < kCommandPorts; ++p)
+        if (card_count(p) > 0)
+            return p;
+    return -1;
+}
+
+void fpga_manage::fpga_pass()
+{
+    if (pc_cmd_valid.load() && Utils::getTimeSpace(pc_cmd_time.load()) > kPcCmdTicks)
+        pc_cmd_valid.store(0);
+
+    set_led_para_deal();
+
+    switch (g_send_para.job()) {
+    case JOB_IDLE:
+        search_cards();
+        check_wlanonline_state();
+        break;
+    case JOB_MAPPING_SEND:
+        job_mapping_send();
+        break;
+    case JOB_MAPPING_FILE:
+        job_mapping_file();
+        break;
+    case JOB_SAVE_PARA:
+        job_port_command(true);
+        break;
+    case JOB_MAPPING_ENABLE:
+        job_port_command(false);
+        break;
+    case JOB_RECOVERY_QUERY:
+        job_recovery_query();
+        break;
+    case JOB_RECOVERY_RUN:
+        job_recovery_run();
+        break;
+    default:
+        // A job nobody serves would keep its screen waiting for ever.
+        end_job();
+        break;
+    }
+}
+
+void fpga_manage::job_mapping_send()
+{
+    SEND_PARA &sp = g_send_para;
+    const int port = g_line_type.port;
+    switch (sp.step()) {
+    case 0:
+        search_cards();
+        sp.port = static_cast<uint8_t>(port);
+        sp.card_index = 0;
+        sp.retries = 0;
+        set_step(1);
+        break;
+    case 1: {
+        const int total = card_count(port);
+        if (sp.card_index >= total) {
+            emit_progress(90);
+            set_step(3);
+            break;
+        }
+        if (!port_silent(port)) {
+            uint16_t x = 0, y = 0;
+            const bool placed = mapping_card_position(g_line_type, sp.card_index, &x, &y);
+            SimLock s;
+            if (sp.card_index < static_cast<int>(s->cards[port].size())) {
+                SimCard &card = s->cards[port][sp.card_index];
+                card.placed = placed;
+                card.x = placed ? x : 0;
+                card.y = placed ? y : 0;
+            }
+        }
+        sp.time_stamp = G_timeTicks.load();
+        set_step(2);
+        break;
+    }
+    case 2: {
+        const int total = card_count(port);
+        if (answered(port, sp.time_stamp)) {
+            sp.card_index++;
+            sp.retries = 0;
+            if (sp.card_index < total)
+                emit_progress(sp.card_index * 85 / total);
+            set_step(1);
+        } else if (Utils::getTimeSpace(sp.time_stamp) >= kReplyTimeout) {
+            // Try the card again, but not for ever: a dead card must not hold the screen.
+            if (++sp.retries >= kMaxCardTries) {
+                sp.card_index++;
+                sp.retries = 0;
+            }
+            set_step(1);
+        }
+        break;
+    }
+    default:
+        end_job();
+        break;
+    }
+}
+
+void fpga_manage::job_mapping_file()
+{
+    SEND_PARA &sp = g_send_para;
+    switch (sp.step()) {
+    case 0: {
+        m_job_data.clear();
+        m_job_sent = 0;
+        sp.port = g_line_type.port;
+        QFile f(Paths::dev(g_qyfile_name));
+        if (!g_qyfile_name.isEmpty() && f.open(QIODevice::ReadOnly))
+            m_job_data = f.readAll();
+        set_step(m_job_data.isEmpty() ? 2 : 1);
+        break;
+    }
+    case 1: {
+        const int total = m_job_data.size();
+        m_job_sent = std::min(total, m_job_sent + kMappingChunk);
+        const int pct = static_cast<int>(static_cast<int64_t>(m_job_sent) * 99 / total);
+        if (pct != sp.progress)
+            emit_progress(pct);
+        if (m_job_sent >= total) {
+            if (sp.port < 16 && !port_silent(sp.port)) {
+                SimLock s;
+                for (SimCard &card : s->cards[sp.port])
+                    card.loaded_bytes = total;
+            }
+            m_job_data.clear();
+            set_step(2);
+        }
+        break;
+    }
+    default:
+        end_job();
+        break;
+    }
+}
+
+void fpga_manage::job_port_command(bool save)
+{
+    SEND_PARA &sp = g_send_para;
+    if (save && pc_cmd_valid.load())
+        return;
+    switch (sp.step()) {
+    case 0:
+        search_cards();
+        sp.port = 0;
+        sp.progress = 0;
+        set_step(1);
+        break;
+    case 1: {
+        const int p = next_port_with_cards(sp.port);
+        const uint32_t now = G_timeTicks.load();
+        if (p < 0) {
+            emit_progress(95);
+            sp.time_stamp = now;
+            set_step(3);
+            break;
+        }
+        if (!port_silent(p)) {
+            SimLock s;
+            for (SimCard &card : s->cards[p]) {
+                if (save)
+                    card.saves++;
+                else
+                    card.mapping_state = sp.mapping_state;
+            }
+        }
+        sp.port = static_cast<uint8_t>(p);
+        sp.time_stamp = now;
+        sp.rise_stamp = now;
+        set_step(2);
+        break;
+    }
+    case 2:
+        if (answered(sp.port, sp.time_stamp) || Utils::getTimeSpace(sp.time_stamp) >= kReplyTimeout) {
+            sp.port++;
+            set_step(1);
+        } else if (Utils::getTimeSpace(sp.rise_stamp) >= kRiseTicks) {
+            sp.rise_stamp = G_timeTicks.load();
+            emit_progress(std::min(90, sp.progress + 5));
+        }
+        break;
+    default:
+        if (Utils::getTimeSpace(sp.time_stamp) >= kFinishTicks)
+            end_job();
+        break;
+    }
+}
+
+void fpga_manage::job_recovery_query()
+{
+    SEND_PARA &sp = g_send_para;
+    if (sp.step() == 0) {
+        rcv_recovery->get_dir_file(QString::fromLatin1(rcvRecovery::kRecoveryDir));
+        m_recovery_files.store(rcv_recovery->file_count());
+        sp.progress = 0;
+        sp.time_stamp = sp.rise_stamp = G_timeTicks.load();
+        set_step(1);
+        return;
+    }
+    if (Utils::getTimeSpace(sp.time_stamp) >= kQueryTicks) {
+        search_cards();
+        int cards = 0;
+        for (int p = 0; p < 16; ++p)
+            if (!port_silent(p))
+                cards += card_count(p);
+        m_recovery_cards.store(cards);
+        end_job();
+    } else if (Utils::getTimeSpace(sp.rise_stamp) >= kQueryTicks / 10) {
+        sp.rise_stamp = G_timeTicks.load();
+        emit_progress(std::min(90, sp.progress + 10));
+    }
+}
+
+void fpga_manage::job_recovery_run()
+{
+    SEND_PARA &sp = g_send_para;
+    switch (sp.step()) {
+    case 0:
+        rcv_recovery->get_dir_file(QString::fromLatin1(rcvRecovery::kRecoveryDir));
+        m_job_files = rcv_recovery->file_list();
+        m_job_sent = 0;
+        sp.progress = 0;
+        search_cards();
+        set_step(m_job_files.isEmpty() ? 3 : 1);
+        break;
+    case 1: {
+        if (m_job_sent >= m_job_files.size()) {
+            set_step(3);
+            break;
+        }
+        const QString name = m_job_files.at(m_job_sent);
+        QFile f(Paths::dev(QString::fromLatin1(rcvRecovery::kRecoveryDir) + QLatin1Char('/') + name));
+        if (f.open(QIODevice::ReadOnly) && !f.readAll().isEmpty()) {
+            SimLock s;
+            s->replayed_files << name;
+            for (int p = 0; p < 16; ++p) {
+                if ((s->silent_ports >> p) & 1)
+                    continue;
+                for (SimCard &card : s->cards[p])
+                    card.recoveries++;
+            }
+        }
+        sp.time_stamp = G_timeTicks.load();
+        set_step(2);
+        break;
+    }
+    case 2: {
+        const uint32_t spent = std::min(Utils::getTimeSpace(sp.time_stamp), kRecoveryFileTicks);
+        const int n = m_job_files.size();
+        const int pct = static_cast<int>((m_job_sent * kRecoveryFileTicks + spent) * 95 / (n * kRecoveryFileTicks));
+        if (pct != sp.progress)
+            emit_progress(pct);
+        if (spent >= kRecoveryFileTicks) {
+            m_job_sent++;
+            set_step(1);
+        }
+        break;
+    }
+    default:
+        m_job_files.clear();
+        end_job();
+        break;
+    }
+}

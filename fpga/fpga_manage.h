@@ -1,0 +1,98 @@
+#pragma once
+#include <QMutex>
+#include <QPointer>
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+#include "rcv_recovery_file.h"
+#include "send_para.h"
+
+class QObject;
+
+// The FPGA manager: register and parameter-RAM mirrors of the two FPGAs, the receiving cards on
+// the output ports, the jobs posted in g_send_para and the LED set-up hand-shake. Its thread
+// runs fpga_pass() every 10 ms.
+class fpga_manage
+{
+public:
+    static fpga_manage *p_fpga_manage;
+    // Creates the manager (bring-up of the FPGA) and starts its thread.
+    static fpga_manage *pInstance();
+    // Creates the manager without its thread; tests drive fpga_pass() themselves.
+    static fpga_manage *create_for_test();
+    static void destroy_for_test();
+
+    uint8_t MCU_REG_func[2][256];
+    uint8_t MCU_RAM_PARA_func[2][1024];
+    rcvRecovery *rcv_recovery = nullptr;
+
+    // Registers 64..127 and from 171 on are not registers of the FPGA and are ignored.
+    void read_from_register(uint8_t reg, uint8_t fpga);
+    void write_to_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga);
+
+    int get_fpga_status();          // 1 while FPGA 0 runs
+    uint16_t get_wlan_state();      // bit n: output port n has its link up
+    void check_wlanonline_state();  // change code 11 when the port word changed
+    static int get_eth_param_addr(uint8_t port, uint16_t *x, uint16_t *y, uint16_t *w, uint16_t *h);
+    void set_led_para_deal();
+
+    // Brightness of the LED screen, handed over by the chip thread.
+    void set_led_brightness(int brightness);
+    // Screen-on state, bit 2 of register 0. The chip thread sets it from the image's LED-off
+    // word; that change is already in the image, so nothing is announced.
+    bool screen_on() const { return m_screen_on.load(); }
+    void set_screen_on(bool on);
+
+    // The screen that posts a job registers itself; progress reaches it as a queued call of its
+    // signal sig_qround_bar_update(int).
+    void set_job_listener(QObject *screen);
+
+    void fpga_pass();
+    void start_thread();
+
+    // Number of receiving cards the last search found on an output port (0..15).
+    int card_count(int port) const;
+    // Recovery files the last query found, and cards that answered it.
+    int recovery_files_found() const { return m_recovery_files.load(); }
+    int recovery_cards_found() const { return m_recovery_cards.load(); }
+
+    ~fpga_manage();
+
+private:
+    fpga_manage();
+    void bring_up();
+    void search_cards();
+    void emit_progress(int pct);
+    void end_job();
+
+    void job_mapping_send();
+    void job_mapping_file();
+    void job_port_command(bool save);
+    void job_recovery_query();
+    void job_recovery_run();
+    void set_step(uint8_t step);
+    int next_port_with_cards(int from) const;
+
+    mutable QMutex m_mutex;            // the mirrors and the card frames
+    QMutex m_listener_mutex;
+    QPointer<QObject> m_listener;
+    std::atomic<bool> m_ready{false};
+    std::atomic<bool> m_screen_on{true};
+    uint16_t m_last_wlan = 0;
+    int m_cards[16] = {};
+    uint32_t m_led_stamp = 0;
+    uint32_t m_search_stamp = 0;
+    std::atomic<int> m_recovery_files{0};
+    std::atomic<int> m_recovery_cards{0};
+    QByteArray m_job_data;             // file being replayed by jobs 2 and 6
+    int m_job_sent = 0;
+    QStringList m_job_files;
+
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+};
+
+// Where the mapping-send job places card `index` of the port: false when the routing pattern is
+// not 1..16 or the card lies outside the rows x columns grid.
+bool mapping_card_position(const line_type &lt, int index, uint16_t *x, uint16_t *y);

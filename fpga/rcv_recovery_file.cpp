@@ -1,0 +1,41 @@
+#include "rcv_recovery_file.h"
+
+#include <QDir>
+
+#include "paths.h"
+
+const char *const rcvRecovery::kRecoveryDir = "/data/rcvrecovery";
+const char *const rcvRecovery::kMappingDir = "/data/smartmapping";
+const char *const rcvRecovery::kUsbDir = "/mnt/usb1/";
+
+int rcvRecovery::get_dir_file(const QString &dir)
+{
+    const QDir d(Paths::dev(dir));
+    if (!d.exists())
+        return 1;
+    if (dir != QLatin1String(kRecoveryDir) && dir != QLatin1String(kMappingDir)
+        && dir != QLatin1String(kUsbDir))
+        return 0;
+    const QStringList files = d.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Unsorted);
+    QMutexLocker lock(&m_mutex);
+    m_files = files;
+    return 0;
+}
+
+QStringList rcvRecovery::file_list() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_files;
+}
+
+int rcvRecovery::file_count() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_files.size();
+}
+
+void rcvRecovery::clear_files()
+{
+    QMutexLocker lock(&m_mutex);
+    m_files.clear();
+}

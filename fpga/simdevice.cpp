@@ -1,0 +1,218 @@
+#include "simdevice.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "fpga_manage.h"
+#include "global.h"
+#include "paths.h"
+
+namespace {
+
+QMutex g_sim_mutex;
+SimState g_sim;
+bool g_sim_loaded = false;
+
+constexpr int kRegRunning = 80;
+constexpr int kRegLinksLow = 128;
+constexpr int kRegLinksHigh = 144;
+constexpr int kRegAgeing42 = 42;
+
+void set_defaults(SimState &s)
+{
+    s = SimState();
+    s.inputs[1] = {1920, 1080, 60};
+    s.inputs[2] = {1920, 1080, 60};
+    for (int f = 0; f < 2; ++f) {
+        s.reg[f][0] = 0x04;   // screen on, mapping off
+        s.reg[f][28] = to_bcd(12);
+        s.reg[f][29] = to_bcd(20);
+        s.reg[f][30] = to_bcd(11);
+        s.reg[f][31] = to_bcd(26);
+        for (int p = 0; p < 6; ++p) {
+            uint16_t x, y, w, h;
+            fpga_manage::get_eth_param_addr(static_cast<uint8_t>(p), &x, &y, &w, &h);
+            s.ram[f][w] = 1280 & 0xFF;
+            s.ram[f][w + 1] = 1280 >> 8;
+            s.ram[f][h] = 512 & 0xFF;
+            s.ram[f][h + 1] = 512 >> 8;
+        }
+    }
+    s.reg[0][40] = 5;
+    s.r42_base = 17;
+    s.reg[0][43] = 0;
+    s.cards[0].resize(2);
+    s.cards[1].resize(1);
+    s.links = 0x0003;
+}
+
+int int_in(const QJsonObject &o, const char *key, int lo, int hi, int fallback)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (!v.isDouble())
+        return fallback;
+    const double d = v.toDouble();
+    if (d < lo || d > hi)
+        return fallback;
+    return static_cast<int>(d);
+}
+
+// Applies what the file names; anything out of range keeps its default.
+void apply_json(SimState &s, const QJsonObject &root)
+{
+    if (root.value(QLatin1String("inputs")).isArray()) {
+        for (SimSignal &in : s.inputs)
+            in = SimSignal();
+        for (const QJsonValue &v : root.value(QLatin1String("inputs")).toArray()) {
+            const QJsonObject o = v.toObject();
+            const int src = int_in(o, "source", 0, 5, -1);
+            if (src < 0)
+                continue;
+            s.inputs[src].width = static_cast<uint16_t>(int_in(o, "width", 0, 65535, 0));
+            s.inputs[src].height = static_cast<uint16_t>(int_in(o, "height", 0, 65535, 0));
+            s.inputs[src].rate = static_cast<uint16_t>(int_in(o, "rate", 0, 65535, 0));
+        }
+    }
+    if (root.value(QLatin1String("cards")).isObject()) {
+        for (auto &port : s.cards)
+            port.clear();
+        const QJsonObject cards = root.value(QLatin1String("cards")).toObject();
+        for (auto it = cards.begin(); it != cards.end(); ++it) {
+            bool ok = false;
+            const int port = it.key().toInt(&ok);
+            if (!ok || port < 1 || port > 16 || !it.value().isDouble())
+                continue;
+            const int n = it.value().toInt(-1);
+            if (n >= 0 && n <= 64)
+                s.cards[port - 1].resize(static_cast<size_t>(n));
+        }
+    }
+    if (root.value(QLatin1String("links")).isArray()) {
+        s.links = 0;
+        for (const QJsonValue &v : root.value(QLatin1String("links")).toArray()) {
+            const int port = v.toInt(0);
+            if (port >= 1 && port <= 16)
+                s.links |= static_cast<uint16_t>(1u << (port - 1));
+        }
+    }
+    if (root.value(QLatin1String("fpga")).isObject()) {
+        const QJsonObject f = root.value(QLatin1String("fpga")).toObject();
+        if (f.value(QLatin1String("running")).isBool())
+            s.fpga_running = f.value(QLatin1String("running")).toBool();
+        const int regs[4] = {28, 29, 30, 31};
+        const char *keys[4] = {"version", "day", "month", "year"};
+        for (int i = 0; i < 4; ++i) {
+            const int v = int_in(f, keys[i], 0, 99, -1);
+            if (v >= 0)
+                s.reg[0][regs[i]] = s.reg[1][regs[i]] = to_bcd(v);
+        }
+    }
+    if (root.value(QLatin1String("ageing")).isObject()) {
+        const QJsonObject a = root.value(QLatin1String("ageing")).toObject();
+        s.reg[0][40] = static_cast<uint8_t>(int_in(a, "r40", 0, 255, s.reg[0][40]));
+        s.r42_base = static_cast<uint8_t>(int_in(a, "r42", 0, 255, s.r42_base));
+        s.reg[0][43] = static_cast<uint8_t>(int_in(a, "r43", 0, 255, s.reg[0][43]));
+    }
+    s.fonts = static_cast<uint32_t>(int_in(root, "fonts", 0, 15, static_cast<int>(s.fonts)));
+}
+
+// Register 42 rises by 1 to 3 in every ageing period: 2, 1, 3, 2, 1, 3, ...
+uint8_t ageing42(uint8_t base, uint32_t ticks)
+{
+    static const int rise[3] = {2, 1, 3};
+    const uint32_t n = ticks / SimDevice::kAgeingSampleTicks;
+    uint32_t v = base + 6u * (n / 3);
+    for (uint32_t k = 0; k < n % 3; ++k)
+        v += static_cast<uint32_t>(rise[k]);
+    return static_cast<uint8_t>(v & 0xFF);
+}
+
+}
+
+uint8_t to_bcd(int value)
+{
+    value %= 100;
+    return static_cast<uint8_t>(((value / 10) << 4) | (value % 10));
+}
+
+namespace {
+SimState configured_state()
+{
+    SimState fresh;
+    set_defaults(fresh);
+    QFile f(Paths::data_root() + QStringLiteral("/sim.json"));
+    if (f.open(QIODevice::ReadOnly)) {
+        QJsonParseError err;
+        const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &err);
+        if (err.error == QJsonParseError::NoError && doc.isObject())
+            apply_json(fresh, doc.object());
+        else
+            zem_debug("sim.json: %s, defaults kept\n", qPrintable(err.errorString()));
+    }
+    return fresh;
+}
+}
+
+// The first user of the simulation loads it from the data root in force.
+SimLock::SimLock() : m_lock(&g_sim_mutex), m_state(&g_sim)
+{
+    if (!g_sim_loaded) {
+        g_sim = configured_state();
+        g_sim_loaded = true;
+    }
+}
+
+void SimDevice::load_defaults()
+{
+    SimState fresh;
+    set_defaults(fresh);
+    QMutexLocker lock(&g_sim_mutex);
+    g_sim = fresh;
+    g_sim_loaded = true;
+}
+
+void SimDevice::load()
+{
+    const SimState fresh = configured_state();
+    QMutexLocker lock(&g_sim_mutex);
+    g_sim = fresh;
+    g_sim_loaded = true;
+}
+
+uint8_t SimDevice::read_reg(int fpga, int reg)
+{
+    if (fpga < 0 || fpga > 1 || reg < 0 || reg > 255)
+        return 0;
+    SimLock s;
+    if (reg == kRegRunning)
+        return s->fpga_running ? 3 : 0;
+    if (!s->fpga_running)
+        return 0;
+    if (fpga == 0 && reg == kRegLinksLow)
+        return static_cast<uint8_t>(s->links & 0xFF);
+    if (fpga == 0 && reg == kRegLinksHigh)
+        return static_cast<uint8_t>(s->links >> 8);
+    if (fpga == 0 && reg == kRegAgeing42)
+        return ageing42(s->r42_base, G_timeTicks.load());
+    return s->reg[fpga][reg];
+}
+
+void SimDevice::write_reg(int fpga, int reg, uint8_t value)
+{
+    if (fpga < 0 || fpga > 1 || reg < 0 || reg > 255)
+        return;
+    SimLock s;
+    s->reg[fpga][reg] = value;
+}
+
+int SimDevice::card_count(int port)
+{
+    if (port < 0 || port > 15)
+        return 0;
+    SimLock s;
+    if (!s->fpga_running)
+        return 0;
+    return static_cast<int>(s->cards[port].size());
+}

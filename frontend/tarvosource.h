@@ -1,0 +1,45 @@
+#pragma once
+#include <QByteArray>
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+// The input-source manager. A plain record: other code addresses it by byte offset (the factory
+// screen raises all four EDID requests with one 32-bit store at offset 12), so it keeps a fixed,
+// standard layout; its thread and lock live beside it in tarvosource.cpp.
+class tarvosource
+{
+public:
+    static tarvosource *p_tarvo_source;
+    // Creates the manager and starts the source thread.
+    static tarvosource *pInstance();
+    // Creates the manager without its thread; tests drive source_pass() themselves.
+    static tarvosource *create_for_test();
+    static void destroy_for_test();
+
+    uint8_t input_signal[4];    // 0: the input has a signal, by input 0..3
+    uint8_t input_stable[4];    // 4: the signal has kept its timing for a pass
+    uint8_t hot_plug[4];        // 8: hot-plug line, 1 high, 0 low while the input is re-plugged
+    uint8_t edid_request[4];    // 12: EDID to be presented again on input i
+    uint8_t edid_written[4];    // 16: the requested EDID is in input i's EEPROM
+    uint16_t timing[6][3];      // last rows written to the image, by source id
+    uint32_t replug_stamp[4];   // when the hot-plug line went low
+
+    // One pass of the source thread: EDID requests, re-plug, timing rows (change code 12).
+    void source_pass();
+    void start_thread();
+
+    // The EDID presented for a width, height and refresh rate: a 128-byte base block and a
+    // 128-byte CEA extension. Values the block cannot carry give the 1920x1080 at 60 Hz EDID.
+    static QByteArray build_edid(int width, int height, int rate);
+
+    static constexpr uint32_t kReplugTicks = 50;   // hot-plug held low
+
+private:
+    void serve_edid(int input);
+    void write_timing_rows();
+};
+
+static_assert(std::is_standard_layout<tarvosource>::value, "tarvosource is addressed by byte offset");
+static_assert(offsetof(tarvosource, edid_request) == 12, "EDID requests at bytes 12..15");
+static_assert(offsetof(tarvosource, edid_written) == 16, "EDID written bytes at bytes 16..19");

@@ -1,0 +1,121 @@
+#include "k58_wifi_config.h"
+
+#include <QString>
+#include <chrono>
+
+#include "global.h"
+#include "ram_layout.h"
+#include "utils.h"
+#include "zemrampara.h"
+
+K58_WIFI_CONFIG *K58_WIFI_CONFIG::p_wifi_config = nullptr;
+
+namespace {
+
+constexpr uint32_t kResetLookTicks = 300;
+constexpr uint32_t kApStepTicks = 100;
+
+const char *const kStopHostapd = "kill -9 `pidof /usr/bin/hostapd /etc/rtl_hostapd_2G.conf`";
+const char *const kStopUdhcpd = "kill -9 `pidof /usr/sbin/udhcpd  /etc/udhcpd.conf`";
+const char *const kApSteps[K58_WIFI_CONFIG::kApUp] = {
+    "ifconfig wlan0 192.168.8.1 netmask 255.255.255.0 up",
+    "/usr/sbin/udhcpd /etc/udhcpd.conf",
+    "/usr/bin/hostapd /etc/rtl_hostapd_2G.conf -B",
+};
+
+bool access_point_enabled()
+{
+    ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
+    return zp && zp->RAM_PARA[Ram::kWifiOff] == 0;
+}
+
+}
+
+K58_WIFI_CONFIG::K58_WIFI_CONFIG()
+{
+    m_ap_stamp = G_timeTicks.load();
+    m_ap_stamp_valid = true;
+}
+
+K58_WIFI_CONFIG::~K58_WIFI_CONFIG()
+{
+    m_stop.store(true);
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+K58_WIFI_CONFIG *K58_WIFI_CONFIG::pInstance()
+{
+    if (!p_wifi_config) {
+        p_wifi_config = new K58_WIFI_CONFIG;
+        p_wifi_config->start_thread();
+    }
+    return p_wifi_config;
+}
+
+K58_WIFI_CONFIG *K58_WIFI_CONFIG::create_for_test()
+{
+    destroy_for_test();
+    p_wifi_config = new K58_WIFI_CONFIG;
+    return p_wifi_config;
+}
+
+void K58_WIFI_CONFIG::destroy_for_test()
+{
+    delete p_wifi_config;
+    p_wifi_config = nullptr;
+}
+
+void K58_WIFI_CONFIG::start_thread()
+{
+    if (m_thread.joinable())
+        return;
+    m_stop.store(false);
+    m_thread = std::thread([this] {
+        while (!m_stop.load()) {
+            wifi_pass();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+}
+
+void K58_WIFI_CONFIG::set_wifi_reset_flag()
+{
+    // The stamp is stored before the flag, so the WiFi thread never sees a new flag with an old stamp.
+    g_wifi_reset_ticks = G_timeTicks.load();
+    g_wifi_reset_flag.store(1);
+}
+
+void K58_WIFI_CONFIG::wifi_pass()
+{
+    const uint8_t flag = g_wifi_reset_flag.load();
+    if (flag != 0) {
+        if (Utils::getTimeSpace(g_wifi_reset_ticks) < kResetLookTicks)
+            return;
+        g_wifi_reset_ticks = G_timeTicks.load();
+        if (flag == 1) {
+            Utils::system_mutex(QString::fromLatin1(kStopHostapd));
+            Utils::system_mutex(QString::fromLatin1(kStopUdhcpd));
+            m_ap_step.store(0);
+            g_wifi_reset_flag.store(2);
+        } else if (access_point_enabled()) {
+            g_wifi_reset_flag.store(0);
+            m_ap_step.store(0);
+            m_ap_stamp = G_timeTicks.load();
+        }
+        return;
+    }
+    ap_startup_step();
+}
+
+void K58_WIFI_CONFIG::ap_startup_step()
+{
+    const int step = m_ap_step.load();
+    if (step >= kApUp || !access_point_enabled())
+        return;
+    if (Utils::getTimeSpace(m_ap_stamp) < kApStepTicks)
+        return;
+    m_ap_stamp = G_timeTicks.load();
+    Utils::system_mutex(QString::fromLatin1(kApSteps[step]));
+    m_ap_step.store(step + 1);
+}

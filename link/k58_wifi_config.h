@@ -1,0 +1,38 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+// The WiFi module's access point: brought up one step a second while image byte 774 is 0, and
+// restarted on request (set_wifi_reset_flag). Every command goes through Utils::system_mutex.
+class K58_WIFI_CONFIG
+{
+public:
+    static K58_WIFI_CONFIG *p_wifi_config;
+    // Creates the manager and starts the WiFi thread.
+    static K58_WIFI_CONFIG *pInstance();
+    // Creates the manager without its thread; tests drive wifi_pass() themselves.
+    static K58_WIFI_CONFIG *create_for_test();
+    static void destroy_for_test();
+
+    void set_wifi_reset_flag();
+    void wifi_pass();
+    void start_thread();
+
+    // Access-point start-up: 0 address next, 1 DHCP server next, 2 hostapd next, 3 up.
+    int ap_step() const { return m_ap_step.load(); }
+    static constexpr int kApUp = 3;
+
+    ~K58_WIFI_CONFIG();
+
+private:
+    K58_WIFI_CONFIG();
+    void ap_startup_step();
+
+    std::atomic<int> m_ap_step{0};
+    uint32_t m_ap_stamp = 0;
+    bool m_ap_stamp_valid = false;
+
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+};

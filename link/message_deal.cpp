@@ -1,0 +1,118 @@
+#include "message_deal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+
+#include "fpga_manage.h"
+#include "global.h"
+#include "paths.h"
+#include "ui_hooks.h"
+#include "utils.h"
+#include "zemrampara.h"
+
+namespace {
+
+constexpr uint8_t kSettingPage = 5;
+constexpr uint8_t kAdvancedPage = 12;
+constexpr uint8_t kSmartMappingPage = 24;
+constexpr int kFileReceived = 103;
+
+bool within(const QString &path, const char *dir)
+{
+    const QString d = QString::fromLatin1(dir);
+    return path == d || path.startsWith(d + QLatin1Char('/'));
+}
+
+// Language refresh of the page, when that page is still on display once the GUI thread runs it.
+void refresh_page(uint8_t page)
+{
+    if (g_page_focus.load() != page)
+        return;
+    UiHooks::on_gui_thread([page] {
+        if (g_page_focus.load() == page && UiHooks::page_language_changed)
+            UiHooks::page_language_changed(page);
+    });
+}
+
+void leave_smart_mapping()
+{
+    if (g_page_focus.load() != kSmartMappingPage)
+        return;
+    UiHooks::on_gui_thread([] {
+        if (g_page_focus.load() == kSmartMappingPage && UiHooks::page_back)
+            UiHooks::page_back(kSmartMappingPage);
+    });
+}
+
+}
+
+QString message_deal::checked_path(const QString &path)
+{
+    if (!path.startsWith(QLatin1Char('/')))
+        return QString();
+    if (path.split(QLatin1Char('/')).contains(QStringLiteral("..")))
+        return QString();
+    const QString clean = QDir::cleanPath(path);
+    if (clean == QLatin1String("/mnt/usb1") || clean.startsWith(QLatin1String("/mnt/usb1/"))
+        || clean.startsWith(QLatin1String("/data/")))
+        return clean;
+    return QString();
+}
+
+int message_deal::write_file_end(const QString &path, const QByteArray &content)
+{
+    const QString p = checked_path(path);
+    if (p.isEmpty() || QFileInfo(Paths::dev(p)).isDir())
+        return 255;
+    {
+        QMutexLocker lock(&Utils::_file_deal_mutex);
+        if (!Utils::write_file_atomic(Paths::dev(p), content))
+            return 255;
+    }
+    if (ZemRamPara::p_zemrampara_config)
+        ZemRamPara::p_zemrampara_config->test_signal(kFileReceived);
+    if (within(p, "/data/rcvrecovery") && fpga_manage::p_fpga_manage) {
+        if (g_page_focus.load() == kAdvancedPage) {
+            UiHooks::on_gui_thread([] {
+                if (g_page_focus.load() == kAdvancedPage && fpga_manage::p_fpga_manage
+                    && UiHooks::page_language_changed)
+                    UiHooks::page_language_changed(kAdvancedPage);
+            });
+        }
+    }
+    if (within(p, "/data/smartmapping"))
+        leave_smart_mapping();
+    return 0;
+}
+
+int message_deal::delete_file_name(const QString &path)
+{
+    const QString p = checked_path(path);
+    if (p.isEmpty())
+        return 255;
+    const QString full = Paths::dev(p);
+    const QFileInfo info(full);
+    int removed = 0;
+    if (info.isDir()) {
+        const QDir dir(full);
+        for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot))
+            removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
+    } else if (info.exists()) {
+        removed = QFile::remove(full) ? 1 : 0;
+    }
+    if (removed == 0)
+        return 255;
+
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    if (within(p, "/data/smartmapping") && fpga)
+        refresh_page(kSettingPage);
+    if (within(p, "/data/rcvrecovery")) {
+        if (fpga && fpga->rcv_recovery)
+            fpga->rcv_recovery->clear_files();
+        refresh_page(kAdvancedPage);
+    }
+    leave_smart_mapping();
+    return 0;
+}

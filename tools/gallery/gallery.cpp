@@ -1,0 +1,114 @@
+// gallery OUTDIR: every screen in the five languages as 320 x 240 PNGs, named <shot>_<lang>.png.
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "config_engine.h"
+#include "global.h"
+#include "numberkeyboard.h"
+#include "paths.h"
+#include "ram_layout.h"
+#include "screen.h"
+#include "shots.h"
+#include "syncupdate.h"
+#include "tip.h"
+#include "zemrampara.h"
+
+namespace {
+
+const char *const kLangNames[5] = {"zh", "en", "ru", "vi", "tw"};
+
+void set_language(int lang)
+{
+    g_language = static_cast<uint8_t>(lang);
+    g_lcd_lang_valid = 0x1F;
+    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    para->RAM_PARA[Ram::kLanguage] = static_cast<uint8_t>(lang);
+    para->RAM_PARA_SHADOW[Ram::kLanguage] = static_cast<uint8_t>(lang);
+}
+
+// The LCD as the user sees it: the widget at its place on a 320 x 240 panel.
+QImage lcd_picture(QWidget *w)
+{
+    QImage lcd(320, 240, QImage::Format_ARGB32);
+    lcd.fill(QColor(16, 16, 28));
+    QPainter p(&lcd);
+    const QPixmap shot = w->grab();
+    const QPoint at = (w->isWindow() && w->width() < 320) || (w->isWindow() && w->height() < 240) ? w->pos() : QPoint();
+    p.drawPixmap(at, shot);
+    p.end();
+    return lcd;
+}
+
+void discard_screens()
+{
+    for (Screen *s : all_screens())
+        delete s->widget();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: gallery OUTDIR\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(out.absolutePath());
+
+    QTemporaryDir root;
+    Paths::set_data_root(root.path());
+    QDir().mkpath(root.path() + QStringLiteral("/data/configs"));
+    QDir().mkpath(root.path() + QStringLiteral("/data/modes"));
+    ConfigEngine::pInstance();
+    QObject::connect(ZemRamPara::pInstance(), &ZemRamPara::sig_update_para, SyncUpdate::pInstance(),
+                     &SyncUpdate::para_sync);
+    ui_init();
+    set_modal_runner([](QDialog *d) {
+        d->show();
+        return 0;
+    });
+    TIP::create_shared();
+    NumberKeyboard::create_shared();
+
+    ShotList shots;
+    add_framework_shots(shots);
+    add_main_shots(shots);
+    add_menus_shots(shots);
+
+    int written = 0;
+    for (int lang = 0; lang < 5; ++lang) {
+        for (const Shot &shot : shots) {
+            set_language(lang);
+            g_page_focus = 0;
+            QPointer<QWidget> w = shot.make();
+            if (!w)
+                continue;
+            if (!w->isVisible())
+                w->show();
+            QCoreApplication::processEvents();
+            const QString file = out.filePath(QStringLiteral("%1_%2.png").arg(shot.name, QLatin1String(kLangNames[lang])));
+            if (lcd_picture(w).save(file))
+                ++written;
+            else
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            delete w;
+            discard_screens();
+            g_tip->hide();
+            g_tip_flag = 0;
+            g_numberkeyboard->hide();
+        }
+    }
+    std::printf("%d pictures in %s\n", written, qPrintable(out.absolutePath()));
+    return 0;
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+// One picture of the gallery: `make` builds the widget in the current language (texts set),
+// ready to grab; the gallery shows it at 320 x 240, grabs it and deletes it. `make` may return
+// null to skip. Screens opened through open_screen are shown without a nested loop.
+struct Shot
+{
+    QString name;                       // file name without language and extension
+    std::function<QWidget *()> make;
+};
+using ShotList = std::vector<Shot>;
+
+void add_framework_shots(ShotList &shots);
+void add_main_shots(ShotList &shots);
+void add_menus_shots(ShotList &shots);

@@ -1,0 +1,65 @@
+#include "firmwareupdate.h"
+
+#include <QLabel>
+
+#include "screen.h"
+
+FirmwareUpdate *g_move_update = nullptr;
+
+namespace {
+constexpr int kDots = 8;
+constexpr int kTicksPerStep = 10;
+const char kDotIdle[] = "background-color: rgb(33, 36, 53);border-radius:5px;";
+const char kDotLit[] = "background-color: rgb(255,171,84);border-radius:5px;";
+}
+
+FirmwareUpdate::FirmwareUpdate(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FirmwareUpdate"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setGeometry(0, 0, 320, 240);
+    setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+
+    m_text = new QLabel(this);
+    m_text->setGeometry(10, 70, 300, 50);
+    m_text->setAlignment(Qt::AlignCenter);
+    m_text->setWordWrap(true);
+    m_text->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 15px;"));
+    m_text->setText(tr5("正在升级，请勿断电…", "Upgrading, do not power off...", "Обновление, не выключайте питание...",
+                        "Đang nâng cấp, không tắt nguồn...", "正在升級，請勿斷電…"));
+
+    for (int i = 0; i < kDots; ++i) {
+        m_dots[i] = new QLabel(this);
+        m_dots[i]->setGeometry(70 + 24 * i, 150, 10, 10);
+        m_dots[i]->setStyleSheet(QLatin1String(i == 0 ? kDotLit : kDotIdle));
+    }
+}
+
+void FirmwareUpdate::update_time_deal()
+{
+    if (++m_ticks < kTicksPerStep)
+        return;
+    m_ticks = 0;
+    m_dots[m_step]->setStyleSheet(QLatin1String(kDotIdle));
+    m_step = (m_step + 1) % kDots;
+    m_dots[m_step]->setStyleSheet(QLatin1String(kDotLit));
+}
+
+void firmware_update_start()
+{
+    // A second start while one runs keeps the one on screen.
+    if (!g_move_update)
+        g_move_update = new FirmwareUpdate(nullptr);
+    g_move_update->show();
+    g_move_update->raise();
+}
+
+void firmware_update_over()
+{
+    if (!g_move_update)
+        return;
+    FirmwareUpdate *overlay = g_move_update;
+    g_move_update = nullptr;
+    overlay->close();
+    overlay->deleteLater();
+}

@@ -1,0 +1,296 @@
+#include "lockwindow.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "alias.h"
+#include "global.h"
+#include "mainwindow.h"
+#include "ram_layout.h"
+#include "sourceinfo.h"
+#include "ui_lockwindow.h"
+#include "zemrampara.h"
+
+LockWindow *g_lockwindow = nullptr;
+
+namespace {
+
+const char *const kBadgeStyle[4] = {
+    "background-color: #867AE9;font: 20px",
+    "background-color: #EBA83A;font: 20px",
+    "background-color: #005A8D;font: 20px",
+    "background-color: #FF96AD;font: 20px",
+};
+
+const QString kWhite = QStringLiteral("color: rgb(255, 255, 255)");
+constexpr int kNameElideWidth = 206;
+
+QString black_text()
+{
+    return tr5("黑屏", "Black", "Черный", "Quay lại", "黑屏");
+}
+
+void scaled_pixmap(QLabel *label, const QString &path)
+{
+    label->setPixmap(QPixmap(path));
+    label->setScaledContents(true);
+}
+
+}
+
+LockWindow::LockWindow(QWidget *parent)
+    : QDialog(parent), Screen(this, PAGE_LOCKWINDOW, "LockWindow"), ui(new Ui_LockWindow)
+{
+    ui->setupUi(this);
+    // The pictures and values lie above the touch area; the card frame, made later, above them all.
+    ui->widget->lower();
+    ui->widget->installEventFilter(this);
+    ui->main_Button->setIcon(QIcon(QStringLiteral(":/png/menu_status.png")));
+    ui->main_Button->setIconSize(QSize(20, 20));
+    ui->main_Button->hide();
+    scaled_pixmap(ui->label_ip, QStringLiteral(":/png/ip.png"));
+    scaled_pixmap(ui->label_LED_icon, QStringLiteral(":/png/LED.png"));
+    scaled_pixmap(ui->label_bright_icon, QStringLiteral(":/png/bright.png"));
+    scaled_pixmap(ui->label_contrast_icon, QStringLiteral(":/png/contrast.png"));
+    ui->label_volume->hide();
+    m_card_font.setPixelSize(10);
+
+    para_init();
+    image_init();
+    ip_changed();
+    language_changed();
+    zem_debug("\n LockWindow::LockWindow ");
+}
+
+LockWindow::~LockWindow()
+{
+    delete ui;
+    if (g_lockwindow == this)
+        g_lockwindow = nullptr;
+}
+
+void LockWindow::set_led_size_text()
+{
+    const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    if (!p)
+        return;
+    ui->label_input->setText(tr5("LED屏:%1 x %2", "LED size:%1 x %2", "Размер LED:%1 x %2", "Led:%1 x %2",
+                                 "LED屏:%1 x %2")
+                                 .arg(p->rd16(Ram::kLedWidth))
+                                 .arg(p->rd16(Ram::kLedHeight)));
+}
+
+bool LockWindow::volume_check() const
+{
+    const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    if (!p)
+        return false;
+    int w = p->RAM_PARA[Ram::kAudioWindow];
+    if (w > 5)
+        w = 0;
+    return (p->RAM_PARA[Ram::layer(w) + Ram::kLayerAudio + 1] & 0x80) != 0;
+}
+
+void LockWindow::set_volume_icon()
+{
+    scaled_pixmap(ui->label_volume_icon,
+                  volume_check() ? QStringLiteral(":/png/volume_open.png") : QStringLiteral(":/png/volume_close.png"));
+}
+
+void LockWindow::para_init()
+{
+    const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    if (!p)
+        return;
+    set_led_size_text();
+    ui->label_bright->setText(QString::number(Ram::rds16(p->RAM_PARA, Ram::kQBrightness)));
+    ui->label_contrast->setText(QString::number(Ram::rds16(p->RAM_PARA, Ram::kQContrast)));
+    set_volume_icon();
+}
+
+void LockWindow::ip_changed()
+{
+    ui->label_IPaddr->setText(g_str_ip);
+}
+
+void LockWindow::language_changed()
+{
+    set_led_size_text();
+    image_init();
+}
+
+void LockWindow::image_init()
+{
+    delete m_cards;
+    m_cards = nullptr;
+    ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    if (!p)
+        return;
+    const uint8_t *img = p->RAM_PARA;
+
+    m_cards = new QFrame(this);
+    m_cards->setGeometry(0, 74, 320, 160);
+    m_cards->installEventFilter(this);
+    const uint16_t led_off = p->rd16(Ram::kLedOff);
+
+    for (int i = 0; i < 4; ++i) {
+        const int X = 155 * (i % 2);
+        const int Y = 50 * (i / 2);
+        const int layer = Ram::layer(i);
+
+        auto *badge = new QLabel(m_cards);
+        badge->setGeometry(X + 10, Y + 10, 40, 40);
+        badge->setAlignment(Qt::AlignCenter);
+        badge->setText(QString::number(i + 1));
+        badge->setStyleSheet(QLatin1String(kBadgeStyle[i]));
+
+        auto *name = new QLabel(m_cards);
+        name->setGeometry(X + 55, Y + 13, 100, 15);
+        name->setStyleSheet(kWhite);
+        name->setFont(m_card_font);
+
+        if (g_image_current == i) {
+            auto *current = new QLabel(badge);
+            current->setGeometry(28, 0, 12, 12);
+            scaled_pixmap(current, QStringLiteral(":/png/osd_yes.png"));
+        }
+
+        auto *status = new QLabel(m_cards);
+        status->setFont(m_card_font);
+        const bool enabled = i == 0 || p->rd16(layer + Ram::kLayerEnable) == 1;
+        if (!enabled) {
+            status->setGeometry(X + 55, Y + 20, 40, 15);
+            status->setStyleSheet(kWhite);
+            status->setText(tr5("未开启", "Close", "Откл", "Đóng", "未開啟"));
+            continue;
+        }
+
+        short is_crop = 0;
+        char crop_index = 0;
+        const int source = ZemRamPara::ZemGetImageSource(img, static_cast<uint8_t>(i), &is_crop, &crop_index, 0);
+        const int s = source & 0xFF;
+        int W = p->rd16(Ram::source_timing(s));
+        int H = p->rd16(Ram::source_timing(s) + 2);
+        const int F = p->rd16(Ram::source_timing(s) + 4);
+
+        QString name_text = sourceinfo::get_source_name_by_sourceid(static_cast<unsigned char>(s));
+        if (is_crop) {
+            p->ZemCropSourceInit();
+            // Ranked by crop number among the source's crops, the order ZemGetCropPara counts in:
+            // the table position alone names another crop once crops were deleted and re-added.
+            const int rank = p->ZemCropRank(static_cast<uint8_t>(crop_index));
+            CROP_PARA crop{};
+            int index = Ram::kCropCount;
+            if (rank > 0)
+                p->ZemGetCropPara(s, rank, &crop, &index);
+            // A crop that no longer resolves is shown as its whole source.
+            if (index < Ram::kCropCount) {
+                name_text += QStringLiteral("_Crop%1").arg(((crop.word >> 8) & 0x7F) + 1);
+                W = crop.w;
+                H = crop.h;
+            }
+        } else {
+            ALIAS_PARA alias;
+            if (get_json_alias_para(&alias, QStringLiteral("source"), s) == 1)
+                name_text = QFontMetrics(name->font())
+                                .elidedText(alias.name, Qt::ElideRight, kNameElideWidth, Qt::TextShowMnemonic);
+        }
+        set_plain_text(name, name_text);
+
+        status->setGeometry(X + 55, Y + 28, 100, 12);
+        status->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
+        const uint16_t output = p->rd16(layer + Ram::kLayerOutput);
+        bool freeze = (output & 0x2) != 0;
+        if (led_off == 1) {
+            status->setText(black_text());
+        } else {
+            if (W != 0 && H != 0 && F != 0)
+                status->setText(QStringLiteral("%1x%2@%3Hz").arg(W).arg(H).arg(F));
+            else
+                status->setText(tr5("无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號"));
+            if (output & 0x1)
+                status->setText(black_text());
+            freeze = freeze || led_off == 2;
+        }
+        if (freeze) {
+            auto *mark = new QLabel(badge);
+            mark->setGeometry(0, 0, 16, 16);
+            scaled_pixmap(mark, QStringLiteral(":/png/freeze.png"));
+        }
+    }
+    m_cards->show();
+}
+
+void LockWindow::syncUpdate(int)
+{
+    ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    if (!p)
+        return;
+    sync_language();
+    if (p->differs16(Ram::kLedWidth) || p->differs16(Ram::kLedHeight))
+        set_led_size_text();
+    if (p->differs16(Ram::kQBrightness))
+        ui->label_bright->setText(QString::number(Ram::rds16(p->RAM_PARA, Ram::kQBrightness)));
+    if (p->differs16(Ram::kQContrast))
+        ui->label_contrast->setText(QString::number(Ram::rds16(p->RAM_PARA, Ram::kQContrast)));
+    int w = p->RAM_PARA[Ram::kAudioWindow];
+    if (w > 5)
+        w = 0;
+    if (p->differs16(Ram::layer(w) + Ram::kLayerAudio))
+        set_volume_icon();
+    image_init();
+    ip_changed();
+}
+
+void LockWindow::leave_to_main()
+{
+    leave_to(PAGE_MAINWINDOW);
+}
+
+bool LockWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != ui->widget && watched != m_cards)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+        if (!is_closed())
+            leave_to_main();
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        return true;
+    default:
+        // Paints, layout and deferred deletes of the watched widgets must go through.
+        return QDialog::eventFilter(watched, event);
+    }
+}
+
+void LockWindow::on_main_Button_clicked()
+{
+    if (!is_closed())
+        leave_to_main();
+}
+
+void LockWindow::key_ok()
+{
+    if (is_closed())
+        return;
+    leave_to_main();
+    if (g_mainwindow)
+        g_mainwindow->show();
+}
+
+void LockWindow::keyPressEvent(QKeyEvent *event)
+{
+    screen_key_press(event);
+}
+
+void LockWindow::keyReleaseEvent(QKeyEvent *event)
+{
+    screen_key_release(event);
+}

@@ -1,0 +1,152 @@
+#include "machinestate.h"
+
+#include <QFrame>
+#include <QLabel>
+
+#include "fpga_manage.h"
+#include "global.h"
+#include "ram_layout.h"
+#include "sourceinfo.h"
+#include "ui_machinestate.h"
+#include "zemrampara.h"
+
+MachineState *g_machinestate = nullptr;
+
+namespace {
+// Change code with which the FPGA thread announces a new port-state word.
+constexpr int kPortsChanged = 11;
+constexpr int kPorts = 6;
+
+// Registers of FPGA 0 holding its version and build date, two BCD digits each.
+constexpr int kRegVersion = 28;
+constexpr int kRegDay = 29;
+constexpr int kRegMonth = 30;
+constexpr int kRegYear = 31;
+
+QString two_digits(unsigned value, int base)
+{
+    return QStringLiteral("%1").arg(value, 2, base, QLatin1Char('0'));
+}
+}
+
+MachineState::MachineState(QWidget *parent)
+    : QDialog(parent), Screen(this, PAGE_MACHINESTATE, "MachineState"), ui(new Ui::MachineState)
+{
+    ui->setupUi(this);
+    ui->label_FPGA1->setGeometry(150, 15, 140, 15);
+    ui->label_FPGA2->hide();
+    ui->sourceid0name->hide();
+
+    // Left to right in list order; DVI (id 0) comes last.
+    QLabel *const names[4] = {ui->sourceid4name, ui->sourceid1name, ui->sourceid2name, ui->sourceid3name};
+    for (unsigned char id = 0; id < 4; ++id) {
+        names[id]->setText(sourceinfo::get_source_specialstyle0_by_sourceid(id).arg(
+            sourceinfo::get_source_name_by_sourceid(id)));
+    }
+    ui->sourceid5name->hide();
+
+    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIconSize(QSize(32, 32));
+    ui->Button_back->hide();
+    ui->label_state1->setPixmap(QPixmap(QStringLiteral(":/png/output_state.png")));
+    ui->label_state1->setScaledContents(true);
+    ui->label_state2->setPixmap(QPixmap(QStringLiteral(":/png/input_state.png")));
+    ui->label_state2->setScaledContents(true);
+    ui->label_state3->setScaledContents(true);
+
+    initWlan();
+    language_changed();
+    version_changed();
+    source_check();
+
+    // The configuration's default bar code is a single blank: the layout's sample stays then.
+    if (g_str_barcode != QLatin1String(" "))
+        ui->label_2->setText(QStringLiteral("SN:") + g_str_barcode);
+}
+
+MachineState::~MachineState()
+{
+    delete ui;
+}
+
+void MachineState::initWlan()
+{
+    delete m_port_frame;
+    m_port_frame = new QFrame(ui->frame);
+    m_port_frame->setGeometry(20, 20, 288, 65);
+    m_port_frame->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);"));
+
+    const uint16_t ports = fpga_manage::p_fpga_manage ? fpga_manage::p_fpga_manage->get_wlan_state() : 0;
+    for (int n = 0; n < kPorts; ++n) {
+        const int x0 = 92 + 18 * n;
+        auto *number = new QLabel(m_port_frame);
+        number->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);font: 10px"));
+        number->setGeometry(x0 + 4, 13, 12, 14);
+        number->setText(QString::number(n + 1));
+        auto *state = new QLabel(m_port_frame);
+        state->setGeometry(x0, 27, 16, 14);
+        state->setScaledContents(true);
+        state->setPixmap(QPixmap((ports >> n) & 1 ? QStringLiteral(":/png/online.png")
+                                                   : QStringLiteral(":/png/offline.png")));
+    }
+    m_port_frame->show();
+}
+
+void MachineState::source_check()
+{
+    QLabel *const pixmaps[4] = {ui->sourceid4pixmap, ui->sourceid1pixmap, ui->sourceid2pixmap, ui->sourceid3pixmap};
+    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    for (unsigned char id = 0; id < 4; ++id) {
+        bool online = false;
+        if (para) {
+            const int row = Ram::source_timing(id);
+            online = para->rd16(row) != 0 && para->rd16(row + 2) != 0 && para->rd16(row + 4) != 0;
+        }
+        pixmaps[id]->setScaledContents(true);
+        sourceinfo::set_sourceonline_pixmap(pixmaps[id], id, online ? 1 : 0);
+    }
+}
+
+void MachineState::version_changed()
+{
+    const QString program = QStringLiteral("V") + two_digits(11, 10) + QLatin1Char('.') + two_digits(2, 10) +
+                            QLatin1Char('.') + two_digits(0, 10) + QLatin1Char(' ') + two_digits(0x2025, 16) +
+                            QLatin1Char('-') + two_digits(9, 16) + QLatin1Char('-') + two_digits(0x26, 16);
+    ui->label_MCU->setText(QStringLiteral("MCU:") + program);
+
+    static const uint8_t kUnread[256] = {};
+    const uint8_t *reg = fpga_manage::p_fpga_manage ? fpga_manage::p_fpga_manage->MCU_REG_func[0] : kUnread;
+    const QString fpga = QStringLiteral("V") + two_digits(0x11, 16) + QLatin1Char('.') + two_digits(0, 16) +
+                         QLatin1Char('.') + two_digits(reg[kRegVersion], 16) + QLatin1Char(' ') +
+                         QString::number(reg[kRegYear] + 0x2000, 16) + QLatin1Char('-') +
+                         two_digits(reg[kRegMonth], 16) + QLatin1Char('-') + two_digits(reg[kRegDay], 16);
+    ui->label_FPGA1->setText(QStringLiteral("FPGA:") + fpga);
+}
+
+void MachineState::language_changed()
+{
+    ui->label_title->setText(tr5("设备信息", "Devices", "Устройство", "Thiết bị", "設備信息"));
+    const int lang = ui_language();
+    const bool russian = lang == 2;
+    const char *version = (lang == 0 || lang == 4) ? ":/png/version_state.png"
+                          : russian               ? ":/png/ru_version_state.png"
+                                                  : ":/png/en_version_state.png";
+    ui->label_state3->setPixmap(QPixmap(QString::fromLatin1(version)));
+    ui->label_state1->setPixmap(QPixmap(russian ? QStringLiteral(":/png/ru_output_state.png")
+                                                : QStringLiteral(":/png/output_state.png")));
+    ui->label_state2->setPixmap(QPixmap(russian ? QStringLiteral(":/png/ru_input_state.png")
+                                                : QStringLiteral(":/png/input_state.png")));
+}
+
+void MachineState::syncUpdate(int code)
+{
+    sync_language();
+    source_check();
+    if (fpga_manage::p_fpga_manage && code == kPortsChanged)
+        initWlan();
+}
+
+void MachineState::on_Button_back_clicked()
+{
+    leave_to(PAGE_MAINWINDOW);
+}

@@ -1,0 +1,108 @@
+#pragma once
+#include <QFont>
+#include <QMainWindow>
+#include <QPointer>
+#include <cstdint>
+
+#include "screen.h"
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTimer;
+class Ui_MainWindow;
+
+// The main menu (page 1): four entries, the key lock, the tool row with the user-mode popup, and
+// the 10 ms tick. Created once by main and never deleted.
+class MainWindow : public QMainWindow, public Screen
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    void language_changed() override;
+    void syncUpdate(int code) override;
+
+    void para_init();
+    void menulist_init();
+    void ip_changed();
+    void mode_init();
+    void mode_window_close();
+
+    // Moves the popup selection: 1 right, 0 left.
+    void on_usermodesel_clicked(char direction);
+    void on_deletewidgetmode_clicked();
+    void on_toolusermode_clicked();
+
+    // Safe from any thread: the overlay is made and removed on the GUI thread.
+    void update_start();
+    void update_over();
+
+    void getagelog();
+
+    // Read by tests and the key storm.
+    bool tool_row_shown() const;
+    bool popup_shown() const;
+    uint8_t call_state() const { return l_call_state; }
+    uint8_t save_state() const { return m_save_state; }
+    uint8_t popup_selection() const { return m_popup_select; }
+    uint8_t ui_select() const { return m_ui_select; }
+    QWidget *mode_popup() const { return m_popup; }
+    QWidget *focused_control() const { return m_focused; }
+    Ui_MainWindow *layout() const { return ui; }
+
+public slots:
+    void slot_update_timer_ticks();
+
+    void on_machinestate_clicked();
+    void on_inputchoose_clicked();
+    void on_custommode_clicked();
+    void on_option_clicked();
+    void on_Button_lock_clicked();
+    void on_tools_clicked();
+    void on_toolButton1_clicked();
+    void on_toolButton2_clicked();
+    void on_toolButton3_clicked();
+    void on_toolButton4_clicked();
+    void zem_button_mode_clicked();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void key_back() override;
+
+private:
+    enum class Kind { Large, Small };
+    void set_focus_to(QWidget *w, Kind kind);
+    void drop_focus_look();
+    QWidget *menu_at(int i) const;
+    void arm_popup(bool save);
+    void show_popup();
+    void click_selected_slot();
+    uint16_t armed() const { return static_cast<uint16_t>(l_call_state | (m_save_state << 8)); }
+
+    Ui_MainWindow *ui;
+    QPointer<QWidget> m_popup;
+    QLabel *m_popup_title = nullptr;
+    QLabel *m_pointer = nullptr;
+    QFont m_popup_font;
+    QPushButton *m_slot_button[16] = {};
+
+    uint8_t l_call_state = 0;
+    uint8_t m_save_state = 0;
+    uint8_t l_lock_state = 0;
+    uint8_t m_ui_select = 0;
+    uint8_t m_popup_select = 0;
+    uint8_t m_mode_done = 0;
+    QPointer<QWidget> m_focused;
+    Kind m_focused_kind = Kind::Large;
+    QWidget *m_menu[6] = {};
+    QWidget *m_tool[4] = {};
+};
+
+extern MainWindow *g_mainwindow;
+extern QTimer *g_timer;
+// The frame of each popup slot, rebuilt with the popup.
+extern QFrame *g_mode[16];
+extern uint8_t g_mode_select;

@@ -1,0 +1,202 @@
+#include "numberkeyboard.h"
+
+#include <QDebug>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QRegularExpressionValidator>
+
+#include "ui_numberkeyboard.h"
+
+NumberKeyboard *g_numberkeyboard = nullptr;
+QPointer<QLineEdit> g_lineedit;
+
+// The digits typed since the keyboard was last filled.
+QString l_str;
+
+namespace {
+constexpr int kConfirmIndex = 13;
+
+// What the buffer reads as a decimal number is only ever compared with zero; deciding that on the
+// text keeps a long run of digits from reading as 0 (an int would overflow).
+bool reads_as_zero(const QString &buffer)
+{
+    if (buffer.isEmpty())
+        return true;
+    bool nonzero = false;
+    for (const QChar c : buffer) {
+        if (!c.isDigit())
+            return true;
+        if (c != QLatin1Char('0'))
+            nonzero = true;
+    }
+    return !nonzero;
+}
+}
+
+NumberKeyboard::NumberKeyboard(QWidget *parent) : QDialog(parent), ui(new Ui::NumberKeyboard)
+{
+    ui->setupUi(this);
+    ui->lineEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[*0-9]+$")), ui->lineEdit));
+    ui->ButtonX->setIcon(QIcon(QStringLiteral(":/png/delete.png")));
+    ui->ButtonX->setIconSize(QSize(20, 20));
+    menulist_init();
+    language_changed();
+}
+
+NumberKeyboard::~NumberKeyboard()
+{
+    delete ui;
+}
+
+NumberKeyboard *NumberKeyboard::create_shared()
+{
+    if (!g_numberkeyboard) {
+        g_numberkeyboard = new NumberKeyboard;
+        g_numberkeyboard->setWindowFlags(Qt::FramelessWindowHint);
+    }
+    return g_numberkeyboard;
+}
+
+void NumberKeyboard::menulist_init()
+{
+    QPushButton *const keys[] = {ui->Button1, ui->Button2, ui->Button3, ui->Button4, ui->Button5,
+                                 ui->Button6, ui->Button7, ui->Button8, ui->Button9, ui->Button0,
+                                 ui->ButtonC, ui->ButtonX, ui->Button_close};
+    m_focus.clear();
+    for (QPushButton *key : keys)
+        m_focus.add(key, m_white, m_white_focus);
+    m_focus.add(ui->Button_ok, m_blue, m_blue_focus);
+    // Index 0, but nothing highlighted until the first left or right key.
+    m_focus.set_index(0);
+    m_focus.unfocus_current();
+    ui_select = 0;
+}
+
+void NumberKeyboard::language_changed()
+{
+    ui->Button_close->setText(tr5("取消", "Cancle", "Отмена", "Hủy bỏ", "取消"));
+    ui->Button_ok->setText(tr5("确定", "OK", "OK", "Đồng ý", "確定"));
+}
+
+void NumberKeyboard::label_show(const QString &title, const QString &text)
+{
+    ui->label->setText(title);
+    l_str.clear();
+    ui->lineEdit->setText(text);
+    language_changed();
+}
+
+QString NumberKeyboard::typed() const
+{
+    return l_str;
+}
+
+QString NumberKeyboard::shown() const
+{
+    return ui->lineEdit->text();
+}
+
+void NumberKeyboard::press_digit(int digit)
+{
+    if (digit == 0 && reads_as_zero(l_str)) {
+        ui->lineEdit->setText(QStringLiteral("0"));
+        l_str.clear();
+        return;
+    }
+    if (l_str.size() < kMaxDigits)
+        l_str.append(QChar(QLatin1Char(static_cast<char>('0' + digit))));
+    ui->lineEdit->setText(l_str);
+    qDebug().noquote() << QStringLiteral("l_str = %1").arg(l_str);
+}
+
+void NumberKeyboard::on_ButtonC_clicked()
+{
+    ui->lineEdit->setText(QStringLiteral("0"));
+    l_str.clear();
+}
+
+void NumberKeyboard::on_ButtonX_clicked()
+{
+    QString text = ui->lineEdit->text();
+    if (!text.isEmpty())
+        text.chop(1);
+    ui->lineEdit->setText(text);
+    l_str = text;
+}
+
+void NumberKeyboard::on_Button_ok_clicked()
+{
+    emit sendKeyBoardUIDataToLineEdit(ui->lineEdit->text());
+    hide();
+}
+
+void NumberKeyboard::on_Button_close_clicked()
+{
+    hide();
+}
+
+void NumberKeyboard::keyPressEvent(QKeyEvent *event)
+{
+    const PanelKey key = panel_key(event->key());
+    if (key == PanelKey::Ok)
+        qDebug().noquote() << "this is OK button(NumberKeyboard)[Press]\n";
+    else if (key == PanelKey::Back)
+        qDebug().noquote() << "this is back button(NumberKeyboard)[Press]\n";
+}
+
+void NumberKeyboard::keyReleaseEvent(QKeyEvent *event)
+{
+    switch (panel_key(event->key())) {
+    case PanelKey::Right:
+        qDebug().noquote() << QStringLiteral("this is right-code [NumberKeyboard][Release] ui_select=%1")
+                                  .arg(QStringLiteral("0x") + QString::number(ui_select, 16));
+        m_focus.move(+1);
+        ui_select = static_cast<uint8_t>(m_focus.index());
+        break;
+    case PanelKey::Left:
+        qDebug().noquote() << QStringLiteral("this is left-code [NumberKeyboard][Release] ui_select=%1")
+                                  .arg(QStringLiteral("0x") + QString::number(ui_select, 16));
+        m_focus.move(-1);
+        ui_select = static_cast<uint8_t>(m_focus.index());
+        break;
+    case PanelKey::Back:
+        qDebug().noquote() << "this is back button(NumberKeyboard)[Release]\n";
+        on_Button_close_clicked();
+        break;
+    case PanelKey::Ok:
+        qDebug().noquote() << "this is OK button(NumberKeyboard)[Release]\n";
+        if (ui_select <= 8)
+            press_digit(ui_select + 1);
+        else if (ui_select == 9)
+            press_digit(0);
+        else if (ui_select == 10)
+            on_ButtonC_clicked();
+        else if (ui_select == 11)
+            on_ButtonX_clicked();
+        else if (ui_select == 12)
+            on_Button_close_clicked();
+        else if (ui_select == kConfirmIndex)
+            on_Button_ok_clicked();
+        break;
+    default:
+        break;
+    }
+}
+
+void open_number_keyboard(QLineEdit *field, const QString &title)
+{
+    if (!field || !g_numberkeyboard)
+        return;
+    g_lineedit = field;
+    g_numberkeyboard->label_show(title, field->text());
+    run_modal(g_numberkeyboard);
+}
+
+QLineEdit *number_keyboard_field(const QWidget *screen)
+{
+    QLineEdit *field = g_lineedit;
+    if (!field || !screen || !screen->isAncestorOf(field))
+        return nullptr;
+    return field;
+}

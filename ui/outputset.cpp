@@ -1,0 +1,67 @@
+#include "outputset.h"
+
+#include "ram_layout.h"
+#include "ui_outputset.h"
+#include "zemrampara.h"
+
+OutputSet *g_outputset = nullptr;
+
+namespace {
+const QString kFocus = QStringLiteral(
+    "color:rgb(255,255,255);background-color: rgb(33, 36, 53); border:2px solid rgb(255,171,84);"
+    "border-radius:10px;padding:2px 4px");
+const QString kNormal = QStringLiteral(
+    "color:rgb(255,255,255);background-color: rgb(33, 36, 53) ; border:2px ;border-radius:10px;padding:2px 4px");
+}
+
+OutputSet::OutputSet(QWidget *parent)
+    : QDialog(parent), Screen(this, PAGE_OUTPUTSET, "OutputSet"), ui(new Ui::OutputSet)
+{
+    ui->setupUi(this);
+    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
+    ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
+    menulist_init();
+    language_changed();
+}
+
+OutputSet::~OutputSet()
+{
+    delete ui;
+}
+
+void OutputSet::menulist_init()
+{
+    m_focus.clear();
+    m_focus.add(ui->Button_ledset, kNormal, kFocus);
+    m_focus.add(ui->Button_lanset, kNormal, kFocus);
+    m_focus.set_index(0);
+}
+
+void OutputSet::language_changed()
+{
+    ui->label_title->setText(tr5("输出设置", "Output Seeting", "Выход", "Thông số đầu ra", "輸出設置"));
+    ui->Button_ledset->setText(tr5("LED设置", "LED Setting", "Настройки\nLED", "Cài đặt\nLED", "LED設置"));
+    ui->Button_lanset->setText(
+        tr5("网口输出", "Port output", "Настройка\nLAN", "Cài đặt\ncổng MẠNG", "網口輸出"));
+
+    int width = 0;
+    int height = 0;
+    if (const ZemRamPara *para = ZemRamPara::p_zemrampara_config) {
+        width = para->rd16(Ram::kLedWidth);
+        height = para->rd16(Ram::kLedHeight);
+    }
+    const QString format = tr5("当前设置LED屏宽高为: %dx%d", "LED Screen can be set:%dx%d",
+                               "Текущий размер LED (px): %dx%d",
+                               "Gợi ý: Kích thước màn hình LED hiện tại::%dx%d", "當前設置LED屏寬高爲: %dx%d");
+    ui->label_info->setText(QString::asprintf(format.toUtf8().constData(), width, height));
+}
+
+void OutputSet::syncUpdate(int)
+{
+    sync_language();
+}
+
+void OutputSet::slot_Button_back_clicked()
+{
+    leave_to(PAGE_OPTION);
+}

@@ -1,0 +1,258 @@
+#include "c331_manage.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "chip_request.h"
+#include "fpga_manage.h"
+#include "global.h"
+#include "ram_layout.h"
+#include "simdevice.h"
+#include "tarvosource.h"
+#include "utils.h"
+#include "zemrampara.h"
+
+c331_manage *c331_manage::p_c331_manage = nullptr;
+
+namespace {
+
+constexpr int kPanelWords[] = {Ram::kSpliceMode, Ram::kLedWidth, Ram::kLedHeight, Ram::kOut1W, Ram::kOut1H};
+constexpr int kEdidInputs = 4;      // inputs with an EEPROM
+constexpr int kLastPattern = 8;
+
+bool differs(const uint8_t *a, const uint8_t *b, int off, int len)
+{
+    return std::memcmp(a + off, b + off, static_cast<size_t>(len)) != 0;
+}
+
+}
+
+c331_manage::c331_manage()
+{
+    {
+        SimLock s;
+        m_window_count = s->window_sets;
+    }
+    read_c331_font();
+    if (ZemRamPara::p_zemrampara_config)
+        std::memcpy(m_applied, ZemRamPara::p_zemrampara_config->RAM_PARA, sizeof m_applied);
+    else
+        std::memset(m_applied, 0, sizeof m_applied);
+    apply_all();
+}
+
+c331_manage::~c331_manage()
+{
+    m_stop.store(true);
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+c331_manage *c331_manage::pInstance()
+{
+    if (!p_c331_manage) {
+        p_c331_manage = new c331_manage;
+        p_c331_manage->start_thread();
+    }
+    return p_c331_manage;
+}
+
+c331_manage *c331_manage::create_for_test()
+{
+    destroy_for_test();
+    p_c331_manage = new c331_manage;
+    return p_c331_manage;
+}
+
+void c331_manage::destroy_for_test()
+{
+    delete p_c331_manage;
+    p_c331_manage = nullptr;
+}
+
+QMutex &c331_manage::mutex()
+{
+    return ChipRequest::mutex();
+}
+
+std::atomic<uint8_t> &c331_manage::update_request()
+{
+    return ChipRequest::request();
+}
+
+void c331_manage::start_thread()
+{
+    if (m_thread.joinable())
+        return;
+    m_stop.store(false);
+    m_thread = std::thread([this] {
+        while (!m_stop.load()) {
+            c331managerdeal();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+}
+
+void c331_manage::read_c331_font()
+{
+    SimLock s;
+    font_bits.store(s->fonts & 0x0F);
+}
+
+int c331_manage::c331_SetPattern(int pattern)
+{
+    if (m_window_count > 1)
+        return -1;
+    if (pattern < 0 || pattern > kLastPattern)
+        pattern = 0;
+    SimLock s;
+    s->pattern = pattern;
+    m_pattern_gen.store(pattern != 0);
+    return 0;
+}
+
+// Chip bring-up: the chip follows the whole image once.
+void c331_manage::apply_all()
+{
+    const uint8_t *img = m_applied;
+    {
+        SimLock s;
+        s->splice = Ram::rd16(img, Ram::kSpliceMode);
+        s->panel_width = Ram::rd16(img, Ram::kLedWidth);
+        s->panel_height = Ram::rd16(img, Ram::kLedHeight);
+        s->out1_width = Ram::rd16(img, Ram::kOut1W);
+        s->out1_height = Ram::rd16(img, Ram::kOut1H);
+        for (int i = 1; i < 8; ++i)
+            s->quality[i] = Ram::rds16(img, Ram::kQuality + 2 * i);
+    }
+    for (int w = 0; w < Ram::kWindows; ++w)
+        apply_window(img, w);
+    c331_SetPattern(img[Ram::kTestPattern]);
+}
+
+bool c331_manage::panel_changed(const uint8_t *img) const
+{
+    for (int off : kPanelWords)
+        if (Ram::rd16(img, off) != Ram::rd16(m_applied, off))
+            return true;
+    return false;
+}
+
+void c331_manage::apply_panel(const uint8_t *img)
+{
+    {
+        SimLock s;
+        s->splice = Ram::rd16(img, Ram::kSpliceMode);
+        s->panel_width = Ram::rd16(img, Ram::kLedWidth);
+        s->panel_height = Ram::rd16(img, Ram::kLedHeight);
+        s->out1_width = Ram::rd16(img, Ram::kOut1W);
+        s->out1_height = Ram::rd16(img, Ram::kOut1H);
+        s->panel_inits++;
+    }
+    QMutexLocker lock(&Utils::_led_para_init_mutex);
+    g_set_led_para.store(2);
+}
+
+void c331_manage::apply_window(const uint8_t *img, int w)
+{
+    const int base = Ram::layer(w);
+    const uint16_t source = Ram::rd16(img, base + Ram::kLayerSource);
+    const bool source_changed = source != Ram::rd16(m_applied, base + Ram::kLayerSource);
+    SimLock s;
+    SimWindow &win = s->windows[w];
+    win.enable = Ram::rd16(img, base + Ram::kLayerEnable);
+    win.source = source;
+    win.x = Ram::rd16(img, base + Ram::kLayerX);
+    win.y = Ram::rd16(img, base + Ram::kLayerY);
+    win.w = Ram::rd16(img, base + Ram::kLayerW);
+    win.h = Ram::rd16(img, base + Ram::kLayerH);
+    win.output = Ram::rd16(img, base + Ram::kLayerOutput);
+    win.fade_in = Ram::rd16(img, Ram::kFade + Ram::kFadeStride * w);
+    win.fade_out = Ram::rd16(img, Ram::kFade + Ram::kFadeStride * w + 2);
+    // A crop's rectangle is taken when the window switches to it; editing the crop table alone
+    // leaves a window that already shows the crop as it is.
+    if (source_changed || img == m_applied) {
+        const int index = source & 0xFF;
+        if ((source & 0x8000) && index < Ram::kCropCount) {
+            const int c = Ram::crop(index);
+            win.crop_x = Ram::rd16(img, c + Ram::kCropX);
+            win.crop_y = Ram::rd16(img, c + Ram::kCropY);
+            win.crop_w = Ram::rd16(img, c + Ram::kCropW);
+            win.crop_h = Ram::rd16(img, c + Ram::kCropH);
+        } else {
+            win.crop_x = win.crop_y = win.crop_w = win.crop_h = 0;
+        }
+    }
+}
+
+void c331_manage::apply_changes(const uint8_t *img)
+{
+    if (panel_changed(img))
+        apply_panel(img);
+
+    if (img[Ram::kTestPattern] != m_applied[Ram::kTestPattern])
+        c331_SetPattern(img[Ram::kTestPattern]);
+
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    if (fpga && Ram::rd16(img, Ram::kQBrightness) != Ram::rd16(m_applied, Ram::kQBrightness))
+        fpga->set_led_brightness(Ram::rds16(img, Ram::kQBrightness));
+    if (fpga && Ram::rd16(img, Ram::kLedOff) != Ram::rd16(m_applied, Ram::kLedOff))
+        fpga->set_screen_on(Ram::rd16(img, Ram::kLedOff) != 1);
+
+    if (differs(img, m_applied, Ram::kQContrast, Ram::kQBlue + 2 - Ram::kQContrast)) {
+        SimLock s;
+        for (int i = 1; i < 8; ++i)
+            s->quality[i] = Ram::rds16(img, Ram::kQuality + 2 * i);
+    }
+
+    for (int w = 0; w < Ram::kWindows; ++w) {
+        if (differs(img, m_applied, Ram::layer(w), Ram::kLayerStride)
+            || differs(img, m_applied, Ram::kFade + Ram::kFadeStride * w, Ram::kFadeStride))
+            apply_window(img, w);
+    }
+
+    tarvosource *src = tarvosource::p_tarvo_source;
+    for (int i = 0; src && i < kEdidInputs; ++i) {
+        if (differs(img, m_applied, Ram::edid(i), Ram::kEdidStride)) {
+            src->edid_request[i] = 1;
+            src->edid_written[i] = 0;
+        }
+    }
+}
+
+void c331_manage::check_sources()
+{
+    SimLock s;
+    s->source_checks++;
+}
+
+void c331_manage::c331managerdeal()
+{
+    if (update_request().load() != 0) {
+        ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
+        uint8_t served = 0;
+        {
+            QMutexLocker lock(&mutex());
+            const uint8_t value = update_request().load();
+            const uint8_t *img = zp ? zp->RAM_PARA : nullptr;
+            if (value != 0 && img && panel_changed(img) && g_set_led_para.load() == 1) {
+                // The FPGA is still setting the LED screen up: the panel (and the rest of the
+                // request with it) waits for a later pass instead of holding the mutex.
+            } else if (value != 0) {
+                if (img) {
+                    apply_changes(img);
+                    std::memcpy(m_applied, img, sizeof m_applied);
+                }
+                update_request().store(0);
+                served = value;
+            }
+        }
+        // Announced outside the chip mutex: on the GUI thread the refresh runs at once, and a
+        // screen refreshing there may raise a new request.
+        if (served && zp)
+            zp->test_signal(served);
+    }
+    if (zemApi_IsPatternGen())
+        return;
+    check_sources();
+}
