@@ -330,7 +330,7 @@ void Screen::screen_key_release(QKeyEvent *event)
     case PanelKey::Mode:
         if (key_lock_on())
             return;
-        mode_shortcut();
+        key_mode();
         break;
     case PanelKey::None:
         key_other(code);

@@ -152,6 +152,8 @@ int run_modal(QDialog *dialog);
 void set_modal_runner(ModalRunner runner);   // empty runner = QDialog::exec
 
 // ---- screens ----------------------------------------------------------------------------------
+void mode_shortcut();
+
 // The part of every screen that is not its particulars. A screen class derives from its Qt class
 // first and from Screen second; the constructor names the screen's page and class.
 class Screen
@@ -184,6 +186,8 @@ protected:
     virtual void key_right() { m_focus.move(+1); }
     virtual void key_ok() { m_focus.click_current(); }
     virtual void key_back() = 0;
+    // Runs only while the key lock is off; the main menu and the user-mode screen differ here.
+    virtual void key_mode() { mode_shortcut(); }
     virtual void key_other(int /*code*/) {}
 
     // The back path: delete-on-close, close, pointer null, parent's language_changed(), parent page.
