@@ -84,15 +84,15 @@ void startup_gui(const StartupOptions &options)
     QObject::connect(g_timer, &QTimer::timeout, g_mainwindow, &MainWindow::slot_update_timer_ticks);
     g_timer->start(10);
 
-    // Every SPI transfer to the chip first sets GPIO registers that the FPGA manager maps.
+    // The FPGA manager before the chip manager: every SPI transfer to the chip first sets GPIO
+    // registers that the FPGA manager maps. Then the chip thread, the FPGA thread, the source thread.
+    tarvosource::create_for_test();
+    fpga_manage::create_for_test();
+    c331_manage::create_for_test();
     if (options.threads) {
-        fpga_manage::pInstance();
-        c331_manage::pInstance();
-        tarvosource::pInstance();
-    } else {
-        tarvosource::create_for_test();
-        fpga_manage::create_for_test();
-        c331_manage::create_for_test();
+        c331_manage::p_c331_manage->start_thread();
+        fpga_manage::p_fpga_manage->start_thread();
+        tarvosource::p_tarvo_source->start_thread();
     }
 
     if (options.wait)

@@ -14,27 +14,34 @@ namespace {
 
 const char kIniFile[] = "/data/configs/tcpip.ini";
 
-enum class Kind { Int, Text, Address, LanguageMask };
+enum class Kind { Text, Address, LanguageMask };
 
 struct Item
 {
     ConfigItem::ConfigName key;
     const char *ini_key;
     Kind kind;
-    QVariant (*fallback)();
+    const char *fallback;
 };
 
 // Every setting once: its INI key, what a valid value looks like and its default.
-const Item kItems[ConfigItem::ConfigCount] = {
-    {ConfigItem::EDIDCheck, "config/EDIDCheck", Kind::Int, [] { return QVariant(1); }},
-    {ConfigItem::DeviceID, "config/DeviceID", Kind::Int, [] { return QVariant(0); }},
-    {ConfigItem::IPAddress, "config/IPAddress", Kind::Address, [] { return QVariant(QStringLiteral("192.168.1.199")); }},
-    {ConfigItem::SubNetMask, "config/SubNetMask", Kind::Address, [] { return QVariant(QStringLiteral("255.255.255.0")); }},
-    {ConfigItem::GateWay, "config/GateWay", Kind::Address, [] { return QVariant(QStringLiteral("192.168.1.1")); }},
-    {ConfigItem::MacAddress, "config/MacAddress", Kind::Text, [] { return QVariant(QString()); }},
-    {ConfigItem::BarCode, "config/BarCode", Kind::Text, [] { return QVariant(QStringLiteral(" ")); }},
-    {ConfigItem::LcdLangValid, "config/LcdLangValid", Kind::LanguageMask, [] { return QVariant(31); }},
+const Item kItems[] = {
+    {ConfigItem::IPAddress, "config/IPAddress", Kind::Address, "192.168.1.199"},
+    {ConfigItem::SubNetMask, "config/SubNetMask", Kind::Address, "255.255.255.0"},
+    {ConfigItem::GateWay, "config/GateWay", Kind::Address, "192.168.1.1"},
+    {ConfigItem::BarCode, "config/BarCode", Kind::Text, " "},
+    {ConfigItem::LcdLangValid, "config/LcdLangValid", Kind::LanguageMask, "31"},
 };
+
+// The file's entry of a key; nullptr for a number without one (kept in memory only).
+const Item *item_of(ConfigItem::ConfigName key)
+{
+    for (const Item &item : kItems) {
+        if (item.key == key)
+            return &item;
+    }
+    return nullptr;
+}
 
 bool valid_item(ConfigItem::ConfigName key)
 {
@@ -45,11 +52,6 @@ bool valid_item(ConfigItem::ConfigName key)
 QVariant checked(const Item &item, const QVariant &raw)
 {
     switch (item.kind) {
-    case Kind::Int: {
-        bool ok = false;
-        const int v = raw.toString().trimmed().toInt(&ok);
-        return ok ? QVariant(v) : QVariant();
-    }
     case Kind::LanguageMask: {
         bool ok = false;
         const uint v = raw.toString().trimmed().toUInt(&ok, 0);
@@ -107,7 +109,7 @@ void ConfigEngine::load()
         if (ini.contains(key))
             v = checked(item, ini.value(key));
         if (!v.isValid()) {
-            v = item.fallback();
+            v = checked(item, QString::fromLatin1(item.fallback));
             ini.setValue(key, v);
             rewrite = true;
         }
@@ -127,7 +129,10 @@ void ConfigEngine::write_config_variant(ConfigItem::ConfigName key, const QVaria
     if (!valid_item(key))
         return;
     m_values[key] = value;
+    const Item *item = item_of(key);
+    if (!item)
+        return;
     QSettings ini(ini_path(), QSettings::IniFormat);
-    ini.setValue(QString::fromLatin1(kItems[key].ini_key), value);
+    ini.setValue(QString::fromLatin1(item->ini_key), value);
     ini.sync();
 }

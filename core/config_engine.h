@@ -7,12 +7,9 @@ namespace ConfigItem {
 // Keys of "/data/configs/tcpip.ini", group "config". Each has its type and default in one table
 // (config_engine.cpp).
 enum ConfigName {
-    EDIDCheck = 0,
-    DeviceID = 1,
     IPAddress = 2,
     SubNetMask = 3,
     GateWay = 4,
-    MacAddress = 5,
     BarCode = 6,
     LcdLangValid = 7,
     ConfigCount

@@ -76,14 +76,5 @@ static_assert(kTable.b[at(kLedWidth)] == (1920 & 0xFF) && kTable.b[at(kLedWidth)
 
 }
 
-#define ZEM_T1(k) kTable.b[(k)]
-#define ZEM_T4(k) ZEM_T1(k), ZEM_T1((k) + 1), ZEM_T1((k) + 2), ZEM_T1((k) + 3)
-#define ZEM_T16(k) ZEM_T4(k), ZEM_T4((k) + 4), ZEM_T4((k) + 8), ZEM_T4((k) + 12)
-#define ZEM_T64(k) ZEM_T16(k), ZEM_T16((k) + 16), ZEM_T16((k) + 32), ZEM_T16((k) + 48)
-#define ZEM_T256(k) ZEM_T64(k), ZEM_T64((k) + 64), ZEM_T64((k) + 128), ZEM_T64((k) + 192)
-#define ZEM_T1024(k) ZEM_T256(k), ZEM_T256((k) + 256), ZEM_T256((k) + 512), ZEM_T256((k) + 768)
-
-// Spelled out element by element so the table is constant data, fixed at compile time.
-extern const uint8_t default_para_ramlist[kSize] = {
-    ZEM_T1024(0), ZEM_T1024(1024), ZEM_T1024(2048), ZEM_T1024(3072)
-};
+// Constant data bound at compile time: no start-up code fills it.
+const uint8_t (&default_para_ramlist)[kSize] = kTable.b;

@@ -35,7 +35,7 @@ constexpr int kCropTable = 1472;        // + 10*i, i 0..39: CROP_ITEM
 constexpr int kCropStride = 10;
 constexpr int kCropCount = 40;
 // CROP_ITEM fields
-constexpr int kCropWord = 0;            // u16: bit 15 in use, bits 8..13 number-1, low byte source id
+constexpr int kCropWord = 0;            // u16: bit 15 in use, bits 8..14 number-1, low byte source id
 constexpr int kCropX = 2, kCropY = 4, kCropW = 6, kCropH = 8;
 
 constexpr int kAudioWindow = 2112;      // u16 (low byte used), window 0..5 whose sound is shown

@@ -136,11 +136,3 @@ bool Utils::write_file_atomic(const QString &path, const QByteArray &data)
     }
     return true;
 }
-
-uint8_t Utils::BCC(const uint8_t *data, int len)
-{
-    uint8_t x = 0;
-    for (int i = 0; i < len; ++i)
-        x ^= data[i];
-    return x;
-}

@@ -27,6 +27,4 @@ public:
 
     // Writes a whole file so that a power cut leaves the old or the new content, never a torn one.
     static bool write_file_atomic(const QString &path, const QByteArray &data);
-
-    static uint8_t BCC(const uint8_t *data, int len);
 };

@@ -42,16 +42,43 @@ void set_cut_bit(int source, int number)
     g_cut_source_state[bit / 8] |= static_cast<uint8_t>(1u << (bit % 8));
 }
 bool valid_source(int source) { return source >= 0 && source < kSources; }
+
+// The parameter file and the mode files share one shape: 4096 bytes, the marker 0xAA 0xAA, the
+// data, zero fill. Anything else (torn, foreign, empty) is refused and `dst` left alone.
+bool read_marked_file(const QString &device_path, uint8_t *dst, int size)
+{
+    QByteArray bytes;
+    {
+        QMutexLocker lock(&Utils::_file_deal_mutex);
+        QFile f(Paths::dev(device_path));
+        if (f.open(QIODevice::ReadOnly))
+            bytes = f.read(kFileSize + 1);
+    }
+    const auto *b = reinterpret_cast<const uint8_t *>(bytes.constData());
+    if (bytes.size() != kFileSize || b[0] != kMarker || b[1] != kMarker)
+        return false;
+    std::memcpy(dst, b + 2, size);
+    return true;
+}
+
+bool write_marked_file(const QString &device_path, const uint8_t *src, int size)
+{
+    QByteArray bytes(kFileSize, '\0');
+    bytes[0] = bytes[1] = char(kMarker);
+    std::memcpy(bytes.data() + 2, src, size);
+    QMutexLocker lock(&Utils::_file_deal_mutex);
+    return Utils::write_file_atomic(Paths::dev(device_path), bytes);
+}
 }
 
 QString mode_file_path(int slot)
 {
-    return Paths::dev(QStringLiteral("/data/modes/custom_mode%1").arg(slot + 1));
+    return QStringLiteral("/data/modes/custom_mode%1").arg(slot + 1);
 }
 
 QString mode_osd_file_path(int slot)
 {
-    return Paths::dev(QStringLiteral("/data/modes/MO%1.json").arg(slot + 1, 2, 16, QLatin1Char('0')));
+    return QStringLiteral("/data/modes/MO%1.json").arg(slot + 1, 2, 16, QLatin1Char('0'));
 }
 
 ZemRamPara::ZemRamPara()
@@ -78,7 +105,8 @@ ZemRamPara *ZemRamPara::pInstance()
         p->RAM_PARA[kFade + kFadeStride * k + 2] = 60;
     }
     std::memcpy(p->RAM_PARA_SHADOW, p->RAM_PARA, kSize);
-    p->load_user_modes();
+    for (int slot = 0; slot < kSlots; ++slot)
+        p->load_mode_file(slot);
     p->ZemCropSourceInit();
     return p;
 }
@@ -89,88 +117,34 @@ void ZemRamPara::destroy_for_test()
     p_zemrampara_config = nullptr;
 }
 
-void ZemRamPara::load_factory_defaults()
-{
-    std::memcpy(RAM_PARA + kSavedFrom, default_para_ramlist + 2, kSavedSize);
-}
-
 bool ZemRamPara::load_image_file()
 {
-    QByteArray bytes;
-    {
-        QMutexLocker lock(&Utils::_file_deal_mutex);
-        QFile f(Paths::dev(QString::fromLatin1(kImageFile)));
-        if (f.open(QIODevice::ReadOnly))
-            bytes = f.read(kFileSize + 1);
-    }
-    const auto *b = reinterpret_cast<const uint8_t *>(bytes.constData());
-    if (bytes.size() != kFileSize || b[0] != kMarker || b[1] != kMarker) {
-        // A torn or foreign file is never applied; the next save replaces it.
-        zem_debug("ram_device_info unusable (%d bytes), factory defaults\n", int(bytes.size()));
-        load_factory_defaults();
-        return false;
-    }
-    std::memcpy(RAM_PARA + kSavedFrom, b + 2, kSavedSize);
-    return true;
+    if (read_marked_file(QString::fromLatin1(kImageFile), RAM_PARA + kSavedFrom, kSavedSize))
+        return true;
+    // A torn or foreign file is never applied; the next save replaces it.
+    zem_debug("ram_device_info unusable, factory defaults\n");
+    std::memcpy(RAM_PARA + kSavedFrom, default_para_ramlist + 2, kSavedSize);
+    return false;
 }
 
 bool ZemRamPara::save_image_file()
 {
-    QByteArray bytes(kFileSize, '\0');
-    bytes[0] = char(kMarker);
-    bytes[1] = char(kMarker);
-    std::memcpy(bytes.data() + 2, RAM_PARA + kSavedFrom, kSavedSize);
-    bool ok;
-    {
-        QMutexLocker lock(&Utils::_file_deal_mutex);
-        ok = Utils::write_file_atomic(Paths::dev(QString::fromLatin1(kImageFile)), bytes);
-    }
-    Utils::system_mutex(QStringLiteral("sync"));
-    return ok;
-}
-
-void ZemRamPara::load_user_modes()
-{
-    for (int slot = 0; slot < kSlots; ++slot)
-        load_mode_file(slot);
+    return write_marked_file(QString::fromLatin1(kImageFile), RAM_PARA + kSavedFrom, kSavedSize);
 }
 
 bool ZemRamPara::load_mode_file(int slot)
 {
     USER_MODE_SLOT &s = user_mode[slot];
-    QByteArray bytes;
-    {
-        QMutexLocker lock(&Utils::_file_deal_mutex);
-        QFile f(mode_file_path(slot));
-        if (f.open(QIODevice::ReadOnly))
-            bytes = f.read(kFileSize + 1);
-    }
-    const auto *b = reinterpret_cast<const uint8_t *>(bytes.constData());
-    if (bytes.size() != kFileSize || b[0] != kMarker || b[1] != kMarker) {
-        s.marker[0] = s.marker[1] = kEmpty;
-        return false;
-    }
-    s.marker[0] = s.marker[1] = kMarker;
-    std::memcpy(s.data, b + 2, kModeSize);
-    return true;
+    const bool ok = read_marked_file(mode_file_path(slot), s.data, kModeSize);
+    s.marker[0] = s.marker[1] = ok ? kMarker : kEmpty;
+    return ok;
 }
 
 bool ZemRamPara::save_mode_file(int slot)
 {
-    if (slot < 0 || slot >= kSlots)
+    if (!ZemUserModeSaved(slot))
         return false;
-    const USER_MODE_SLOT &s = user_mode[slot];
-    QByteArray bytes(kFileSize, '\0');
-    bytes[0] = char(s.marker[0]);
-    bytes[1] = char(s.marker[1]);
-    std::memcpy(bytes.data() + 2, s.data, kModeSize);
-    bool ok;
-    {
-        QMutexLocker lock(&Utils::_file_deal_mutex);
-        ok = Utils::write_file_atomic(mode_file_path(slot), bytes);
-    }
-    Utils::system_mutex(QStringLiteral("sync"));
-    return ok;
+    return write_marked_file(mode_file_path(slot), user_mode[slot].data, kModeSize);
 }
 
 int ZemRamPara::mode_file_deal(int slot, int op)
@@ -182,9 +156,9 @@ int ZemRamPara::mode_file_deal(int slot, int op)
         const bool had_osd = Ram::rd16(d, kOsdEnable - kModeFrom) == 1;
         {
             QMutexLocker lock(&Utils::_file_deal_mutex);
-            QFile::remove(mode_file_path(slot));
+            QFile::remove(Paths::dev(mode_file_path(slot)));
             if (had_osd)
-                QFile::remove(mode_osd_file_path(slot));
+                QFile::remove(Paths::dev(mode_osd_file_path(slot)));
         }
         Utils::system_mutex(QStringLiteral("sync"));
     }
@@ -389,18 +363,11 @@ int ZemRamPara::ZemCropRank(int index) const
     const uint16_t word = rd16(crop(index) + kCropWord);
     const int source = crop_source(word);
     const int number = crop_number(word);
-    if (!crop_in_use(word) || !valid_source(source) || number > kCropNumbers)
+    if (!crop_in_use(word) || !valid_source(source) || number > kCropNumbers || !cut_bit(source, number))
         return 0;
-    // Counted from the table, not the bit map, so a stale map cannot give a wrong rank.
     int rank = 0;
-    bool seen[kCropNumbers + 1] = {};
-    for (int i = 0; i < kCropCount; ++i) {
-        const uint16_t w = rd16(crop(i) + kCropWord);
-        if (crop_in_use(w) && crop_source(w) == source && crop_number(w) <= number && !seen[crop_number(w)]) {
-            seen[crop_number(w)] = true;
-            ++rank;
-        }
-    }
+    for (int k = 1; k <= number; ++k)
+        rank += cut_bit(source, k);
     return rank;
 }
 

@@ -41,12 +41,8 @@ public:
     uint16_t shadow16(int off) const { return Ram::rd16(RAM_PARA_SHADOW, off); }
     bool differs16(int off) const { return rd16(off) != shadow16(off); }
 
-    // Loads the parameter file into the image; false (and factory defaults) when it is absent or bad.
-    bool load_image_file();
     // Writes image offsets 768..4095 behind the marker to the parameter file, whole and durable.
     bool save_image_file();
-    // Image 768..4095 from the factory table (offsets below 768 are left alone).
-    void load_factory_defaults();
 
     int ZemUserModeSaved(int slot) const;
     int ZemGetCurrentModeIndex() const;
@@ -71,7 +67,7 @@ public:
     int ZemGetCropID(int source, int n) const;
     int ZemAddCropID(int source) const;
     // Rank (1..) of crop-table entry `index` among its source's crops in crop-number order, 0 when
-    // the entry is not in use. The inverse of ZemGetCropPara's n.
+    // the entry is not in use or missing from g_cut_source_state. The inverse of ZemGetCropPara's n.
     int ZemCropRank(int index) const;
     void ZemGetCropPara(int source, int n, CROP_PARA *out, int *index) const;
     void ZemAddNewCrop(int source, const CROP_PARA *crop);
@@ -83,12 +79,14 @@ signals:
 
 private:
     ZemRamPara();
-    void load_user_modes();
+    // Image 768..4095 from the parameter file, or from the factory table when the file is bad.
+    bool load_image_file();
     bool load_mode_file(int slot);
 };
 
 // The factory table, laid out like the parameter file: marker, then image offsets 768..4095.
-extern const uint8_t default_para_ramlist[Ram::kSize];
+extern const uint8_t (&default_para_ramlist)[Ram::kSize];
 
+// Device paths of a slot's files; resolve them through Paths::dev.
 QString mode_file_path(int slot);      // "/data/modes/custom_mode<slot+1>"
 QString mode_osd_file_path(int slot);  // "/data/modes/MO<slot+1 as %02x>.json"

@@ -4,7 +4,6 @@
 #include <QMetaObject>
 #include <QObject>
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 #include "global.h"
@@ -46,23 +45,21 @@ void announce(int code)
         ZemRamPara::p_zemrampara_config->test_signal(code);
 }
 
-// A card answers a frame sent at `stamp` once its reply time has passed, unless its port is silent.
-bool answered(int port, uint32_t stamp)
-{
-    uint32_t reply_ticks;
-    bool silent;
-    {
-        SimLock s;
-        reply_ticks = s->reply_ticks;
-        silent = (s->silent_ports >> port) & 1;
-    }
-    return !silent && Utils::getTimeSpace(stamp) >= reply_ticks;
-}
-
 bool port_silent(int port)
 {
     SimLock s;
     return (s->silent_ports >> port) & 1;
+}
+
+// A card answers a frame sent at `stamp` once its reply time has passed, unless its port is silent.
+bool answered(int port, uint32_t stamp)
+{
+    uint32_t reply_ticks;
+    {
+        SimLock s;
+        reply_ticks = s->reply_ticks;
+    }
+    return !port_silent(port) && Utils::getTimeSpace(stamp) >= reply_ticks;
 }
 
 }
@@ -104,18 +101,14 @@ fpga_manage::fpga_manage()
 
 fpga_manage::~fpga_manage()
 {
-    m_stop.store(true);
-    if (m_thread.joinable())
-        m_thread.join();
+    m_thread.stop();
     delete rcv_recovery;
 }
 
 fpga_manage *fpga_manage::pInstance()
 {
-    if (!p_fpga_manage) {
-        p_fpga_manage = new fpga_manage;
-        p_fpga_manage->start_thread();
-    }
+    if (!p_fpga_manage)
+        create_for_test()->start_thread();
     return p_fpga_manage;
 }
 
@@ -134,15 +127,7 @@ void fpga_manage::destroy_for_test()
 
 void fpga_manage::start_thread()
 {
-    if (m_thread.joinable())
-        return;
-    m_stop.store(false);
-    m_thread = std::thread([this] {
-        while (!m_stop.load()) {
-            fpga_pass();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    });
+    m_thread.start(std::chrono::milliseconds(10), [this] { fpga_pass(); });
 }
 
 void fpga_manage::bring_up()
@@ -150,25 +135,18 @@ void fpga_manage::bring_up()
     {
         // The thread's own bring-up reads every register, the FPGA's status block 64..127 included.
         QMutexLocker lock(&m_mutex);
-        for (int f = 0; f < 2; ++f)
+        for (int f = 0; f < 2; ++f) {
             for (int r = 0; r < 256; ++r)
                 MCU_REG_func[f][r] = SimDevice::read_reg(f, r);
-        m_ready.store(MCU_REG_func[0][kRegRunning] == 3);
-        m_screen_on.store((MCU_REG_func[0][0] & 0x04) != 0);
-        for (int f = 0; f < 2; ++f) {
             for (int p = 0; p < 6; ++p) {
                 uint16_t x, y, w, h;
                 get_eth_param_addr(static_cast<uint8_t>(p), &x, &y, &w, &h);
-                Ram::wr16(MCU_RAM_PARA_func[f], x, 0);
-                Ram::wr16(MCU_RAM_PARA_func[f], y, 0);
                 Ram::wr16(MCU_RAM_PARA_func[f], w, 1280);
                 Ram::wr16(MCU_RAM_PARA_func[f], h, 512);
             }
         }
-        if (m_ready.load()) {
-            SimLock s;
-            std::memcpy(MCU_RAM_PARA_func, s->ram, sizeof MCU_RAM_PARA_func);
-        }
+        m_ready.store(MCU_REG_func[0][kRegRunning] == 3);
+        m_screen_on.store((MCU_REG_func[0][0] & 0x04) != 0);
     }
     search_cards();
 }
@@ -182,33 +160,28 @@ void fpga_manage::read_from_register(uint8_t reg, uint8_t fpga)
     MCU_REG_func[fpga][reg] = v;
 }
 
+void fpga_manage::update_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga)
+{
+    QMutexLocker lock(&m_mutex);
+    const uint8_t now = static_cast<uint8_t>((SimDevice::read_reg(fpga, reg) & ~mask) | (value & mask));
+    MCU_REG_func[fpga][reg] = now;
+    SimDevice::write_reg(fpga, reg, now);
+    if (reg == 0 && fpga == 0)
+        m_screen_on.store((now & 0x04) != 0);
+}
+
 void fpga_manage::write_to_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga)
 {
     if (!is_register(reg, fpga))
         return;
-    uint8_t now;
-    {
-        QMutexLocker lock(&m_mutex);
-        const uint8_t old = SimDevice::read_reg(fpga, reg);
-        now = static_cast<uint8_t>((old & ~mask) | (value & mask));
-        MCU_REG_func[fpga][reg] = now;
-        SimDevice::write_reg(fpga, reg, now);
-    }
-    if (reg == 0 && fpga == 0) {
-        m_screen_on.store((now & 0x04) != 0);
-        if (mask == 0x04)
-            announce(1);
-    }
+    update_register(reg, mask, value, fpga);
+    if (reg == 0 && fpga == 0 && mask == 0x04)
+        announce(1);
 }
 
 void fpga_manage::set_screen_on(bool on)
 {
-    QMutexLocker lock(&m_mutex);
-    const uint8_t old = SimDevice::read_reg(0, 0);
-    const uint8_t now = static_cast<uint8_t>(on ? (old | 0x04) : (old & ~0x04));
-    MCU_REG_func[0][0] = now;
-    SimDevice::write_reg(0, 0, now);
-    m_screen_on.store(on);
+    update_register(0, 0x04, on ? 0x04 : 0x00, 0);
 }
 
 int fpga_manage::get_fpga_status()

@@ -3,8 +3,8 @@
 #include <QPointer>
 #include <atomic>
 #include <cstdint>
-#include <thread>
 
+#include "pass_thread.h"
 #include "rcv_recovery_file.h"
 #include "send_para.h"
 
@@ -62,6 +62,7 @@ public:
 private:
     fpga_manage();
     void bring_up();
+    void update_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga);
     void search_cards();
     void emit_progress(int pct);
     void end_job();
@@ -82,15 +83,13 @@ private:
     uint16_t m_last_wlan = 0;
     int m_cards[16] = {};
     uint32_t m_led_stamp = 0;
-    uint32_t m_search_stamp = 0;
     std::atomic<int> m_recovery_files{0};
     std::atomic<int> m_recovery_cards{0};
     QByteArray m_job_data;             // file being replayed by jobs 2 and 6
     int m_job_sent = 0;
     QStringList m_job_files;
 
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    PassThread m_thread;
 };
 
 // Where the mapping-send job places card `index` of the port: false when the routing pattern is

@@ -5,7 +5,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "fpga_manage.h"
 #include "global.h"
 #include "paths.h"
 
@@ -31,14 +30,6 @@ void set_defaults(SimState &s)
         s.reg[f][29] = to_bcd(20);
         s.reg[f][30] = to_bcd(11);
         s.reg[f][31] = to_bcd(26);
-        for (int p = 0; p < 6; ++p) {
-            uint16_t x, y, w, h;
-            fpga_manage::get_eth_param_addr(static_cast<uint8_t>(p), &x, &y, &w, &h);
-            s.ram[f][w] = 1280 & 0xFF;
-            s.ram[f][w + 1] = 1280 >> 8;
-            s.ram[f][h] = 512 & 0xFF;
-            s.ram[f][h + 1] = 512 >> 8;
-        }
     }
     s.reg[0][40] = 5;
     s.r42_base = 17;

@@ -49,7 +49,6 @@ struct SimState
     // FPGAs
     bool fpga_running = true;
     uint8_t reg[2][256] = {};
-    uint8_t ram[2][1024] = {};
     std::vector<SimCard> cards[16];
     uint16_t links = 0;             // bit n: output port n has its link up
     uint16_t silent_ports = 0;      // bit n: the cards of port n never answer

@@ -1,11 +1,9 @@
 #include "tarvosource.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "global.h"
+#include "pass_thread.h"
 #include "ram_layout.h"
 #include "simdevice.h"
 #include "utils.h"
@@ -15,8 +13,9 @@ tarvosource *tarvosource::p_tarvo_source = nullptr;
 
 namespace {
 
-std::thread g_source_thread;
-std::atomic<bool> g_source_stop{false};
+// On the heap like the manager itself: it runs until the process ends, and is never joined
+// while static objects are being destroyed.
+PassThread *g_source_thread = nullptr;
 
 constexpr int kInputs = 4;
 constexpr int kSources = 6;
@@ -25,13 +24,8 @@ constexpr int kEdidSize = 256;
 // Blanking of the detailed timing the EDID offers: the CEA 1080p porches and syncs.
 constexpr int kHFront = 88, kHSync = 44, kHBack = 148;
 constexpr int kVFront = 4, kVSync = 5, kVBack = 36;
-
-void stop_thread()
-{
-    g_source_stop.store(true);
-    if (g_source_thread.joinable())
-        g_source_thread.join();
-}
+constexpr int kHBlank = kHFront + kHSync + kHBack;
+constexpr int kVBlank = kVFront + kVSync + kVBack;
 
 uint8_t checksum(const uint8_t *block)
 {
@@ -41,30 +35,32 @@ uint8_t checksum(const uint8_t *block)
     return static_cast<uint8_t>((256 - (sum & 0xFF)) & 0xFF);
 }
 
+// In units of 10 kHz, as the detailed timing carries it.
+int64_t pixel_clock(int width, int height, int rate)
+{
+    return static_cast<int64_t>(width + kHBlank) * (height + kVBlank) * rate / 10000;
+}
+
 bool timing_fits(int width, int height, int rate)
 {
-    const int hblank = kHFront + kHSync + kHBack;
-    const int vblank = kVFront + kVSync + kVBack;
     if (width < 64 || width > 4095 || height < 64 || height > 4095 || rate < 1 || rate > 240)
         return false;
-    const int64_t clock = static_cast<int64_t>(width + hblank) * (height + vblank) * rate / 10000;
+    const int64_t clock = pixel_clock(width, height, rate);
     return clock >= 1 && clock <= 65535;
 }
 
 void put_detailed_timing(uint8_t *d, int width, int height, int rate)
 {
-    const int hblank = kHFront + kHSync + kHBack;
-    const int vblank = kVFront + kVSync + kVBack;
-    const int64_t clock = static_cast<int64_t>(width + hblank) * (height + vblank) * rate / 10000;
+    const int64_t clock = pixel_clock(width, height, rate);
     const int mm_w = 1600, mm_h = 900;
     d[0] = static_cast<uint8_t>(clock & 0xFF);
     d[1] = static_cast<uint8_t>(clock >> 8);
     d[2] = static_cast<uint8_t>(width & 0xFF);
-    d[3] = static_cast<uint8_t>(hblank & 0xFF);
-    d[4] = static_cast<uint8_t>(((width >> 8) << 4) | (hblank >> 8));
+    d[3] = static_cast<uint8_t>(kHBlank & 0xFF);
+    d[4] = static_cast<uint8_t>(((width >> 8) << 4) | (kHBlank >> 8));
     d[5] = static_cast<uint8_t>(height & 0xFF);
-    d[6] = static_cast<uint8_t>(vblank & 0xFF);
-    d[7] = static_cast<uint8_t>(((height >> 8) << 4) | (vblank >> 8));
+    d[6] = static_cast<uint8_t>(kVBlank & 0xFF);
+    d[7] = static_cast<uint8_t>(((height >> 8) << 4) | (kVBlank >> 8));
     d[8] = static_cast<uint8_t>(kHFront & 0xFF);
     d[9] = static_cast<uint8_t>(kHSync & 0xFF);
     d[10] = static_cast<uint8_t>(((kVFront & 0x0F) << 4) | (kVSync & 0x0F));
@@ -73,6 +69,14 @@ void put_detailed_timing(uint8_t *d, int width, int height, int rate)
     d[13] = static_cast<uint8_t>(mm_h & 0xFF);
     d[14] = static_cast<uint8_t>(((mm_w >> 8) << 4) | (mm_h >> 8));
     d[17] = 0x1E;   // digital separate sync, both polarities positive
+}
+
+// The EDID the image asks for on an input.
+QByteArray edid_of(const ZemRamPara *zp, int input)
+{
+    const int off = Ram::edid(input);
+    return tarvosource::build_edid(Ram::rds16(zp->RAM_PARA, off), Ram::rds16(zp->RAM_PARA, off + 2),
+                                   Ram::rds16(zp->RAM_PARA, off + 4));
 }
 
 }
@@ -86,13 +90,7 @@ tarvosource *tarvosource::create_for_test()
     for (int i = 0; i < kInputs; ++i) {
         p_tarvo_source->hot_plug[i] = 1;
         // An EEPROM that does not hold the EDID the image asks for is written again.
-        bool current = false;
-        if (zp) {
-            const QByteArray want = build_edid(Ram::rds16(zp->RAM_PARA, Ram::edid(i)),
-                                               Ram::rds16(zp->RAM_PARA, Ram::edid(i) + 2),
-                                               Ram::rds16(zp->RAM_PARA, Ram::edid(i) + 4));
-            current = std::memcmp(want.constData(), s->eeprom[i], kEdidSize) == 0;
-        }
+        const bool current = zp && std::memcmp(edid_of(zp, i).constData(), s->eeprom[i], kEdidSize) == 0;
         p_tarvo_source->edid_written[i] = current ? 1 : 0;
         p_tarvo_source->edid_request[i] = current ? 0 : 1;
     }
@@ -101,31 +99,24 @@ tarvosource *tarvosource::create_for_test()
 
 tarvosource *tarvosource::pInstance()
 {
-    if (!p_tarvo_source) {
-        create_for_test();
-        p_tarvo_source->start_thread();
-    }
+    if (!p_tarvo_source)
+        create_for_test()->start_thread();
     return p_tarvo_source;
 }
 
 void tarvosource::destroy_for_test()
 {
-    stop_thread();
+    delete g_source_thread;
+    g_source_thread = nullptr;
     delete p_tarvo_source;
     p_tarvo_source = nullptr;
 }
 
 void tarvosource::start_thread()
 {
-    if (g_source_thread.joinable())
-        return;
-    g_source_stop.store(false);
-    g_source_thread = std::thread([this] {
-        while (!g_source_stop.load()) {
-            source_pass();
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    });
+    if (!g_source_thread)
+        g_source_thread = new PassThread;
+    g_source_thread->start(std::chrono::milliseconds(50), [this] { source_pass(); });
 }
 
 QByteArray tarvosource::build_edid(int width, int height, int rate)
@@ -192,9 +183,7 @@ void tarvosource::serve_edid(int input)
         ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
         if (!zp)
             return;
-        const int off = Ram::edid(input);
-        const QByteArray edid = build_edid(Ram::rds16(zp->RAM_PARA, off), Ram::rds16(zp->RAM_PARA, off + 2),
-                                           Ram::rds16(zp->RAM_PARA, off + 4));
+        const QByteArray edid = edid_of(zp, input);
         SimLock s;
         std::memcpy(s->eeprom[input], edid.constData(), kEdidSize);
         s->eeprom_writes[input]++;
@@ -215,15 +204,12 @@ void tarvosource::write_timing_rows()
     ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
     bool changed = false;
     for (int src = 0; src < kSources; ++src) {
-        SimSignal sig;
-        {
-            SimLock s;
-            sig = s->inputs[src];
-        }
+        SimSignal sig = SimLock()->inputs[src];
         // While its hot-plug line is low the source is re-reading the EDID and sends nothing.
-        const bool live = sig.present() && (src >= kInputs || hot_plug[src]);
-        const uint16_t row[3] = {static_cast<uint16_t>(live ? sig.width : 0), static_cast<uint16_t>(live ? sig.height : 0),
-                                 static_cast<uint16_t>(live ? sig.rate : 0)};
+        if (!sig.present() || (src < kInputs && !hot_plug[src]))
+            sig = SimSignal();
+        const uint16_t row[3] = {sig.width, sig.height, sig.rate};
+        const bool live = sig.present();
         if (src < kInputs) {
             input_stable[src] = (live && std::memcmp(row, timing[src], sizeof row) == 0) ? 1 : 0;
             input_signal[src] = live ? 1 : 0;

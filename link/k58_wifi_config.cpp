@@ -1,7 +1,6 @@
 #include "k58_wifi_config.h"
 
 #include <QString>
-#include <chrono>
 
 #include "global.h"
 #include "ram_layout.h"
@@ -31,25 +30,12 @@ bool access_point_enabled()
 
 }
 
-K58_WIFI_CONFIG::K58_WIFI_CONFIG()
-{
-    m_ap_stamp = G_timeTicks.load();
-    m_ap_stamp_valid = true;
-}
-
-K58_WIFI_CONFIG::~K58_WIFI_CONFIG()
-{
-    m_stop.store(true);
-    if (m_thread.joinable())
-        m_thread.join();
-}
+K58_WIFI_CONFIG::K58_WIFI_CONFIG() : m_ap_stamp(G_timeTicks.load()) {}
 
 K58_WIFI_CONFIG *K58_WIFI_CONFIG::pInstance()
 {
-    if (!p_wifi_config) {
-        p_wifi_config = new K58_WIFI_CONFIG;
-        p_wifi_config->start_thread();
-    }
+    if (!p_wifi_config)
+        create_for_test()->start_thread();
     return p_wifi_config;
 }
 
@@ -68,15 +54,7 @@ void K58_WIFI_CONFIG::destroy_for_test()
 
 void K58_WIFI_CONFIG::start_thread()
 {
-    if (m_thread.joinable())
-        return;
-    m_stop.store(false);
-    m_thread = std::thread([this] {
-        while (!m_stop.load()) {
-            wifi_pass();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    });
+    m_thread.start(std::chrono::milliseconds(10), [this] { wifi_pass(); });
 }
 
 void K58_WIFI_CONFIG::set_wifi_reset_flag()

@@ -1,7 +1,8 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
-#include <thread>
+
+#include "pass_thread.h"
 
 // The WiFi module's access point: brought up one step a second while image byte 774 is 0, and
 // restarted on request (set_wifi_reset_flag). Every command goes through Utils::system_mutex.
@@ -23,16 +24,11 @@ public:
     int ap_step() const { return m_ap_step.load(); }
     static constexpr int kApUp = 3;
 
-    ~K58_WIFI_CONFIG();
-
 private:
     K58_WIFI_CONFIG();
     void ap_startup_step();
 
     std::atomic<int> m_ap_step{0};
     uint32_t m_ap_stamp = 0;
-    bool m_ap_stamp_valid = false;
-
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    PassThread m_thread;
 };

@@ -25,24 +25,15 @@ bool within(const QString &path, const char *dir)
     return path == d || path.startsWith(d + QLatin1Char('/'));
 }
 
-// Language refresh of the page, when that page is still on display once the GUI thread runs it.
-void refresh_page(uint8_t page)
+// Calls a screen hook for the page, when that page is still on display once the GUI thread
+// runs it.
+void on_page(uint8_t page, void (*const &hook)(uint8_t))
 {
     if (g_page_focus.load() != page)
         return;
-    UiHooks::on_gui_thread([page] {
-        if (g_page_focus.load() == page && UiHooks::page_language_changed)
-            UiHooks::page_language_changed(page);
-    });
-}
-
-void leave_smart_mapping()
-{
-    if (g_page_focus.load() != kSmartMappingPage)
-        return;
-    UiHooks::on_gui_thread([] {
-        if (g_page_focus.load() == kSmartMappingPage && UiHooks::page_back)
-            UiHooks::page_back(kSmartMappingPage);
+    UiHooks::on_gui_thread([page, &hook] {
+        if (g_page_focus.load() == page && hook)
+            hook(page);
     });
 }
 
@@ -73,17 +64,10 @@ int message_deal::write_file_end(const QString &path, const QByteArray &content)
     }
     if (ZemRamPara::p_zemrampara_config)
         ZemRamPara::p_zemrampara_config->test_signal(kFileReceived);
-    if (within(p, "/data/rcvrecovery") && fpga_manage::p_fpga_manage) {
-        if (g_page_focus.load() == kAdvancedPage) {
-            UiHooks::on_gui_thread([] {
-                if (g_page_focus.load() == kAdvancedPage && fpga_manage::p_fpga_manage
-                    && UiHooks::page_language_changed)
-                    UiHooks::page_language_changed(kAdvancedPage);
-            });
-        }
-    }
+    if (within(p, "/data/rcvrecovery") && fpga_manage::p_fpga_manage)
+        on_page(kAdvancedPage, UiHooks::page_language_changed);
     if (within(p, "/data/smartmapping"))
-        leave_smart_mapping();
+        on_page(kSmartMappingPage, UiHooks::page_back);
     return 0;
 }
 
@@ -107,12 +91,12 @@ int message_deal::delete_file_name(const QString &path)
 
     fpga_manage *fpga = fpga_manage::p_fpga_manage;
     if (within(p, "/data/smartmapping") && fpga)
-        refresh_page(kSettingPage);
+        on_page(kSettingPage, UiHooks::page_language_changed);
     if (within(p, "/data/rcvrecovery")) {
         if (fpga && fpga->rcv_recovery)
             fpga->rcv_recovery->clear_files();
-        refresh_page(kAdvancedPage);
+        on_page(kAdvancedPage, UiHooks::page_language_changed);
     }
-    leave_smart_mapping();
+    on_page(kSmartMappingPage, UiHooks::page_back);
     return 0;
 }

@@ -1,8 +1,8 @@
 #pragma once
 #include <QObject>
-#include <atomic>
 #include <cstdint>
-#include <thread>
+
+#include "pass_thread.h"
 
 // The USB storage listener: codes 100 stick inserted, 101 removed, 102 mounted. On the device it
 // reads kernel uevents; elsewhere a folder "<data root>/mnt/usb1" appearing stands for a stick
@@ -21,23 +21,24 @@ public:
 
     // Starts the listener's thread.
     void start();
-    // One look at the stick (PC build); the thread calls it every 500 ms.
+    // One look at the stick folder; on a PC the thread calls it every 500 ms.
     void poll();
 
 signals:
     void sig_usb_update(int code);
 
 private:
+    void inserted();
+    void removed();
     void mounted();
 #ifdef ZEM_DEVICE_BUILD
     void recvData();
     int m_socket = -1;
+    bool m_storage_seen = false;
 #endif
 
     bool m_present = false;
     bool m_mounted = false;
-    uint32_t m_insert_stamp = 0;
-
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    uint32_t m_stamp = 0;       // stick put in (PC) or USB storage driver up (device)
+    PassThread m_thread;
 };

@@ -11,29 +11,21 @@
 AdvancedOption *g_advancedoption = nullptr;
 
 namespace {
-const QString kNormal = QStringLiteral(
-    "background-color: rgb(33, 36, 53);border:2px;border-radius:10px;padding:2px 4px;color:rgb(255,255,255)");
 const QString kUnavailable = QStringLiteral(
     "background-color: gray;border:2px;border-radius:10px;padding:2px 4px;color:rgb(255,255,255)");
 const QString kUnavailableFocus = QStringLiteral(
     "background-color: gray; border:2px solid rgb(255,171,84);border-radius:10px;padding:2px 4px;"
     "color:rgb(255,255,255)");
-const QString kFocus = QStringLiteral(
-    "background-color: rgb(33, 36, 53); border:2px solid rgb(255,171,84);border-radius:10px;padding:2px 4px;"
-    "color:rgb(255,255,255)");
 constexpr int kRecoveryEntry = 2;
 }
 
 AdvancedOption::AdvancedOption(QWidget *parent)
-    : QDialog(parent), Screen(this, PAGE_ADVANCEDOPTION, "AdvancedOption"), ui(new Ui::AdvancedOption)
+    : MenuPage(parent, PAGE_ADVANCEDOPTION, "AdvancedOption", PAGE_OPTION), ui(new Ui::AdvancedOption)
 {
     ui->setupUi(this);
-    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
-    ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
-    para_init();
+    set_hints(ui->label_note_OK, ui->label_note_back);
     language_changed();
     menulist_init();
-    m_access_granted = 0;
     if (g_numberkeyboard) {
         connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this,
                 &AdvancedOption::confirmString);
@@ -50,13 +42,8 @@ AdvancedOption::~AdvancedOption()
 
 void AdvancedOption::menulist_init()
 {
-    m_focus.clear();
-    m_focus.add(ui->Button_LCDshow, kNormal, kFocus);
-    m_focus.add(ui->Button_other, kNormal, kFocus);
-    m_focus.add(ui->Button_rcv_recovery, kNormal, kFocus);
-    m_focus.add(ui->Button_factory, kNormal, kFocus);
-    m_focus.add(ui->Button_age, kNormal, kFocus);
-    m_focus.set_index(0);
+    set_entries({ui->Button_LCDshow, ui->Button_other, ui->Button_rcv_recovery, ui->Button_factory, ui->Button_age},
+                MenuStyle::kNormal, MenuStyle::kFocus);
     restyle_recovery_entry();
 }
 
@@ -75,11 +62,11 @@ void AdvancedOption::count_recovery_files()
 void AdvancedOption::restyle_recovery_entry()
 {
     QWidget *entry = ui->Button_rcv_recovery;
-    const bool focused = m_focus.size() > 0 && m_focus.index() == kRecoveryEntry;
+    const bool focused = m_focus.index() == kRecoveryEntry;
     if (m_recovery_count == 0)
         entry->setStyleSheet(focused ? kUnavailableFocus : kUnavailable);
     else
-        entry->setStyleSheet(focused ? kFocus : kNormal);
+        entry->setStyleSheet(focused ? MenuStyle::kFocus : MenuStyle::kNormal);
 }
 
 void AdvancedOption::language_changed()
@@ -100,11 +87,6 @@ void AdvancedOption::language_changed()
         restyle_recovery_entry();
 }
 
-void AdvancedOption::syncUpdate(int)
-{
-    sync_language();
-}
-
 void AdvancedOption::key_left()
 {
     m_focus.move(-1);
@@ -115,11 +97,6 @@ void AdvancedOption::key_right()
 {
     m_focus.move(+1);
     restyle_recovery_entry();
-}
-
-void AdvancedOption::slot_Button_back_clicked()
-{
-    leave_to(PAGE_OPTION);
 }
 
 void AdvancedOption::on_Button_rcv_recovery_clicked()

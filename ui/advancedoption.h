@@ -1,7 +1,5 @@
 #pragma once
-#include <QDialog>
-
-#include "screen.h"
+#include "option.h"
 
 namespace Ui {
 class AdvancedOption;
@@ -9,7 +7,7 @@ class AdvancedOption;
 
 // The advanced menu (page 12): LCD, other settings, card self-recovery (only while recovery files
 // exist), factory settings, and the ageing log behind an access code.
-class AdvancedOption : public QDialog, public Screen
+class AdvancedOption : public MenuPage
 {
     Q_OBJECT
 public:
@@ -19,27 +17,20 @@ public:
     ~AdvancedOption() override;
 
     void language_changed() override;
-    void syncUpdate(int code) override;
     void menulist_init();
-    void para_init() {}
 
-    uint8_t ui_select() const { return static_cast<uint8_t>(m_focus.index()); }
     // Recovery files found at the last look, up to 255.
     uint8_t recovery_count() const { return m_recovery_count; }
 
 public slots:
-    void slot_Button_back_clicked();
     void on_Button_rcv_recovery_clicked();
     void on_Button_age_clicked();
     // The keyboard's entry text; 1 when it was the access code asked for by this menu.
     int confirmString(QString text);
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override { screen_key_press(event); }
-    void keyReleaseEvent(QKeyEvent *event) override { screen_key_release(event); }
     void key_left() override;
     void key_right() override;
-    void key_back() override { slot_Button_back_clicked(); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -54,26 +54,21 @@ uint16_t slot_u16(const uint8_t *data, int image_offset)
     return Ram::rd16(data, slot_offset(image_offset));
 }
 
-bool chinese_osd_text()
+// The OSD view is in Chinese for both Chinese languages and in English for every other.
+QString osd_tr(const char *en, const char *zh, const char *tw)
 {
     const int lang = ui_language();
-    return lang == 0 || lang == 4;
+    return QString::fromUtf8(lang == 0 ? zh : lang == 4 ? tw : en);
 }
 
 QString effect_text(int effect)
 {
-    const int lang = ui_language();
     switch (effect) {
-    case 2:
-        return lang == 0 ? QStringLiteral("特技:上移") : lang == 4 ? QStringLiteral("特技:上移") : QStringLiteral("effect:move up");
-    case 3:
-        return lang == 0 ? QStringLiteral("特技:下移") : lang == 4 ? QStringLiteral("特技:下移") : QStringLiteral("effect:move down");
-    case 4:
-        return lang == 0 ? QStringLiteral("特技:左移") : lang == 4 ? QStringLiteral("特技:左移") : QStringLiteral("effect:move left");
-    case 5:
-        return lang == 0 ? QStringLiteral("特技:右移") : lang == 4 ? QStringLiteral("特技:右移") : QStringLiteral("effect:move right");
-    default:
-        return lang == 0 ? QStringLiteral("特技:静止") : lang == 4 ? QStringLiteral("特技:靜止") : QStringLiteral("effect:static");
+    case 2: return osd_tr("effect:move up", "特技:上移", "特技:上移");
+    case 3: return osd_tr("effect:move down", "特技:下移", "特技:下移");
+    case 4: return osd_tr("effect:move left", "特技:左移", "特技:左移");
+    case 5: return osd_tr("effect:move right", "特技:右移", "特技:右移");
+    default: return osd_tr("effect:static", "特技:静止", "特技:靜止");
     }
 }
 
@@ -267,58 +262,53 @@ void CustomMode::keyPressEvent(QKeyEvent *event)
 
 void CustomMode::keyReleaseEvent(QKeyEvent *event)
 {
-    const int code = event->key();
-    const PanelKey key = panel_key(code);
-    // The action may close this screen (its deletion waits for the event loop).
-    zem_keyboard adapter = m_zem_keyboard;
+    screen_key_release(event);
+}
+
+void CustomMode::key_left()
+{
+    step(-1);
+}
+
+void CustomMode::key_right()
+{
+    step(+1);
+}
+
+// Selector state: the next slot, selected and summarised at once. Button state: the next button.
+void CustomMode::step(int delta)
+{
+    if (m_key_state == 0) {
+        m_slot = static_cast<uint8_t>((m_slot + 16 + delta) % 16);
+        m_selector->set_box_default();
+        m_selector->set_boxindexsel(static_cast<char>(m_slot));
+        zem_button_mode_clicked();
+        return;
+    }
     const int buttons = 3 - m_more_hidden;
-    switch (key) {
-    case PanelKey::Left:
-    case PanelKey::Right: {
-        const bool right = key == PanelKey::Right;
-        qDebug().noquote() << QStringLiteral("this is %1-code [CustomMode][Release] ui_select=%2")
-                                  .arg(right ? QStringLiteral("right") : QStringLiteral("left"))
-                                  .arg(m_slot);
-        if (m_key_state == 0) {
-            m_slot = static_cast<uint8_t>(right ? (m_slot + 1) % 16 : (m_slot + 15) % 16);
-            m_selector->set_box_default();
-            m_selector->set_boxindexsel(static_cast<char>(m_slot));
-            zem_button_mode_clicked();
-        } else {
-            zem_button_selinfo(1, static_cast<char>(m_button));
-            m_button = static_cast<uint8_t>(right ? (m_button + 1) % buttons : (m_button + buttons - 1) % buttons);
-            zem_button_selinfo(0, static_cast<char>(m_button));
-        }
-        break;
+    zem_button_selinfo(1, static_cast<char>(m_button));
+    m_button = static_cast<uint8_t>((m_button + buttons + delta) % buttons);
+    zem_button_selinfo(0, static_cast<char>(m_button));
+}
+
+void CustomMode::key_ok()
+{
+    if (m_key_state == 0) {
+        if (get_mode_status() == 0)
+            return;
+        m_key_state = 1;
+        m_selector->set_box_modify();
+        m_button = 0;
+        zem_button_selinfo(0, 0);
+        return;
     }
-    case PanelKey::Ok:
-        qDebug().noquote() << QStringLiteral("this is OK button(CustomMode)[Release]\n");
-        if (m_key_state == 0) {
-            if (get_mode_status() == 0)
-                break;
-            m_key_state = 1;
-            m_selector->set_box_modify();
-            m_button = 0;
-            zem_button_selinfo(0, 0);
-        } else {
-            m_key_state = 0;
-            m_selector->set_box_default();
-            if (m_button == 0)
-                on_Button_use_clicked();
-            else if (m_button == 1)
-                on_Button_delete_clicked();
-            zem_button_selinfo(2, 0);
-        }
-        break;
-    case PanelKey::Back:
-        qDebug().noquote() << QStringLiteral("this is back button(CustomMode)[Release]\n");
-        key_back();
-        break;
-    case PanelKey::Mode:
-    case PanelKey::None:
-        break;
-    }
-    adapter.update_usb_keyEvent(code);
+    m_key_state = 0;
+    m_selector->set_box_default();
+    if (m_button == 0)
+        on_Button_use_clicked();
+    else if (m_button == 1)
+        on_Button_delete_clicked();
+    zem_button_selinfo(2, 0);
 }
 
 // ---- summary ----------------------------------------------------------------------------------
@@ -346,10 +336,7 @@ void CustomMode::lcd_para_init()
                                .arg(slot_s16(data, Ram::kLedWidth))
                                .arg(slot_s16(data, Ram::kLedHeight)));
 
-    int w = data[slot_offset(Ram::kAudioWindow)];
-    if (w > 5)
-        w = 0;
-    const bool sound = (slot_u16(data, Ram::layer(w) + Ram::kLayerAudio) & 0x8000) != 0;
+    const bool sound = sound_on(data, audio_window(data, Ram::kModeFrom), Ram::kModeFrom);
     const QString line = sound ? tr5("亮度:%1 对比度:%2 音量:开启", "Bri:%1 CTRST:%2 Volume:ON",
                                      "Яркость:%1 Контраст:%2 Громкость:Вкл", "Độ sáng:%1 Tương phản:%2 Âm:Mở",
                                      "亮度:%1 對比度:%2 音量:開啟")
@@ -456,25 +443,18 @@ void CustomMode::osd_view(int slot)
 {
     // A missing file leaves the record as made here: zeros and empty texts.
     OSD_LIST list;
-    const QString path = QStringLiteral("/data/modes/MO%1.json").arg(slot + 1, 2, 16, QLatin1Char('0'));
-    get_json_omenu_para(path.toUtf8().constData(), &list);
+    get_json_omenu_para(mode_osd_file_path(slot).toUtf8().constData(), &list);
     const OMENU_PARA &o = list.menu[0];
 
-    const bool zh = chinese_osd_text();
-    const bool tw = ui_language() == 4;
-    QString text = QStringLiteral("osd [x:%1,y:%2,w:%3,h:%4] ")
-                       .arg(static_cast<unsigned>(o.x))
-                       .arg(static_cast<unsigned>(o.y))
-                       .arg(static_cast<unsigned>(o.w))
-                       .arg(static_cast<unsigned>(o.h));
-    text += (zh ? (tw ? QStringLiteral("字體大小:") : QStringLiteral("字体大小:")) : QStringLiteral("font size:")) +
-            QStringLiteral("%1*%2\n").arg(static_cast<unsigned>(o.fontw)).arg(static_cast<unsigned>(o.fonth));
-    text += (zh ? (tw ? QStringLiteral("字-行間距 [h:") : QStringLiteral("字-行间距 [h:")) : QStringLiteral("space [h:")) +
-            QStringLiteral("%1,v:%2] ").arg(static_cast<unsigned>(o.wordspace)).arg(static_cast<unsigned>(o.verticalspace));
-    text += (zh ? (tw ? QStringLiteral("字幕坐標[x:") : QStringLiteral("字幕坐标[x:")) : QStringLiteral("char[x:")) +
-            QStringLiteral("%1,y:%2] ").arg(static_cast<unsigned>(o.startx)).arg(static_cast<unsigned>(o.starty));
-    text += (zh ? QStringLiteral("速度:") : QStringLiteral("speed:")) +
-            QStringLiteral("%1,").arg(static_cast<unsigned>(o.speed));
+    const auto u = [](int v) { return QString::number(static_cast<unsigned>(v)); };
+    QString text = QStringLiteral("osd [x:") + u(o.x) + QStringLiteral(",y:") + u(o.y) + QStringLiteral(",w:") + u(o.w) +
+                   QStringLiteral(",h:") + u(o.h) + QStringLiteral("] ");
+    text += osd_tr("font size:", "字体大小:", "字體大小:") + u(o.fontw) + QLatin1Char('*') + u(o.fonth) + QLatin1Char('\n');
+    text += osd_tr("space [h:", "字-行间距 [h:", "字-行間距 [h:") + u(o.wordspace) + QStringLiteral(",v:") +
+            u(o.verticalspace) + QStringLiteral("] ");
+    text += osd_tr("char[x:", "字幕坐标[x:", "字幕坐標[x:") + u(o.startx) + QStringLiteral(",y:") + u(o.starty) +
+            QStringLiteral("] ");
+    text += osd_tr("speed:", "速度:", "速度:") + u(o.speed) + QLatin1Char(',');
     text += effect_text(o.effect);
 
     auto *info = new QLabel(m_summary);

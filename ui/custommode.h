@@ -47,10 +47,15 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void key_left() override;
+    void key_right() override;
+    void key_ok() override;
     void key_back() override;
+    void key_mode() override {}
 
 private:
     QPushButton *button_at(int i) const;
+    void step(int delta);
     void window_view(const uint8_t *slot_data);
     void osd_view(int slot);
 

@@ -11,6 +11,24 @@ firmware_usbgrade *g_firmware_usbgrade = nullptr;
 
 namespace {
 const char *const kUsbDir = "/mnt/usb1/";
+
+bool usb_present()
+{
+    return QFileInfo(Paths::dev(QString::fromLatin1(kUsbDir))).isDir();
+}
+
+// The upgrade files on the stick, sorted; empty without a stick.
+QStringList upgrade_files()
+{
+    QStringList names;
+    const QDir dir(Paths::dev(QString::fromLatin1(kUsbDir)));
+    for (const QFileInfo &info : dir.entryInfoList(QDir::Files, QDir::Name)) {
+        const QString suffix = info.suffix();
+        if (suffix == QLatin1String("ZEM") || suffix == QLatin1String("ZEMZK"))
+            names << info.fileName();
+    }
+    return names;
+}
 }
 
 firmware_usbgrade::firmware_usbgrade(QWidget *parent)
@@ -24,23 +42,6 @@ firmware_usbgrade::firmware_usbgrade(QWidget *parent)
 firmware_usbgrade::~firmware_usbgrade()
 {
     delete ui;
-}
-
-bool firmware_usbgrade::usb_present()
-{
-    return QFileInfo(Paths::dev(QString::fromLatin1(kUsbDir))).isDir();
-}
-
-QStringList firmware_usbgrade::upgrade_files()
-{
-    QStringList names;
-    const QDir dir(Paths::dev(QString::fromLatin1(kUsbDir)));
-    for (const QFileInfo &info : dir.entryInfoList(QDir::Files, QDir::Name)) {
-        const QString suffix = info.suffix();
-        if (suffix == QLatin1String("ZEM") || suffix == QLatin1String("ZEMZK"))
-            names << info.fileName();
-    }
-    return names;
 }
 
 void firmware_usbgrade::language_changed()

@@ -1,6 +1,5 @@
 #pragma once
 #include <QDialog>
-#include <QStringList>
 
 #include "screen.h"
 
@@ -19,10 +18,6 @@ public:
 
     void language_changed() override;
     void syncUpdate(int code) override;
-
-    // The upgrade files on the stick, sorted; empty without a stick.
-    static QStringList upgrade_files();
-    static bool usb_present();
 
 public slots:
     void menulist_back_page();

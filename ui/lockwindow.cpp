@@ -87,12 +87,7 @@ void LockWindow::set_led_size_text()
 bool LockWindow::volume_check() const
 {
     const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
-    if (!p)
-        return false;
-    int w = p->RAM_PARA[Ram::kAudioWindow];
-    if (w > 5)
-        w = 0;
-    return (p->RAM_PARA[Ram::layer(w) + Ram::kLayerAudio + 1] & 0x80) != 0;
+    return p && sound_on(p->RAM_PARA, audio_window(p->RAM_PARA));
 }
 
 void LockWindow::set_volume_icon()
@@ -237,18 +232,10 @@ void LockWindow::syncUpdate(int)
         ui->label_bright->setText(QString::number(Ram::rds16(p->RAM_PARA, Ram::kQBrightness)));
     if (p->differs16(Ram::kQContrast))
         ui->label_contrast->setText(QString::number(Ram::rds16(p->RAM_PARA, Ram::kQContrast)));
-    int w = p->RAM_PARA[Ram::kAudioWindow];
-    if (w > 5)
-        w = 0;
-    if (p->differs16(Ram::layer(w) + Ram::kLayerAudio))
+    if (p->differs16(Ram::layer(audio_window(p->RAM_PARA)) + Ram::kLayerAudio))
         set_volume_icon();
     image_init();
     ip_changed();
-}
-
-void LockWindow::leave_to_main()
-{
-    leave_to(PAGE_MAINWINDOW);
 }
 
 bool LockWindow::eventFilter(QObject *watched, QEvent *event)
@@ -258,7 +245,7 @@ bool LockWindow::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::MouseButtonRelease:
         if (!is_closed())
-            leave_to_main();
+            leave_to(PAGE_MAINWINDOW);
         return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
@@ -273,14 +260,14 @@ bool LockWindow::eventFilter(QObject *watched, QEvent *event)
 void LockWindow::on_main_Button_clicked()
 {
     if (!is_closed())
-        leave_to_main();
+        leave_to(PAGE_MAINWINDOW);
 }
 
 void LockWindow::key_ok()
 {
     if (is_closed())
         return;
-    leave_to_main();
+    leave_to(PAGE_MAINWINDOW);
     if (g_mainwindow)
         g_mainwindow->show();
 }

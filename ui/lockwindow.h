@@ -42,7 +42,6 @@ protected:
 private:
     void set_led_size_text();
     void set_volume_icon();
-    void leave_to_main();
 
     Ui_LockWindow *ui;
     QFrame *m_cards = nullptr;

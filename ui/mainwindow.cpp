@@ -1,9 +1,7 @@
 #include "mainwindow.h"
 
 #include <QDateTime>
-#include <QDebug>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -30,6 +28,17 @@ QTimer *g_timer = nullptr;
 QFrame *g_mode[16] = {};
 uint8_t g_mode_select = 0;
 
+int audio_window(const uint8_t *img, int base)
+{
+    const int w = img[Ram::kAudioWindow - base];
+    return w > 5 ? 0 : w;
+}
+
+bool sound_on(const uint8_t *img, int window, int base)
+{
+    return (Ram::rd16(img, Ram::layer(window) + Ram::kLayerAudio - base) & 0x8000) != 0;
+}
+
 namespace {
 
 ZemRamPara *para()
@@ -37,29 +46,23 @@ ZemRamPara *para()
     return ZemRamPara::p_zemrampara_config;
 }
 
-// The window whose sound the main menu and the home screen show; out-of-range values mean 0.
-int audio_window(const uint8_t *img)
-{
-    const int w = img[Ram::kAudioWindow];
-    return w > 5 ? 0 : w;
-}
-
-bool sound_on(const uint8_t *img, int window)
-{
-    return (img[Ram::layer(window) + Ram::kLayerAudio + 1] & 0x80) != 0;
-}
-
-void set_icon(QPushButton *button, const QString &path, int w, int h)
+void set_icon(QPushButton *button, const QString &path, QSize size)
 {
     button->setIcon(QIcon(path));
-    button->setIconSize(QSize(w, h));
+    button->setIconSize(size);
+}
+
+// The tools' pictures, 24 x 36 in the language's form.
+void set_tool_icon(QPushButton *button, const char *name)
+{
+    set_icon(button, lang_png(QLatin1String(name)), QSize(24, 36));
 }
 
 const char kSlotSaved[] = "background-color: #212435;border-radius:5px;";
 const char kSlotEmpty[] = "background-color: #B2B2B2;border-radius:5px;";
 const char kSlotChosen[] = "background-color: #00D65B;border-radius:5px;";
 
-constexpr int kAgeLogMax = 3360;
+constexpr size_t kAgeLogMax = 3360;
 
 void overlay_start()
 {
@@ -90,11 +93,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_pointer->hide();
     ui->label_IP->setPixmap(QPixmap(QStringLiteral(":/png/ip.png")));
     ui->label_IP->setScaledContents(true);
-
-    set_icon(ui->Button_lock, QStringLiteral(":/png/unlock.png"), 16, 16);
-    set_icon(ui->tools, QStringLiteral(":/png/tools.png"), 16, 16);
-    set_icon(ui->toolButton3, QStringLiteral(":/png/uncall.png"), 24, 36);
-    set_icon(ui->toolButton4, QStringLiteral(":/png/unsave.png"), 24, 36);
+    set_icon(ui->tools, QStringLiteral(":/png/tools.png"), QSize(16, 16));
 
     NumberKeyboard::create_shared();
     TIP::create_shared();
@@ -117,64 +116,51 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
-// ---- focus ------------------------------------------------------------------------------------
-
-QWidget *MainWindow::menu_at(int i) const
-{
-    return (i >= 0 && i < 6) ? m_menu[i] : nullptr;
-}
-
-void MainWindow::drop_focus_look()
-{
-    if (m_focused)
-        m_focused->setStyleSheet(m_focused_kind == Kind::Large ? Style::kLarge : Style::kSmall);
-}
-
-void MainWindow::set_focus_to(QWidget *w, Kind kind)
-{
-    drop_focus_look();
-    m_focused = w;
-    m_focused_kind = kind;
-    if (w)
-        w->setStyleSheet(kind == Kind::Large ? Style::kLargeFocus : Style::kSmallFocus);
-}
-
 void MainWindow::menulist_init()
 {
-    m_menu[0] = ui->machinestate;
-    m_menu[1] = ui->inputchoose;
-    m_menu[2] = ui->custommode;
-    m_menu[3] = ui->option;
-    m_menu[4] = ui->Button_lock;
-    m_menu[5] = ui->tools;
-    m_tool[0] = ui->toolButton1;
-    m_tool[1] = ui->toolButton2;
-    m_tool[2] = ui->toolButton3;
-    m_tool[3] = ui->toolButton4;
-    m_ui_select = 0;
+    m_focus.clear();
+    for (QWidget *entry : {ui->machinestate, ui->inputchoose, ui->custommode, ui->option})
+        m_focus.add(entry);
+    m_focus.add(ui->Button_lock, Style::kSmall, Style::kSmallFocus);
+    m_focus.add(ui->tools, Style::kSmall, Style::kSmallFocus);
+    m_tools.clear();
+    for (QWidget *tool : {ui->toolButton1, ui->toolButton2, ui->toolButton3, ui->toolButton4})
+        m_tools.add(tool, Style::kSmall, Style::kSmallFocus);
     m_popup_select = 0;
-    m_focused = nullptr;
-    set_focus_to(ui->machinestate, Kind::Large);
+    m_focus.set_index(0);
+}
+
+QWidget *MainWindow::focused_control() const
+{
+    return tool_row_shown() ? m_tools.current() : m_focus.current();
 }
 
 // ---- texts and icons --------------------------------------------------------------------------
 
 void MainWindow::language_changed()
 {
-    set_icon(ui->machinestate, lang_png(QStringLiteral("machinestate.png")), 64, 64);
     const int lang = ui_language();
-    if (lang == 1)
-        set_icon(ui->inputchoose, lang_png(QStringLiteral("inputchoose.png")), 90, 64);
-    else if (lang == 2 || lang == 3)
-        set_icon(ui->inputchoose, lang_png(QStringLiteral("inputchoose.png")), 96, 76);
-    else
-        set_icon(ui->inputchoose, lang_png(QStringLiteral("inputchoose.png")), 64, 64);
-    set_icon(ui->custommode, lang_png(QStringLiteral("custommode.png")), 64, 64);
-    set_icon(ui->option, lang_png(QStringLiteral("option.png")), 64, 64);
-    set_icon(ui->toolButton3, lang_png(l_call_state ? QStringLiteral("call.png") : QStringLiteral("uncall.png")), 24, 36);
-    set_icon(ui->toolButton4, lang_png(m_save_state ? QStringLiteral("save.png") : QStringLiteral("unsave.png")), 24, 36);
+    const QSize input = lang == 1 ? QSize(90, 64) : (lang == 2 || lang == 3) ? QSize(96, 76) : QSize(64, 64);
+    set_icon(ui->machinestate, lang_png(QStringLiteral("machinestate.png")), QSize(64, 64));
+    set_icon(ui->inputchoose, lang_png(QStringLiteral("inputchoose.png")), input);
+    set_icon(ui->custommode, lang_png(QStringLiteral("custommode.png")), QSize(64, 64));
+    set_icon(ui->option, lang_png(QStringLiteral("option.png")), QSize(64, 64));
+    show_armed_icons();
     para_init();
     ip_changed();
+}
+
+void MainWindow::show_armed_icons()
+{
+    set_tool_icon(ui->toolButton3, l_call_state ? "call.png" : "uncall.png");
+    set_tool_icon(ui->toolButton4, m_save_state ? "save.png" : "unsave.png");
+}
+
+void MainWindow::show_lock(bool locked)
+{
+    l_lock_state = locked ? 1 : 0;
+    set_icon(ui->Button_lock, locked ? QStringLiteral(":/png/lock.png") : QStringLiteral(":/png/unlock.png"),
+             QSize(16, 16));
 }
 
 void MainWindow::para_init()
@@ -182,20 +168,9 @@ void MainWindow::para_init()
     const ZemRamPara *p = para();
     if (!p)
         return;
-    const uint8_t *img = p->RAM_PARA;
-    set_icon(ui->toolButton1,
-             lang_png(p->rd16(Ram::kLedOff) == 1 ? QStringLiteral("closeled.png") : QStringLiteral("uncloseled.png")),
-             24, 36);
-    set_icon(ui->toolButton2,
-             lang_png(sound_on(img, audio_window(img)) ? QStringLiteral("unslience.png") : QStringLiteral("slience.png")),
-             24, 36);
-    if (p->rd16(Ram::kKeyLock) == 1) {
-        l_lock_state = 1;
-        set_icon(ui->Button_lock, QStringLiteral(":/png/lock.png"), 16, 16);
-    } else {
-        l_lock_state = 0;
-        set_icon(ui->Button_lock, QStringLiteral(":/png/unlock.png"), 16, 16);
-    }
+    set_tool_icon(ui->toolButton1, p->rd16(Ram::kLedOff) == 1 ? "closeled.png" : "uncloseled.png");
+    set_tool_icon(ui->toolButton2, sound_on(p->RAM_PARA, audio_window(p->RAM_PARA)) ? "unslience.png" : "slience.png");
+    show_lock(p->rd16(Ram::kKeyLock) == 1);
 }
 
 void MainWindow::ip_changed()
@@ -208,8 +183,7 @@ void MainWindow::syncUpdate(int)
     ZemRamPara *p = para();
     if (!p)
         return;
-    if (p->ZemLanguageChanged())
-        language_changed();
+    sync_language();
     const int L = audio_window(p->RAM_PARA);
     if (p->differs16(Ram::kLedOff) || p->differs16(Ram::layer(L) + Ram::kLayerAudio) || p->differs16(Ram::kKeyLock))
         para_init();
@@ -254,15 +228,8 @@ void MainWindow::on_Button_lock_clicked()
     if (!p)
         return;
     const uint16_t value = static_cast<uint16_t>((p->rd16(Ram::kKeyLock) + 1) & 1);
-    if (l_lock_state == 0) {
-        l_lock_state = 1;
-        set_icon(ui->Button_lock, QStringLiteral(":/png/lock.png"), 16, 16);
-    } else {
-        l_lock_state = 0;
-        set_icon(ui->Button_lock, QStringLiteral(":/png/unlock.png"), 16, 16);
-    }
-    p->RAM_PARA[Ram::kKeyLock] = static_cast<uint8_t>(value);
-    p->RAM_PARA[Ram::kKeyLock + 1] = 0;
+    show_lock(l_lock_state == 0);
+    p->wr16(Ram::kKeyLock, value);
     // Only the panel reads the lock, so the chip is not asked; but it must reach the file now,
     // not with the next unrelated change, or a power cut forgets it.
     p->ram_para_save();
@@ -282,32 +249,21 @@ void MainWindow::on_tools_clicked()
 {
     if (!tool_row_shown()) {
         ui->widget->show();
-        drop_focus_look();
-        m_ui_select = 0;
+        m_focus.unfocus_current();
         m_popup_select = 0;
-        set_focus_to(ui->toolButton1, Kind::Small);
+        m_tools.set_index(0);
         return;
     }
-    if (m_popup) {
-        m_popup->hide();
-        // Deferred: this may run inside a handler of one of the popup's own buttons.
-        m_popup->deleteLater();
-        m_popup = nullptr;
-        std::fill(std::begin(g_mode), std::end(g_mode), nullptr);
-        std::fill(std::begin(m_slot_button), std::end(m_slot_button), nullptr);
-        m_popup_title = nullptr;
-    }
+    drop_popup();
     m_pointer->hide();
     l_call_state = 0;
     m_save_state = 0;
     m_popup_select = 0;
-    set_icon(ui->toolButton3, lang_png(QStringLiteral("uncall.png")), 24, 36);
-    set_icon(ui->toolButton4, lang_png(QStringLiteral("unsave.png")), 24, 36);
+    show_armed_icons();
     ui->widget->hide();
     // The touched tools entry takes the focus, so the next key starts from a visible control.
-    drop_focus_look();
-    m_ui_select = 5;
-    set_focus_to(ui->tools, Kind::Small);
+    m_tools.unfocus_current();
+    m_focus.set_index(5);
 }
 
 void MainWindow::on_toolButton1_clicked()
@@ -316,11 +272,9 @@ void MainWindow::on_toolButton1_clicked()
     if (!p)
         return;
     const uint16_t value = static_cast<uint16_t>((p->rd16(Ram::kLedOff) + 1) & 1);
-    set_icon(ui->toolButton1, lang_png(value == 1 ? QStringLiteral("closeled.png") : QStringLiteral("uncloseled.png")),
-             24, 36);
+    set_tool_icon(ui->toolButton1, value == 1 ? "closeled.png" : "uncloseled.png");
     ChipWrite write;
-    p->RAM_PARA[Ram::kLedOff] = static_cast<uint8_t>(value);
-    p->RAM_PARA[Ram::kLedOff + 1] = 0;
+    p->wr16(Ram::kLedOff, value);
 }
 
 void MainWindow::on_toolButton2_clicked()
@@ -329,22 +283,45 @@ void MainWindow::on_toolButton2_clicked()
     if (!p)
         return;
     ChipWrite write;
-    uint8_t *img = p->RAM_PARA;
-    int L = img[Ram::kAudioWindow];
+    int L = p->RAM_PARA[Ram::kAudioWindow];
     if (L > 5 || p->rd16(Ram::layer(L) + Ram::kLayerEnable) == 0) {
         L = 0;
         p->wr16(Ram::kAudioWindow, 0);
     }
-    const int audio = Ram::layer(L) + Ram::kLayerAudio;
-    if (sound_on(img, L)) {
-        set_icon(ui->toolButton2, lang_png(QStringLiteral("slience.png")), 24, 36);
-        img[audio] = 0x00;
-        img[audio + 1] = 0x00;
-    } else {
-        set_icon(ui->toolButton2, lang_png(QStringLiteral("unslience.png")), 24, 36);
-        img[audio] = 0xFF;
-        img[audio + 1] = 0x80;
-    }
+    const bool on = sound_on(p->RAM_PARA, L);
+    set_tool_icon(ui->toolButton2, on ? "slience.png" : "unslience.png");
+    p->wr16(Ram::layer(L) + Ram::kLayerAudio, on ? 0x0000 : 0x80FF);
+}
+
+void MainWindow::on_toolButton3_clicked()
+{
+    if (l_call_state)
+        on_deletewidgetmode_clicked();
+    else
+        arm_popup(false);
+}
+
+void MainWindow::on_toolButton4_clicked()
+{
+    if (m_save_state)
+        on_deletewidgetmode_clicked();
+    else
+        arm_popup(true);
+}
+
+// Invocation and save exclude each other; both start on the first saved slot from the selection.
+void MainWindow::arm_popup(bool save)
+{
+    l_call_state = save ? 0 : 1;
+    m_save_state = save ? 1 : 0;
+    const ZemRamPara *p = para();
+    const int first = p ? p->ZemUserModeIndex(static_cast<char>(m_popup_select), 2) : 256;
+    m_popup_select = first > 15 ? 0 : static_cast<uint8_t>(first);
+    show_armed_icons();
+    show_popup();
+    m_pointer->setGeometry(281, save ? 188 : 148, 9, 12);
+    m_pointer->show();
+    m_pointer->raise();
 }
 
 void MainWindow::show_popup()
@@ -359,69 +336,30 @@ void MainWindow::show_popup()
     m_popup->raise();
 }
 
-void MainWindow::arm_popup(bool save)
+void MainWindow::hide_popup()
 {
-    ZemRamPara *p = para();
-    if (save) {
-        m_save_state = 1;
-        if (l_call_state) {
-            l_call_state = 0;
-            set_icon(ui->toolButton3, lang_png(QStringLiteral("uncall.png")), 24, 36);
-        }
-    } else {
-        l_call_state = 1;
-        if (m_save_state) {
-            m_save_state = 0;
-            set_icon(ui->toolButton4, lang_png(QStringLiteral("unsave.png")), 24, 36);
-        }
-    }
-    const int first = p ? p->ZemUserModeIndex(m_popup_select, 2) : 256;
-    m_popup_select = first > 15 ? 0 : static_cast<uint8_t>(first);
-    if (save)
-        set_icon(ui->toolButton4, lang_png(QStringLiteral("save.png")), 24, 36);
-    else
-        set_icon(ui->toolButton3, lang_png(QStringLiteral("call.png")), 24, 36);
-    show_popup();
-    m_pointer->setGeometry(281, save ? 188 : 148, 9, 12);
-    m_pointer->show();
-    m_pointer->raise();
-}
-
-void MainWindow::on_toolButton3_clicked()
-{
-    if (!l_call_state) {
-        arm_popup(false);
-        return;
-    }
-    l_call_state = 0;
-    set_icon(ui->toolButton3, lang_png(QStringLiteral("uncall.png")), 24, 36);
     if (m_popup)
         m_popup->hide();
     m_pointer->hide();
 }
 
-void MainWindow::on_toolButton4_clicked()
+void MainWindow::drop_popup()
 {
-    if (!m_save_state) {
-        arm_popup(true);
+    if (!m_popup)
         return;
-    }
-    m_save_state = 0;
-    set_icon(ui->toolButton4, lang_png(QStringLiteral("unsave.png")), 24, 36);
-    if (m_popup)
-        m_popup->hide();
-    m_pointer->hide();
+    m_popup->hide();
+    // Deferred: a slot button's click handler rebuilds the popup that holds the button.
+    m_popup->deleteLater();
+    m_popup = nullptr;
+    m_popup_title = nullptr;
+    std::fill(std::begin(g_mode), std::end(g_mode), nullptr);
 }
 
 // ---- the user-mode popup ----------------------------------------------------------------------
 
 void MainWindow::mode_init()
 {
-    if (m_popup) {
-        m_popup->hide();
-        // Deferred: a slot button's click handler rebuilds the popup that holds the button.
-        m_popup->deleteLater();
-    }
+    drop_popup();
     const ZemRamPara *p = para();
     auto *popup = new QWidget(this);
     popup->setObjectName(QStringLiteral("widget_mode"));
@@ -479,7 +417,6 @@ void MainWindow::mode_init()
                                            "background-color:transparent;border-radius:5px;border:2px solid rgb(255,171,84);")
                                      : QStringLiteral("background-color:transparent;"));
         connect(button, &QPushButton::clicked, this, &MainWindow::zem_button_mode_clicked);
-        m_slot_button[s] = button;
     }
     popup->hide();
 }
@@ -490,8 +427,7 @@ void MainWindow::mode_window_close()
         return;
     l_call_state = 0;
     m_save_state = 0;
-    m_popup->hide();
-    m_pointer->hide();
+    hide_popup();
 }
 
 void MainWindow::zem_button_mode_clicked()
@@ -513,28 +449,24 @@ void MainWindow::zem_button_mode_clicked()
     if (m_save_state) {
         if (s + 1 != p->rd16(Ram::kModeSaveRequest)) {
             ChipWrite write;
-            p->RAM_PARA[Ram::kModeSaveRequest] = static_cast<uint8_t>(s + 1);
-            p->RAM_PARA[Ram::kModeSaveRequest + 1] = 0;
+            p->wr16(Ram::kModeSaveRequest, static_cast<uint16_t>(s + 1));
         }
+        // Armed again at once: the popup is rebuilt with fresh contents.
         m_save_state = 0;
         on_toolButton4_clicked();
         m_mode_done = 1;
-    } else if (l_call_state) {
-        if (p->ZemUserModeSaved(s) == 1) {
-            {
-                ChipWrite write;
-                std::memcpy(p->RAM_PARA + Ram::kModeFrom, p->user_mode[s].data, Ram::kModeSize);
-                p->RAM_PARA[Ram::kCurrentMode] = static_cast<uint8_t>(s + 1);
-                // Also drops a save request still pending.
-                p->RAM_PARA[Ram::kCurrentMode + 1] = 0;
-                p->RAM_PARA[Ram::kModeSaveRequest] = 0;
-                p->RAM_PARA[Ram::kModeSaveRequest + 1] = 0;
-            }
-            l_call_state = 0;
-            m_popup_select = static_cast<uint8_t>(s);
-            on_toolButton3_clicked();
-            m_mode_done = 1;
+    } else if (l_call_state && p->ZemUserModeSaved(s) == 1) {
+        {
+            ChipWrite write;
+            std::memcpy(p->RAM_PARA + Ram::kModeFrom, p->user_mode[s].data, Ram::kModeSize);
+            p->wr16(Ram::kCurrentMode, static_cast<uint16_t>(s + 1));
+            // Also drops a save request still pending.
+            p->wr16(Ram::kModeSaveRequest, 0);
         }
+        l_call_state = 0;
+        m_popup_select = static_cast<uint8_t>(s);
+        on_toolButton3_clicked();
+        m_mode_done = 1;
     }
     if (g_mode[s])
         g_mode[s]->setStyleSheet(QLatin1String(kSlotChosen));
@@ -542,11 +474,11 @@ void MainWindow::zem_button_mode_clicked()
 
 void MainWindow::on_usermodesel_clicked(char direction)
 {
-    ZemRamPara *p = para();
+    const ZemRamPara *p = para();
     if (m_save_state) {
-        m_popup_select = static_cast<uint8_t>(direction == 1 ? (m_popup_select + 1) % 16 : (m_popup_select + 15) % 16);
+        m_popup_select = static_cast<uint8_t>((m_popup_select + (direction == 1 ? 1 : 15)) % 16);
     } else if (l_call_state) {
-        const int next = p ? p->ZemUserModeIndex(m_popup_select, direction == 1 ? 1 : 0) : 256;
+        const int next = p ? p->ZemUserModeIndex(static_cast<char>(m_popup_select), direction == 1 ? 1 : 0) : 256;
         m_popup_select = next > 15 ? 0 : static_cast<uint8_t>(next);
     }
     show_popup();
@@ -554,29 +486,16 @@ void MainWindow::on_usermodesel_clicked(char direction)
 
 void MainWindow::on_deletewidgetmode_clicked()
 {
-    if (m_save_state) {
-        m_save_state = 0;
-        set_icon(ui->toolButton4, lang_png(QStringLiteral("unsave.png")), 24, 36);
-    }
-    if (l_call_state) {
-        l_call_state = 0;
-        set_icon(ui->toolButton3, lang_png(QStringLiteral("uncall.png")), 24, 36);
-    }
-    if (m_popup)
-        m_popup->hide();
-    m_pointer->hide();
+    l_call_state = 0;
+    m_save_state = 0;
+    show_armed_icons();
+    hide_popup();
 }
 
 void MainWindow::on_toolusermode_clicked()
 {
     if (armed())
         on_deletewidgetmode_clicked();
-}
-
-void MainWindow::click_selected_slot()
-{
-    if (m_popup_select < 16 && m_slot_button[m_popup_select])
-        m_slot_button[m_popup_select]->click();
 }
 
 // ---- keys -------------------------------------------------------------------------------------
@@ -586,6 +505,39 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
     screen_key_press(event);
 }
 
+void MainWindow::keyReleaseEvent(QKeyEvent *event)
+{
+    screen_key_release(event);
+}
+
+void MainWindow::key_left()
+{
+    if (armed())
+        on_usermodesel_clicked(0);
+    else
+        active_list().move(-1);
+}
+
+void MainWindow::key_right()
+{
+    if (armed())
+        on_usermodesel_clicked(1);
+    else
+        active_list().move(+1);
+}
+
+void MainWindow::key_ok()
+{
+    if (!armed()) {
+        active_list().click_current();
+        return;
+    }
+    if (m_popup) {
+        if (auto *slot = m_popup->findChild<QPushButton *>(QString::number(m_popup_select)))
+            slot->click();
+    }
+}
+
 void MainWindow::key_back()
 {
     if (!tool_row_shown()) {
@@ -593,78 +545,19 @@ void MainWindow::key_back()
         open_screen(g_lockwindow, new LockWindow(nullptr), false);
     } else if (!armed()) {
         ui->widget->hide();
-        if (m_ui_select <= 3)
-            m_tool[m_ui_select]->setStyleSheet(Style::kSmall);
-        else
-            m_tool[0]->setStyleSheet(Style::kSmall);
-        m_ui_select = 5;
-        m_focused = nullptr;
-        set_focus_to(ui->tools, Kind::Small);
+        m_tools.unfocus_current();
+        m_focus.set_index(5);
     } else {
         on_deletewidgetmode_clicked();
-        set_focus_to(m_tool[m_ui_select <= 3 ? m_ui_select : 0], Kind::Small);
+        m_tools.set_index(m_tools.index());
     }
 }
 
-void MainWindow::keyReleaseEvent(QKeyEvent *event)
+// The main menu stays open underneath; the user-mode screen's back then leads home.
+void MainWindow::key_mode()
 {
-    const int code = event->key();
-    const PanelKey key = panel_key(code);
-    qDebug().noquote() << QStringLiteral("key 0x%1 [MainWindow][Release] ui_select=%2")
-                              .arg(QString::number(code, 16))
-                              .arg(m_ui_select);
-    const bool row = tool_row_shown();
-    switch (key) {
-    case PanelKey::Left:
-    case PanelKey::Right: {
-        const int step = key == PanelKey::Right ? 1 : -1;
-        if (armed()) {
-            on_usermodesel_clicked(key == PanelKey::Right ? 1 : 0);
-        } else if (row) {
-            m_ui_select = static_cast<uint8_t>((m_ui_select + step + 4) % 4);
-            set_focus_to(m_tool[m_ui_select], Kind::Small);
-        } else {
-            m_ui_select = static_cast<uint8_t>((m_ui_select + step + 6) % 6);
-            set_focus_to(m_menu[m_ui_select], m_ui_select <= 3 ? Kind::Large : Kind::Small);
-        }
-        break;
-    }
-    case PanelKey::Ok:
-        if (armed()) {
-            click_selected_slot();
-        } else if (row) {
-            switch (m_ui_select) {
-            case 0: on_toolButton1_clicked(); break;
-            case 1: on_toolButton2_clicked(); break;
-            case 2: on_toolButton3_clicked(); break;
-            case 3: on_toolButton4_clicked(); break;
-            default: break;
-            }
-        } else {
-            switch (m_ui_select) {
-            case 0: on_machinestate_clicked(); break;
-            case 1: on_inputchoose_clicked(); break;
-            case 2: on_custommode_clicked(); break;
-            case 3: on_option_clicked(); break;
-            case 4: on_Button_lock_clicked(); break;
-            case 5: on_tools_clicked(); break;
-            default: break;
-            }
-        }
-        break;
-    case PanelKey::Back:
-        key_back();
-        break;
-    case PanelKey::Mode:
-        if (key_lock_on())
-            return;
-        g_mode_shortcut_key = 1;
-        on_custommode_clicked();
-        break;
-    case PanelKey::None:
-        break;
-    }
-    m_zem_keyboard.update_usb_keyEvent(code);
+    g_mode_shortcut_key = 1;
+    on_custommode_clicked();
 }
 
 // ---- upgrade overlay --------------------------------------------------------------------------
@@ -713,38 +606,27 @@ void MainWindow::getagelog()
     fpga_manage *fpga = fpga_manage::p_fpga_manage;
     if (!fpga)
         return;
-    fpga->read_from_register(40, 0);
-    fpga->read_from_register(42, 0);
-    fpga->read_from_register(43, 0);
-    const QString line = now.toString(QStringLiteral("MM-dd hh:mm")) +
-                         QStringLiteral(" %1 %2 %3")
-                             .arg(fpga->MCU_REG_func[0][42])
-                             .arg(fpga->MCU_REG_func[0][40])
-                             .arg(fpga->MCU_REG_func[0][43]);
-    factoryage_log.push_back(line);
-    if (factoryage_log.size() > static_cast<size_t>(kAgeLogMax))
+    for (uint8_t reg : {40, 42, 43})
+        fpga->read_from_register(reg, 0);
+    const uint8_t *regs = fpga->MCU_REG_func[0];
+    factoryage_log.push_back(now.toString(QStringLiteral("MM-dd hh:mm")) +
+                             QStringLiteral(" %1 %2 %3").arg(regs[42]).arg(regs[40]).arg(regs[43]));
+    if (factoryage_log.size() > kAgeLogMax)
         factoryage_log.erase(factoryage_log.begin());
     if (factoryage_log.size() < 2)
         return;
-    const QStringList newer = factoryage_log.back().split(QLatin1Char(' '));
-    const QStringList older = factoryage_log[factoryage_log.size() - 2].split(QLatin1Char(' '));
-    if (newer.size() < 3 || older.size() < 3)
-        return;
-    const int p = older.at(2).toInt();
-    int n = newer.at(2).toInt();
+    // Field 2 is register 42, an 8-bit counter that may have wrapped since the previous sample.
+    const int p = factoryage_log[factoryage_log.size() - 2].split(QLatin1Char(' ')).value(2).toInt();
+    int n = factoryage_log.back().split(QLatin1Char(' ')).value(2).toInt();
     if (p > n)
         n += 256;
     const int d = n - p;
     if (d <= 0)
         return;
-    if (d <= 2)
-        ++factoryage_log_diff3;
-    else if (d <= 4)
-        ++factoryage_log_diff5;
-    else if (d <= 9)
-        ++factoryage_log_diff10;
-    else if (d <= 19)
-        ++factoryage_log_diff20;
-    else
-        ++factoryage_log_diffmore;
+    uint32_t &counter = d <= 2    ? factoryage_log_diff3
+                        : d <= 4  ? factoryage_log_diff5
+                        : d <= 9  ? factoryage_log_diff10
+                        : d <= 19 ? factoryage_log_diff20
+                                  : factoryage_log_diffmore;
+    ++counter;
 }

@@ -47,9 +47,8 @@ public:
     uint8_t call_state() const { return l_call_state; }
     uint8_t save_state() const { return m_save_state; }
     uint8_t popup_selection() const { return m_popup_select; }
-    uint8_t ui_select() const { return m_ui_select; }
     QWidget *mode_popup() const { return m_popup; }
-    QWidget *focused_control() const { return m_focused; }
+    QWidget *focused_control() const;
     Ui_MainWindow *layout() const { return ui; }
 
 public slots:
@@ -70,36 +69,43 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void key_left() override;
+    void key_right() override;
+    void key_ok() override;
     void key_back() override;
+    void key_mode() override;
 
 private:
-    enum class Kind { Large, Small };
-    void set_focus_to(QWidget *w, Kind kind);
-    void drop_focus_look();
-    QWidget *menu_at(int i) const;
+    // The menu list (m_focus) while the tool row is hidden, the tool list while it is shown.
+    FocusList &active_list() { return tool_row_shown() ? m_tools : m_focus; }
+    void show_lock(bool locked);
+    void show_armed_icons();
     void arm_popup(bool save);
     void show_popup();
-    void click_selected_slot();
-    uint16_t armed() const { return static_cast<uint16_t>(l_call_state | (m_save_state << 8)); }
+    void hide_popup();
+    void drop_popup();
+    bool armed() const { return l_call_state || m_save_state; }
 
     Ui_MainWindow *ui;
+    FocusList m_tools;
     QPointer<QWidget> m_popup;
     QLabel *m_popup_title = nullptr;
     QLabel *m_pointer = nullptr;
     QFont m_popup_font;
-    QPushButton *m_slot_button[16] = {};
 
     uint8_t l_call_state = 0;
     uint8_t m_save_state = 0;
     uint8_t l_lock_state = 0;
-    uint8_t m_ui_select = 0;
     uint8_t m_popup_select = 0;
     uint8_t m_mode_done = 0;
-    QPointer<QWidget> m_focused;
-    Kind m_focused_kind = Kind::Large;
-    QWidget *m_menu[6] = {};
-    QWidget *m_tool[4] = {};
 };
+
+// The window whose sound the main menu, the home screen and the user-mode summary show: byte 2112,
+// a value above 5 standing for window 0. `base` is the image offset of img[0] (896 for the data
+// of a user mode).
+int audio_window(const uint8_t *img, int base = 0);
+// Bit 15 of the window's audio word.
+bool sound_on(const uint8_t *img, int window, int base = 0);
 
 extern MainWindow *g_mainwindow;
 extern QTimer *g_timer;

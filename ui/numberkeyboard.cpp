@@ -14,8 +14,6 @@ QPointer<QLineEdit> g_lineedit;
 QString l_str;
 
 namespace {
-constexpr int kConfirmIndex = 13;
-
 // What the buffer reads as a decimal number is only ever compared with zero; deciding that on the
 // text keeps a long run of digits from reading as 0 (an int would overflow).
 bool reads_as_zero(const QString &buffer)
@@ -70,7 +68,6 @@ void NumberKeyboard::menulist_init()
     // Index 0, but nothing highlighted until the first left or right key.
     m_focus.set_index(0);
     m_focus.unfocus_current();
-    ui_select = 0;
 }
 
 void NumberKeyboard::language_changed()
@@ -147,18 +144,15 @@ void NumberKeyboard::keyPressEvent(QKeyEvent *event)
 
 void NumberKeyboard::keyReleaseEvent(QKeyEvent *event)
 {
+    const QString select = QStringLiteral("0x") + QString::number(m_focus.index(), 16);
     switch (panel_key(event->key())) {
     case PanelKey::Right:
-        qDebug().noquote() << QStringLiteral("this is right-code [NumberKeyboard][Release] ui_select=%1")
-                                  .arg(QStringLiteral("0x") + QString::number(ui_select, 16));
+        qDebug().noquote() << QStringLiteral("this is right-code [NumberKeyboard][Release] ui_select=") + select;
         m_focus.move(+1);
-        ui_select = static_cast<uint8_t>(m_focus.index());
         break;
     case PanelKey::Left:
-        qDebug().noquote() << QStringLiteral("this is left-code [NumberKeyboard][Release] ui_select=%1")
-                                  .arg(QStringLiteral("0x") + QString::number(ui_select, 16));
+        qDebug().noquote() << QStringLiteral("this is left-code [NumberKeyboard][Release] ui_select=") + select;
         m_focus.move(-1);
-        ui_select = static_cast<uint8_t>(m_focus.index());
         break;
     case PanelKey::Back:
         qDebug().noquote() << "this is back button(NumberKeyboard)[Release]\n";
@@ -166,18 +160,11 @@ void NumberKeyboard::keyReleaseEvent(QKeyEvent *event)
         break;
     case PanelKey::Ok:
         qDebug().noquote() << "this is OK button(NumberKeyboard)[Release]\n";
-        if (ui_select <= 8)
-            press_digit(ui_select + 1);
-        else if (ui_select == 9)
-            press_digit(0);
-        else if (ui_select == 10)
-            on_ButtonC_clicked();
-        else if (ui_select == 11)
-            on_ButtonX_clicked();
-        else if (ui_select == 12)
-            on_Button_close_clicked();
-        else if (ui_select == kConfirmIndex)
-            on_Button_ok_clicked();
+        // The digit keys answer only here (1..9 at 0..8, 0 at 9); the other four act as a touch.
+        if (m_focus.index() <= 9)
+            press_digit((m_focus.index() + 1) % 10);
+        else
+            m_focus.click_current();
         break;
     default:
         break;

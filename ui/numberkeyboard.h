@@ -2,7 +2,6 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPointer>
-#include <cstdint>
 
 #include "screen.h"
 
@@ -29,7 +28,7 @@ public:
     // g_numberkeyboard, created frameless on first use; main and the test fixtures call it.
     static NumberKeyboard *create_shared();
 
-    uint8_t focus_index() const { return ui_select; }
+    int focus_index() const { return m_focus.index(); }
     QString typed() const;          // the digit buffer
     QString shown() const;          // the line edit
 
@@ -50,8 +49,7 @@ private:
     void press_digit(int digit);
 
     Ui::NumberKeyboard *ui;
-    uint8_t ui_select = 0;
-    FocusList m_focus;
+    FocusList m_focus;   // its index is the keyboard's ui_select
     const QString m_white = QStringLiteral("background-color: rgb(255, 255, 255);border:1px ;");
     const QString m_white_focus = QStringLiteral("background-color: rgb(255, 255, 255);border:1px solid rgb(255,171,84);");
     const QString m_blue = QStringLiteral("background-color: rgb(71, 119, 255);border:1px ;");

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 
 #include "advancedoption.h"
@@ -12,13 +13,40 @@
 
 Option *g_option = nullptr;
 
-namespace {
-
+namespace MenuStyle {
 const QString kNormal = QStringLiteral(
     "background-color: rgb(33, 36, 53);border:2px;border-radius:10px;padding:2px 4px;color:rgb(255,255,255)");
 const QString kFocus = QStringLiteral(
     "background-color: rgb(33, 36, 53); border:2px solid rgb(255,171,84);border-radius:10px;padding:2px 4px;"
     "color:rgb(255,255,255)");
+const QString kTextNormal = QStringLiteral(
+    "color:rgb(255,255,255);background-color: rgb(33, 36, 53) ; border:2px ;border-radius:10px;padding:2px 4px");
+const QString kTextFocus = QStringLiteral(
+    "color:rgb(255,255,255);background-color: rgb(33, 36, 53); border:2px solid rgb(255,171,84);"
+    "border-radius:10px;padding:2px 4px");
+}
+
+MenuPage::MenuPage(QWidget *parent, uint8_t page, const char *class_name, uint8_t parent_page)
+    : QDialog(parent), Screen(this, page, class_name), m_parent_page(parent_page)
+{
+}
+
+void MenuPage::set_entries(std::initializer_list<QWidget *> entries, const QString &normal, const QString &focus)
+{
+    m_focus.clear();
+    for (QWidget *w : entries)
+        m_focus.add(w, normal, focus);
+    m_focus.set_index(0);
+}
+
+void MenuPage::set_hints(QLabel *ok, QLabel *back)
+{
+    ok->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
+    back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
+}
+
+namespace {
+
 // The look of the first entry before any key has moved the focus: the same frame, no text colour.
 const QString kFirstFocus = QStringLiteral(
     "background-color: rgb(33, 36, 53); border:2px solid rgb(255,171,84);border-radius:10px;padding:2px 4px");
@@ -43,11 +71,10 @@ const Entry kEntries[8] = {
 }
 
 Option::Option(QWidget *parent)
-    : QDialog(parent), Screen(this, PAGE_OPTION, "Option"), ui(new Ui::Option)
+    : MenuPage(parent, PAGE_OPTION, "Option", PAGE_MAINWINDOW), ui(new Ui::Option)
 {
     ui->setupUi(this);
-    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
-    ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
+    set_hints(ui->label_note_OK, ui->label_note_back);
     menulist_init();
     language_changed();
 }
@@ -59,13 +86,9 @@ Option::~Option()
 
 void Option::menulist_init()
 {
-    m_focus.clear();
-    QPushButton *const buttons[8] = {ui->output_set,    ui->input_cut,  ui->image_layout,
-                                     ui->link_set,      ui->image_quality, ui->test_chart,
-                                     ui->smart_mapping, ui->AdvanceButton};
-    for (QPushButton *b : buttons)
-        m_focus.add(b, kNormal, kFocus);
-    m_focus.set_index(0);
+    set_entries({ui->output_set, ui->input_cut, ui->image_layout, ui->link_set, ui->image_quality, ui->test_chart,
+                 ui->smart_mapping, ui->AdvanceButton},
+                MenuStyle::kNormal, MenuStyle::kFocus);
     ui->output_set->setStyleSheet(kFirstFocus);
 }
 
@@ -82,22 +105,8 @@ void Option::language_changed()
         button->setIcon(QIcon(path));
         button->setIconSize(QSize(kEntries[i].width[lang], 60));
     }
-    ui->smart_mapping->setStyleSheet(m_focus.current() == ui->smart_mapping ? kFocus : kNormal);
-}
-
-void Option::syncUpdate(int)
-{
-    sync_language();
-}
-
-void Option::keyReleaseEvent(QKeyEvent *event)
-{
-    screen_key_release(event);
-}
-
-void Option::slot_Button_back_clicked()
-{
-    leave_to(PAGE_MAINWINDOW);
+    ui->smart_mapping->setStyleSheet(m_focus.current() == ui->smart_mapping ? MenuStyle::kFocus
+                                                                             : MenuStyle::kNormal);
 }
 
 void Option::on_output_set_clicked()

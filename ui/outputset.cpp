@@ -6,20 +6,11 @@
 
 OutputSet *g_outputset = nullptr;
 
-namespace {
-const QString kFocus = QStringLiteral(
-    "color:rgb(255,255,255);background-color: rgb(33, 36, 53); border:2px solid rgb(255,171,84);"
-    "border-radius:10px;padding:2px 4px");
-const QString kNormal = QStringLiteral(
-    "color:rgb(255,255,255);background-color: rgb(33, 36, 53) ; border:2px ;border-radius:10px;padding:2px 4px");
-}
-
 OutputSet::OutputSet(QWidget *parent)
-    : QDialog(parent), Screen(this, PAGE_OUTPUTSET, "OutputSet"), ui(new Ui::OutputSet)
+    : MenuPage(parent, PAGE_OUTPUTSET, "OutputSet", PAGE_OPTION), ui(new Ui::OutputSet)
 {
     ui->setupUi(this);
-    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
-    ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
+    set_hints(ui->label_note_OK, ui->label_note_back);
     menulist_init();
     language_changed();
 }
@@ -31,10 +22,7 @@ OutputSet::~OutputSet()
 
 void OutputSet::menulist_init()
 {
-    m_focus.clear();
-    m_focus.add(ui->Button_ledset, kNormal, kFocus);
-    m_focus.add(ui->Button_lanset, kNormal, kFocus);
-    m_focus.set_index(0);
+    set_entries({ui->Button_ledset, ui->Button_lanset}, MenuStyle::kTextNormal, MenuStyle::kTextFocus);
 }
 
 void OutputSet::language_changed()
@@ -54,14 +42,4 @@ void OutputSet::language_changed()
                                "Текущий размер LED (px): %dx%d",
                                "Gợi ý: Kích thước màn hình LED hiện tại::%dx%d", "當前設置LED屏寬高爲: %dx%d");
     ui->label_info->setText(QString::asprintf(format.toUtf8().constData(), width, height));
-}
-
-void OutputSet::syncUpdate(int)
-{
-    sync_language();
-}
-
-void OutputSet::slot_Button_back_clicked()
-{
-    leave_to(PAGE_OPTION);
 }

@@ -7,21 +7,15 @@
 rcv_recovery *g_rcv_recovery = nullptr;
 
 namespace {
-const QString kNormal = QStringLiteral(
-    "color:rgb(255,255,255);background-color: rgb(33, 36, 53) ; border:2px ;border-radius:10px;padding:2px 4px");
-const QString kFocus = QStringLiteral(
-    "color:rgb(255,255,255);background-color: rgb(33, 36, 53); border:2px solid rgb(255,171,84);"
-    "border-radius:10px;padding:2px 4px");
 // The file names are listed up to this many; the count says how many there are in all.
 constexpr int kListedFiles = 5;
 }
 
 rcv_recovery::rcv_recovery(QWidget *parent)
-    : QDialog(parent), Screen(this, PAGE_RCV_RECOVERY, "rcv_recovery"), ui(new Ui::rcv_recovery)
+    : MenuPage(parent, PAGE_RCV_RECOVERY, "rcv_recovery", PAGE_ADVANCEDOPTION), ui(new Ui::rcv_recovery)
 {
     ui->setupUi(this);
-    ui->label_note_OK->setPixmap(QPixmap(QStringLiteral(":/png/OK_Enter.png")));
-    ui->label_note_back->setPixmap(QPixmap(QStringLiteral(":/png/back_return.png")));
+    set_hints(ui->label_note_OK, ui->label_note_back);
     connect(this, &rcv_recovery::sig_qround_bar_update, this, &rcv_recovery::job_progress);
     menulist_init();
     language_changed();
@@ -34,10 +28,7 @@ rcv_recovery::~rcv_recovery()
 
 void rcv_recovery::menulist_init()
 {
-    m_focus.clear();
-    m_focus.add(ui->Button_query, kNormal, kFocus);
-    m_focus.add(ui->Button_recovery, kNormal, kFocus);
-    m_focus.set_index(0);
+    set_entries({ui->Button_query, ui->Button_recovery}, MenuStyle::kTextNormal, MenuStyle::kTextFocus);
 }
 
 void rcv_recovery::language_changed()
@@ -68,11 +59,6 @@ void rcv_recovery::show_files()
                                         .arg(fpga_manage::p_fpga_manage->recovery_cards_found());
     }
     ui->label_info->setText(text);
-}
-
-void rcv_recovery::syncUpdate(int)
-{
-    sync_language();
 }
 
 bool rcv_recovery::post_job(uint8_t job)
@@ -112,22 +98,23 @@ void rcv_recovery::on_Button_recovery_clicked()
     post_job(JOB_RECOVERY_RUN);
 }
 
+// While the bar is up the job owns the screen: no moves, no second job, no way out but the mode key.
 void rcv_recovery::key_left()
 {
     if (!g_qround_bar)
-        m_focus.move(-1);
+        MenuPage::key_left();
 }
 
 void rcv_recovery::key_right()
 {
     if (!g_qround_bar)
-        m_focus.move(+1);
+        MenuPage::key_right();
 }
 
 void rcv_recovery::key_ok()
 {
     if (!g_qround_bar)
-        m_focus.click_current();
+        MenuPage::key_ok();
 }
 
 void rcv_recovery::key_back()
@@ -138,5 +125,5 @@ void rcv_recovery::key_back()
 
 void rcv_recovery::menulist_back_page()
 {
-    leave_to(PAGE_ADVANCEDOPTION);
+    slot_Button_back_clicked();
 }

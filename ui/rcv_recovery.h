@@ -1,7 +1,5 @@
 #pragma once
-#include <QDialog>
-
-#include "screen.h"
+#include "option.h"
 
 namespace Ui {
 class rcv_recovery;
@@ -9,7 +7,7 @@ class rcv_recovery;
 
 // The receiving-card self-recovery screen (page 25): queries the cards or replays the recovery
 // files to them on the FPGA thread, with the round progress bar over it while the job runs.
-class rcv_recovery : public QDialog, public Screen
+class rcv_recovery : public MenuPage
 {
     Q_OBJECT
 public:
@@ -17,10 +15,7 @@ public:
     ~rcv_recovery() override;
 
     void language_changed() override;
-    void syncUpdate(int code) override;
     void menulist_init();
-
-    uint8_t ui_select() const { return static_cast<uint8_t>(m_focus.index()); }
 
 public slots:
     void menulist_back_page();
@@ -32,8 +27,6 @@ signals:
     void sig_qround_bar_update(int percent);
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override { screen_key_press(event); }
-    void keyReleaseEvent(QKeyEvent *event) override { screen_key_release(event); }
     void key_left() override;
     void key_right() override;
     void key_ok() override;

@@ -41,8 +41,9 @@
 //   open_screen(g_netset, new Example);   // touch nothing of `this` afterwards
 //
 // Keys: left/right move m_focus with wrap, OK clicks the focused control (a My_lineEdit emits
-// send_show), back calls key_back(), mode runs mode_shortcut(); every key then reaches
-// m_zem_keyboard. Override key_left/right/ok/other for sub-states.
+// send_show), back calls key_back(), mode calls key_mode() (mode_shortcut()) unless the key lock
+// is on; every key then reaches m_zem_keyboard, but for the mode key under the lock. Override
+// key_left/right/ok/mode/other for sub-states.
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -152,6 +153,8 @@ int run_modal(QDialog *dialog);
 void set_modal_runner(ModalRunner runner);   // empty runner = QDialog::exec
 
 // ---- screens ----------------------------------------------------------------------------------
+// The mode-key shortcut: closes every open screen above the main menu, sets g_mode_shortcut_key
+// and opens CustomMode on page 4. Does nothing while the key lock is on.
 void mode_shortcut();
 
 // The part of every screen that is not its particulars. A screen class derives from its Qt class
@@ -219,10 +222,6 @@ void open_screen(T *&global_ptr, T *screen, bool modal = true);
 Screen *screen_at(uint8_t page);
 // Every screen alive, in the order they were built.
 std::vector<Screen *> all_screens();
-
-// The mode-key shortcut: closes every open screen above the main menu, sets g_mode_shortcut_key
-// and opens CustomMode on page 4. Does nothing while the key lock is on.
-void mode_shortcut();
 
 // Wires the user interface into core: the change refresh, the key panel's lights, the CustomMode
 // opener. Called once by main and by every test fixture that shows screens.

@@ -5,7 +5,6 @@
 #include "tip.h"
 #include "ui_hooks.h"
 #include "zem_keyboard.h"
-#include "zemrampara.h"
 
 // Q_INIT_RESOURCE must be used outside any namespace; a static library's resources are otherwise
 // dropped by the linker.
@@ -24,11 +23,6 @@ namespace {
 void refresh_screen(int code)
 {
     const uint8_t page = g_page_focus;
-    if (page >= PAGE_COUNT) {
-        if (ZemRamPara *para = ZemRamPara::p_zemrampara_config)
-            para->ZemLanguageChanged();
-        return;
-    }
     if (Screen *screen = screen_at(page))
         screen->syncUpdate(code);
     if (page == PAGE_LINKOPTION)

@@ -1,6 +1,5 @@
 #include "c331_manage.h"
 
-#include <chrono>
 #include <cstring>
 
 #include "chip_request.h"
@@ -25,35 +24,50 @@ bool differs(const uint8_t *a, const uint8_t *b, int off, int len)
     return std::memcmp(a + off, b + off, static_cast<size_t>(len)) != 0;
 }
 
+void load_panel(SimState &s, const uint8_t *img)
+{
+    s.splice = Ram::rd16(img, Ram::kSpliceMode);
+    s.panel_width = Ram::rd16(img, Ram::kLedWidth);
+    s.panel_height = Ram::rd16(img, Ram::kLedHeight);
+    s.out1_width = Ram::rd16(img, Ram::kOut1W);
+    s.out1_height = Ram::rd16(img, Ram::kOut1H);
 }
 
+// Contrast to blue gain; the brightness belongs to the LED screen, not to the chip.
+void load_quality(SimState &s, const uint8_t *img)
+{
+    for (int i = 1; i < 8; ++i)
+        s.quality[i] = Ram::rds16(img, Ram::kQuality + 2 * i);
+}
+
+}
+
+// Chip bring-up: the chip follows the whole image once.
 c331_manage::c331_manage()
 {
+    ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
+    if (zp)
+        std::memcpy(m_applied, zp->RAM_PARA, sizeof m_applied);
+    else
+        std::memset(m_applied, 0, sizeof m_applied);
     {
         SimLock s;
         m_window_count = s->window_sets;
+        load_panel(*s, m_applied);
+        load_quality(*s, m_applied);
     }
     read_c331_font();
-    if (ZemRamPara::p_zemrampara_config)
-        std::memcpy(m_applied, ZemRamPara::p_zemrampara_config->RAM_PARA, sizeof m_applied);
-    else
-        std::memset(m_applied, 0, sizeof m_applied);
-    apply_all();
+    for (int w = 0; w < Ram::kWindows; ++w)
+        apply_window(m_applied, w, true);
+    c331_SetPattern(m_applied[Ram::kTestPattern]);
 }
 
-c331_manage::~c331_manage()
-{
-    m_stop.store(true);
-    if (m_thread.joinable())
-        m_thread.join();
-}
+c331_manage::~c331_manage() = default;
 
 c331_manage *c331_manage::pInstance()
 {
-    if (!p_c331_manage) {
-        p_c331_manage = new c331_manage;
-        p_c331_manage->start_thread();
-    }
+    if (!p_c331_manage)
+        create_for_test()->start_thread();
     return p_c331_manage;
 }
 
@@ -82,15 +96,7 @@ std::atomic<uint8_t> &c331_manage::update_request()
 
 void c331_manage::start_thread()
 {
-    if (m_thread.joinable())
-        return;
-    m_stop.store(false);
-    m_thread = std::thread([this] {
-        while (!m_stop.load()) {
-            c331managerdeal();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    });
+    m_thread.start(std::chrono::milliseconds(10), [this] { c331managerdeal(); });
 }
 
 void c331_manage::read_c331_font()
@@ -111,25 +117,6 @@ int c331_manage::c331_SetPattern(int pattern)
     return 0;
 }
 
-// Chip bring-up: the chip follows the whole image once.
-void c331_manage::apply_all()
-{
-    const uint8_t *img = m_applied;
-    {
-        SimLock s;
-        s->splice = Ram::rd16(img, Ram::kSpliceMode);
-        s->panel_width = Ram::rd16(img, Ram::kLedWidth);
-        s->panel_height = Ram::rd16(img, Ram::kLedHeight);
-        s->out1_width = Ram::rd16(img, Ram::kOut1W);
-        s->out1_height = Ram::rd16(img, Ram::kOut1H);
-        for (int i = 1; i < 8; ++i)
-            s->quality[i] = Ram::rds16(img, Ram::kQuality + 2 * i);
-    }
-    for (int w = 0; w < Ram::kWindows; ++w)
-        apply_window(img, w);
-    c331_SetPattern(img[Ram::kTestPattern]);
-}
-
 bool c331_manage::panel_changed(const uint8_t *img) const
 {
     for (int off : kPanelWords)
@@ -138,26 +125,10 @@ bool c331_manage::panel_changed(const uint8_t *img) const
     return false;
 }
 
-void c331_manage::apply_panel(const uint8_t *img)
-{
-    {
-        SimLock s;
-        s->splice = Ram::rd16(img, Ram::kSpliceMode);
-        s->panel_width = Ram::rd16(img, Ram::kLedWidth);
-        s->panel_height = Ram::rd16(img, Ram::kLedHeight);
-        s->out1_width = Ram::rd16(img, Ram::kOut1W);
-        s->out1_height = Ram::rd16(img, Ram::kOut1H);
-        s->panel_inits++;
-    }
-    QMutexLocker lock(&Utils::_led_para_init_mutex);
-    g_set_led_para.store(2);
-}
-
-void c331_manage::apply_window(const uint8_t *img, int w)
+void c331_manage::apply_window(const uint8_t *img, int w, bool take_crop)
 {
     const int base = Ram::layer(w);
     const uint16_t source = Ram::rd16(img, base + Ram::kLayerSource);
-    const bool source_changed = source != Ram::rd16(m_applied, base + Ram::kLayerSource);
     SimLock s;
     SimWindow &win = s->windows[w];
     win.enable = Ram::rd16(img, base + Ram::kLayerEnable);
@@ -169,26 +140,31 @@ void c331_manage::apply_window(const uint8_t *img, int w)
     win.output = Ram::rd16(img, base + Ram::kLayerOutput);
     win.fade_in = Ram::rd16(img, Ram::kFade + Ram::kFadeStride * w);
     win.fade_out = Ram::rd16(img, Ram::kFade + Ram::kFadeStride * w + 2);
-    // A crop's rectangle is taken when the window switches to it; editing the crop table alone
-    // leaves a window that already shows the crop as it is.
-    if (source_changed || img == m_applied) {
-        const int index = source & 0xFF;
-        if ((source & 0x8000) && index < Ram::kCropCount) {
-            const int c = Ram::crop(index);
-            win.crop_x = Ram::rd16(img, c + Ram::kCropX);
-            win.crop_y = Ram::rd16(img, c + Ram::kCropY);
-            win.crop_w = Ram::rd16(img, c + Ram::kCropW);
-            win.crop_h = Ram::rd16(img, c + Ram::kCropH);
-        } else {
-            win.crop_x = win.crop_y = win.crop_w = win.crop_h = 0;
-        }
+    if (!take_crop)
+        return;
+    const int index = source & 0xFF;
+    if ((source & 0x8000) && index < Ram::kCropCount) {
+        const int c = Ram::crop(index);
+        win.crop_x = Ram::rd16(img, c + Ram::kCropX);
+        win.crop_y = Ram::rd16(img, c + Ram::kCropY);
+        win.crop_w = Ram::rd16(img, c + Ram::kCropW);
+        win.crop_h = Ram::rd16(img, c + Ram::kCropH);
+    } else {
+        win.crop_x = win.crop_y = win.crop_w = win.crop_h = 0;
     }
 }
 
 void c331_manage::apply_changes(const uint8_t *img)
 {
-    if (panel_changed(img))
-        apply_panel(img);
+    if (panel_changed(img)) {
+        {
+            SimLock s;
+            load_panel(*s, img);
+            s->panel_inits++;
+        }
+        QMutexLocker lock(&Utils::_led_para_init_mutex);
+        g_set_led_para.store(2);
+    }
 
     if (img[Ram::kTestPattern] != m_applied[Ram::kTestPattern])
         c331_SetPattern(img[Ram::kTestPattern]);
@@ -201,14 +177,16 @@ void c331_manage::apply_changes(const uint8_t *img)
 
     if (differs(img, m_applied, Ram::kQContrast, Ram::kQBlue + 2 - Ram::kQContrast)) {
         SimLock s;
-        for (int i = 1; i < 8; ++i)
-            s->quality[i] = Ram::rds16(img, Ram::kQuality + 2 * i);
+        load_quality(*s, img);
     }
 
     for (int w = 0; w < Ram::kWindows; ++w) {
+        const int source = Ram::layer(w) + Ram::kLayerSource;
+        // A crop's rectangle is taken when the window switches to it; editing the crop table
+        // alone leaves a window that already shows the crop as it is.
         if (differs(img, m_applied, Ram::layer(w), Ram::kLayerStride)
             || differs(img, m_applied, Ram::kFade + Ram::kFadeStride * w, Ram::kFadeStride))
-            apply_window(img, w);
+            apply_window(img, w, differs(img, m_applied, source, 2));
     }
 
     tarvosource *src = tarvosource::p_tarvo_source;
@@ -220,12 +198,6 @@ void c331_manage::apply_changes(const uint8_t *img)
     }
 }
 
-void c331_manage::check_sources()
-{
-    SimLock s;
-    s->source_checks++;
-}
-
 void c331_manage::c331managerdeal()
 {
     if (update_request().load() != 0) {
@@ -235,10 +207,10 @@ void c331_manage::c331managerdeal()
             QMutexLocker lock(&mutex());
             const uint8_t value = update_request().load();
             const uint8_t *img = zp ? zp->RAM_PARA : nullptr;
-            if (value != 0 && img && panel_changed(img) && g_set_led_para.load() == 1) {
-                // The FPGA is still setting the LED screen up: the panel (and the rest of the
-                // request with it) waits for a later pass instead of holding the mutex.
-            } else if (value != 0) {
+            // While the FPGA is still setting the LED screen up, the panel (and the rest of the
+            // request with it) waits for a later pass instead of holding the mutex.
+            const bool panel_waits = img && panel_changed(img) && g_set_led_para.load() == 1;
+            if (value != 0 && !panel_waits) {
                 if (img) {
                     apply_changes(img);
                     std::memcpy(m_applied, img, sizeof m_applied);
@@ -254,5 +226,7 @@ void c331_manage::c331managerdeal()
     }
     if (zemApi_IsPatternGen())
         return;
-    check_sources();
+    // The pattern generator off: the inputs are loaded and checked.
+    SimLock s;
+    s->source_checks++;
 }

@@ -2,7 +2,8 @@
 #include <QMutex>
 #include <atomic>
 #include <cstdint>
-#include <thread>
+
+#include "pass_thread.h"
 
 // The video-processor chip manager. Screens hand it changes of the parameter image by raising
 // the update request under its mutex; its thread applies what differs from the copy it applied
@@ -38,17 +39,13 @@ public:
 
 private:
     c331_manage();
-    void apply_all();
     void apply_changes(const uint8_t *img);
     bool panel_changed(const uint8_t *img) const;
-    void apply_panel(const uint8_t *img);
-    void apply_window(const uint8_t *img, int w);
-    void check_sources();
+    void apply_window(const uint8_t *img, int w, bool take_crop);
 
     uint8_t m_applied[4096];            // the image as last applied to the chip
     std::atomic<bool> m_pattern_gen{false};
     int m_window_count = 1;
 
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    PassThread m_thread;
 };

@@ -19,30 +19,23 @@ inline void fresh_core(const char *name)
     ZemRamPara::destroy_for_test();
     ConfigEngine::destroy_for_test();
     g_debugSwitch = 0;
-    g_page_focus = 0;
-    g_image_current = 0;
-    g_language = 0;
+    g_page_focus = g_image_current = g_language = g_zem_keys = 0;
     g_lcd_lang_valid = 0x1F;
-    g_zem_keys = 0;
     ChipRequest::request() = 0;
-    UiHooks::refresh_screen = nullptr;
+    UiHooks::refresh_screen = UiHooks::after_sync = nullptr;
     UiHooks::update_key_leds = nullptr;
-    UiHooks::after_sync = nullptr;
 }
 
-// A parameter file as the device writes it: marker, image offsets 768..4095, zero fill.
-inline QByteArray image_file_bytes(const uint8_t *image)
+// A parameter or mode file as the device writes it: marker, data, zero fill to 4096 bytes.
+inline QByteArray marked_file(const uint8_t *data, int size)
 {
-    QByteArray b(4096, '\0');
-    b[0] = char(0xAA);
-    b[1] = char(0xAA);
-    for (int i = 768; i < 4096; ++i)
-        b[i - 766] = char(image[i]);
-    return b;
+    return (QByteArray("\xAA\xAA") + QByteArray(reinterpret_cast<const char *>(data), size)).leftJustified(4096, '\0');
 }
+inline QByteArray image_file_bytes(const uint8_t *image) { return marked_file(image + 768, 4096 - 768); }
+inline QByteArray image_of(const ZemRamPara *r) { return QByteArray(reinterpret_cast<const char *>(r->RAM_PARA), 4096); }
 
+// A u16 of the parameter file by image offset.
 inline uint16_t file16(const QByteArray &file, int image_offset)
 {
-    const int k = image_offset - 766;
-    return uint16_t(uint8_t(file[k]) | uint8_t(file[k + 1]) << 8);
+    return uint16_t(uint8_t(file[image_offset - 766]) | uint8_t(file[image_offset - 765]) << 8);
 }

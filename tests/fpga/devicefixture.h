@@ -1,15 +1,11 @@
 #pragma once
-#include <QCoreApplication>
-#include <QObject>
 #include <QSignalSpy>
-#include <QString>
 
 #include "c331_manage.h"
 #include "chip_request.h"
 #include "fpga_manage.h"
 #include "global.h"
 #include "paths.h"
-#include "ram_layout.h"
 #include "simdevice.h"
 #include "tarvosource.h"
 #include "testroot.h"
@@ -18,7 +14,7 @@
 #include "zemrampara.h"
 
 // A clean data root, a parameter store from factory defaults, the simulation from its defaults
-// (or from a sim.json written beforehand) and no manager yet.
+// (or from the sim.json given) and no manager yet.
 inline ZemRamPara *fresh_devices(const char *name, const QByteArray &sim_json = QByteArray())
 {
     c331_manage::destroy_for_test();
@@ -30,39 +26,42 @@ inline ZemRamPara *fresh_devices(const char *name, const QByteArray &sim_json = 
         write_dev_file(QStringLiteral("/sim.json"), sim_json);
     SimDevice::load();
     G_timeTicks = 1000;
-    g_set_led_para = 0;
-    g_set_led_setup = 0;
-    pc_cmd_valid = 0;
-    pc_cmd_time = 0;
-    g_send_para.job_word = 0;
-    g_send_para.mapping_state = 0;
+    g_set_led_para = g_set_led_setup = pc_cmd_valid = g_debugSwitch = 0;
+    g_send_para.job_word = g_send_para.mapping_state = 0;
     g_line_type = line_type{};
     g_qyfile_name.clear();
-    g_page_focus = 0;
+    g_page_focus = ChipRequest::request() = 0;
     g_delay_usbserver = 1;
-    g_debugSwitch = 0;
-    ChipRequest::request() = 0;
-    UiHooks::refresh_screen = nullptr;
-    UiHooks::update_key_leds = nullptr;
-    UiHooks::after_sync = nullptr;
-    UiHooks::page_language_changed = nullptr;
-    UiHooks::page_back = nullptr;
+    UiHooks::page_language_changed = UiHooks::page_back = nullptr;
     return ZemRamPara::pInstance();
 }
 
-inline void advance(uint32_t ticks)
+// A copy of the simulated device, taken under its lock.
+inline SimState sim() { return *SimLock(); }
+
+// A screen's write: under the chip mutex, with the update request.
+template <class F>
+void chip_write(F store)
 {
-    G_timeTicks += ticks;
+    ChipWrite w;
+    store();
 }
 
-// Codes announced through ZemRamPara::test_signal.
-inline QList<int> codes(const QSignalSpy &spy)
+inline void advance(uint32_t ticks) { G_timeTicks += ticks; }
+
+// The ints a signal carried, in order; by default the parameter store's change codes.
+struct Codes : QSignalSpy
 {
-    QList<int> out;
-    for (const QList<QVariant> &args : spy)
-        out << args.at(0).toInt();
-    return out;
-}
+    using QSignalSpy::QSignalSpy;
+    Codes() : QSignalSpy(ZemRamPara::p_zemrampara_config, &ZemRamPara::sig_update_para) {}
+    QList<int> all() const
+    {
+        QList<int> out;
+        for (const QList<QVariant> &args : *this)
+            out << args.at(0).toInt();
+        return out;
+    }
+};
 
 // Stands in for a screen that shows the round progress bar.
 class JobListener : public QObject

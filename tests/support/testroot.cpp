@@ -10,9 +10,8 @@
 
 QString fresh_test_root(const QString &name)
 {
-    QString base = qEnvironmentVariable("ZEM_TEST_ROOT");
-    if (base.isEmpty())
-        base = QDir::tempPath() + QStringLiteral("/zem-test-") + QString::number(QCoreApplication::applicationPid());
+    const QString base = qEnvironmentVariable(
+        "ZEM_TEST_ROOT", QDir::tempPath() + QStringLiteral("/zem-test-") + QString::number(QCoreApplication::applicationPid()));
     const QString root = name.isEmpty() ? base : base + QLatin1Char('/') + name;
     QDir(root).removeRecursively();
     QDir().mkpath(root + QStringLiteral("/data/configs"));
@@ -24,9 +23,7 @@ QString fresh_test_root(const QString &name)
 QByteArray read_dev_file(const QString &device_path)
 {
     QFile f(Paths::dev(device_path));
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void write_dev_file(const QString &device_path, const QByteArray &data)
@@ -40,8 +37,6 @@ void write_dev_file(const QString &device_path, const QByteArray &data)
 
 QStringList shell_log()
 {
-    QFile f(Paths::data_root() + QStringLiteral("/shell.log"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringList();
-    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QString log = QString::fromUtf8(read_dev_file(QStringLiteral("/shell.log")));
+    return log.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }

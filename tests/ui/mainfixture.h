@@ -1,6 +1,6 @@
 #pragma once
-// The fixture of the main-window, home-screen and user-mode tests: the framework's fixture plus a
-// fresh main window, the chip and FPGA managers without their threads, and the real tick.
+// The main-window, home-screen and user-mode tests: the framework's fixture plus a fresh main
+// window, the chip and FPGA managers without their threads, and the real tick.
 #include <cstring>
 
 #include "c331_manage.h"
@@ -12,12 +12,12 @@
 #include "uitest.h"
 
 namespace mainfx {
+constexpr int L = Qt::Key_F4, R = Qt::Key_F5, OK = Qt::Key_F6, BACK = Qt::Key_PowerOff, MODE = Qt::Key_Stop;
 
-inline void start(const QString &name = QString())
+inline void start()
 {
-    uitest::fresh_ui(name);
+    uitest::fresh_ui();
     delete g_mainwindow;
-    g_mainwindow = nullptr;
     c331_manage::create_for_test();
     fpga_manage::create_for_test();
     g_open_custommode = open_custommode;
@@ -25,22 +25,26 @@ inline void start(const QString &name = QString())
     g_mainwindow->show();
     g_page_focus = PAGE_MAINWINDOW;
     uitest::tick_hook = [] { g_mainwindow->slot_update_timer_ticks(); };
-    g_update_flag = 0;
-    g_app_reset_flag = 0;
+    g_update_flag = g_app_reset_flag = pc_cmd_valid = 0;
     g_delay_usbserver = 1;
-    pc_cmd_valid = 0;
     G_factoryage_ticks = G_timeTicks;
-}
-
-inline void stop()
-{
-    uitest::close_all();
 }
 
 // One pass of the chip thread: applies a raised request and announces it (change refresh, file).
 inline void chip_pass()
 {
     c331_manage::p_c331_manage->c331managerdeal();
+}
+
+// Each key to the screen on top, then one chip pass, as the device would run them.
+inline void press(const QVector<int> &keys)
+{
+    for (int k : keys) {
+        QWidget *top = g_lockwindow ? static_cast<QWidget *>(g_lockwindow) : g_mainwindow;
+        uitest::key(g_custommode ? g_custommode : top, k);
+        chip_pass();
+        uitest::flush();
+    }
 }
 
 // Stores a saved user mode in slot s: the current image with the given changes, and its file.

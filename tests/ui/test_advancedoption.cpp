@@ -1,27 +1,45 @@
-// The advanced menu: the recovery entry following the recovery folder (none, empty, files, more
-// than a byte counts, files arriving and deleted through the control protocol), its looks, and
-// the access code of the ageing page.
-#include <QDir>
+// The advanced menu: the recovery entry following the recovery folder and the control protocol,
+// the access code of the ageing page, and the recovery screen's jobs with the progress bar.
 #include <QPushButton>
 #include <thread>
 
-#include "fpga_manage.h"
+#include "QRoundProgressBar.h"
 #include "menutest.h"
 #include "message_deal.h"
-#include "numberkeyboard.h"
-#include "paths.h"
 
 using namespace menutest;
 
 namespace {
-const char *const kGrey = "background-color: gray;";
-const char *const kOrange = "solid rgb(255,171,84)";
+const QString kStars = QStringLiteral("**********");
 
-void make_recovery_files(int n)
+// The recovery entry's look: "grey" (unavailable) or "blue", with "*" while it has the focus.
+QString look()
 {
-    QDir().mkpath(Paths::dev("/data/rcvrecovery"));
-    for (int i = 0; i < n; ++i)
-        write_dev_file(QStringLiteral("/data/rcvrecovery/card%1.rcv").arg(i), "data");
+    const QString style = uitest::style(g_advancedoption, "Button_rcv_recovery");
+    return QString(style.contains("background-color: gray;") ? "grey" : "blue") +
+           (style.contains("solid rgb(255,171,84)") ? "*" : "");
+}
+
+// Presses the keyboard's key `index` with its own keys (9 is the 0 key, 13 its OK key).
+void keyboard_key(int index)
+{
+    while (g_numberkeyboard->focus_index() != index)
+        uitest::key(g_numberkeyboard, Qt::Key_F5);
+    uitest::key(g_numberkeyboard, Qt::Key_F6);
+}
+
+// Runs the FPGA thread's passes tick by tick until the job ends, with the GUI thread taking the
+// queued progress after each pass; returns every value the bar showed.
+QList<int> run_job()
+{
+    QList<int> shown;
+    for (int i = 0; i < 5000 && (g_send_para.job() != JOB_IDLE || g_qround_bar); ++i, ++G_timeTicks) {
+        fpga_manage::p_fpga_manage->fpga_pass();
+        QCoreApplication::processEvents();
+        if (g_qround_bar && (shown.isEmpty() || shown.last() != int(g_qround_bar->value())))
+            shown << int(g_qround_bar->value());
+    }
+    return shown;
 }
 }
 
@@ -29,61 +47,22 @@ class TestAdvancedOption : public QObject
 {
     Q_OBJECT
 
-private:
-    void open_advanced()
-    {
-        g_page_focus = PAGE_MAINWINDOW;
-        open_screen(g_option, new Option);
-        press("lo");
-        QVERIFY(g_advancedoption);
-    }
-    QString recovery_style() const { return uitest::style(g_advancedoption, "Button_rcv_recovery"); }
-
-    // Types on the shared keyboard with its own keys: digits by moving the focus onto them.
-    static void type_on_keyboard(const QString &digits)
-    {
-        for (QChar c : digits) {
-            const int target = c == QLatin1Char('0') ? 9 : c.digitValue() - 1;
-            while (g_numberkeyboard->focus_index() != target)
-                uitest::key(g_numberkeyboard, Qt::Key_F5);
-            uitest::key(g_numberkeyboard, Qt::Key_F6);
-        }
-    }
-    static void keyboard_ok()
-    {
-        while (g_numberkeyboard->focus_index() != 13)
-            uitest::key(g_numberkeyboard, Qt::Key_F5);
-        uitest::key(g_numberkeyboard, Qt::Key_F6);
-    }
-
 private slots:
-    void init()
-    {
-        uitest::fresh_ui();
-        g_open_custommode = nullptr;
-        fpga_manage::destroy_for_test();
-        fpga_manage::create_for_test();
-    }
-    void cleanup()
-    {
-        uitest::close_all();
-        fpga_manage::destroy_for_test();
-    }
+    void init() { fresh(); }
+    void cleanup() { uitest::close_all(); }
 
     void recovery_entry_data()
     {
         QTest::addColumn<int>("files");   // -1: no folder
         QTest::addColumn<bool>("withManager");
         QTest::addColumn<int>("count");
-        QTest::addColumn<int>("page");    // after OK on the entry
-
-        QTest::newRow("no folder") << -1 << true << 0 << 12;
-        QTest::newRow("empty folder") << 0 << true << 0 << 12;
-        QTest::newRow("one file") << 1 << true << 1 << 25;
-        QTest::newRow("three files") << 3 << true << 3 << 25;
-        QTest::newRow("256 files do not wrap to none") << 256 << true << 255 << 25;
-        QTest::newRow("300 files") << 300 << true << 255 << 25;
-        QTest::newRow("no FPGA manager") << 3 << false << 0 << 12;
+        QTest::addColumn<int>("opened");   // page after OK or a touch on the entry
+        QTest::addColumn<QString>("looks");   // at the start, focused, back on it, left
+        QTest::newRow("no folder") << -1 << true << 0 << 12 << "grey grey* grey* grey";
+        QTest::newRow("empty folder") << 0 << true << 0 << 12 << "grey grey* grey* grey";
+        QTest::newRow("one file") << 1 << true << 1 << 25 << "blue blue* blue* blue";
+        QTest::newRow("256 files do not wrap to none") << 256 << true << 255 << 25 << "blue blue* blue* blue";
+        QTest::newRow("no FPGA manager") << 3 << false << 0 << 12 << "grey grey* grey* grey";
     }
     void recovery_entry()
     {
@@ -91,33 +70,23 @@ private slots:
         QFETCH(bool, withManager);
         if (files >= 0)
             make_recovery_files(files);
-        QDir().mkpath(Paths::dev("/data/rcvrecovery/folder"));   // folders are not files
         if (!withManager)
             fpga_manage::destroy_for_test();
-        open_advanced();
+        open_option("lo");
         QTEST(int(g_advancedoption->recovery_count()), "count");
-        const bool available = g_advancedoption->recovery_count() != 0;
-        QCOMPARE(recovery_style().contains(kGrey), !available);
+        QStringList looks{look()};
         press("rr");
-        QVERIFY(recovery_style().contains(kOrange));
-        QCOMPARE(recovery_style().contains(kGrey), !available);
+        looks << look();
         press("o");
-        QTEST(int(g_page_focus), "page");
-        if (g_rcv_recovery)
-            press("b");
-        QCOMPARE(int(g_page_focus), int(PAGE_ADVANCEDOPTION));
-        QCOMPARE(g_advancedoption->ui_select(), uint8_t(2));
-        press("r");
-        QVERIFY(!recovery_style().contains(kOrange));
-        QCOMPARE(recovery_style().contains(kGrey), !available);
-    }
-
-    void touch_on_unavailable_entry_does_nothing()
-    {
-        open_advanced();
+        QTEST(int(g_page_focus), "opened");
+        press(g_rcv_recovery ? "b" : "");
         QTest::mouseClick(g_advancedoption->findChild<QPushButton *>("Button_rcv_recovery"), Qt::LeftButton);
-        QCOMPARE(int(g_page_focus), int(PAGE_ADVANCEDOPTION));
-        QVERIFY(!g_rcv_recovery);
+        QTEST(int(g_page_focus), "opened");
+        press(g_rcv_recovery ? "b" : "");
+        looks << look();
+        press("r");
+        looks << look();
+        QTEST(looks.join(' '), "looks");
     }
 
     // The control protocol writes or deletes recovery files on a link thread; the menu on display
@@ -128,9 +97,7 @@ private slots:
         QTest::addColumn<int>("before");
         QTest::addColumn<int>("after");
         QTest::addColumn<bool>("onDisplay");
-
         QTest::newRow("first file arrives") << true << 0 << 1 << true;
-        QTest::newRow("another file arrives") << true << 2 << 3 << true;
         QTest::newRow("files deleted") << false << 2 << 0 << true;
         QTest::newRow("arrives while the recovery screen is up") << true << 1 << 1 << false;
     }
@@ -140,97 +107,106 @@ private slots:
         QFETCH(int, before);
         QFETCH(bool, onDisplay);
         make_recovery_files(before);
-        open_advanced();
-        QCOMPARE(int(g_advancedoption->recovery_count()), before);
-        if (!onDisplay)
-            press("rro");
-        std::thread link([write] {
+        open_option("lo");
+        press(onDisplay ? "" : "rro");
+        std::thread([write] {
             if (write)
                 message_deal::write_file_end("/data/rcvrecovery/new.rcv", "data");
             else
                 message_deal::delete_file_name("/data/rcvrecovery");
-        });
-        link.join();
+        }).join();
         QCoreApplication::processEvents();
         QTEST(int(g_advancedoption->recovery_count()), "after");
-        QCOMPARE(recovery_style().contains(kGrey), g_advancedoption->recovery_count() == 0);
+        QVERIFY(look().startsWith(g_advancedoption->recovery_count() ? "blue" : "grey"));
     }
 
     void access_code_data()
     {
         QTest::addColumn<QString>("typed");   // "" leaves the asterisks
         QTest::addColumn<bool>("accepted");
-
         QTest::newRow("right") << "8362" << true;
         QTest::newRow("untouched") << "" << false;
-        QTest::newRow("wrong") << "8361" << false;
-        QTest::newRow("right with more digits") << "83620" << false;
-        QTest::newRow("prefix") << "836" << false;
+        QTest::newRow("wrong, 0 key") << "83620" << false;
     }
+    // The keyboard's result reaches every screen connected to it: the menu takes it only while it
+    // asks for the code itself, and asks again on every visit.
     void access_code()
     {
         QFETCH(QString, typed);
-        QFETCH(bool, accepted);
-        open_advanced();
-        QSignalSpy results(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit);
-        press("l");   // the ageing entry, last of the five
+        const QString code = QString::fromLatin1(AdvancedOption::kAccessCode);
+        open_option("lol");
+        QCOMPARE(g_advancedoption->confirmString(code), 0);   // not asked
         press("o");
-        QVERIFY(g_numberkeyboard->isVisible());
-        QCOMPARE(g_numberkeyboard->shown(), QStringLiteral("**********"));
-        type_on_keyboard(typed);
-        keyboard_ok();
-        QCOMPARE(results.count(), 1);
-        QCOMPARE(results.at(0).at(0).toString(), typed.isEmpty() ? QStringLiteral("**********") : typed);
-        QVERIFY(!g_numberkeyboard->isVisible());
+        QCOMPARE(g_numberkeyboard->shown(), kStars);
+        for (QChar c : typed)
+            keyboard_key(c == QLatin1Char('0') ? 9 : c.digitValue() - 1);
+        keyboard_key(13);
         QCOMPARE(int(g_page_focus), int(PAGE_ADVANCEDOPTION));
-        QCOMPARE(g_advancedoption->ui_select(), uint8_t(4));
-        // The code is asked again on the next visit, whatever happened on this one.
+        QCOMPARE(top_focus(), 4);
+        QCOMPARE(g_advancedoption->confirmString(code), 0);   // answered
         press("o");
-        QVERIFY(g_numberkeyboard->isVisible());
-        QCOMPARE(g_numberkeyboard->shown(), QStringLiteral("**********"));
-        QCOMPARE(g_advancedoption->confirmString(typed.isEmpty() ? QStringLiteral("**********") : typed),
-                 int(accepted));
-    }
-
-    void keyboard_title_by_language_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<uint>("valid");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("zh-Hans") << 0 << 0x1Fu << "key";
-        QTest::newRow("en") << 1 << 0x1Fu << "key";
-        QTest::newRow("ru") << 2 << 0x1Fu << "Пароль";
-        QTest::newRow("ru not offered") << 2 << 0x1Bu << "key";
-        QTest::newRow("vi") << 3 << 0x1Fu << "key";
-        QTest::newRow("zh-Hant") << 4 << 0x1Fu << "key";
-    }
-    void keyboard_title_by_language()
-    {
-        QFETCH(int, language);
-        QFETCH(uint, valid);
-        g_language = uint8_t(language);
-        g_lcd_lang_valid = valid;
-        open_advanced();
-        press("lo");
-        QTEST(uitest::text(g_numberkeyboard, "label"), "title");
-    }
-
-    // The keyboard's result reaches every screen connected to it; the menu takes it only when it
-    // asked for the code itself.
-    void code_typed_for_someone_else_is_ignored()
-    {
-        open_advanced();
-        QCOMPARE(g_advancedoption->confirmString(QString::fromLatin1(AdvancedOption::kAccessCode)), 0);
-        emit g_numberkeyboard->sendKeyBoardUIDataToLineEdit(QStringLiteral("8362"));
-        // Asked, then cancelled: the request is over.
-        press("lo");
-        QVERIFY(g_numberkeyboard->isVisible());
         uitest::key(g_numberkeyboard, Qt::Key_PowerOff);
-        QVERIFY(!g_numberkeyboard->isVisible());
-        QCOMPARE(g_advancedoption->confirmString(QString::fromLatin1(AdvancedOption::kAccessCode)), 0);
-        // Asked and not yet answered: taken.
+        QCOMPARE(g_advancedoption->confirmString(code), 0);   // cancelled
         press("o");
-        QCOMPARE(g_advancedoption->confirmString(QString::fromLatin1(AdvancedOption::kAccessCode)), 1);
+        QCOMPARE(g_numberkeyboard->isVisible() ? g_numberkeyboard->shown() : QString(), kStars);
+        QTEST(g_advancedoption->confirmString(typed.isEmpty() ? kStars : typed) == 1, "accepted");
+    }
+
+    void jobs_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("job");
+        QTest::newRow("query") << "o" << int(JOB_RECOVERY_QUERY);
+        QTest::newRow("recovery by left") << "lO" << int(JOB_RECOVERY_RUN);
+    }
+    void jobs()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, job);
+        make_recovery_files(3);
+        open_option("lorro");
+        QVERIFY(uitest::text(g_rcv_recovery, "label_info").startsWith("Recovery files: 3\n"));
+        press(keys);
+        QVERIFY(g_qround_bar && g_qround_bar->parentWidget() == g_rcv_recovery);
+        press("lrbBo");   // while the bar is up: no moves, no way back, no second job
+        QCOMPARE(top_focus(), job == JOB_RECOVERY_RUN ? 1 : 0);
+        QCOMPARE(int(g_send_para.job()), job);
+
+        const QList<int> shown = run_job();
+        QVERIFY(shown.size() >= 3 && shown.first() == 0);
+        for (int i = 1; i < shown.size(); ++i)
+            QVERIFY(shown[i] > shown[i - 1] && shown[i] < 100);
+        QVERIFY(!g_qround_bar);
+        if (job == JOB_RECOVERY_RUN)
+            QCOMPARE(SimLock()->replayed_files.size(), 3);
+        else
+            QVERIFY(uitest::text(g_rcv_recovery, "label_info").endsWith(
+                "Receiving cards: " + QString::number(fpga_manage::p_fpga_manage->recovery_cards_found())));
+        press("o");   // free again: a second job, then back to the advanced menu
+        QVERIFY(g_qround_bar);
+        run_job();
+        press("b");
+        QCOMPARE(open_screens(), QStringLiteral("option advancedoption"));
+        QCOMPARE(int(g_page_focus), int(PAGE_ADVANCEDOPTION));
+    }
+
+    void job_guards()
+    {
+        make_recovery_files(1);
+        open_option("lorro");
+        g_send_para.job_word.store(JOB_SAVE_PARA);   // another screen's job: none is posted over it
+        press("o");
+        QVERIFY(!g_qround_bar);
+        QCOMPARE(int(g_send_para.job()), int(JOB_SAVE_PARA));
+        g_send_para.job_word.store(JOB_IDLE);
+        // The bar is the screen's child: leaving by the mode key takes it along, and the running
+        // job no longer counts as the screens' busy sign.
+        press("o");
+        QVERIFY(g_qround_bar);
+        press("m");
+        QVERIFY(!g_qround_bar && open_screens().isEmpty());
+        run_job();
+        QCOMPARE(int(g_send_para.job()), int(JOB_IDLE));
     }
 };
 

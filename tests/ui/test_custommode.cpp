@@ -5,38 +5,25 @@
 #include "ui_custommode.h"
 #include "zemcontrol.h"
 
+using namespace mainfx;
+
 namespace {
-constexpr int L = Qt::Key_F4, R = Qt::Key_F5, OK = Qt::Key_F6, BACK = Qt::Key_PowerOff, MODE = Qt::Key_Stop;
-
-using Edit = std::function<void(uint8_t *)>;
-
-void set16(uint8_t *img, int off, uint16_t v)
-{
-    Ram::wr16(img, off, v);
-}
-
-// Slot 0 and 2 saved (2 with its OSD view), the rest empty.
+// Slot 0 saved without an OSD (a cropped window 0, audio index 7), slot 2 with one; the rest empty.
 void two_slots()
 {
-    mainfx::save_slot(0, [](uint8_t *img) {
-        set16(img, Ram::kLedWidth, 1024);
-        set16(img, Ram::kLedHeight, 768);
-        set16(img, Ram::kQBrightness, 70);
-        set16(img, Ram::kQContrast, 40);
-        set16(img, Ram::kOsdEnable, 0);
+    save_slot(0, [](uint8_t *img) {
+        const int w0 = Ram::layer(0);
+        for (auto [off, v] : {std::pair{Ram::kLedWidth, 1024}, {Ram::kLedHeight, 768}, {Ram::kQBrightness, 70},
+                              {Ram::kQContrast, 40}, {Ram::kOsdEnable, 0}, {w0 + Ram::kLayerAudio, 0x8000},
+                              {w0 + Ram::kLayerEnable, 1}, {w0 + Ram::kLayerSource, 0x8000},
+                              {Ram::crop(0), 0x8000 | (4 << 8) | 1},   // crop number 5 of HDMI1, entry 0
+                              {w0 + Ram::kLayerX, 0}, {w0 + Ram::kLayerY, 0}, {w0 + Ram::kLayerW, 1920},
+                              {w0 + Ram::kLayerH, 1080}, {Ram::layer(1) + Ram::kLayerEnable, 0},
+                              {Ram::layer(1) + Ram::kLayerSource, 3}})
+            Ram::wr16(img, off, static_cast<uint16_t>(v));
         img[Ram::kAudioWindow] = 7;
-        set16(img, Ram::layer(0) + Ram::kLayerAudio, 0x8000);
-        set16(img, Ram::layer(0) + Ram::kLayerEnable, 1);
-        set16(img, Ram::layer(0) + Ram::kLayerSource, 0x8000);   // crop-table entry 0
-        set16(img, Ram::crop(0), 0x8000 | (4 << 8) | 1);         // crop number 5 of HDMI1
-        set16(img, Ram::layer(0) + Ram::kLayerX, 0);
-        set16(img, Ram::layer(0) + Ram::kLayerY, 0);
-        set16(img, Ram::layer(0) + Ram::kLayerW, 1920);
-        set16(img, Ram::layer(0) + Ram::kLayerH, 1080);
-        set16(img, Ram::layer(1) + Ram::kLayerEnable, 0);
-        set16(img, Ram::layer(1) + Ram::kLayerSource, 3);
     });
-    mainfx::save_slot(2, [](uint8_t *img) { set16(img, Ram::kOsdEnable, 1); });
+    save_slot(2, [](uint8_t *img) { Ram::wr16(img, Ram::kOsdEnable, 1); });
 }
 
 CustomMode *open_modes()
@@ -48,12 +35,15 @@ CustomMode *open_modes()
 QStringList summary_texts()
 {
     QStringList out;
-    if (!g_custommode->summary())
-        return out;
-    for (QObject *o : g_custommode->summary()->children())
-        if (auto *l = qobject_cast<QLabel *>(o))
+    if (g_custommode->summary())
+        for (QLabel *l : g_custommode->summary()->findChildren<QLabel *>())
             out << l->text();
     return out;
+}
+
+bool shown(const char *name)
+{
+    return g_custommode->findChild<QWidget *>(QLatin1String(name))->isVisibleTo(g_custommode);
 }
 }
 
@@ -61,12 +51,8 @@ class TestCustomMode : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        mainfx::start();
-        two_slots();
-    }
-    void cleanup() { mainfx::stop(); }
+    void init() { start(); two_slots(); }
+    void cleanup() { uitest::close_all(); }
 
     void navigation_data()
     {
@@ -92,7 +78,6 @@ private slots:
         QFETCH(QVector<int>, keys);
         QFETCH(int, slot);
         QFETCH(int, state);
-        QFETCH(int, button);
         CustomMode *m = open_modes();
         for (int k : keys)
             uitest::key(m, k);
@@ -100,125 +85,112 @@ private slots:
         QCOMPARE(int(g_mode_select), slot);
         QCOMPARE(m->selector()->combobox->currentIndex(), slot);
         QCOMPARE(int(m->key_state()), state);
-        QCOMPARE(int(m->highlighted_button()), button);
+        QTEST(int(m->highlighted_button()), "button");
         QCOMPARE(uitest::text(m, "label_ID"), QStringLiteral("ID:%1").arg(slot + 1));
         QCOMPARE(int(g_page_focus), 4);
+        QCOMPARE(g_custommode, m);
         // Key state 1: the selector's blue look and exactly one focused button; state 0: none.
-        const QString focus = QStringLiteral("rgb(255, 171, 84)");
         int focused = 0;
         for (const char *name : {"Button_use", "Button_delete", "Button_more"})
-            focused += uitest::style(m, name).contains(focus);
+            focused += uitest::style(m, name).contains(QStringLiteral("rgb(255, 171, 84)"));
         QCOMPARE(focused, state);
         QCOMPARE(m->selector()->combobox->styleSheet().contains(QStringLiteral("71,119,255")), state == 1);
     }
 
-    void summary_of_a_saved_slot()
+    void summary()
     {
         CustomMode *m = open_modes();
         QCOMPARE(uitest::text(m, "label_title"), QStringLiteral("User mode"));
         QCOMPARE(uitest::text(m, "label_name"), QStringLiteral("Name:Mode1"));
         QCOMPARE(uitest::text(m, "label_LED"), QStringLiteral("LED size:1024x768"));
         QCOMPARE(uitest::text(m, "label_brightness"), QStringLiteral("Bri:70 CTRST:40 Volume:ON"));
-        QVERIFY(!m->layout()->Button_more->isVisibleTo(m));
-        QVERIFY(m->layout()->Button_use->isVisibleTo(m));
+        QCOMPARE(m->layout()->label_LED->font().pointSize(), 9);
+        QVERIFY(!shown("Button_more") && shown("Button_use"));
         const QStringList texts = summary_texts();
         QVERIFY2(texts.contains(QStringLiteral("HDMI1_Crop1 ON")), qPrintable(texts.join('|')));
         QVERIFY(texts.contains(QStringLiteral("[0,0]1920x1080")));
         QVERIFY(texts.contains(QStringLiteral("HDMI3 OFF")));
         QCOMPARE(m->selector()->combobox->itemText(15), QStringLiteral("MODE 16"));
-    }
-
-    void summary_of_an_empty_slot()
-    {
-        CustomMode *m = open_modes();
-        uitest::key(m, R);
-        QVERIFY(!m->summary());
-        QVERIFY(m->layout()->label_blank->isVisibleTo(m));
-        QCOMPARE(uitest::text(m, "label_blank"), QStringLiteral("Usermode does not exist"));
-        for (QWidget *w : {static_cast<QWidget *>(m->layout()->Button_use), static_cast<QWidget *>(m->layout()->Button_delete),
-                           static_cast<QWidget *>(m->layout()->label_LED), static_cast<QWidget *>(m->layout()->Button_more)})
-            QVERIFY(!w->isVisibleTo(m));
-        QVERIFY(m->layout()->label_name->isVisibleTo(m));
-    }
-
-    void display_name_and_chinese_texts()
-    {
         write_dev_file(QStringLiteral("/data/configs/alias.json"),
-                       R"({"namelist":{"usermode":[{"id":0,"valid":"on","name":"Evening show with a very long name indeed"}]}})");
+                       R"({"namelist":{"usermode":[{"id":0,"valid":"on","name":"Evening show with a very long name"}]}})");
         g_language = 0;
-        CustomMode *m = open_modes();
+        m->language_changed();
+        m->zem_button_mode_clicked();
         QVERIFY(uitest::text(m, "label_name").startsWith(QStringLiteral("名称:Evening")));
         QVERIFY(uitest::text(m, "label_name").endsWith(QChar(0x2026)));
         QCOMPARE(uitest::text(m, "label_using").toUtf8(), QByteArray("使用中\xC2\xAD"));
         QCOMPARE(uitest::text(m, "label_brightness"), QStringLiteral("亮度:70 对比度:40 音量:开启"));
+
+        uitest::key(m, R);   // an empty slot: no body, no buttons
+        QVERIFY(!m->summary());
+        QCOMPARE(uitest::text(m, "label_blank"), QStringLiteral("未保存用户模式数据"));
+        for (const char *name : {"Button_use", "Button_delete", "label_LED", "Button_more"})
+            QVERIFY2(!shown(name), name);
+        QVERIFY(shown("label_blank") && shown("label_name"));
     }
 
+    // Slot 3 (reached by keys) in three languages; slot 10, the current mode, reads MO0a.
     void osd_view_data()
     {
         QTest::addColumn<int>("language");
+        QTest::addColumn<int>("slot");
         QTest::addColumn<QString>("info");
-        QTest::newRow("English") << 1
-                                 << "osd [x:10,y:20,w:300,h:40] font size:16*32\nspace [h:1,v:2] char[x:3,y:4] speed:5,effect:static";
-        QTest::newRow("Russian reads English") << 2
-                                 << "osd [x:10,y:20,w:300,h:40] font size:16*32\nspace [h:1,v:2] char[x:3,y:4] speed:5,effect:static";
-        QTest::newRow("Traditional Chinese") << 4
-                                 << "osd [x:10,y:20,w:300,h:40] 字體大小:16*32\n字-行間距 [h:1,v:2] 字幕坐標[x:3,y:4] 速度:5,特技:靜止";
+        const QString en = "osd [x:10,y:20,w:300,h:40] font size:16*32\nspace [h:1,v:2] char[x:3,y:4] speed:5,effect:";
+        QTest::newRow("English") << 1 << 2 << en + "static";
+        QTest::newRow("Russian reads English") << 2 << 2 << en + "static";
+        QTest::newRow("Traditional Chinese") << 4 << 2
+            << "osd [x:10,y:20,w:300,h:40] 字體大小:16*32\n字-行間距 [h:1,v:2] 字幕坐標[x:3,y:4] 速度:5,特技:靜止";
+        QTest::newRow("slot 10, effect 4") << 1 << 9 << en + "move left";
     }
 
     void osd_view()
     {
         QFETCH(int, language);
-        QFETCH(QString, info);
-        write_dev_file(QStringLiteral("/data/modes/MO03.json"), R"({"osdcount":1,"oactcount":1,"menu":[{
-            "type":0,"x":10,"y":20,"w":300,"h":40,"effect":1,"speed":5,
+        QFETCH(int, slot);
+        save_slot(9, [](uint8_t *img) { Ram::wr16(img, Ram::kOsdEnable, 1); });
+        write_dev_file(QStringLiteral("/data/modes/MO%1.json").arg(slot + 1, 2, 16, QLatin1Char('0')),
+                       QStringLiteral(R"({"osdcount":1,"oactcount":1,"menu":[{
+            "type":0,"x":10,"y":20,"w":300,"h":40,"effect":%1,"speed":5,
             "backpara":{"enable":"on","color":"0x102030"},
             "fontpara":{"startx":3,"starty":4,"fontw":16,"fonth":32,"wordspace":1,"verticalspace":2,"color":"0xFFFFFF"},
-            "texts":"one\ntwo\nthree\nfour"}]})");
+            "texts":"one\ntwo\nthree\nfour"}]})").arg(slot == 9 ? 4 : 1).toUtf8());
         g_language = static_cast<uint8_t>(language);
+        if (slot == 9)
+            uitest::wr16(Ram::kCurrentMode, 10);
         CustomMode *m = open_modes();
-        uitest::keys(m, {R, R, OK, R, R});
+        uitest::keys(m, slot == 9 ? std::initializer_list<int>{OK, R, R} : std::initializer_list<int>{R, R, OK, R, R});
         QCOMPARE(int(m->highlighted_button()), 2);
         const QStringList texts = summary_texts();
         QCOMPARE(texts.size(), 2);
-        QCOMPARE(texts.at(0), info);
+        QTEST(texts.at(0), "info");
         QCOMPARE(texts.at(1), QStringLiteral("one\ntwo\nthree"));
         // OK on More goes back to the selector and leaves the OSD view up until the next redraw.
         uitest::key(m, OK);
         QCOMPARE(int(m->key_state()), 0);
         QCOMPARE(summary_texts().size(), 2);
         uitest::key(m, R);
-        QCOMPARE(summary_texts().size(), 0);   // slot 4 is empty
+        QCOMPARE(summary_texts().size(), 0);   // the next slot is empty
     }
 
-    void slot_ten_reads_its_own_osd_file()
-    {
-        mainfx::save_slot(9, [](uint8_t *img) { set16(img, Ram::kOsdEnable, 1); });
-        write_dev_file(QStringLiteral("/data/modes/MO0a.json"),
-                       R"({"osdcount":1,"menu":[{"x":7,"effect":4,"texts":"ten"}]})");
-        g_mode_select = 9;
-        uitest::wr16(Ram::kCurrentMode, 10);
-        CustomMode *m = open_modes();
-        QCOMPARE(int(m->highlighted_slot()), 9);
-        uitest::keys(m, {OK, R, R});
-        const QStringList texts = summary_texts();
-        QVERIFY2(texts.value(0).startsWith(QStringLiteral("osd [x:7,")), qPrintable(texts.value(0)));
-        QVERIFY(texts.value(0).endsWith(QStringLiteral("effect:move left")));
-        QCOMPARE(texts.value(1), QStringLiteral("ten"));
-    }
-
+    // A touch acts on the selected slot without touching the key state; OK, OK on slot 1 uses it too.
     void use_copies_the_slot_into_the_image()
     {
         CustomMode *m = open_modes();
-        uitest::keys(m, {OK, OK});
+        uitest::keys(m, {R, R});
+        QTest::mouseClick(m->layout()->Button_use, Qt::LeftButton);
+        QCOMPARE(int(uitest::rd16(Ram::kCurrentMode)), 3);
+        QCOMPARE(int(m->key_state()), 0);
+        QVERIFY(!uitest::style(m, "Button_use").contains(QStringLiteral("255, 171, 84")));
+        uitest::keys(m, {L, L, OK, OK});
         QCOMPARE(int(m->key_state()), 0);
         QCOMPARE(int(uitest::rd16(Ram::kCurrentMode)), 1);
         QCOMPARE(int(uitest::rd16(Ram::kLedWidth)), 1024);
-        QVERIFY(!m->layout()->label_using->isVisibleTo(m));   // until the next redraw
-        mainfx::chip_pass();
-        QCOMPARE(mainfx::file_byte(Ram::kLedWidth), 1024 & 0xFF);
-        QCOMPARE(mainfx::file_byte(Ram::kCurrentMode), 1);
+        QVERIFY(!shown("label_using"));   // until the next redraw
+        chip_pass();
+        QCOMPARE(file_byte(Ram::kLedWidth), 1024 & 0xFF);
+        QCOMPARE(file_byte(Ram::kCurrentMode), 1);
         uitest::keys(m, {R, L});
-        QVERIFY(m->layout()->label_using->isVisibleTo(m));
+        QVERIFY(shown("label_using"));
     }
 
     void delete_removes_the_slot()
@@ -226,49 +198,14 @@ private slots:
         uitest::wr16(Ram::kCurrentMode, 3);
         CustomMode *m = open_modes();
         QCOMPARE(int(m->highlighted_slot()), 2);
-        QVERIFY(m->layout()->label_using->isVisibleTo(m));
-        QVERIFY(!read_dev_file(QStringLiteral("/data/modes/custom_mode3")).isEmpty());
+        QVERIFY(shown("label_using"));
         uitest::keys(m, {OK, R, OK});
         QVERIFY(read_dev_file(QStringLiteral("/data/modes/custom_mode3")).isEmpty());
         QVERIFY(!uitest::para()->ZemUserModeSaved(2));
         QCOMPARE(int(uitest::rd16(Ram::kCurrentMode)), 3);
-        QVERIFY(!m->layout()->label_using->isVisibleTo(m));
-        QVERIFY(m->layout()->label_blank->isVisibleTo(m));
+        QVERIFY(!shown("label_using") && shown("label_blank"));
     }
 
-    void touch_acts_without_changing_the_key_state()
-    {
-        CustomMode *m = open_modes();
-        QTest::mouseClick(m->layout()->Button_use, Qt::LeftButton);
-        QCOMPARE(int(uitest::rd16(Ram::kCurrentMode)), 1);
-        QCOMPARE(int(m->key_state()), 0);
-        QVERIFY(!uitest::style(m, "Button_use").contains(QStringLiteral("255, 171, 84")));
-    }
-
-    void back_data()
-    {
-        QTest::addColumn<bool>("shortcut");
-        QTest::newRow("to the main menu") << false;
-        QTest::newRow("to a new home screen after the mode key") << true;
-    }
-
-    void back()
-    {
-        QFETCH(bool, shortcut);
-        if (shortcut)
-            uitest::key(g_mainwindow, MODE);
-        else
-            open_modes();
-        QCOMPARE(int(g_mode_shortcut_key), shortcut ? 1 : 0);
-        QPointer<CustomMode> m = g_custommode;
-        uitest::key(m, BACK);
-        uitest::flush();
-        QVERIFY(m.isNull());
-        QVERIFY(!g_custommode);
-        QCOMPARE(int(g_mode_shortcut_key), 0);
-        QCOMPARE(int(g_page_focus), shortcut ? 0 : 1);
-        QCOMPARE(g_lockwindow != nullptr, shortcut);
-    }
 };
 
 QTEST_MAIN(TestCustomMode)

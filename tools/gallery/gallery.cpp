@@ -39,7 +39,8 @@ QImage lcd_picture(QWidget *w)
     lcd.fill(QColor(16, 16, 28));
     QPainter p(&lcd);
     const QPixmap shot = w->grab();
-    const QPoint at = (w->isWindow() && w->width() < 320) || (w->isWindow() && w->height() < 240) ? w->pos() : QPoint();
+    // A window smaller than the panel (tip, keyboard) is drawn where it stands on it.
+    const QPoint at = w->isWindow() && (w->width() < 320 || w->height() < 240) ? w->pos() : QPoint();
     p.drawPixmap(at, shot);
     p.end();
     return lcd;

@@ -43,34 +43,24 @@ void device()
     g_str_barcode = QStringLiteral("K58N2409001");
 }
 
-void write_file(const QString &device_path)
+// The folder holds exactly the named files afterwards (none: the folder is gone).
+void put_files(const QString &dir, std::initializer_list<const char *> names)
 {
-    QDir().mkpath(QFileInfo(Paths::dev(device_path)).absolutePath());
-    QFile f(Paths::dev(device_path));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("data");
+    QDir(Paths::dev(dir)).removeRecursively();
+    for (const char *name : names) {
+        QDir().mkpath(Paths::dev(dir));
+        QFile f(Paths::dev(dir + QLatin1String(name)));
+        if (f.open(QIODevice::WriteOnly))
+            f.write("data");
+    }
 }
 
 void recovery_files(bool present)
 {
-    QDir dir(Paths::dev(QStringLiteral("/data/rcvrecovery")));
-    if (!present) {
-        dir.removeRecursively();
-        return;
-    }
-    write_file(QStringLiteral("/data/rcvrecovery/port1_cards.rcv"));
-    write_file(QStringLiteral("/data/rcvrecovery/port2_cards.rcv"));
-}
-
-void usb_stick(bool present)
-{
-    QDir dir(Paths::dev(QStringLiteral("/mnt/usb1")));
-    if (!present) {
-        dir.removeRecursively();
-        return;
-    }
-    write_file(QStringLiteral("/mnt/usb1/K58N_V11.02.ZEM"));
-    write_file(QStringLiteral("/mnt/usb1/K58N_FPGA.ZEMZK"));
+    if (present)
+        put_files(QStringLiteral("/data/rcvrecovery/"), {"port1_cards.rcv", "port2_cards.rcv"});
+    else
+        put_files(QStringLiteral("/data/rcvrecovery/"), {});
 }
 
 QWidget *option(std::initializer_list<int> moves)
@@ -106,7 +96,10 @@ QWidget *recovery(int percent)
 
 QWidget *upgrade(bool stick)
 {
-    usb_stick(stick);
+    if (stick)
+        put_files(QStringLiteral("/mnt/usb1/"), {"K58N_V11.02.ZEM", "K58N_FPGA.ZEMZK"});
+    else
+        put_files(QStringLiteral("/mnt/usb1/"), {});
     open_screen(g_firmware_usbgrade, new firmware_usbgrade);
     return g_firmware_usbgrade;
 }

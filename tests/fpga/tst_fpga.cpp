@@ -1,0 +1,208 @@
+#include <QtTest>
+
+#include <algorithm>
+
+#include "devicefixture.h"
+
+class TestFpga : public QObject
+{
+    Q_OBJECT
+    fpga_manage *f = nullptr;
+
+private slots:
+    void init()
+    {
+        fresh_devices(QTest::currentTestFunction());
+        f = fpga_manage::create_for_test();
+    }
+
+    void simulation()
+    {
+        fresh_devices("simulation", R"({"cards": {"3": 4}, "links": [3, 9], "ageing": {"r40": 7, "r43": 9},
+                                        "fpga": {"version": 18, "day": 1, "month": 2, "year": 27}})");
+        f = fpga_manage::create_for_test();
+        const uint8_t *r = f->MCU_REG_func[0];
+        QCOMPARE((QList<int>{r[28], r[29], r[30], r[31], r[40], r[43]}), (QList<int>{0x18, 1, 2, 0x27, 7, 9}));
+        QCOMPARE((QList<int>{f->card_count(0), f->card_count(2), f->get_wlan_state()}), (QList<int>{0, 4, 0x104}));
+        fresh_devices("torn", R"({"cards": {"3": 4}, "fonts":)");   // the defaults stay
+        f = fpga_manage::create_for_test();
+        QCOMPARE((QList<int>{f->card_count(0), f->card_count(1), f->card_count(2), f->get_fpga_status()}),
+                 (QList<int>{2, 1, 0, 1}));
+        uint16_t x, y, w, h;   // the manager's default area of a port
+        fpga_manage::get_eth_param_addr(5, &x, &y, &w, &h);
+        const uint8_t *ram = f->MCU_RAM_PARA_func[0];
+        QCOMPARE((QList<int>{x, Ram::rd16(ram, x), Ram::rd16(ram, y), Ram::rd16(ram, w), Ram::rd16(ram, h)}),
+                 (QList<int>{528, 0, 0, 1280, 512}));
+    }
+
+    void register_access_data()
+    {
+        QTest::addColumn<int>("reg");
+        QTest::addColumn<int>("fpga");
+        QTest::addColumn<bool>("served");
+        QTest::newRow("64") << 64 << 0 << false;
+        QTest::newRow("127") << 127 << 0 << false;
+        QTest::newRow("128 of FPGA 1") << 128 << 1 << true;
+        QTest::newRow("170") << 170 << 0 << true;
+        QTest::newRow("171") << 171 << 0 << false;
+        QTest::newRow("FPGA 2") << 10 << 2 << false;
+    }
+    void register_access()
+    {
+        QFETCH(int, reg);
+        QFETCH(int, fpga);
+        QFETCH(bool, served);
+        SimDevice::write_reg(fpga & 1, reg, 0x5A);
+        f->read_from_register(uint8_t(reg), uint8_t(fpga));
+        QCOMPARE(f->MCU_REG_func[fpga & 1][reg] == 0x5A, served);
+        f->write_to_register(uint8_t(reg), 0x0F, 0x03, uint8_t(fpga));
+        QCOMPARE(int(SimDevice::read_reg(fpga & 1, reg)), served ? 0x53 : 0x5A);
+        QCOMPARE(f->MCU_REG_func[fpga & 1][reg] == 0x53, served);
+    }
+
+    void masked_write_of_register_0()
+    {
+        Codes spy;
+        f->write_to_register(0, 0x80, 0x80, 0);   // mapping on
+        QVERIFY(f->MCU_REG_func[0][0] == 0x84 && f->screen_on() && spy.isEmpty());
+        f->write_to_register(0, 0x04, 0x00, 0);   // screen off, announced
+        QVERIFY(f->MCU_REG_func[0][0] == 0x80 && !f->screen_on());
+        f->write_to_register(0, 0x84, 0x04, 0);
+        QCOMPARE(int(SimDevice::read_reg(0, 0)), 0x04);
+        QCOMPARE(spy.all(), QList<int>{1});
+    }
+
+    void wlan_state_announced_once_per_change()
+    {
+        Codes spy;
+        f->check_wlanonline_state();
+        f->fpga_pass();
+        SimLock()->links = 0x8001;
+        f->fpga_pass();
+        f->fpga_pass();
+        QCOMPARE(spy.all(), (QList<int>{11, 11}));
+        SimLock()->fpga_running = false;
+        f->fpga_pass();   // the card search sees the FPGA stopped: nothing more to announce
+        f->fpga_pass();
+        QCOMPARE(spy.all(), (QList<int>{11, 11}));
+        QCOMPARE(f->get_wlan_state(), uint16_t(0));
+    }
+
+    void led_setup_handshake()
+    {
+        // Each step: ticks waited before the pass, then g_set_led_setup, g_set_led_para and the
+        // screen-control status; every wait is one tick short of its minimum first.
+        const QList<QList<int>> steps{{0, 1, 1, 0}, {10, 1, 1, 0}, {1, 2, 1, 5}, {30, 2, 1, 5}, {1, 0, 0, 5}};
+        g_set_led_para = 1;
+        for (const QList<int> &step : steps) {
+            advance(uint32_t(step[0]));
+            f->fpga_pass();
+            QCOMPARE((QList<int>{g_set_led_setup, g_set_led_para, sim().screen_status}), step.mid(1));
+        }
+        QCOMPARE(sim().fpga_resets, 0);
+    }
+
+    void recovery_dir_file()
+    {
+        rcvRecovery r;
+        QCOMPARE(r.get_dir_file(QStringLiteral("/data/rcvrecovery")), 1);
+        for (const char *name : {"/data/rcvrecovery/a.rcv", "/data/rcvrecovery/sub/c"})
+            write_dev_file(QString::fromLatin1(name), "1");
+        QCOMPARE(r.get_dir_file(QStringLiteral("/data/rcvrecovery")), 0);
+        // Another existing folder answers 0 but leaves the list alone; a missing one answers 1.
+        QCOMPARE((QList<int>{r.get_dir_file(QStringLiteral("/data/configs")),
+                             r.get_dir_file(QStringLiteral("/data/smartmapping"))}), (QList<int>{0, 1}));
+        QCOMPARE(r.file_list(), QStringList{QStringLiteral("a.rcv")});
+    }
+
+    void job_progress_data()
+    {
+        QTest::addColumn<int>("job");
+        QTest::addColumn<int>("silent");   // ports whose cards never answer
+        QTest::addColumn<bool>("pc_command");   // a PC tool's command was handled just before
+        QTest::addColumn<QList<int>>("ticks");   // at least, at most
+        QTest::addColumn<QList<int>>("exact");   // the whole progress, when it is known
+        // Cards on ports 1 and 2 answer after 150 ticks; then 200 ticks after 95.
+        QTest::newRow("save parameters") << 3 << 0 << false << QList<int>{500, 520} << QList<int>{};
+        QTest::newRow("save, after the PC command") << 3 << 0 << true << QList<int>{581, 601} << QList<int>{};
+        QTest::newRow("save, port 2 silent") << 3 << 2 << false << QList<int>{1550, 1570} << QList<int>{};
+        QTest::newRow("mapping on/off") << 4 << 0 << false << QList<int>{500, 520} << QList<int>{};
+        QTest::newRow("recovery query") << 5 << 0 << false << QList<int>{300, 310} << QList<int>{};
+        QTest::newRow("recovery run, three files") << 6 << 0 << false << QList<int>{450, 460} << QList<int>{};
+        QTest::newRow("mapping send") << 1 << 0 << false << QList<int>{300, 310} << QList<int>{42, 90, 100};
+        QTest::newRow("mapping send, dead card") << 1 << 2 << false << QList<int>{3600, 3620} << QList<int>{90, 100};
+        QTest::newRow("mapping file") << 2 << 0 << false << QList<int>{2, 6} << QList<int>{33, 67, 99, 100};
+        QTest::newRow("unknown job") << 9 << 0 << false << QList<int>{0, 0} << QList<int>{100};
+    }
+    void job_progress()
+    {
+        QFETCH(int, job);
+        QFETCH(int, silent);
+        QFETCH(bool, pc_command);
+        QFETCH(QList<int>, ticks);
+        QFETCH(QList<int>, exact);
+        write_dev_file(QStringLiteral("/data/rcvrecovery/port1.rcv"), QByteArray(600, 'a'));
+        write_dev_file(QStringLiteral("/data/rcvrecovery/port2.rcv"), QByteArray(300, 'b'));
+        write_dev_file(QStringLiteral("/data/rcvrecovery/empty.rcv"), QByteArray());
+        write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3000, 'q'));
+        g_qyfile_name = QStringLiteral("/mnt/usb1/screen.qyfile");
+        SimLock()->silent_ports = uint16_t(silent);
+        g_send_para.mapping_state = 9;
+        pc_cmd_valid = pc_command;
+        pc_cmd_time = G_timeTicks.load();
+        g_line_type = line_type{100, 50, 10, 20, uint8_t(silent ? 1 : 0), 1, 2, 1};
+
+        JobListener listener;
+        Codes spy(&listener, &JobListener::sig_qround_bar_update);
+        f->set_job_listener(&listener);
+        g_send_para.job_word = uint16_t(job);   // one 16-bit store, as a screen posts it
+        int t = 0;
+        for (f->fpga_pass(); g_send_para.job_word.load() && t < 20000; f->fpga_pass())
+            advance(1), ++t;
+        QVERIFY2(t >= ticks[0] && t <= ticks[1], qPrintable(QString::number(t)));
+        QCoreApplication::sendPostedEvents();
+        const QList<int> progress = spy.all();
+        QVERIFY(progress.count(100) == 1 && progress.last() == 100);
+        QVERIFY(std::is_sorted(progress.begin(), progress.end()));
+        QVERIFY(exact.isEmpty() ? progress.size() >= 4 : progress == exact);
+        SimLock s;
+        const std::vector<SimCard> &port1 = s->cards[0];
+        const SimCard &port2 = s->cards[1][0];
+        if (job == 1 && !silent)
+            QCOMPARE((QList<int>{port1[0].x, port1[0].y, port1[1].x, port1[1].placed}), (QList<int>{10, 20, 110, 1}));
+        if (job == 2)
+            QCOMPARE((QList<int>{port1[0].loaded_bytes, port2.loaded_bytes}), (QList<int>{3000, 0}));
+        if (job == 3)
+            QCOMPARE((QList<int>{port1[1].saves, port2.saves}), (QList<int>{1, silent ? 0 : 1}));
+        if (job == 4)
+            QCOMPARE((QList<uint32_t>{port1[1].mapping_state, port2.mapping_state}), (QList<uint32_t>{9, 9}));
+        if (job == 5)
+            QCOMPARE((QList<int>{f->recovery_files_found(), f->recovery_cards_found()}), (QList<int>{3, 3}));
+        if (job == 6)   // the empty file is skipped
+            QCOMPARE((QList<int>{int(s->replayed_files.size()), port2.recoveries}), (QList<int>{2, 2}));
+    }
+
+    void card_position()
+    {
+        uint16_t x = 0, y = 0;   // 2 rows x 3 columns: routing patterns 1..16 only, within the grid
+        for (const QList<int> &c : QList<QList<int>>{{0, 0}, {17, 0}, {1, 6}})
+            QVERIFY(!mapping_card_position(line_type{64, 32, 5, 7, 0, 2, 3, uint8_t(c[0])}, c[1], &x, &y));
+        QVERIFY(mapping_card_position(line_type{64, 32, 5, 7, 0, 2, 3, 16}, 1, &x, &y));
+        QCOMPARE((QList<int>{x, y}), (QList<int>{5 + 64 * 2, 7}));
+    }
+
+    void deleted_listener_is_harmless()
+    {
+        auto *listener = new JobListener;
+        f->set_job_listener(listener);
+        delete listener;
+        g_send_para.job_word = 5;
+        for (int i = 0; i < 400 && g_send_para.job_word.load(); ++i, advance(1))
+            f->fpga_pass();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(g_send_para.job_word.load(), uint16_t(0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFpga)
+#include "tst_fpga.moc"
