@@ -249,7 +249,7 @@ int main(int argc, char **argv)
     }
 
     // ---- a key to the end of its refresh ---------------------------------------------------------
-    // Freeze on the home screen: key, chip pass, change refresh (cards rebuilt), file written.
+    // Freeze on the home screen: key, chip pass, change refresh (cards redrawn), file written.
     open_screen(g_lockwindow, new LockWindow(nullptr), false);
     wait_first_paint(g_lockwindow);
     std::vector<double> key_ms, write_ms;

@@ -1,6 +1,7 @@
 #include "alias.h"
 
 #include <QFile>
+#include <QMutex>
 
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
@@ -11,17 +12,56 @@
 
 namespace pt = boost::property_tree;
 
+namespace {
+
+// The home and user-mode screens look names up on every refresh, a few per refresh. Reading the
+// small file is cheap; parsing it is not, so the last parse is kept for as long as the bytes match.
+struct ParsedNames
+{
+    QMutex mutex;
+    QString path;
+    QByteArray bytes;
+    bool valid = false;
+    pt::ptree root;
+};
+
+ParsedNames &parsed_names()
+{
+    static ParsedNames cache;
+    return cache;
+}
+
+}
+
 int get_json_alias_para(ALIAS_PARA *out, const QString &category, int id)
 {
     if (!out)
         return 0;
-    QFile f(Paths::dev(QStringLiteral("/data/configs/alias.json")));
+    const QString path = Paths::dev(QStringLiteral("/data/configs/alias.json"));
+    QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return 0;
-    std::istringstream in(f.readAll().toStdString());
+    const QByteArray bytes = f.readAll();
+
+    ParsedNames &cache = parsed_names();
+    QMutexLocker lock(&cache.mutex);
+    if (cache.path != path || cache.bytes != bytes) {
+        cache.path = path;
+        cache.bytes = bytes;
+        cache.root.clear();
+        cache.valid = false;
+        std::istringstream in(bytes.toStdString());
+        try {
+            pt::read_json(in, cache.root);
+            cache.valid = true;
+        } catch (const pt::ptree_error &) {
+            cache.root.clear();
+        }
+    }
+    if (!cache.valid)
+        return 0;
+    const pt::ptree &root = cache.root;
     try {
-        pt::ptree root;
-        pt::read_json(in, root);
         const auto names = root.get_child_optional(pt::ptree::path_type("namelist", '\0'));
         if (!names)
             return 0;

@@ -111,12 +111,12 @@ CustomMode::CustomMode(QWidget *parent)
     m_selector = new zemcontrol(QRect(19, 0, 100, 22), QRect(0, 0, 20, 22), QRect(118, 0, 20, 22), this);
     m_selector->setGeometry(3, 28, 320, 24);
 
+    ui->Button_use->setStyleSheet(m_normal_style);
     init();
     lcd_para_init();
     image_para_init();
     menulist_init();
     ui->label_ID->setText(QStringLiteral("ID:%1").arg(g_mode_select + 1));
-    ui->Button_use->setStyleSheet(m_normal_style);
     language_changed();
 }
 

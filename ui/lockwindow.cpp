@@ -40,6 +40,21 @@ void scaled_pixmap(QLabel *label, const QString &path)
     label->setScaledContents(true);
 }
 
+// A badge's mark exists only while shown; one made after the screen is up must be shown by hand.
+void set_mark(QPointer<QLabel> &mark, QLabel *badge, bool on, const QRect &geometry, const QString &png)
+{
+    if (!on) {
+        delete mark.data();
+        return;
+    }
+    if (mark)
+        return;
+    mark = new QLabel(badge);
+    mark->setGeometry(geometry);
+    scaled_pixmap(mark, png);
+    mark->show();
+}
+
 }
 
 LockWindow::LockWindow(QWidget *parent)
@@ -49,7 +64,7 @@ LockWindow::LockWindow(QWidget *parent)
     // The pictures and values lie above the touch area; the card frame, made later, above them all.
     ui->widget->lower();
     ui->widget->installEventFilter(this);
-    ui->main_Button->setIcon(QIcon(QStringLiteral(":/png/menu_status.png")));
+    ui->main_Button->setIcon(cached_icon(QStringLiteral(":/png/menu_status.png")));
     ui->main_Button->setIconSize(QSize(20, 20));
     ui->main_Button->hide();
     scaled_pixmap(ui->label_ip, QStringLiteral(":/png/ip.png"));
@@ -60,9 +75,8 @@ LockWindow::LockWindow(QWidget *parent)
     m_card_font.setPixelSize(10);
 
     para_init();
-    image_init();
     ip_changed();
-    language_changed();
+    language_changed();   // builds the cards
     zem_debug("\n LockWindow::LockWindow ");
 }
 
@@ -118,49 +132,64 @@ void LockWindow::language_changed()
     image_init();
 }
 
-void LockWindow::image_init()
+// The cards are built once and then updated in place: a refresh comes with every change of the
+// image, and new labels under the screen's style sheet cost far more than new texts.
+void LockWindow::build_cards()
 {
-    delete m_cards;
-    m_cards = nullptr;
-    ZemRamPara *p = ZemRamPara::p_zemrampara_config;
-    if (!p)
-        return;
-    const uint8_t *img = p->RAM_PARA;
-
     m_cards = new QFrame(this);
     m_cards->setGeometry(0, 74, 320, 160);
     m_cards->installEventFilter(this);
+    for (int i = 0; i < 4; ++i) {
+        const int X = 155 * (i % 2);
+        const int Y = 50 * (i / 2);
+        Card &card = m_card[i];
+
+        card.badge = new QLabel(m_cards);
+        card.badge->setGeometry(X + 10, Y + 10, 40, 40);
+        card.badge->setAlignment(Qt::AlignCenter);
+        card.badge->setText(QString::number(i + 1));
+        card.badge->setStyleSheet(QLatin1String(kBadgeStyle[i]));
+
+        card.name = new QLabel(m_cards);
+        card.name->setGeometry(X + 55, Y + 13, 100, 15);
+        card.name->setStyleSheet(kWhite);
+        card.name->setFont(m_card_font);
+
+        card.status = new QLabel(m_cards);
+        card.status->setFont(m_card_font);
+        card.status->setStyleSheet(kWhite);
+    }
+}
+
+void LockWindow::image_init()
+{
+    ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    if (!p) {
+        delete m_cards.data();
+        return;
+    }
+    if (!m_cards)
+        build_cards();
+    const uint8_t *img = p->RAM_PARA;
     const uint16_t led_off = p->rd16(Ram::kLedOff);
 
     for (int i = 0; i < 4; ++i) {
         const int X = 155 * (i % 2);
         const int Y = 50 * (i / 2);
         const int layer = Ram::layer(i);
+        Card &card = m_card[i];
+        QLabel *name = card.name;
+        QLabel *status = card.status;
 
-        auto *badge = new QLabel(m_cards);
-        badge->setGeometry(X + 10, Y + 10, 40, 40);
-        badge->setAlignment(Qt::AlignCenter);
-        badge->setText(QString::number(i + 1));
-        badge->setStyleSheet(QLatin1String(kBadgeStyle[i]));
+        set_mark(card.current, card.badge, g_image_current == i, QRect(28, 0, 12, 12),
+                 QStringLiteral(":/png/osd_yes.png"));
 
-        auto *name = new QLabel(m_cards);
-        name->setGeometry(X + 55, Y + 13, 100, 15);
-        name->setStyleSheet(kWhite);
-        name->setFont(m_card_font);
-
-        if (g_image_current == i) {
-            auto *current = new QLabel(badge);
-            current->setGeometry(28, 0, 12, 12);
-            scaled_pixmap(current, QStringLiteral(":/png/osd_yes.png"));
-        }
-
-        auto *status = new QLabel(m_cards);
-        status->setFont(m_card_font);
         const bool enabled = i == 0 || p->rd16(layer + Ram::kLayerEnable) == 1;
         if (!enabled) {
+            name->clear();
             status->setGeometry(X + 55, Y + 20, 40, 15);
-            status->setStyleSheet(kWhite);
             status->setText(tr5("未开启", "Close", "Откл", "Đóng", "未開啟"));
+            set_mark(card.freeze, card.badge, false, QRect(), QString());
             continue;
         }
 
@@ -197,25 +226,18 @@ void LockWindow::image_init()
         set_plain_text(name, name_text);
 
         status->setGeometry(X + 55, Y + 28, 100, 12);
-        status->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
         const uint16_t output = p->rd16(layer + Ram::kLayerOutput);
         bool freeze = (output & 0x2) != 0;
-        if (led_off == 1) {
+        if (led_off == 1 || (output & 0x1)) {
             status->setText(black_text());
+        } else if (W != 0 && H != 0 && F != 0) {
+            status->setText(QStringLiteral("%1x%2@%3Hz").arg(W).arg(H).arg(F));
         } else {
-            if (W != 0 && H != 0 && F != 0)
-                status->setText(QStringLiteral("%1x%2@%3Hz").arg(W).arg(H).arg(F));
-            else
-                status->setText(tr5("无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號"));
-            if (output & 0x1)
-                status->setText(black_text());
+            status->setText(tr5("无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號"));
+        }
+        if (led_off != 1)
             freeze = freeze || led_off == 2;
-        }
-        if (freeze) {
-            auto *mark = new QLabel(badge);
-            mark->setGeometry(0, 0, 16, 16);
-            scaled_pixmap(mark, QStringLiteral(":/png/freeze.png"));
-        }
+        set_mark(card.freeze, card.badge, freeze, QRect(0, 0, 16, 16), QStringLiteral(":/png/freeze.png"));
     }
     m_cards->show();
 }

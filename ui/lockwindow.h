@@ -1,10 +1,12 @@
 #pragma once
 #include <QDialog>
 #include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
 
 #include "screen.h"
 
-class QFrame;
 class Ui_LockWindow;
 
 // The home screen (page 0): LED size, brightness, contrast, audio, IP address and a card for each
@@ -25,7 +27,7 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    QFrame *card_frame() const { return m_cards; }
+    QWidget *card_frame() const { return m_cards; }
     Ui_LockWindow *layout() const { return ui; }
 
 public slots:
@@ -40,11 +42,25 @@ protected:
     void key_back() override {}
 
 private:
+    // One image's card: its number badge, source name and status, and the badge's marks, which
+    // exist only while they are shown.
+    struct Card
+    {
+        QLabel *badge = nullptr;
+        QLabel *name = nullptr;
+        QLabel *status = nullptr;
+        QPointer<QLabel> current;
+        QPointer<QLabel> freeze;
+    };
+
     void set_led_size_text();
     void set_volume_icon();
+    void build_cards();
 
     Ui_LockWindow *ui;
-    QFrame *m_cards = nullptr;
+    // A QWidget pointer: the frame is still watched while ~QWidget runs, past its QFrame part.
+    QPointer<QWidget> m_cards;
+    Card m_card[4];
     QFont m_card_font;
 };
 

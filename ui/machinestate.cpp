@@ -45,12 +45,11 @@ MachineState::MachineState(QWidget *parent)
     }
     ui->sourceid5name->hide();
 
-    ui->Button_back->setIcon(QIcon(QStringLiteral(":/png/back.png")));
+    ui->Button_back->setIcon(cached_icon(QStringLiteral(":/png/back.png")));
     ui->Button_back->setIconSize(QSize(32, 32));
     ui->Button_back->hide();
-    ui->label_state1->setPixmap(QPixmap(QStringLiteral(":/png/output_state.png")));
+    // The pictures themselves are the language's: language_changed() sets them.
     ui->label_state1->setScaledContents(true);
-    ui->label_state2->setPixmap(QPixmap(QStringLiteral(":/png/input_state.png")));
     ui->label_state2->setScaledContents(true);
     ui->label_state3->setScaledContents(true);
 

@@ -48,7 +48,7 @@ ZemRamPara *para()
 
 void set_icon(QPushButton *button, const QString &path, QSize size)
 {
-    button->setIcon(QIcon(path));
+    button->setIcon(cached_icon(path));
     button->setIconSize(size);
 }
 

@@ -36,7 +36,7 @@ NumberKeyboard::NumberKeyboard(QWidget *parent) : QDialog(parent), ui(new Ui::Nu
     ui->setupUi(this);
     ui->lineEdit->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[*0-9]+$")), ui->lineEdit));
-    ui->ButtonX->setIcon(QIcon(QStringLiteral(":/png/delete.png")));
+    ui->ButtonX->setIcon(cached_icon(QStringLiteral(":/png/delete.png")));
     ui->ButtonX->setIconSize(QSize(20, 20));
     menulist_init();
     language_changed();

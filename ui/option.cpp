@@ -102,7 +102,7 @@ void Option::language_changed()
         // The English advanced entry has a picture of its own name.
         const QString path = (i == 7 && lang == 1) ? QStringLiteral(":/png/en_advance_option.png")
                                                    : lang_png(base + QStringLiteral(".png"));
-        button->setIcon(QIcon(path));
+        button->setIcon(cached_icon(path));
         button->setIconSize(QSize(kEntries[i].width[lang], 60));
     }
     ui->smart_mapping->setStyleSheet(m_focus.current() == ui->smart_mapping ? MenuStyle::kFocus

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QDebug>
 #include <QDialog>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 
@@ -158,6 +159,15 @@ QString lang_png(const QString &name)
 {
     static const char *const prefixes[5] = {"", "en_", "ru_", "vn_", "tn_"};
     return QStringLiteral(":/png/") + QLatin1String(prefixes[ui_language()]) + name;
+}
+
+QIcon cached_icon(const QString &path)
+{
+    static QHash<QString, QIcon> icons;
+    auto it = icons.constFind(path);
+    if (it == icons.cend())
+        it = icons.insert(path, QIcon(path));
+    return *it;
 }
 
 void set_plain_text(QLabel *label, const QString &text)

@@ -44,6 +44,7 @@
 // send_show), back calls key_back(), mode calls key_mode() (mode_shortcut()) unless the key lock
 // is on; every key then reaches m_zem_keyboard, but for the mode key under the lock. Override
 // key_left/right/ok/mode/other for sub-states.
+#include <QIcon>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -143,6 +144,9 @@ int ui_language();
 QString tr5(const char *zh, const char *en, const char *ru, const char *vi, const char *tw);
 // ":/png/" + language prefix ("", "en_", "ru_", "vn_", "tn_") + name.
 QString lang_png(const QString &name);
+// The icon of a compiled-in image, decoded once per process: QIcon(path) decodes the file on
+// every call, and screens are built anew each time they open.
+QIcon cached_icon(const QString &path);
 // Shows a name from the names file or from the user exactly as typed: never as rich text.
 void set_plain_text(QLabel *label, const QString &text);
 

@@ -35,10 +35,8 @@ inline ZemRamPara *fresh_devices(const char *name, const QByteArray &sim_json = 
     UiHooks::page_language_changed = UiHooks::page_back = nullptr;
     return ZemRamPara::pInstance();
 }
-
 // A copy of the simulated device, taken under its lock.
 inline SimState sim() { return *SimLock(); }
-
 // A screen's write: under the chip mutex, with the update request.
 template <class F>
 void chip_write(F store)
@@ -46,9 +44,7 @@ void chip_write(F store)
     ChipWrite w;
     store();
 }
-
 inline void advance(uint32_t ticks) { G_timeTicks += ticks; }
-
 // The ints a signal carried, in order; by default the parameter store's change codes.
 struct Codes : QSignalSpy
 {
@@ -62,7 +58,6 @@ struct Codes : QSignalSpy
         return out;
     }
 };
-
 // Stands in for a screen that shows the round progress bar.
 class JobListener : public QObject
 {

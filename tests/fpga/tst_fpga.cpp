@@ -1,5 +1,4 @@
 #include <QtTest>
-
 #include <algorithm>
 
 #include "devicefixture.h"
@@ -15,7 +14,6 @@ private slots:
         fresh_devices(QTest::currentTestFunction());
         f = fpga_manage::create_for_test();
     }
-
     void simulation()
     {
         fresh_devices("simulation", R"({"cards": {"3": 4}, "links": [3, 9], "ageing": {"r40": 7, "r43": 9},
@@ -34,32 +32,19 @@ private slots:
         QCOMPARE((QList<int>{x, Ram::rd16(ram, x), Ram::rd16(ram, y), Ram::rd16(ram, w), Ram::rd16(ram, h)}),
                  (QList<int>{528, 0, 0, 1280, 512}));
     }
-
-    void register_access_data()
-    {
-        QTest::addColumn<int>("reg");
-        QTest::addColumn<int>("fpga");
-        QTest::addColumn<bool>("served");
-        QTest::newRow("64") << 64 << 0 << false;
-        QTest::newRow("127") << 127 << 0 << false;
-        QTest::newRow("128 of FPGA 1") << 128 << 1 << true;
-        QTest::newRow("170") << 170 << 0 << true;
-        QTest::newRow("171") << 171 << 0 << false;
-        QTest::newRow("FPGA 2") << 10 << 2 << false;
-    }
+    // Registers 128 to 170 of FPGAs 0 and 1 are served; a read fills the mirror, a write masks.
     void register_access()
     {
-        QFETCH(int, reg);
-        QFETCH(int, fpga);
-        QFETCH(bool, served);
-        SimDevice::write_reg(fpga & 1, reg, 0x5A);
-        f->read_from_register(uint8_t(reg), uint8_t(fpga));
-        QCOMPARE(f->MCU_REG_func[fpga & 1][reg] == 0x5A, served);
-        f->write_to_register(uint8_t(reg), 0x0F, 0x03, uint8_t(fpga));
-        QCOMPARE(int(SimDevice::read_reg(fpga & 1, reg)), served ? 0x53 : 0x5A);
-        QCOMPARE(f->MCU_REG_func[fpga & 1][reg] == 0x53, served);
+        for (auto [reg, fpga, served] : {std::tuple{64, 0, false}, {127, 0, false}, {128, 1, true}, {170, 0, true},
+                                         {171, 0, false}, {10, 2, false}}) {
+            SimDevice::write_reg(fpga & 1, reg, 0x5A);
+            f->read_from_register(uint8_t(reg), uint8_t(fpga));
+            QCOMPARE(f->MCU_REG_func[fpga & 1][reg] == 0x5A, served);
+            f->write_to_register(uint8_t(reg), 0x0F, 0x03, uint8_t(fpga));
+            QCOMPARE(int(SimDevice::read_reg(fpga & 1, reg)), served ? 0x53 : 0x5A);
+            QCOMPARE(f->MCU_REG_func[fpga & 1][reg] == 0x53, served);
+        }
     }
-
     void masked_write_of_register_0()
     {
         Codes spy;
@@ -68,10 +53,8 @@ private slots:
         f->write_to_register(0, 0x04, 0x00, 0);   // screen off, announced
         QVERIFY(f->MCU_REG_func[0][0] == 0x80 && !f->screen_on());
         f->write_to_register(0, 0x84, 0x04, 0);
-        QCOMPARE(int(SimDevice::read_reg(0, 0)), 0x04);
-        QCOMPARE(spy.all(), QList<int>{1});
+        QVERIFY(SimDevice::read_reg(0, 0) == 0x04 && spy.all() == QList<int>{1});
     }
-
     void wlan_state_announced_once_per_change()
     {
         Codes spy;
@@ -84,10 +67,8 @@ private slots:
         SimLock()->fpga_running = false;
         f->fpga_pass();   // the card search sees the FPGA stopped: nothing more to announce
         f->fpga_pass();
-        QCOMPARE(spy.all(), (QList<int>{11, 11}));
-        QCOMPARE(f->get_wlan_state(), uint16_t(0));
+        QVERIFY(spy.all() == (QList<int>{11, 11}) && f->get_wlan_state() == 0);
     }
-
     void led_setup_handshake()
     {
         // Each step: ticks waited before the pass, then g_set_led_setup, g_set_led_para and the
@@ -101,7 +82,6 @@ private slots:
         }
         QCOMPARE(sim().fpga_resets, 0);
     }
-
     void recovery_dir_file()
     {
         rcvRecovery r;
@@ -114,14 +94,11 @@ private slots:
                              r.get_dir_file(QStringLiteral("/data/smartmapping"))}), (QList<int>{0, 1}));
         QCOMPARE(r.file_list(), QStringList{QStringLiteral("a.rcv")});
     }
-
     void job_progress_data()
     {
-        QTest::addColumn<int>("job");
-        QTest::addColumn<int>("silent");   // ports whose cards never answer
-        QTest::addColumn<bool>("pc_command");   // a PC tool's command was handled just before
-        QTest::addColumn<QList<int>>("ticks");   // at least, at most
-        QTest::addColumn<QList<int>>("exact");   // the whole progress, when it is known
+        // silent: ports whose cards never answer; pc_command: a PC tool's command was handled just
+        // before; ticks: at least, at most; exact: the whole progress, when it is known.
+        columns<int, int, bool, QList<int>, QList<int>>({"job", "silent", "pc_command", "ticks", "exact"});
         // Cards on ports 1 and 2 answer after 150 ticks; then 200 ticks after 95.
         QTest::newRow("save parameters") << 3 << 0 << false << QList<int>{500, 520} << QList<int>{};
         QTest::newRow("save, after the PC command") << 3 << 0 << true << QList<int>{581, 601} << QList<int>{};
@@ -162,8 +139,7 @@ private slots:
         QVERIFY2(t >= ticks[0] && t <= ticks[1], qPrintable(QString::number(t)));
         QCoreApplication::sendPostedEvents();
         const QList<int> progress = spy.all();
-        QVERIFY(progress.count(100) == 1 && progress.last() == 100);
-        QVERIFY(std::is_sorted(progress.begin(), progress.end()));
+        QVERIFY(progress.count(100) == 1 && progress.last() == 100 && std::is_sorted(progress.begin(), progress.end()));
         QVERIFY(exact.isEmpty() ? progress.size() >= 4 : progress == exact);
         SimLock s;
         const std::vector<SimCard> &port1 = s->cards[0];
@@ -181,7 +157,6 @@ private slots:
         if (job == 6)   // the empty file is skipped
             QCOMPARE((QList<int>{int(s->replayed_files.size()), port2.recoveries}), (QList<int>{2, 2}));
     }
-
     void card_position()
     {
         uint16_t x = 0, y = 0;   // 2 rows x 3 columns: routing patterns 1..16 only, within the grid
@@ -190,7 +165,6 @@ private slots:
         QVERIFY(mapping_card_position(line_type{64, 32, 5, 7, 0, 2, 3, 16}, 1, &x, &y));
         QCOMPARE((QList<int>{x, y}), (QList<int>{5 + 64 * 2, 7}));
     }
-
     void deleted_listener_is_harmless()
     {
         auto *listener = new JobListener;

@@ -1,5 +1,4 @@
 #include <QtTest>
-
 #include <QDir>
 #include <thread>
 
@@ -11,7 +10,6 @@
 namespace {
 
 QStringList g_hook_calls;
-
 // Runs `work` as a link thread would, then lets the GUI thread run what it queued while the
 // page is `page_at_run`. -2 when a screen was reached from the link thread itself.
 template <class F>
@@ -26,7 +24,6 @@ int on_link_thread(int page, int page_at_run, F work)
     QCoreApplication::sendPostedEvents();
     return result;
 }
-
 // The stick folder appears or vanishes, then the listener looks.
 void plug(UsbServer &usb, bool in)
 {
@@ -50,7 +47,6 @@ private slots:
         UiHooks::page_back = [](uint8_t page) { g_hook_calls << QStringLiteral("back %1").arg(page); };
         g_wifi_reset_flag = 0;
     }
-
     void wifi_restart()
     {
         const QString marker = Paths::data_root() + QStringLiteral("/ran");
@@ -82,14 +78,10 @@ private slots:
         QVERIFY(up.match(shell_log().mid(3).join(QLatin1Char('\n'))).hasMatch());
         QVERIFY(!QFileInfo::exists(marker));   // recorded, never run
     }
-
     void file_hooks_data()
     {
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("page");          // page while the link thread works
-        QTest::addColumn<int>("page_at_run");   // page when the GUI thread gets to it
-        QTest::addColumn<QStringList>("calls");
+        // page: while the link thread works; page_at_run: when the GUI thread gets to it
+        columns<bool, QString, int, int, QStringList>({"write", "path", "page", "page_at_run", "calls"});
         const QString rcv = QStringLiteral("/data/rcvrecovery/card1.rcv");
         const QString map = QStringLiteral("/data/smartmapping/screen.qyfile");
         const QString other = QStringLiteral("/data/configs/omenu.json");
@@ -109,7 +101,6 @@ private slots:
         QFETCH(QString, path);
         QFETCH(int, page);
         QFETCH(int, page_at_run);
-        QFETCH(QStringList, calls);
         for (const char *f : {"/data/rcvrecovery/card1.rcv", "/data/rcvrecovery/card2.rcv",
                               "/data/smartmapping/screen.qyfile", "/data/configs/omenu.json"})
             write_dev_file(QString::fromLatin1(f), "old");
@@ -120,13 +111,12 @@ private slots:
                      return write ? message_deal::write_file_end(path, "new") : message_deal::delete_file_name(path);
                  }),
                  0);
-        QCOMPARE(g_hook_calls, calls);
+        QTEST(g_hook_calls, "calls");
         QCOMPARE(spy.all(), write ? QList<int>{103} : QList<int>{});
         QCOMPARE(read_dev_file(path), QByteArray(write ? "new" : ""));
         QVERIFY(QDir(Paths::dev(QStringLiteral("/data/rcvrecovery"))).exists());
         QCOMPARE(reader->file_count() == 0, !write && path.startsWith(QLatin1String("/data/rcvrecovery")));
     }
-
     void refused_paths()
     {
         write_dev_file(QStringLiteral("/etc/x"), "keep");
@@ -141,7 +131,6 @@ private slots:
         QCOMPARE(message_deal::delete_file_name(QStringLiteral("/data/smartmapping/none")), 255);
         QVERIFY(g_hook_calls.isEmpty());
     }
-
     void usb_stick()
     {
         UsbServer usb;

@@ -1,14 +1,22 @@
 #pragma once
-// The main-window, home-screen and user-mode tests: the framework's fixture plus a fresh main
-// window, the chip and FPGA managers without their threads, and the real tick.
+// The tests of the screens: the framework's fixture plus either a fresh main window with the chip
+// and FPGA managers (without their threads) and the real tick, or a fresh device behind the menus.
+#include <QDir>
 #include <cstring>
 
+#include "advancedoption.h"
 #include "c331_manage.h"
 #include "custommode.h"
+#include "firmware_usbgrade.h"
 #include "fpga_manage.h"
+#include "linkoption.h"
 #include "lockwindow.h"
+#include "machinestate.h"
 #include "mainwindow.h"
-#include "ram_layout.h"
+#include "outputset.h"
+#include "paths.h"
+#include "rcv_recovery.h"
+#include "simdevice.h"
 #include "uitest.h"
 
 namespace mainfx {
@@ -29,24 +37,69 @@ inline void start()
     g_delay_usbserver = 1;
     G_factoryage_ticks = G_timeTicks;
 }
-
-// One pass of the chip thread: applies a raised request and announces it (change refresh, file).
-inline void chip_pass()
+// The menus alone, on the simulated device's defaults.
+inline void fresh()
 {
-    c331_manage::p_c331_manage->c331managerdeal();
+    uitest::fresh_ui();
+    g_open_custommode = nullptr;
+    fpga_manage::destroy_for_test();
+    SimDevice::load_defaults();
+    fpga_manage::create_for_test();
+    g_send_para.job_word.store(0);
 }
-
-// Each key to the screen on top, then one chip pass, as the device would run them.
-inline void press(const QVector<int> &keys)
+// One pass of the chip thread: applies a raised request and announces it (change refresh, file).
+inline void chip_pass() { c331_manage::p_c331_manage->c331managerdeal(); }
+// l r o b m: the panel's left, right, OK, back and mode keys; L R O B M: the USB key panel's
+// letters for them; ?: a key no screen knows; !: the key lock goes on. Each key goes to the screen
+// of the current page, as Qt hands keys to the topmost modal window, then the chip thread (when
+// there is one) makes a pass, as the device would run them.
+inline void press(const QString &sequence)
 {
-    for (int k : keys) {
-        QWidget *top = g_lockwindow ? static_cast<QWidget *>(g_lockwindow) : g_mainwindow;
-        uitest::key(g_custommode ? g_custommode : top, k);
-        chip_pass();
+    static const int codes[] = {L, R, OK, BACK, MODE, 'S', 'R', 'Q', 'O', 'M', Qt::Key_A};
+    for (QChar c : sequence) {
+        if (c == QLatin1Char('!')) {
+            uitest::wr16(Ram::kKeyLock, 1);
+            continue;
+        }
+        Screen *top = screen_at(g_page_focus);
+        QVERIFY2(top, qPrintable(QStringLiteral("no screen on page %1").arg(int(g_page_focus))));
+        uitest::key(top->widget(), codes[QStringLiteral("lrobmLROBM?").indexOf(c)]);
+        if (c331_manage::p_c331_manage)
+            chip_pass();
         uitest::flush();
     }
 }
-
+// The screens of the menus whose page pointers are set, in a fixed order.
+inline QString open_screens()
+{
+    const std::pair<const char *, const void *> pointers[] = {
+        {"option", g_option}, {"outputset", g_outputset}, {"linkoption", g_linkoption},
+        {"advancedoption", g_advancedoption}, {"rcv_recovery", g_rcv_recovery},
+        {"firmware_usbgrade", g_firmware_usbgrade}, {"machinestate", g_machinestate}};
+    QStringList open;
+    for (const auto &p : pointers) {
+        if (p.second)
+            open << p.first;
+    }
+    return open.join(QLatin1Char(' '));
+}
+// The focus index of the menu on display (-1 when no menu is).
+inline int top_focus()
+{
+    auto *menu = dynamic_cast<MenuPage *>(screen_at(g_page_focus));
+    return menu ? menu->ui_select() : -1;
+}
+inline void open_option(const QString &keys = QString())
+{
+    open_screen(g_option, new Option);
+    press(keys);
+}
+inline void make_recovery_files(int n)
+{
+    QDir().mkpath(Paths::dev("/data/rcvrecovery/folder"));   // a folder is no recovery file
+    for (int i = 0; i < n; ++i)
+        write_dev_file(QStringLiteral("/data/rcvrecovery/card%1.rcv").arg(i), "data");
+}
 // Stores a saved user mode in slot s: the current image with the given changes, and its file.
 inline void save_slot(int s, const std::function<void(uint8_t *image)> &edit = {})
 {
@@ -59,7 +112,6 @@ inline void save_slot(int s, const std::function<void(uint8_t *image)> &edit = {
     std::memcpy(p->user_mode[s].data, image + Ram::kModeFrom, Ram::kModeSize);
     p->save_mode_file(s);
 }
-
 // The parameter file's copy of an image offset (the file holds the marker, then 768..4095).
 inline int file_byte(int image_offset)
 {

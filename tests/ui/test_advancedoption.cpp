@@ -1,17 +1,15 @@
 // The advanced menu: the recovery entry following the recovery folder and the control protocol,
 // the access code of the ageing page, and the recovery screen's jobs with the progress bar.
-#include <QPushButton>
 #include <thread>
 
 #include "QRoundProgressBar.h"
-#include "menutest.h"
+#include "mainfixture.h"
 #include "message_deal.h"
 
-using namespace menutest;
+using namespace mainfx;
 
 namespace {
 const QString kStars = QStringLiteral("**********");
-
 // The recovery entry's look: "grey" (unavailable) or "blue", with "*" while it has the focus.
 QString look()
 {
@@ -19,15 +17,6 @@ QString look()
     return QString(style.contains("background-color: gray;") ? "grey" : "blue") +
            (style.contains("solid rgb(255,171,84)") ? "*" : "");
 }
-
-// Presses the keyboard's key `index` with its own keys (9 is the 0 key, 13 its OK key).
-void keyboard_key(int index)
-{
-    while (g_numberkeyboard->focus_index() != index)
-        uitest::key(g_numberkeyboard, Qt::Key_F5);
-    uitest::key(g_numberkeyboard, Qt::Key_F6);
-}
-
 // Runs the FPGA thread's passes tick by tick until the job ends, with the GUI thread taking the
 // queued progress after each pass; returns every value the bar showed.
 QList<int> run_job()
@@ -46,18 +35,14 @@ QList<int> run_job()
 class TestAdvancedOption : public QObject
 {
     Q_OBJECT
-
 private slots:
     void init() { fresh(); }
     void cleanup() { uitest::close_all(); }
-
     void recovery_entry_data()
     {
-        QTest::addColumn<int>("files");   // -1: no folder
-        QTest::addColumn<bool>("withManager");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("opened");   // page after OK or a touch on the entry
-        QTest::addColumn<QString>("looks");   // at the start, focused, back on it, left
+        // files -1: no folder; opened: the page after OK or a touch on the entry; looks: at the
+        // start, focused, back on it, left.
+        columns<int, bool, int, int, QString>({"files", "withManager", "count", "opened", "looks"});
         QTest::newRow("no folder") << -1 << true << 0 << 12 << "grey grey* grey* grey";
         QTest::newRow("empty folder") << 0 << true << 0 << 12 << "grey grey* grey* grey";
         QTest::newRow("one file") << 1 << true << 1 << 25 << "blue blue* blue* blue";
@@ -88,15 +73,11 @@ private slots:
         looks << look();
         QTEST(looks.join(' '), "looks");
     }
-
     // The control protocol writes or deletes recovery files on a link thread; the menu on display
     // follows at once, and a menu that is not on display when the call runs is left alone.
     void files_through_the_control_protocol_data()
     {
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<int>("before");
-        QTest::addColumn<int>("after");
-        QTest::addColumn<bool>("onDisplay");
+        columns<bool, int, int, bool>({"write", "before", "after", "onDisplay"});
         QTest::newRow("first file arrives") << true << 0 << 1 << true;
         QTest::newRow("files deleted") << false << 2 << 0 << true;
         QTest::newRow("arrives while the recovery screen is up") << true << 1 << 1 << false;
@@ -119,11 +100,9 @@ private slots:
         QTEST(int(g_advancedoption->recovery_count()), "after");
         QVERIFY(look().startsWith(g_advancedoption->recovery_count() ? "blue" : "grey"));
     }
-
     void access_code_data()
     {
-        QTest::addColumn<QString>("typed");   // "" leaves the asterisks
-        QTest::addColumn<bool>("accepted");
+        columns<QString, bool>({"typed", "accepted"});   // "" leaves the asterisks
         QTest::newRow("right") << "8362" << true;
         QTest::newRow("untouched") << "" << false;
         QTest::newRow("wrong, 0 key") << "83620" << false;
@@ -138,9 +117,7 @@ private slots:
         QCOMPARE(g_advancedoption->confirmString(code), 0);   // not asked
         press("o");
         QCOMPARE(g_numberkeyboard->shown(), kStars);
-        for (QChar c : typed)
-            keyboard_key(c == QLatin1Char('0') ? 9 : c.digitValue() - 1);
-        keyboard_key(13);
+        uitest::keyboard_keys(typed + 'K').simulate(g_numberkeyboard);
         QCOMPARE(int(g_page_focus), int(PAGE_ADVANCEDOPTION));
         QCOMPARE(top_focus(), 4);
         QCOMPARE(g_advancedoption->confirmString(code), 0);   // answered
@@ -151,11 +128,9 @@ private slots:
         QCOMPARE(g_numberkeyboard->isVisible() ? g_numberkeyboard->shown() : QString(), kStars);
         QTEST(g_advancedoption->confirmString(typed.isEmpty() ? kStars : typed) == 1, "accepted");
     }
-
     void jobs_data()
     {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("job");
+        columns<QString, int>({"keys", "job"});
         QTest::newRow("query") << "o" << int(JOB_RECOVERY_QUERY);
         QTest::newRow("recovery by left") << "lO" << int(JOB_RECOVERY_RUN);
     }
@@ -189,7 +164,6 @@ private slots:
         QCOMPARE(open_screens(), QStringLiteral("option advancedoption"));
         QCOMPARE(int(g_page_focus), int(PAGE_ADVANCEDOPTION));
     }
-
     void job_guards()
     {
         make_recovery_files(1);

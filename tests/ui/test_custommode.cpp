@@ -1,5 +1,4 @@
 #include <QComboBox>
-#include <QPushButton>
 
 #include "mainfixture.h"
 #include "ui_custommode.h"
@@ -25,13 +24,11 @@ void two_slots()
     });
     save_slot(2, [](uint8_t *img) { Ram::wr16(img, Ram::kOsdEnable, 1); });
 }
-
 CustomMode *open_modes()
 {
     open_screen(g_custommode, new CustomMode(nullptr), false);
     return g_custommode;
 }
-
 QStringList summary_texts()
 {
     QStringList out;
@@ -40,11 +37,7 @@ QStringList summary_texts()
             out << l->text();
     return out;
 }
-
-bool shown(const char *name)
-{
-    return g_custommode->findChild<QWidget *>(QLatin1String(name))->isVisibleTo(g_custommode);
-}
+bool shown(const char *name) { return g_custommode->findChild<QWidget *>(QLatin1String(name))->isVisibleTo(g_custommode); }
 }
 
 class TestCustomMode : public QObject
@@ -53,42 +46,33 @@ class TestCustomMode : public QObject
 private slots:
     void init() { start(); two_slots(); }
     void cleanup() { uitest::close_all(); }
-
     void navigation_data()
     {
-        QTest::addColumn<QVector<int>>("keys");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<int>("button");
-        QTest::newRow("right from slot 1") << QVector<int>{R} << 1 << 0 << 0;
-        QTest::newRow("left from slot 1 wraps to 16") << QVector<int>{L} << 15 << 0 << 0;
-        QTest::newRow("16 right wraps to 1") << QVector<int>{L, R} << 0 << 0 << 0;
-        QTest::newRow("OK on an empty slot stays") << QVector<int>{R, OK} << 1 << 0 << 0;
-        QTest::newRow("OK on a saved slot arms Use") << QVector<int>{OK} << 0 << 1 << 0;
-        QTest::newRow("More hidden: Use and Delete alternate") << QVector<int>{OK, R, R} << 0 << 1 << 0;
-        QTest::newRow("More hidden: left wraps to Delete") << QVector<int>{OK, L} << 0 << 1 << 1;
-        QTest::newRow("More shown: three buttons") << QVector<int>{R, R, OK, R, R} << 2 << 1 << 2;
-        QTest::newRow("More shown: wraps") << QVector<int>{R, R, OK, R, R, R} << 2 << 1 << 0;
-        QTest::newRow("back leaves the buttons") << QVector<int>{OK, R, BACK} << 0 << 0 << 1;
-        QTest::newRow("mode does nothing here") << QVector<int>{MODE, Qt::Key_M} << 0 << 0 << 0;
+        columns<QString, int, int, int>({"keys", "slot", "state", "button"});
+        QTest::newRow("left from slot 1 wraps to 16") << "l" << 15 << 0 << 0;
+        QTest::newRow("16 right wraps to 1") << "lr" << 0 << 0 << 0;
+        QTest::newRow("right, OK on an empty slot stays") << "ro" << 1 << 0 << 0;
+        QTest::newRow("OK on a saved slot arms Use") << "o" << 0 << 1 << 0;
+        QTest::newRow("More hidden: Use and Delete alternate") << "orr" << 0 << 1 << 0;
+        QTest::newRow("More hidden: left wraps to Delete") << "ol" << 0 << 1 << 1;
+        QTest::newRow("More shown: three buttons") << "rrorr" << 2 << 1 << 2;
+        QTest::newRow("More shown: wraps") << "rrorrr" << 2 << 1 << 0;
+        QTest::newRow("back leaves the buttons") << "orb" << 0 << 0 << 1;
+        QTest::newRow("mode does nothing here") << "mM" << 0 << 0 << 0;
     }
-
     void navigation()
     {
-        QFETCH(QVector<int>, keys);
+        QFETCH(QString, keys);
         QFETCH(int, slot);
         QFETCH(int, state);
         CustomMode *m = open_modes();
-        for (int k : keys)
-            uitest::key(m, k);
-        QCOMPARE(int(m->highlighted_slot()), slot);
-        QCOMPARE(int(g_mode_select), slot);
-        QCOMPARE(m->selector()->combobox->currentIndex(), slot);
+        press(keys);
+        QVERIFY(g_page_focus == PAGE_CUSTOMMODE && g_custommode == m);
+        QCOMPARE((QList<int>{m->highlighted_slot(), g_mode_select, m->selector()->combobox->currentIndex()}),
+                 (QList<int>{slot, slot, slot}));
+        QCOMPARE(uitest::text(m, "label_ID"), QStringLiteral("ID:%1").arg(slot + 1));
         QCOMPARE(int(m->key_state()), state);
         QTEST(int(m->highlighted_button()), "button");
-        QCOMPARE(uitest::text(m, "label_ID"), QStringLiteral("ID:%1").arg(slot + 1));
-        QCOMPARE(int(g_page_focus), 4);
-        QCOMPARE(g_custommode, m);
         // Key state 1: the selector's blue look and exactly one focused button; state 0: none.
         int focused = 0;
         for (const char *name : {"Button_use", "Button_delete", "Button_more"})
@@ -96,31 +80,26 @@ private slots:
         QCOMPARE(focused, state);
         QCOMPARE(m->selector()->combobox->styleSheet().contains(QStringLiteral("71,119,255")), state == 1);
     }
-
     void summary()
     {
         CustomMode *m = open_modes();
-        QCOMPARE(uitest::text(m, "label_title"), QStringLiteral("User mode"));
-        QCOMPARE(uitest::text(m, "label_name"), QStringLiteral("Name:Mode1"));
-        QCOMPARE(uitest::text(m, "label_LED"), QStringLiteral("LED size:1024x768"));
-        QCOMPARE(uitest::text(m, "label_brightness"), QStringLiteral("Bri:70 CTRST:40 Volume:ON"));
+        QCOMPARE(uitest::texts(m, {"label_title", "label_name", "label_LED", "label_brightness"}),
+                 (QStringList{"User mode", "Name:Mode1", "LED size:1024x768", "Bri:70 CTRST:40 Volume:ON"}));
         QCOMPARE(m->layout()->label_LED->font().pointSize(), 9);
         QVERIFY(!shown("Button_more") && shown("Button_use"));
         const QStringList texts = summary_texts();
-        QVERIFY2(texts.contains(QStringLiteral("HDMI1_Crop1 ON")), qPrintable(texts.join('|')));
-        QVERIFY(texts.contains(QStringLiteral("[0,0]1920x1080")));
-        QVERIFY(texts.contains(QStringLiteral("HDMI3 OFF")));
+        for (const char *line : {"HDMI1_Crop1 ON", "[0,0]1920x1080", "HDMI3 OFF"})
+            QVERIFY2(texts.contains(QLatin1String(line)), qPrintable(texts.join('|')));
         QCOMPARE(m->selector()->combobox->itemText(15), QStringLiteral("MODE 16"));
         write_dev_file(QStringLiteral("/data/configs/alias.json"),
                        R"({"namelist":{"usermode":[{"id":0,"valid":"on","name":"Evening show with a very long name"}]}})");
         g_language = 0;
         m->language_changed();
         m->zem_button_mode_clicked();
-        QVERIFY(uitest::text(m, "label_name").startsWith(QStringLiteral("名称:Evening")));
-        QVERIFY(uitest::text(m, "label_name").endsWith(QChar(0x2026)));
+        QVERIFY(uitest::text(m, "label_name").startsWith(QStringLiteral("名称:Evening")) &&
+                uitest::text(m, "label_name").endsWith(QChar(0x2026)));
         QCOMPARE(uitest::text(m, "label_using").toUtf8(), QByteArray("使用中\xC2\xAD"));
         QCOMPARE(uitest::text(m, "label_brightness"), QStringLiteral("亮度:70 对比度:40 音量:开启"));
-
         uitest::key(m, R);   // an empty slot: no body, no buttons
         QVERIFY(!m->summary());
         QCOMPARE(uitest::text(m, "label_blank"), QStringLiteral("未保存用户模式数据"));
@@ -128,13 +107,10 @@ private slots:
             QVERIFY2(!shown(name), name);
         QVERIFY(shown("label_blank") && shown("label_name"));
     }
-
     // Slot 3 (reached by keys) in three languages; slot 10, the current mode, reads MO0a.
     void osd_view_data()
     {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<QString>("info");
+        columns<int, int, QString>({"language", "slot", "info"});
         const QString en = "osd [x:10,y:20,w:300,h:40] font size:16*32\nspace [h:1,v:2] char[x:3,y:4] speed:5,effect:";
         QTest::newRow("English") << 1 << 2 << en + "static";
         QTest::newRow("Russian reads English") << 2 << 2 << en + "static";
@@ -142,7 +118,6 @@ private slots:
             << "osd [x:10,y:20,w:300,h:40] 字體大小:16*32\n字-行間距 [h:1,v:2] 字幕坐標[x:3,y:4] 速度:5,特技:靜止";
         QTest::newRow("slot 10, effect 4") << 1 << 9 << en + "move left";
     }
-
     void osd_view()
     {
         QFETCH(int, language);
@@ -158,7 +133,7 @@ private slots:
         if (slot == 9)
             uitest::wr16(Ram::kCurrentMode, 10);
         CustomMode *m = open_modes();
-        uitest::keys(m, slot == 9 ? std::initializer_list<int>{OK, R, R} : std::initializer_list<int>{R, R, OK, R, R});
+        press(slot == 9 ? "orr" : "rrorr");
         QCOMPARE(int(m->highlighted_button()), 2);
         const QStringList texts = summary_texts();
         QCOMPARE(texts.size(), 2);
@@ -166,46 +141,37 @@ private slots:
         QCOMPARE(texts.at(1), QStringLiteral("one\ntwo\nthree"));
         // OK on More goes back to the selector and leaves the OSD view up until the next redraw.
         uitest::key(m, OK);
-        QCOMPARE(int(m->key_state()), 0);
-        QCOMPARE(summary_texts().size(), 2);
+        QVERIFY(m->key_state() == 0 && summary_texts().size() == 2);
         uitest::key(m, R);
         QCOMPARE(summary_texts().size(), 0);   // the next slot is empty
     }
-
     // A touch acts on the selected slot without touching the key state; OK, OK on slot 1 uses it too.
     void use_copies_the_slot_into_the_image()
     {
         CustomMode *m = open_modes();
         uitest::keys(m, {R, R});
         QTest::mouseClick(m->layout()->Button_use, Qt::LeftButton);
-        QCOMPARE(int(uitest::rd16(Ram::kCurrentMode)), 3);
-        QCOMPARE(int(m->key_state()), 0);
+        QVERIFY(uitest::rd16(Ram::kCurrentMode) == 3 && m->key_state() == 0);
         QVERIFY(!uitest::style(m, "Button_use").contains(QStringLiteral("255, 171, 84")));
         uitest::keys(m, {L, L, OK, OK});
-        QCOMPARE(int(m->key_state()), 0);
-        QCOMPARE(int(uitest::rd16(Ram::kCurrentMode)), 1);
-        QCOMPARE(int(uitest::rd16(Ram::kLedWidth)), 1024);
+        QCOMPARE((QList<int>{m->key_state(), uitest::rd16(Ram::kCurrentMode), uitest::rd16(Ram::kLedWidth)}),
+                 (QList<int>{0, 1, 1024}));
         QVERIFY(!shown("label_using"));   // until the next redraw
         chip_pass();
-        QCOMPARE(file_byte(Ram::kLedWidth), 1024 & 0xFF);
-        QCOMPARE(file_byte(Ram::kCurrentMode), 1);
+        QCOMPARE((QList<int>{file_byte(Ram::kLedWidth), file_byte(Ram::kCurrentMode)}), (QList<int>{1024 & 0xFF, 1}));
         uitest::keys(m, {R, L});
         QVERIFY(shown("label_using"));
     }
-
     void delete_removes_the_slot()
     {
         uitest::wr16(Ram::kCurrentMode, 3);
         CustomMode *m = open_modes();
-        QCOMPARE(int(m->highlighted_slot()), 2);
-        QVERIFY(shown("label_using"));
+        QVERIFY(m->highlighted_slot() == 2 && shown("label_using"));
         uitest::keys(m, {OK, R, OK});
-        QVERIFY(read_dev_file(QStringLiteral("/data/modes/custom_mode3")).isEmpty());
-        QVERIFY(!uitest::para()->ZemUserModeSaved(2));
+        QVERIFY(read_dev_file(QStringLiteral("/data/modes/custom_mode3")).isEmpty() && !uitest::para()->ZemUserModeSaved(2));
         QCOMPARE(int(uitest::rd16(Ram::kCurrentMode)), 3);
         QVERIFY(!shown("label_using") && shown("label_blank"));
     }
-
 };
 
 QTEST_MAIN(TestCustomMode)

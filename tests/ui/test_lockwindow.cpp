@@ -9,25 +9,13 @@ using Setup = std::function<void()>;
 Q_DECLARE_METATYPE(Setup)
 
 namespace {
-void set_layer(int w, int off, uint16_t v)
-{
-    uitest::wr16(Ram::layer(w) + off, v);
-}
-
-void set_timing(int s, uint16_t w, uint16_t h, uint16_t f)
-{
-    uitest::wr16(Ram::source_timing(s), w);
-    uitest::wr16(Ram::source_timing(s) + 2, h);
-    uitest::wr16(Ram::source_timing(s) + 4, f);
-}
-
+void set_layer(int w, int off, uint16_t v) { uitest::wr16(Ram::layer(w) + off, v); }
 void set_crop(int index, int source, int number, uint16_t w, uint16_t h)
 {
     uitest::wr16(Ram::crop(index), number ? static_cast<uint16_t>(0x8000 | ((number - 1) << 8) | source) : 0);
     uitest::wr16(Ram::crop(index) + Ram::kCropW, w);
     uitest::wr16(Ram::crop(index) + Ram::kCropH, h);
 }
-
 // Card i (0..3) as the user reads it: badge|name|status, then the badge's marks.
 QString card(int i)
 {
@@ -40,11 +28,7 @@ QString card(int i)
         text += mark->geometry() == QRect(0, 0, 16, 16) ? " freeze" : mark->geometry() == QRect(28, 0, 12, 12) ? " current" : " ?";
     return text;
 }
-
-void show_home()
-{
-    open_screen(g_lockwindow, new LockWindow(nullptr), false);
-}
+void show_home() { open_screen(g_lockwindow, new LockWindow(nullptr), false); }
 }
 
 class TestLockWindow : public QObject
@@ -55,7 +39,7 @@ private slots:
     {
         start();
         for (auto [s, w, h, f] : {std::tuple{0, 0, 0, 0}, {1, 1920, 1080, 60}, {2, 1280, 720, 50}, {3, 3840, 2160, 30}})
-            set_timing(s, w, h, f);
+            uitest::set_timing(s, w, h, f);
         for (int w = 0; w < 4; ++w) {
             set_layer(w, Ram::kLayerEnable, w < 2 ? 1 : 0);
             set_layer(w, Ram::kLayerSource, 1);
@@ -65,23 +49,18 @@ private slots:
         std::memset(uitest::para()->RAM_PARA + Ram::kCropTable, 0, Ram::kCropCount * Ram::kCropStride);
     }
     void cleanup() { uitest::close_all(); }
-
     void header()
     {
-        uitest::wr16(Ram::kLedWidth, 1920);
-        uitest::wr16(Ram::kLedHeight, 1080);
-        uitest::wr16(Ram::kQBrightness, 80);
-        uitest::wr16(Ram::kQContrast, 0xFFFF);   // signed
-        uitest::para()->RAM_PARA[Ram::kAudioWindow] = 7;   // stands for window 0
-        set_layer(0, Ram::kLayerAudio, 0x8000);
+        // The contrast is signed; audio window 7 stands for window 0.
+        for (auto [off, v] : {std::pair{Ram::kLedWidth, 1920}, {Ram::kLedHeight, 1080}, {Ram::kQBrightness, 80},
+                              {Ram::kQContrast, 0xFFFF}, {Ram::layer(0) + Ram::kLayerAudio, 0x8000}})
+            uitest::wr16(off, uint16_t(v));
+        uitest::para()->RAM_PARA[Ram::kAudioWindow] = 7;
         g_str_ip = QStringLiteral("192.168.7.9");
         show_home();
-        QCOMPARE(uitest::text(g_lockwindow, "label_input"), QStringLiteral("LED size:1920 x 1080"));
-        QCOMPARE(uitest::text(g_lockwindow, "label_bright"), QStringLiteral("80"));
-        QCOMPARE(uitest::text(g_lockwindow, "label_contrast"), QStringLiteral("-1"));
-        QCOMPARE(uitest::text(g_lockwindow, "label_IPaddr"), QStringLiteral("192.168.7.9"));
-        QVERIFY(!g_lockwindow->layout()->main_Button->isVisible());
-        QVERIFY(g_lockwindow->volume_check());
+        QCOMPARE(uitest::texts(g_lockwindow, {"label_input", "label_bright", "label_contrast", "label_IPaddr"}),
+                 (QStringList{"LED size:1920 x 1080", "80", "-1", "192.168.7.9"}));
+        QVERIFY(!g_lockwindow->layout()->main_Button->isVisible() && g_lockwindow->volume_check());
         set_layer(0, Ram::kLayerAudio, 0);
         QVERIFY(!g_lockwindow->volume_check());
         // A refresh renews what differs from the file's copy, and the language.
@@ -91,92 +70,56 @@ private slots:
         QCOMPARE(int(g_language), 3);
         QCOMPARE(uitest::text(g_lockwindow, "label_input"), QStringLiteral("Led:640 x 1080"));
     }
-
     void cards_data()
     {
-        QTest::addColumn<Setup>("setup");
-        QTest::addColumn<int>("window");
-        QTest::addColumn<QString>("card");
-        const Setup crops = [] {
-            set_crop(2, 3, 3, 300, 300);
-            set_crop(4, 3, 2, 200, 200);
-            set_crop(5, 3, 1, 100, 100);
+        columns<Setup, int, QString>({"setup", "window", "card"});
+        const auto row = [](const char *name, const Setup &setup, int window, const char *card) {
+            QTest::newRow(name) << setup << window << card;
         };
-        QTest::newRow("window 0 shows its source even when not enabled")
-            << Setup([] { set_layer(0, Ram::kLayerEnable, 0); }) << 0 << "1|HDMI1|1920x1080@60Hz";
-        QTest::newRow("enable word 3 is not enabled") << Setup([] { set_layer(1, Ram::kLayerEnable, 3); }) << 1 << "2||Close";
-        QTest::newRow("no height is no signal") << Setup([] { set_timing(1, 1920, 0, 60); }) << 0 << "1|HDMI1|No signal";
-        QTest::newRow("DVI without signal") << Setup([] { set_layer(1, Ram::kLayerSource, 0); }) << 1 << "2|DVI|No signal";
-        QTest::newRow("black window") << Setup([] { set_layer(0, Ram::kLayerOutput, 1); }) << 0 << "1|HDMI1|Black";
-        QTest::newRow("frozen window")
-            << Setup([] { set_layer(0, Ram::kLayerOutput, 2); }) << 0 << "1|HDMI1|1920x1080@60Hz freeze";
-        QTest::newRow("LED off shows black") << Setup([] { uitest::wr16(Ram::kLedOff, 1); }) << 1 << "2|HDMI1|Black";
-        QTest::newRow("LED off keeps a window's freeze mark") << Setup([] {
-            uitest::wr16(Ram::kLedOff, 1);
-            set_layer(1, Ram::kLayerOutput, 2);
-        }) << 1 << "2|HDMI1|Black freeze";
-        QTest::newRow("LED-off word 2 freezes every enabled card")
-            << Setup([] { uitest::wr16(Ram::kLedOff, 2); }) << 1 << "2|HDMI1|1920x1080@60Hz freeze";
-        QTest::newRow("crop shows its number and size with the source's rate") << Setup([] {
-            set_crop(0, 2, 2, 640, 360);
-            set_layer(0, Ram::kLayerSource, 0x8000);
-        }) << 0 << "1|HDMI2_Crop2|640x360@50Hz";
+        row("window 0 shows its source even when not enabled", [] { set_layer(0, Ram::kLayerEnable, 0); }, 0,
+            "1|HDMI1|1920x1080@60Hz");
+        row("enable word 3 is not enabled", [] { set_layer(1, Ram::kLayerEnable, 3); }, 1, "2||Close");
+        row("no height is no signal", [] { uitest::set_timing(1, 1920, 0, 60); }, 0, "1|HDMI1|No signal");
+        row("DVI without signal", [] { set_layer(1, Ram::kLayerSource, 0); }, 1, "2|DVI|No signal");
+        row("black window", [] { set_layer(0, Ram::kLayerOutput, 1); }, 0, "1|HDMI1|Black");
+        row("frozen window", [] { set_layer(0, Ram::kLayerOutput, 2); }, 0, "1|HDMI1|1920x1080@60Hz freeze");
+        row("LED off shows black", [] { uitest::wr16(Ram::kLedOff, 1); }, 1, "2|HDMI1|Black");
+        row("LED off keeps a window's freeze mark", [] { uitest::wr16(Ram::kLedOff, 1), set_layer(1, Ram::kLayerOutput, 2); }, 1,
+            "2|HDMI1|Black freeze");
+        row("LED-off word 2 freezes every enabled card", [] { uitest::wr16(Ram::kLedOff, 2); }, 1,
+            "2|HDMI1|1920x1080@60Hz freeze");
+        row("crop shows its number and size with the source's rate",
+            [] { set_crop(0, 2, 2, 640, 360), set_layer(0, Ram::kLayerSource, 0x8000); }, 0, "1|HDMI2_Crop2|640x360@50Hz");
         // After deletions table entry 5 holds crop 1 of HDMI3: first by number, last in the table.
-        QTest::newRow("crop after deletions names the entry's own crop") << Setup([crops] {
-            crops();
+        row("crop after deletions names the entry's own crop", [] {
+            set_crop(2, 3, 3, 300, 300), set_crop(4, 3, 2, 200, 200), set_crop(5, 3, 1, 100, 100);
             set_layer(0, Ram::kLayerSource, 0x8005);
-        }) << 0 << "1|HDMI3_Crop1|100x100@30Hz";
-        QTest::newRow("crop entry 2 of the same table") << Setup([crops] {
-            crops();
-            set_layer(0, Ram::kLayerSource, 0x8002);
-        }) << 0 << "1|HDMI3_Crop3|300x300@30Hz";
-        QTest::newRow("a deleted crop shows its whole source") << Setup([] {
-            uitest::wr16(Ram::crop(3), 0x0001);   // not in use, source byte still 1
-            set_layer(0, Ram::kLayerSource, 0x8003);
-        }) << 0 << "1|HDMI1|1920x1080@60Hz";
-        QTest::newRow("a crop index past the table counts as DVI")
-            << Setup([] { set_layer(0, Ram::kLayerSource, 0x80FF); }) << 0 << "1|DVI|No signal";
+        }, 0, "1|HDMI3_Crop1|100x100@30Hz");
+        row("a deleted crop shows its whole source",   // not in use, its source byte still 1
+            [] { uitest::wr16(Ram::crop(3), 0x0001), set_layer(0, Ram::kLayerSource, 0x8003); }, 0, "1|HDMI1|1920x1080@60Hz");
+        row("a crop index past the table counts as DVI", [] { set_layer(0, Ram::kLayerSource, 0x80FF); }, 0, "1|DVI|No signal");
     }
-
     // The row's window is the selected image: only its card carries the current mark.
     void cards()
     {
         QFETCH(Setup, setup);
         QFETCH(int, window);
-        QFETCH(QString, card);
         setup();
         g_image_current = static_cast<uint8_t>(window);
         show_home();
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(::card(i).contains(QStringLiteral(" current")), i == window);
-        QCOMPARE(::card(window).remove(QStringLiteral(" current")), card);
+            QCOMPARE(card(i).contains(QStringLiteral(" current")), i == window);
+        QTEST(card(window).remove(QStringLiteral(" current")), "card");
     }
-
-    // The filter takes mouse events only: a deferred delete of a watched widget still happens.
-    void touch_leaves_but_other_events_pass()
-    {
-        show_home();
-        QPointer<QFrame> frame = g_lockwindow->card_frame();
-        frame->deleteLater();
-        uitest::flush();
-        QVERIFY(frame.isNull());
-        QPointer<LockWindow> home = g_lockwindow;
-        QTest::mouseClick(home->layout()->widget, Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
-        uitest::flush();
-        QVERIFY(home.isNull());
-        QCOMPARE(int(g_page_focus), 1);
-    }
-
-    // Display names (elided; one switched off), then a change reaching the screen by the refresh.
-    void names_and_refresh()
+    // Display names (elided; one switched off), a change reaching the screen by the refresh, a touch.
+    void names_refresh_and_touch()
     {
         write_dev_file(QStringLiteral("/data/configs/alias.json"),
                        R"({"namelist":{"source":[{"id":1,"valid":"on","name":"Studio camera number one on the far left of the stage"},
                           {"id":2,"valid":"off","name":"Hidden"}]}})");
         set_layer(1, Ram::kLayerSource, 2);
         show_home();
-        QVERIFY(card(0).startsWith(QStringLiteral("1|Studio")));
-        QVERIFY(card(0).contains(QStringLiteral("\u2026|1920x1080@60Hz")));
+        QVERIFY(card(0).startsWith(QStringLiteral("1|Studio")) && card(0).contains(QStringLiteral("\u2026|1920x1080@60Hz")));
         QCOMPARE(card(1), QStringLiteral("2|HDMI2|1280x720@50Hz"));
         {
             ChipWrite write;
@@ -185,6 +128,16 @@ private slots:
         chip_pass();
         QCOMPARE(card(1), QStringLiteral("2|HDMI2|Black"));
         QCOMPARE(file_byte(Ram::layer(1) + Ram::kLayerOutput), 1);
+        // The filter takes mouse events only: a deferred delete of a watched widget still happens.
+        QPointer<QWidget> frame = g_lockwindow->card_frame();
+        frame->deleteLater();
+        uitest::flush();
+        QVERIFY(frame.isNull());
+        QPointer<LockWindow> home = g_lockwindow;
+        QTest::mouseClick(home->layout()->widget, Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
+        uitest::flush();
+        QVERIFY(home.isNull());
+        QCOMPARE(int(g_page_focus), 1);
     }
 };
 

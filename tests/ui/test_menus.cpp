@@ -1,12 +1,39 @@
-// The Setting, communication and output menus and the USB upgrade screen: keys and touches through
-// them and back, texts per language, the parent's refresh, and the USB stick as they see it.
-#include <QPushButton>
+// The Setting, communication and output menus, the USB upgrade screen and the device-state page:
+// keys and touches through them and back, texts per language, the parent's refresh, the USB stick
+// as they see it, and what the device-state page shows.
+#include <QFrame>
 #include <thread>
 
-#include "menutest.h"
+#include "mainfixture.h"
+#include "sourceinfo.h"
 #include "usbserver.h"
 
-using namespace menutest;
+using namespace mainfx;
+
+namespace {
+// "1", "0" or "?" as the label shows the online picture, the offline one or neither.
+QString state(const QLabel *label, const QString &online, const QString &offline)
+{
+    const QImage shown = label->pixmap(Qt::ReturnByValue).toImage();
+    return shown == QPixmap(online).toImage() ? "1" : shown == QPixmap(offline).toImage() ? "0" : "?";
+}
+// Ports 1 to 6, then source ids 0 to 3, as "1 0 1 0 0 0 | 1 0 0 1", read from their pictures.
+QString device_state()
+{
+    QStringList ports;
+    for (const QLabel *label : g_machinestate->port_frame()->findChildren<QLabel *>()) {
+        if (label->text().isEmpty())   // not a port number
+            ports << state(label, ":/png/online.png", ":/png/offline.png");
+    }
+    const char *const labels[4] = {"sourceid4pixmap", "sourceid1pixmap", "sourceid2pixmap", "sourceid3pixmap"};
+    QStringList inputs;
+    for (unsigned char id = 0; id < 4; ++id) {
+        inputs << state(g_machinestate->findChild<QLabel *>(labels[id]), sourceinfo::source_online_icon(id, 1),
+                        sourceinfo::source_online_icon(id, 0));
+    }
+    return ports.join(' ') + " | " + inputs.join(' ');
+}
+}
 
 class TestMenus : public QObject
 {
@@ -21,13 +48,9 @@ class TestMenus : public QObject
 private slots:
     void init() { fresh(); }
     void cleanup() { uitest::close_all(); }
-
     void keys_data()
     {
-        QTest::addColumn<QString>("sequence");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<int>("focus");
-        QTest::addColumn<QString>("open");
+        columns<QString, int, int, QString>({"sequence", "page", "focus", "open"});
         QTest::newRow("left wraps to the last") << "l" << 5 << 7 << "option";
         QTest::newRow("right wraps to the first") << "rrrrrrrr" << 5 << 0 << "option";
         QTest::newRow("letters move as keys") << "RRL" << 5 << 1 << "option";
@@ -57,23 +80,8 @@ private slots:
         const bool shortcut = !sequence.contains('!') && sequence.contains(QLatin1Char('m'), Qt::CaseInsensitive);
         QCOMPARE(g_mode_shortcut_key, uint8_t(shortcut));
     }
-
-    void touches_open_as_ok_does()
-    {
-        open_option();
-        touch(g_option, "link_set");
-        touch(g_linkoption, "Button_usb");
-        QCOMPARE(int(g_page_focus), int(PAGE_FIRMWARE_USBGRADE));
-        press("bb");
-        touch(g_option, "AdvanceButton");
-        QVERIFY(g_advancedoption);
-        press("b");
-        touch(g_option, "output_set");
-        QCOMPARE(open_screens(), QStringLiteral("option outputset"));
-        QCOMPARE(g_option->ui_select(), uint8_t(0));   // a touch does not move the key focus
-    }
-
-    void focus_look_follows_the_keys()
+    // The focus look follows the keys; a touch opens as OK does, without moving the key focus.
+    void focus_look_and_touches()
     {
         auto focused = [](const char *name) { return uitest::style(g_option, name).contains("rgb(255,171,84)"); };
         open_option();
@@ -85,16 +93,22 @@ private slots:
         press("r");
         g_option->language_changed();
         QVERIFY(!focused("smart_mapping") && focused("AdvanceButton"));
+        touch(g_option, "link_set");
+        touch(g_linkoption, "Button_usb");
+        QCOMPARE(int(g_page_focus), int(PAGE_FIRMWARE_USBGRADE));
+        press("bb");
+        touch(g_option, "AdvanceButton");
+        QVERIFY(g_advancedoption);
+        press("b");
+        touch(g_option, "output_set");
+        QCOMPARE(open_screens(), QStringLiteral("option outputset"));
+        QCOMPARE(g_option->ui_select(), uint8_t(7));
     }
-
     void texts_data()
     {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<uint>("valid");
-        QTest::addColumn<QString>("titles");   // Option OutputSet LinkOption AdvancedOption MachineState
-        QTest::addColumn<QString>("sizeLine");
-        QTest::addColumn<int>("iconWidth");   // of the advanced entry
-        QTest::addColumn<QString>("keyTitle");   // of the access-code keyboard
+        // titles: Option OutputSet LinkOption AdvancedOption MachineState; the icon of the advanced
+        // entry, the title of the access-code keyboard.
+        columns<int, uint, QString, QString, int, QString>({"language", "valid", "titles", "sizeLine", "iconWidth", "keyTitle"});
         QTest::newRow("zh-Hans") << 0 << 0x1Fu << "设置|输出设置|通讯设置|高级设置|设备信息"
                                  << "当前设置LED屏宽高为: 1920x40000" << 55 << "key";
         QTest::newRow("ru") << 2 << 0x1Fu << "Настройки|Выход|Подключение|Доп.опции|Устройство"
@@ -130,13 +144,11 @@ private slots:
         shown << uitest::text(g_machinestate, "label_title");
         QTEST(shown.join('|'), "titles");
     }
-
     // A language change in the image refreshes the screen on display; the one beneath catches up
     // when the screen above it goes back.
     void language_change_reaches_screen_and_parent_data()
     {
-        QTest::addColumn<QString>("to_child");
-        QTest::addColumn<QString>("titles");   // child | parent
+        columns<QString, QString>({"to_child", "titles"});   // child | parent
         QTest::newRow("output menu") << "o" << "Выход|Настройки";
         QTest::newRow("communication") << "rrro" << "Подключение|Настройки";
         QTest::newRow("advanced") << "lo" << "Доп.опции|Настройки";
@@ -154,14 +166,11 @@ private slots:
         press("b");
         QTEST(titles + '|' + uitest::text(screen_at(g_page_focus)->widget(), "label_title"), "titles");
     }
-
     // The listener decides on its own thread that the Setting menu is on display; by the time its
     // call reaches the GUI thread a sub-menu may have opened above it, which must then stay.
     void usb_stick_leaves_the_menu_only_while_on_display_data()
     {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("between");
-        QTest::addColumn<QString>("open");
+        columns<QString, QString, QString>({"before", "between", "open"});
         QTest::newRow("on display") << "" << "" << "";
         QTest::newRow("sub-menu opened meanwhile") << "" << "o" << "option outputset";
         QTest::newRow("sub-menu open all along") << "rrro" << "" << "option linkoption";
@@ -184,7 +193,6 @@ private slots:
         uitest::flush();
         QTEST(open_screens(), "open");
     }
-
     // Without a stick, then with one mounted (code 102) and unplugged again (101).
     void upgrade_screen_follows_the_stick()
     {
@@ -200,6 +208,83 @@ private slots:
         QDir(Paths::dev("/mnt/usb1")).removeRecursively();
         uitest::para()->test_signal(101);
         QCOMPARE(shown(), QStringLiteral("No USB drive|"));
+    }
+    // Each row also walks the keys ("!": the key lock goes on) to the page they lead to.
+    void device_state_and_keys_data()
+    {
+        // The source given 1920 wide, h high, at rate; shown: ports 1 to 6 | source ids 0 to 3.
+        columns<bool, bool, uint, int, int, int, QString, QString, int>(
+            {"running", "manager", "links", "source", "h", "rate", "shown", "keys", "page"});
+        QTest::newRow("ports 1 and 3, DVI; moves and OK do nothing")
+            << true << true << 0x0005u << 0 << 1080 << 60 << "1 0 1 0 0 0 | 1 0 0 0" << "lrolRO" << 2;
+        QTest::newRow("ports above 6, HDMI3; back") << true << true << 0xFFE0u << 3 << 2160 << 30
+                                                    << "0 0 0 0 0 1 | 0 0 0 1" << "b" << 1;
+        QTest::newRow("FPGA not running, rate 0; mode") << false << true << 0x3Fu << 1 << 1080 << 0
+                                                        << "0 0 0 0 0 0 | 0 0 0 0" << "m" << 1;
+        QTest::newRow("no FPGA manager, height 0; locked mode") << true << false << 0x3Fu << 2 << 0 << 60
+                                                                << "0 0 0 0 0 0 | 0 0 0 0" << "!mM" << 2;
+        QTest::newRow("source 4 is not shown; locked back") << true << true << 0u << 4 << 1080 << 60
+                                                            << "0 0 0 0 0 0 | 0 0 0 0" << "!mB" << 1;
+    }
+    void device_state_and_keys()
+    {
+        QFETCH(bool, running);
+        QFETCH(bool, manager);
+        QFETCH(uint, links);
+        QFETCH(int, source);
+        QFETCH(int, h);
+        QFETCH(int, rate);
+        QFETCH(QString, keys);
+        fpga_manage::destroy_for_test();
+        SimLock()->fpga_running = running;
+        SimLock()->links = uint16_t(links);
+        if (manager)
+            fpga_manage::create_for_test();
+        uitest::set_timing(source, 1920, uint16_t(h), uint16_t(rate));
+        open_screen(g_machinestate, new MachineState);
+        QTEST(device_state(), "shown");
+        press(keys);
+        QTEST(int(g_page_focus), "page");
+        QCOMPARE(g_machinestate != nullptr, g_page_focus == PAGE_MACHINESTATE);
+        QCOMPARE(g_mode_shortcut_key, uint8_t(keys == "m"));
+    }
+    void port_row_rebuilt_on_code_11_only()
+    {
+        SimLock()->links = 0x0001;
+        uitest::set_timing(1, 1920, 1080, 60);
+        open_screen(g_machinestate, new MachineState);
+        QCOMPARE(device_state(), QStringLiteral("1 0 0 0 0 0 | 0 1 0 0"));
+        SimLock()->links = 0x0006;
+        uitest::set_timing(3, 1920, 720, 50);
+        uitest::para()->test_signal(12);
+        QCOMPARE(device_state(), QStringLiteral("1 0 0 0 0 0 | 0 1 0 1"));
+        uitest::para()->test_signal(11);
+        QCOMPARE(device_state(), QStringLiteral("0 1 1 0 0 0 | 0 1 0 1"));
+        // The old row is gone whole, not left beneath the new one.
+        const auto kids = g_machinestate->findChild<QFrame *>("frame")->findChildren<QWidget *>(
+            QString(), Qt::FindDirectChildrenOnly);
+        QCOMPARE(std::count_if(kids.begin(), kids.end(), [](QWidget *w) { return w->objectName().isEmpty(); }), 1);
+    }
+    void device_versions_and_bar_code_data()
+    {
+        columns<QByteArray, QString, QString, QString>({"registers", "fpga", "barcode", "sn"});   // registers 28 to 31
+        QTest::newRow("unread, default") << QByteArray(4, 0) << "FPGA:V11.00.00 2000-00-00" << " " << "SN:QY9999";
+        QTest::newRow("BCD, empty") << QByteArray("\x05\x14\x08\x25") << "FPGA:V11.00.05 2025-08-14" << "" << "SN:";
+        QTest::newRow("set") << QByteArray("\x12\x31\x12\x99") << "FPGA:V11.00.12 2099-12-31" << " 7" << "SN: 7";
+    }
+    void device_versions_and_bar_code()
+    {
+        QFETCH(QByteArray, registers);
+        QFETCH(QString, barcode);
+        uint8_t *reg = fpga_manage::p_fpga_manage->MCU_REG_func[0];
+        std::copy(registers.begin(), registers.end(), reg + 28);
+        g_str_barcode = barcode;
+        open_screen(g_machinestate, new MachineState);
+        QTEST(uitest::text(g_machinestate, "label_2"), "sn");
+        QCOMPARE(uitest::text(g_machinestate, "label_MCU"), QStringLiteral("MCU:V11.02.00 2025-09-26"));
+        reg[28] = 0x77;   // built once: later register values do not reach the page
+        uitest::para()->test_signal(11);
+        QTEST(uitest::text(g_machinestate, "label_FPGA1"), "fpga");
     }
 };
 

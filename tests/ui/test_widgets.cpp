@@ -1,6 +1,5 @@
-#include <QComboBox>
-#include <QPushButton>
-#include <QSignalSpy>
+#include <QDir>
+#include <QRegularExpression>
 
 #include "QRoundProgressBar.h"
 #include "about.h"
@@ -9,39 +8,28 @@
 #include "my_lineedit.h"
 #include "sourceinfo.h"
 #include "uitest.h"
-#include "zemcontrol.h"
 
 namespace {
-
-// A screen with a number field that follows the keyboard protocol.
+// A screen with a number field that follows the keyboard protocol: the keyboard's text goes to
+// the field only when this screen asked for it.
 class Form : public QDialog, public Screen
 {
-    Q_OBJECT
 public:
     explicit Form(uint8_t page) : Screen(this, page, "Form")
     {
         field = new My_lineEdit(this);
         field->setText(QStringLiteral("1920"));
-        connect(field, &My_lineEdit::send_show, this, &Form::show_numberkeyboard_ui);
-        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this, &Form::confirmString);
+        connect(field, &My_lineEdit::send_show, this, [this] { open_number_keyboard(field, QStringLiteral("W")); });
+        connect(g_numberkeyboard, &NumberKeyboard::sendKeyBoardUIDataToLineEdit, this, [this](const QString &text) {
+            if (QLineEdit *target = number_keyboard_field(this))
+                target->setText(text);
+        });
         m_focus.add(field, Style::kThin, Style::kThinFocus);
         m_focus.set_index(0);
     }
     void language_changed() override {}
     void syncUpdate(int) override {}
-
     My_lineEdit *field;
-    int confirms = 0;
-
-public slots:
-    void show_numberkeyboard_ui(QString) { open_number_keyboard(qobject_cast<QLineEdit *>(sender()), QStringLiteral("W")); }
-    void confirmString(QString text)
-    {
-        if (QLineEdit *target = number_keyboard_field(this)) {   // only the field this screen asked for
-            ++confirms;
-            target->setText(text);
-        }
-    }
 
 protected:
     void keyReleaseEvent(QKeyEvent *e) override { screen_key_release(e); }
@@ -49,41 +37,6 @@ protected:
 };
 
 Form *g_form_parent, *g_form_child;
-
-// Keys on the keyboard. Digits, C clear, X backspace, N cancel and K confirm: the focus moves the
-// short way round to the key, then OK. < > = the left, right and OK keys, S R their USB letters,
-// B the back key, M the mode key and its letter; in lower case the key touched (d: the 5 key).
-QTestEventList presses(const QString &keys)
-{
-    QTestEventList events;
-    int at = 0;
-    const auto key = [&events](int code) { events.append(new uitest::Step([code](QWidget *w) { uitest::key(w, code); })); };
-    for (QChar k : keys) {
-        const int touched = QStringLiteral("cxnkd").indexOf(k);
-        const int raw = QStringLiteral("<>SR=BM").indexOf(k);
-        if (touched >= 0) {
-            const char *names[5] = {"ButtonC", "ButtonX", "Button_close", "Button_ok", "Button5"};
-            const QString name = QLatin1String(names[touched]);
-            events.append(new uitest::Step([name](QWidget *w) { w->findChild<QPushButton *>(name)->click(); }));
-        } else if (raw >= 0) {
-            const int codes[7] = {Qt::Key_F4, Qt::Key_F5, Qt::Key_S, Qt::Key_R, Qt::Key_F6, Qt::Key_PowerOff, Qt::Key_Stop};
-            key(codes[raw]);
-            if (raw < 4)
-                at = (at + (raw % 2 ? 1 : 13)) % 14;
-            if (k == QLatin1Char('M'))
-                key(Qt::Key_M);
-        } else {
-            const int target = k == QLatin1Char('0') ? 9 : k.isDigit() ? k.digitValue() - 1 : 10 + QStringLiteral("CXNK").indexOf(k);
-            const int ahead = ((target - at) % 14 + 14) % 14;
-            for (int i = 0; i < qMin(ahead, 14 - ahead); ++i)
-                key(ahead <= 7 ? Qt::Key_F5 : Qt::Key_F4);
-            key(Qt::Key_F6);
-            at = target;
-        }
-    }
-    return events;
-}
-
 bool bluish(const QImage &img, double fx, double fy)
 {
     const QColor c = img.pixelColor(int(img.width() * fx), int(img.height() * fy));
@@ -95,7 +48,6 @@ bool bluish(const QImage &img, double fx, double fy)
 class TestWidgets : public QObject
 {
     Q_OBJECT
-
 private slots:
     void init() { uitest::fresh_ui(); }
     void cleanup()
@@ -103,7 +55,6 @@ private slots:
         uitest::close_all();
         g_qround_bar = nullptr;
     }
-
     // The time runs from the first tip: a second one does not restart it, the next one after the
     // time-out gets its full 300 ticks. An id without content empties the tip but leaves it up.
     void tip_times_out_after_300_ticks()
@@ -124,18 +75,11 @@ private slots:
         uitest::tick(1);
         QVERIFY(!g_tip->isVisible());
     }
-
     // The language rule, with the English fallback, on texts and images: a USB tip, the
     // keyboard's two wide keys and a per-language image name.
     void language_fallback_data()
     {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<uint>("valid");
-        QTest::addColumn<int>("tip");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("cancel");
-        QTest::addColumn<QString>("ok");
-        QTest::addColumn<QString>("png");
+        columns<int, uint, int, QString, QString, QString, QString>({"language", "valid", "tip", "text", "cancel", "ok", "png"});
         const QString unplugged = QStringLiteral("USB drive is unplugged.");
         QTest::newRow("zh on") << 0 << 0x1Fu << 3 << "U盘已接入\n请稍候…" << "取消" << "确定" << "";
         QTest::newRow("zh off") << 0 << 0x1Eu << 3 << "USB driver is connected,please wait..." << "Cancle" << "OK" << "en_";
@@ -153,38 +97,27 @@ private slots:
         QFETCH(int, language);
         QFETCH(uint, valid);
         QFETCH(int, tip);
-        QFETCH(QString, text);
-        QFETCH(QString, cancel);
-        QFETCH(QString, ok);
         QFETCH(QString, png);
         g_language = static_cast<uint8_t>(language);
         g_lcd_lang_valid = valid;
         g_tip->tip_create(tip);
         QCOMPARE(g_tip->geometry(), QRect(50, 60, 220, 120));
-        QCOMPARE(g_tip->content()->findChild<QLabel *>()->text(), text);
+        QTEST(g_tip->content()->findChild<QLabel *>()->text(), "text");
         g_numberkeyboard->label_show(QStringLiteral("宽"), QStringLiteral("1"));
-        QCOMPARE(uitest::text(g_numberkeyboard, QStringLiteral("Button_close")), cancel);
-        QCOMPARE(uitest::text(g_numberkeyboard, QStringLiteral("Button_ok")), ok);
-        QCOMPARE(uitest::text(g_numberkeyboard, QStringLiteral("label")), QStringLiteral("宽"));
+        QTEST(uitest::text(g_numberkeyboard, QStringLiteral("Button_close")), "cancel");
+        QTEST(uitest::text(g_numberkeyboard, QStringLiteral("Button_ok")), "ok");
         QCOMPARE(lang_png(QStringLiteral("closeled.png")), QStringLiteral(":/png/") + png + QStringLiteral("closeled.png"));
     }
-
     // The buffer and the focus: nothing is highlighted at first, yet OK enters 1; the focus wraps
     // over the 14 keys both ways, the confirm key in its own blue; the mode key does nothing here.
     void keyboard_data()
     {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("focus");
+        columns<QString, QString, QString, QString, int>({"start", "keys", "shown", "typed", "focus"});
         QTest::newRow("first digit replaces") << "1920" << "5" << "5" << "5" << 4;
-        QTest::newRow("backspace keeps start") << "1920" << "X" << "192" << "192" << 11;
-        QTest::newRow("backspace then digit") << "1920" << "X5" << "1925" << "1925" << 4;
+        QTest::newRow("backspace keeps the start, then a digit") << "1920" << "X5" << "1925" << "1925" << 4;
         QTest::newRow("zero on empty") << "1920" << "0" << "0" << "" << 9;
         QTest::newRow("zero then seven") << "1920" << "07" << "7" << "7" << 6;
         QTest::newRow("one two zero") << "" << "120" << "120" << "120" << 9;
-        QTest::newRow("double zero") << "" << "00" << "0" << "" << 9;
         QTest::newRow("clear") << "1920" << "12C" << "0" << "" << 10;
         QTest::newRow("backspace on empty") << "" << "X" << "" << "" << 11;
         QTest::newRow("backspace to empty then zero") << "7" << "X0" << "0" << "" << 9;
@@ -205,31 +138,23 @@ private slots:
     {
         QFETCH(QString, start);
         QFETCH(QString, keys);
-        QFETCH(QString, shown);
-        QFETCH(QString, typed);
         QFETCH(int, focus);
         NumberKeyboard kb;
         for (QPushButton *b : kb.findChildren<QPushButton *>())
             QVERIFY2(!b->styleSheet().contains(QLatin1String("255,171,84")), qPrintable(b->objectName()));
         kb.label_show(QStringLiteral("W"), start);
-        presses(keys).simulate(&kb);
-        QCOMPARE(kb.shown(), shown);
-        QCOMPARE(kb.typed(), typed);
+        uitest::keyboard_keys(keys).simulate(&kb);
+        QTEST(kb.shown(), "shown");
+        QTEST(kb.typed(), "typed");
         QCOMPARE(kb.focus_index(), focus);
-        if (focus == 13) {
-            QCOMPARE(uitest::style(&kb, "Button_ok"), QStringLiteral("background-color: rgb(71, 119, 255);border:1px solid rgb(255,171,84);"));
-            QCOMPARE(uitest::style(&kb, "Button1"), QStringLiteral("background-color: rgb(255, 255, 255);border:1px ;"));
-        }
+        if (focus == 13)   // the confirm key keeps its own blue under the focus frame
+            QVERIFY(uitest::style(&kb, "Button_ok").contains("rgb(71, 119, 255);border:1px solid rgb(255,171,84)"));
     }
-
     // Both screens hear the keyboard; only the one whose field asked takes the text, only on
     // confirm, and not at all once its screen is gone.
     void keyboard_protocol_data()
     {
-        QTest::addColumn<bool>("touch");   // the field touched, else OK on it
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<bool>("child_left");
-        QTest::addColumn<QString>("child");
+        columns<bool, QString, bool, QString>({"touch", "keys", "child_left", "child"});   // touch: else OK on the field
         QTest::newRow("touch, confirm") << true << "42K" << false << "42";
         QTest::newRow("ok key, confirm touched") << false << "C0k" << false << "0";
         QTest::newRow("cancel key") << false << "7N" << false << "1920";
@@ -242,7 +167,6 @@ private slots:
         QFETCH(bool, touch);
         QFETCH(QString, keys);
         QFETCH(bool, child_left);
-        QFETCH(QString, child);
         open_screen(g_form_parent, new Form(PAGE_OPTION));
         open_screen(g_form_child, new Form(PAGE_EDIDSET));
         g_form_parent->field->setText(QStringLiteral("100"));
@@ -257,13 +181,12 @@ private slots:
             uitest::flush();
             QVERIFY(!g_lineedit);
         }
-        presses(keys).simulate(g_numberkeyboard);
+        uitest::keyboard_keys(keys).simulate(g_numberkeyboard);
         QVERIFY(!g_numberkeyboard->isVisible());
         if (g_form_child)
-            QCOMPARE(g_form_child->field->text(), child);
-        QVERIFY(g_form_parent->field->text() == QLatin1String("100") && g_form_parent->confirms == 0);
+            QTEST(g_form_child->field->text(), "child");
+        QCOMPARE(g_form_parent->field->text(), QStringLiteral("100"));
     }
-
     void progress_bar_lifecycle()
     {
         QDialog host;
@@ -271,7 +194,6 @@ private slots:
         QRoundProgressBar *bar = g_qround_bar;
         QVERIFY(bar && !bar->isHidden() && bar->parentWidget() == &host);
         QCOMPARE(bar->geometry(), QRect(120, 70, 100, 100));
-        QCOMPARE(bar->valueText(), QStringLiteral("0%"));
         auto *other = new QDialog;
         QRoundProgressBar::create_qround_bar(other);
         QCOMPARE(g_qround_bar, bar);
@@ -291,57 +213,38 @@ private slots:
         QRoundProgressBar::create_qround_bar(other);
         delete other;   // a bar gone with its screen is no running job
         QVERIFY(!g_qround_bar);
-    }
-
-    // Half full: blue from twelve o'clock clockwise to six, grey on the other side.
-    void progress_bar_paints_clockwise()
-    {
-        QRoundProgressBar bar(nullptr, QRoundProgressBar::Ring);
-        bar.resize(100, 100);
-        bar.setValue(50);
-        const QImage half = bar.grab().toImage();
+        // Half full: blue from twelve o'clock clockwise to six, grey on the other side.
+        QRoundProgressBar ring(nullptr, QRoundProgressBar::Ring);
+        ring.resize(100, 100);
+        ring.setValue(50);
+        const QImage half = ring.grab().toImage();
         QVERIFY(bluish(half, 0.95, 0.5) && !bluish(half, 0.05, 0.5));   // three o'clock, nine o'clock
-        bar.setValue(0);
-        const QImage empty = bar.grab().toImage();
+        ring.setValue(0);
+        const QImage empty = ring.grab().toImage();
         QVERIFY(!bluish(empty, 0.95, 0.5) && !bluish(empty, 0.5, 0.05));
-        bar.setValue(80);
-        bar.setRange(100, 50);
-        QCOMPARE((QList<double>{bar.minimum(), bar.maximum(), bar.value()}), (QList<double>{50, 100, 80}));
-        bar.setMaximum(60);
-        QCOMPARE((QList<double>{bar.minimum(), bar.maximum(), bar.value()}), (QList<double>{50, 60, 60}));
     }
-
     // One value read as a list position and as a source id by every function.
     void source_info_data()
     {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("id_of_pos");
-        QTest::addColumn<int>("pos_of_id");
-        QTest::addColumn<QString>("name_of_id");
-        QTest::addColumn<QString>("name_of_pos");
-        QTest::addColumn<QStringList>("icons");   // plain, online, offline of the id
+        // icons: plain, online, offline of the id
+        columns<int, int, int, QString, QString, QStringList>({"value", "id_of_pos", "pos_of_id", "name_of_id", "name_of_pos", "icons"});
         const auto icons = [](const char *a, const char *b, const char *c) { return QStringList{a, b, c}; };
         QTest::newRow("0") << 0 << 1 << 3 << "DVI" << "HDMI1" << icons("DVI", "dvilv", "DVI");
         QTest::newRow("1") << 1 << 2 << 0 << "HDMI1" << "HDMI2" << icons("HDMI13", "HDMI13_lv", "HDMI13_1");
         QTest::newRow("2") << 2 << 3 << 1 << "HDMI2" << "HDMI3" << icons("HDMI13", "HDMI13_lv", "HDMI13_1");
         QTest::newRow("3") << 3 << 0 << 2 << "HDMI3" << "DVI" << icons("HDMI20", "HDMI20_lv", "HDMI20");
         QTest::newRow("4") << 4 << 0 << 0 << "" << "" << QStringList();
-        QTest::newRow("9") << 9 << 0 << 0 << "" << "" << QStringList();
         QTest::newRow("200") << 200 << 0 << 0 << "" << "" << QStringList();
     }
     void source_info()
     {
         QFETCH(int, value);
-        QFETCH(int, id_of_pos);
-        QFETCH(int, pos_of_id);
-        QFETCH(QString, name_of_id);
-        QFETCH(QString, name_of_pos);
         QFETCH(QStringList, icons);
         const auto v = static_cast<unsigned char>(value);
-        QCOMPARE(int(sourceinfo::get_source_id_by_listseq(v)), id_of_pos);
-        QCOMPARE(int(sourceinfo::get_listseq_by_source_id(v)), pos_of_id);
-        QCOMPARE(sourceinfo::get_source_name_by_sourceid(v), name_of_id);
-        QCOMPARE(sourceinfo::get_source_name_by_listseq(v), name_of_pos);
+        QTEST(int(sourceinfo::get_source_id_by_listseq(v)), "id_of_pos");
+        QTEST(int(sourceinfo::get_listseq_by_source_id(v)), "pos_of_id");
+        QTEST(sourceinfo::get_source_name_by_sourceid(v), "name_of_id");
+        QTEST(sourceinfo::get_source_name_by_listseq(v), "name_of_pos");
         QLabel labels[3];
         for (QLabel &l : labels)
             l.setText(QStringLiteral("kept"));
@@ -356,42 +259,20 @@ private slots:
                 QCOMPARE(got, QImage(QStringLiteral(":/png/%1.png").arg(icons[i])).convertToFormat(got.format()));
         }
     }
-
     void source_rich_text()
     {
         const QString font = QStringLiteral("<font style = 'font-size:9px' color = %1 >%2</font>");
         const auto span = [&font](const char *colour, const QString &text) { return font.arg(QLatin1String(colour), text); };
         const QString count2 = span("#4777ff", "(") + span("#4777ff", "2") + span("#4777ff", ")");
         QCOMPARE(sourceinfo::get_source_specialstyle0_by_sourceid(3), span("#51BB28", "%1"));
-        QCOMPARE(sourceinfo::get_source_specialstyle0_by_sourceid(0), span("#ffffff", "%1"));
         QCOMPARE(sourceinfo::get_source_specialstyle0_by_sourceid(9), span("#ffffff", "%1"));
-        QCOMPARE(sourceinfo::get_source_specialstyle1_by_sourceid(2, "HDMI2", 2), span("#ffffff", "HDMI2") + count2);
         QCOMPARE(sourceinfo::get_source_specialstyle1_by_sourceid(3, "X", 2), span("#12BB32", "X") + count2);
         QCOMPARE(sourceinfo::get_source_specialstyle1_by_sourceid(9, "X", 1), QString());
         // a display name is shown as typed, never obeyed as markup
         QCOMPARE(sourceinfo::get_source_specialstyle1_by_sourceid(1, "<b>cam</b>", 2),
                  span("#ffffff", "&lt;b&gt;cam&lt;/b&gt;") + count2);
     }
-
-    void selector_looks_keep_entry()
-    {
-        QWidget host;
-        zemcontrol z(QRect(19, 0, 100, 22), QRect(0, 0, 20, 22), QRect(118, 0, 20, 22), &host);
-        for (int i = 0; i < 5; ++i)
-            z.combobox->addItem(QString::number(i));
-        z.set_boxindexsel(3);
-        z.set_box_modify();
-        QVERIFY(z.combobox->styleSheet().contains(QLatin1String("rgb(71,119,255)")));
-        QCOMPARE(z.label_left->styleSheet(),
-                 QStringLiteral("color: rgb(255, 255, 255);border:1px solid rgb(71,119,255);background-color:rgb(0, 0, 0)"));
-        QCOMPARE(z.combobox->currentIndex(), 3);
-        z.set_box_default();
-        QCOMPARE(z.combobox->styleSheet(), QStringLiteral("QComboBox{color:rgb(255,255,255);\nborder:1px solid "
-                                                          "rgb(255,171,84);\n}\nQComboBox:drop-down{\nborder-style:none\n}"));
-        QCOMPARE(z.label_right->styleSheet(), z.label_left->styleSheet());
-        QCOMPARE(z.combobox->currentIndex(), 3);
-    }
-
+    // No encoder device on a PC; the idle count stops short of wrapping; the spare dialogs close.
     void encoder_and_spare_dialogs()
     {
         lcd_touch *t = lcd_touch::pInstance();
@@ -406,6 +287,39 @@ private slots:
             d->show();
             d->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
             QVERIFY(d->result() == QDialog::Accepted && !d->isVisible());
+        }
+    }
+    // Every image a screen names is in the compiled-in tree (the sources are read at test time,
+    // so a screen added later is checked too), and every image there is drawn for the 320 x 240
+    // panel: not empty, not larger.
+    void images()
+    {
+        const QDir ui(QStringLiteral(ZEM_SOURCE_DIR "/ui"));
+        const QRegularExpression plain(QStringLiteral("\":/png/([^\"%]+)\""));   // "%1" names are built at run time
+        // lang_png("name") and lang_png(QStringLiteral("name")): all five language variants
+        const QRegularExpression per_language(QStringLiteral("lang_png\\(\\s*(?:QStringLiteral\\(|QLatin1String\\()?\\s*\"([^\"]+)\""));
+        QStringList named, missing;
+        for (const QString &name : ui.entryList({QStringLiteral("*.cpp"), QStringLiteral("*.h"), QStringLiteral("*.ui")})) {
+            QFile f(ui.filePath(name));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(f.readAll());
+            for (auto it = plain.globalMatch(text); it.hasNext();)
+                named << name + QStringLiteral(": :/png/") + it.next().captured(1);
+            for (auto it = per_language.globalMatch(text); it.hasNext();) {
+                const QString base = it.next().captured(1);
+                for (const char *prefix : {"", "en_", "ru_", "vn_", "tn_"})
+                    named << name + QStringLiteral(": :/png/") + QLatin1String(prefix) + base;
+            }
+        }
+        QVERIFY(named.size() >= 9);   // the framework's own images at least
+        for (const QString &use : named)
+            if (QImage(use.section(QStringLiteral(": "), 1)).isNull() && !missing.contains(use))
+                missing << use;
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char('\n'))));
+        const QDir tree(QStringLiteral(":/png"));
+        for (const QString &name : tree.entryList(QDir::Files)) {
+            const QImage img(tree.filePath(name));
+            QVERIFY2(!img.isNull() && img.width() <= 320 && img.height() <= 240, qPrintable(name));
         }
     }
 };

@@ -6,12 +6,14 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 #include <functional>
 
 #include "config_engine.h"
 #include "global.h"
 #include "numberkeyboard.h"
+#include "ram_layout.h"
 #include "screen.h"
 #include "syncupdate.h"
 #include "testroot.h"
@@ -23,22 +25,18 @@ namespace uitest {
 // What one tick does. Unset, it counts G_timeTicks and times the tip out, the two parts of the
 // 10 ms tick that the framework owns; a fixture with the main window may point it at the real tick.
 inline std::function<void()> tick_hook;
-
 inline ZemRamPara *para() { return ZemRamPara::p_zemrampara_config; }
 inline uint16_t rd16(int off) { return para()->rd16(off); }
 inline void wr16(int off, uint16_t v) { para()->wr16(off, v); }
-
 // The deletions that close() with delete-on-close asked for.
 inline void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
 // Deletes every screen still alive but the main menu (which is never deleted; a fixture that
 // made one keeps it) and whatever deleteLater() left pending.
 inline void close_all()
 {
-    for (Screen *s : all_screens()) {
+    for (Screen *s : all_screens())
         if (s->page() != PAGE_MAINWINDOW)
             delete s->widget();
-    }
     flush();
     if (g_tip)
         g_tip->hide();
@@ -46,7 +44,6 @@ inline void close_all()
     if (g_numberkeyboard)
         g_numberkeyboard->hide();
 }
-
 inline void fresh_ui(const QString &name = QString())
 {
     close_all();
@@ -57,21 +54,14 @@ inline void fresh_ui(const QString &name = QString())
     QObject::connect(ZemRamPara::pInstance(), &ZemRamPara::sig_update_para, SyncUpdate::pInstance(),
                      &SyncUpdate::para_sync, Qt::UniqueConnection);
     ui_init();
-    set_modal_runner([](QDialog *d) {
-        d->show();
-        return 0;
-    });
+    set_modal_runner([](QDialog *d) { return d->show(), 0; });
     TIP::create_shared();
     NumberKeyboard::create_shared()->menulist_init();   // each test starts on the 1 key
     g_lineedit = nullptr;
-    g_page_focus = 0;
-    g_mode_shortcut_key = 0;
+    g_page_focus = g_mode_shortcut_key = g_image_current = g_zem_keys = 0;
     g_language = 1;
     g_lcd_lang_valid = 0x1F;
-    g_image_current = 0;
-    g_zem_keys = 0;
 }
-
 // One panel key (or USB letter) pressed and released on the widget.
 inline void key(QWidget *w, int code)
 {
@@ -80,13 +70,11 @@ inline void key(QWidget *w, int code)
     QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &release);
 }
-
 inline void keys(QWidget *w, std::initializer_list<int> codes)
 {
     for (int code : codes)
         key(w, code);
 }
-
 // A step of a QTestEventList row that QTest cannot type itself: the panel's PowerOff and Stop
 // codes, a touch.
 struct Step : QTestEvent
@@ -104,7 +92,37 @@ inline QTestEventList key_list(const QList<int> &codes)
         events.append(new Step([code](QWidget *w) { key(w, code); }));
     return events;
 }
-
+// Keys on the numeric keyboard, from its first opening. Digits, C clear, X backspace, N cancel and
+// K confirm: the focus moves the short way round to the key, then OK. < > = the left, right and OK
+// keys, S R their USB letters, B the back key, M the mode key and its letter; in lower case the key
+// touched (d: the 5 key).
+inline QTestEventList keyboard_keys(const QString &keys)
+{
+    QTestEventList events;
+    const auto add = [&events](std::function<void(QWidget *)> step) { events.append(new Step(std::move(step))); };
+    const char *touch[] = {"ButtonC", "ButtonX", "Button_close", "Button_ok", "Button5"};
+    const int codes[] = {Qt::Key_F4, Qt::Key_F5, Qt::Key_S, Qt::Key_R, Qt::Key_F6, Qt::Key_PowerOff, Qt::Key_Stop};
+    int at = 0;
+    for (QChar k : keys) {
+        const int touched = QStringLiteral("cxnkd").indexOf(k), raw = QStringLiteral("<>SR=BM").indexOf(k);
+        if (touched >= 0) {
+            add([name = QLatin1String(touch[touched])](QWidget *w) { w->findChild<QPushButton *>(name)->click(); });
+        } else if (raw >= 0) {
+            add([code = codes[raw], letter = k == QLatin1Char('M')](QWidget *w) { key(w, code); if (letter) key(w, Qt::Key_M); });
+            at = raw < 4 ? (at + (raw % 2 ? 1 : 13)) % 14 : at;
+        } else {
+            const int target = k == QLatin1Char('0') ? 9 : k.isDigit() ? k.digitValue() - 1 : 10 + QStringLiteral("CXNK").indexOf(k);
+            const int ahead = ((target - at) % 14 + 14) % 14;
+            add([ahead](QWidget *w) {
+                for (int i = 0; i < qMin(ahead, 14 - ahead); ++i)
+                    key(w, ahead <= 7 ? Qt::Key_F5 : Qt::Key_F4);
+                key(w, Qt::Key_F6);
+            });
+            at = target;
+        }
+    }
+    return events;
+}
 inline void tick(int n = 1)
 {
     for (int i = 0; i < n; ++i) {
@@ -117,7 +135,6 @@ inline void tick(int n = 1)
         }
     }
 }
-
 // The text of the named label, button or line edit under root, or root itself ("" when none).
 inline QString text(const QWidget *root, const QString &object_name)
 {
@@ -132,11 +149,25 @@ inline QString text(const QWidget *root, const QString &object_name)
         return e->text();
     return QString();
 }
-
+// The texts of the named widgets under root, in order.
+inline QStringList texts(const QWidget *root, std::initializer_list<const char *> names)
+{
+    QStringList out;
+    for (const char *name : names)
+        out << text(root, QLatin1String(name));
+    return out;
+}
 inline QString style(const QWidget *root, const QString &object_name)
 {
     const auto *w = root->findChild<QWidget *>(object_name);
     return w ? w->styleSheet() : QString();
+}
+// The timing row of input s: width, height, frame rate.
+inline void set_timing(int s, uint16_t w, uint16_t h, uint16_t f)
+{
+    wr16(Ram::source_timing(s), w);
+    wr16(Ram::source_timing(s) + 2, h);
+    wr16(Ram::source_timing(s) + 4, f);
 }
 
 }

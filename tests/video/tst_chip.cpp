@@ -1,14 +1,14 @@
 #include <QtTest>
-
 #include <cstring>
 
 #include "../fpga/devicefixture.h"
+#include "omenu.h"
 
 using namespace Ram;
 
 static ZemRamPara *img() { return ZemRamPara::p_zemrampara_config; }
 
-class TestChip : public QObject
+class TestVideo : public QObject
 {
     Q_OBJECT
     c331_manage *chip = nullptr;
@@ -21,18 +21,15 @@ private slots:
         tarvosource::create_for_test();
         chip = c331_manage::create_for_test();
     }
-
     void pattern_flag_data()
     {
-        QTest::addColumn<int>("window_sets");
-        QTest::addColumn<QList<int>>("patterns");   // values stored at 864, one request each
-        QTest::addColumn<QList<int>>("flags");      // zemApi_IsPatternGen after each pass
+        // patterns: stored at 864, one request each; flags: zemApi_IsPatternGen after each pass
+        columns<int, QList<int>, QList<int>>({"window_sets", "patterns", "flags"});
         QTest::newRow("on then off") << 1 << QList<int>{3, 0} << QList<int>{1, 0};
         QTest::newRow("pattern to pattern") << 1 << QList<int>{6, 8, 0} << QList<int>{1, 1, 0};
         QTest::newRow("unknown pattern switches off") << 1 << QList<int>{2, 40} << QList<int>{1, 0};
         QTest::newRow("refused with two window sets") << 2 << QList<int>{4} << QList<int>{0};
     }
-
     void pattern_flag()
     {
         QFETCH(int, window_sets);
@@ -53,7 +50,6 @@ private slots:
                      (QList<int>{flags[i], flags[i] ? p : 0, flags[i] ? 0 : 2}));
         }
     }
-
     void changed_fields_applied_in_one_pass()
     {
         Codes spy;
@@ -77,15 +73,13 @@ private slots:
         std::memcpy(img()->RAM_PARA_SHADOW, img()->RAM_PARA, sizeof img()->RAM_PARA);
         chip->c331managerdeal();
         chip->c331managerdeal();
-        QCOMPARE(spy.all(), QList<int>{7});
-        QCOMPARE(int(chip->update_request()), 0);
-        QCOMPARE((QList<int>{sim().windows[2].source, sim().windows[2].fade_out}), (QList<int>{2, 33}));
-        QCOMPARE((QList<int>{sim().led_brightness, sim().quality[3]}), (QList<int>{42, 12}));
-        QCOMPARE(SimDevice::read_reg(0, 0) & 0x04, 0);   // LED screen off
+        QVERIFY(spy.all() == QList<int>{7} && chip->update_request() == 0);
+        // Window, fade, brightness, saturation, the LED screen's on bit.
+        QCOMPARE((QList<int>{sim().windows[2].source, sim().windows[2].fade_out, sim().led_brightness, sim().quality[3],
+                             SimDevice::read_reg(0, 0) & 0x04}), (QList<int>{2, 33, 42, 12, 0}));
         const char *src = reinterpret_cast<const char *>(tarvosource::p_tarvo_source->edid_request);
         QCOMPARE(QByteArray(src, 8), QByteArray("\0\0\1\0\1\1\0\1", 8));
     }
-
     void crop_taken_when_window_switches_to_it()
     {
         chip_write([] {
@@ -105,7 +99,6 @@ private slots:
         chip->c331managerdeal();
         QCOMPARE((QList<int>{sim().windows[0].source, sim().windows[0].crop_w}), (QList<int>{0x80C8, 0}));
     }
-
     void panel_waits_for_led_setup()
     {
         fpga_manage *fpga = fpga_manage::p_fpga_manage;
@@ -121,14 +114,47 @@ private slots:
         }
         QVERIFY(passes >= 42 && !spy.all().contains(1));   // the FPGA side announces its ports meanwhile
         chip->c331managerdeal();
-        QCOMPARE(spy.all().count(1), 1);
-        QCOMPARE(int(g_set_led_para), 2);
-        QCOMPARE((QList<int>{sim().panel_inits, sim().panel_width}), (QList<int>{1, 2560}));
+        QCOMPARE((QList<int>{int(spy.all().count(1)), g_set_led_para, sim().panel_inits, sim().panel_width}),
+                 (QList<int>{1, 2, 1, 2560}));
         fpga->fpga_pass();
-        QCOMPARE(int(g_set_led_para), 0);
-        QCOMPARE(sim().fpga_resets, 1);
+        QVERIFY(g_set_led_para == 0 && sim().fpga_resets == 1);
+    }
+    // The OSD overlay files of the user modes.
+    void reads_overlays()
+    {
+        write_dev_file(QStringLiteral("/data/modes/MO01.json"), R"j({"osdcount": 2, "oactcount": 1, "menu": [
+            {"w": 300, "layer": "top", "backpara": {"enable": "on", "color": "0x102030"},
+             "fontpara": {"fontw": 32, "verticalspace": 4, "color": "0xFFee00"}, "texts": "Hi\nthere"},
+            {"h_align": "center", "backpara": {"color": "red; image: url(x)"}}, {"x": 2}, {"x": 3}]})j");
+        OSD_LIST list;
+        QCOMPARE(get_json_omenu_para("/data/modes/MO01.json", &list), 0);
+        const OMENU_PARA &o = list.menu[0];
+        QCOMPARE((QList<int>{o.osdcount, o.oactcount, o.w, o.fontw, o.verticalspace, list.menu[2].x}),
+                 (QList<int>{2, 1, 300, 32, 4, 2}));
+        QCOMPARE((QStringList{o.back_layer.c_str(), o.back_color.c_str(), o.font_color.c_str(), o.texts.c_str(),
+                              o.h_align.c_str(), list.menu[1].h_align.c_str(), list.menu[1].v_align.c_str()}),
+                 (QStringList{"top", "0x102030", "0xFFee00", "Hi\nthere", "left", "center", "top"}));
+        QCOMPARE(list.menu[1].back_color, std::string());   // not a colour: not taken
+    }
+    void bad_file_keeps_record()
+    {
+        OSD_LIST list;
+        list.menu[0].x = 44;
+        list.menu[1].texts = "kept";
+        for (const QByteArray &content : {QByteArray(), QByteArray(R"({"osdcount": 1, "menu": [{"x": 5}, {"x": 6)")}) {
+            if (!content.isNull())
+                write_dev_file(QStringLiteral("/data/modes/MO02.json"), content);
+            list.menu[0].osdcount = 3;
+            QCOMPARE(get_json_omenu_para("/data/modes/MO02.json", &list), 255);
+            QCOMPARE((QList<int>{list.menu[0].osdcount, list.menu[0].x}), (QList<int>{0, 44}));
+            QCOMPARE(list.menu[1].texts, std::string("kept"));
+        }
+        // A value of the wrong kind keeps what the record held.
+        write_dev_file(QStringLiteral("/data/modes/MO02.json"), R"({"osdcount": 1, "menu": [{"x": "wide", "w": 9}]})");
+        QCOMPARE(get_json_omenu_para("/data/modes/MO02.json", &list), 0);
+        QCOMPARE((QList<int>{list.menu[0].x, list.menu[0].w}), (QList<int>{44, 9}));
     }
 };
 
-QTEST_GUILESS_MAIN(TestChip)
+QTEST_GUILESS_MAIN(TestVideo)
 #include "tst_chip.moc"
