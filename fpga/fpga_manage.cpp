@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fpga_regs.h"
 #include "global.h"
 #include "paths.h"
 #include "simdevice.h"
@@ -18,10 +19,6 @@ line_type g_line_type;
 
 namespace {
 
-constexpr int kRegRunning = 80;
-constexpr int kRegLinksLow = 128;
-constexpr int kRegLinksHigh = 144;
-constexpr int kRegCount = 171;         // registers 171..255 do not exist
 constexpr uint32_t kPcCmdTicks = 80;
 constexpr uint32_t kReplyTimeout = 1200;
 constexpr uint32_t kRiseTicks = 100;
@@ -36,7 +33,7 @@ constexpr uint8_t kStatusDone = 5;
 
 bool is_register(uint8_t reg, uint8_t fpga)
 {
-    return fpga < 2 && reg < kRegCount && (reg < 64 || reg > 127);
+    return fpga < 2 && reg < FpgaReg::kCount && (reg < 64 || reg > 127);
 }
 
 void announce(int code)
@@ -145,7 +142,7 @@ void fpga_manage::bring_up()
                 Ram::wr16(MCU_RAM_PARA_func[f], h, 512);
             }
         }
-        m_ready.store(MCU_REG_func[0][kRegRunning] == 3);
+        m_ready.store(MCU_REG_func[0][FpgaReg::kRunning] == 3);
         m_screen_on.store((MCU_REG_func[0][0] & 0x04) != 0);
     }
     search_cards();
@@ -187,20 +184,20 @@ void fpga_manage::set_screen_on(bool on)
 int fpga_manage::get_fpga_status()
 {
     QMutexLocker lock(&m_mutex);
-    return (m_ready.load() && MCU_REG_func[0][kRegRunning] == 3) ? 1 : 0;
+    return (m_ready.load() && MCU_REG_func[0][FpgaReg::kRunning] == 3) ? 1 : 0;
 }
 
 uint16_t fpga_manage::get_wlan_state()
 {
     {
         QMutexLocker lock(&m_mutex);
-        if (MCU_REG_func[0][kRegRunning] != 3)
+        if (MCU_REG_func[0][FpgaReg::kRunning] != 3)
             return 0;
     }
-    read_from_register(kRegLinksLow, 0);
-    read_from_register(kRegLinksHigh, 0);
+    read_from_register(FpgaReg::kLinksLow, 0);
+    read_from_register(FpgaReg::kLinksHigh, 0);
     QMutexLocker lock(&m_mutex);
-    return static_cast<uint16_t>((MCU_REG_func[0][kRegLinksHigh] << 8) | MCU_REG_func[0][kRegLinksLow]);
+    return static_cast<uint16_t>((MCU_REG_func[0][FpgaReg::kLinksHigh] << 8) | MCU_REG_func[0][FpgaReg::kLinksLow]);
 }
 
 void fpga_manage::check_wlanonline_state()
@@ -302,10 +299,10 @@ void fpga_manage::search_cards()
     int found[16];
     for (int p = 0; p < 16; ++p)
         found[p] = SimDevice::card_count(p);
-    const uint8_t running = SimDevice::read_reg(0, kRegRunning);
+    const uint8_t running = SimDevice::read_reg(0, FpgaReg::kRunning);
     QMutexLocker lock(&m_mutex);
     std::memcpy(m_cards, found, sizeof m_cards);
-    MCU_REG_func[0][kRegRunning] = running;
+    MCU_REG_func[0][FpgaReg::kRunning] = running;
 }
 
 int fpga_manage::next_port_with_cards(int from) const

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "fpga_regs.h"
 #include "global.h"
 #include "paths.h"
 
@@ -14,10 +15,6 @@ QMutex g_sim_mutex;
 SimState g_sim;
 bool g_sim_loaded = false;
 
-constexpr int kRegRunning = 80;
-constexpr int kRegLinksLow = 128;
-constexpr int kRegLinksHigh = 144;
-constexpr int kRegAgeing42 = 42;
 
 void set_defaults(SimState &s)
 {
@@ -26,14 +23,14 @@ void set_defaults(SimState &s)
     s.inputs[2] = {1920, 1080, 60};
     for (int f = 0; f < 2; ++f) {
         s.reg[f][0] = 0x04;   // screen on, mapping off
-        s.reg[f][28] = to_bcd(12);
-        s.reg[f][29] = to_bcd(20);
-        s.reg[f][30] = to_bcd(11);
-        s.reg[f][31] = to_bcd(26);
+        s.reg[f][FpgaReg::kVersion] = to_bcd(12);
+        s.reg[f][FpgaReg::kDay] = to_bcd(20);
+        s.reg[f][FpgaReg::kMonth] = to_bcd(11);
+        s.reg[f][FpgaReg::kYear] = to_bcd(26);
     }
-    s.reg[0][40] = 5;
+    s.reg[0][FpgaReg::kAgeing40] = 5;
     s.r42_base = 17;
-    s.reg[0][43] = 0;
+    s.reg[0][FpgaReg::kAgeing43] = 0;
     s.cards[0].resize(2);
     s.cards[1].resize(1);
     s.links = 0x0003;
@@ -92,7 +89,7 @@ void apply_json(SimState &s, const QJsonObject &root)
         const QJsonObject f = root.value(QLatin1String("fpga")).toObject();
         if (f.value(QLatin1String("running")).isBool())
             s.fpga_running = f.value(QLatin1String("running")).toBool();
-        const int regs[4] = {28, 29, 30, 31};
+        const int regs[4] = {FpgaReg::kVersion, FpgaReg::kDay, FpgaReg::kMonth, FpgaReg::kYear};
         const char *keys[4] = {"version", "day", "month", "year"};
         for (int i = 0; i < 4; ++i) {
             const int v = int_in(f, keys[i], 0, 99, -1);
@@ -102,9 +99,9 @@ void apply_json(SimState &s, const QJsonObject &root)
     }
     if (root.value(QLatin1String("ageing")).isObject()) {
         const QJsonObject a = root.value(QLatin1String("ageing")).toObject();
-        s.reg[0][40] = static_cast<uint8_t>(int_in(a, "r40", 0, 255, s.reg[0][40]));
+        s.reg[0][FpgaReg::kAgeing40] = static_cast<uint8_t>(int_in(a, "r40", 0, 255, s.reg[0][FpgaReg::kAgeing40]));
         s.r42_base = static_cast<uint8_t>(int_in(a, "r42", 0, 255, s.r42_base));
-        s.reg[0][43] = static_cast<uint8_t>(int_in(a, "r43", 0, 255, s.reg[0][43]));
+        s.reg[0][FpgaReg::kAgeing43] = static_cast<uint8_t>(int_in(a, "r43", 0, 255, s.reg[0][FpgaReg::kAgeing43]));
     }
     s.fonts = static_cast<uint32_t>(int_in(root, "fonts", 0, 15, static_cast<int>(s.fonts)));
 }
@@ -177,15 +174,15 @@ uint8_t SimDevice::read_reg(int fpga, int reg)
     if (fpga < 0 || fpga > 1 || reg < 0 || reg > 255)
         return 0;
     SimLock s;
-    if (reg == kRegRunning)
+    if (reg == FpgaReg::kRunning)
         return s->fpga_running ? 3 : 0;
     if (!s->fpga_running)
         return 0;
-    if (fpga == 0 && reg == kRegLinksLow)
+    if (fpga == 0 && reg == FpgaReg::kLinksLow)
         return static_cast<uint8_t>(s->links & 0xFF);
-    if (fpga == 0 && reg == kRegLinksHigh)
+    if (fpga == 0 && reg == FpgaReg::kLinksHigh)
         return static_cast<uint8_t>(s->links >> 8);
-    if (fpga == 0 && reg == kRegAgeing42)
+    if (fpga == 0 && reg == FpgaReg::kAgeCounter)
         return ageing42(s->r42_base, G_timeTicks.load());
     return s->reg[fpga][reg];
 }

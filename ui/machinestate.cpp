@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "fpga_manage.h"
+#include "fpga_regs.h"
 #include "global.h"
 #include "ram_layout.h"
 #include "sourceinfo.h"
@@ -16,12 +17,6 @@ namespace {
 // Change code with which the FPGA thread announces a new port-state word.
 constexpr int kPortsChanged = 11;
 constexpr int kPorts = 6;
-
-// Registers of FPGA 0 holding its version and build date, two BCD digits each.
-constexpr int kRegVersion = 28;
-constexpr int kRegDay = 29;
-constexpr int kRegMonth = 30;
-constexpr int kRegYear = 31;
 
 QString two_digits(unsigned value, int base)
 {
@@ -116,9 +111,9 @@ void MachineState::version_changed()
     static const uint8_t kUnread[256] = {};
     const uint8_t *reg = fpga_manage::p_fpga_manage ? fpga_manage::p_fpga_manage->MCU_REG_func[0] : kUnread;
     const QString fpga = QStringLiteral("V") + two_digits(0x11, 16) + QLatin1Char('.') + two_digits(0, 16) +
-                         QLatin1Char('.') + two_digits(reg[kRegVersion], 16) + QLatin1Char(' ') +
-                         QString::number(reg[kRegYear] + 0x2000, 16) + QLatin1Char('-') +
-                         two_digits(reg[kRegMonth], 16) + QLatin1Char('-') + two_digits(reg[kRegDay], 16);
+                         QLatin1Char('.') + two_digits(reg[FpgaReg::kVersion], 16) + QLatin1Char(' ') +
+                         QString::number(reg[FpgaReg::kYear] + 0x2000, 16) + QLatin1Char('-') +
+                         two_digits(reg[FpgaReg::kMonth], 16) + QLatin1Char('-') + two_digits(reg[FpgaReg::kDay], 16);
     ui->label_FPGA1->setText(QStringLiteral("FPGA:") + fpga);
 }
 

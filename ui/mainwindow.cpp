@@ -11,6 +11,7 @@
 #include "custommode.h"
 #include "firmwareupdate.h"
 #include "fpga_manage.h"
+#include "fpga_regs.h"
 #include "global.h"
 #include "lockwindow.h"
 #include "machinestate.h"
@@ -606,11 +607,11 @@ void MainWindow::getagelog()
     fpga_manage *fpga = fpga_manage::p_fpga_manage;
     if (!fpga)
         return;
-    for (uint8_t reg : {40, 42, 43})
-        fpga->read_from_register(reg, 0);
+    for (int reg : {FpgaReg::kAgeing40, FpgaReg::kAgeCounter, FpgaReg::kAgeing43})
+        fpga->read_from_register(static_cast<uint8_t>(reg), 0);
     const uint8_t *regs = fpga->MCU_REG_func[0];
     factoryage_log.push_back(now.toString(QStringLiteral("MM-dd hh:mm")) +
-                             QStringLiteral(" %1 %2 %3").arg(regs[42]).arg(regs[40]).arg(regs[43]));
+                             QStringLiteral(" %1 %2 %3").arg(regs[FpgaReg::kAgeCounter]).arg(regs[FpgaReg::kAgeing40]).arg(regs[FpgaReg::kAgeing43]));
     if (factoryage_log.size() > kAgeLogMax)
         factoryage_log.erase(factoryage_log.begin());
     if (factoryage_log.size() < 2)
