@@ -48,10 +48,7 @@ QWidget *keyboard(int focus_moves)
 QWidget *progress(int percent)
 {
     QDialog *d = lcd_dialog();
-    QRoundProgressBar::create_qround_bar(d);
-    if (g_qround_bar)
-        g_qround_bar->para_sync(percent);
-    g_qround_bar = nullptr;   // the picture's bar goes with its dialog
+    show_progress(d, percent);
     return d;
 }
 
@@ -91,6 +88,14 @@ QWidget *selector(bool modify)
     return d;
 }
 
+}
+
+void show_progress(QDialog *owner, int percent)
+{
+    QRoundProgressBar::create_qround_bar(owner);
+    if (g_qround_bar)
+        g_qround_bar->para_sync(percent);
+    g_qround_bar = nullptr;
 }
 
 void add_framework_shots(ShotList &shots)

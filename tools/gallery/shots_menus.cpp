@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QKeyEvent>
 
-#include "QRoundProgressBar.h"
 #include "advancedoption.h"
 #include "firmware_usbgrade.h"
 #include "fpga_manage.h"
@@ -85,12 +84,8 @@ QWidget *recovery(int percent)
     recovery_files(true);
     fpga_manage::p_fpga_manage->rcv_recovery->get_dir_file(QString::fromLatin1(rcvRecovery::kRecoveryDir));
     open_screen(g_rcv_recovery, new rcv_recovery);
-    if (percent >= 0) {
-        QRoundProgressBar::create_qround_bar(g_rcv_recovery);
-        if (g_qround_bar)
-            g_qround_bar->para_sync(percent);
-        g_qround_bar = nullptr;   // the picture's bar goes with its screen
-    }
+    if (percent >= 0)
+        show_progress(g_rcv_recovery, percent);
     return g_rcv_recovery;
 }
 
