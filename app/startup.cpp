@@ -79,7 +79,7 @@ void startup_gui(const StartupOptions &options)
     ui_init();
     g_open_custommode = open_custommode;
 
-    g_mainwindow = new MainWindow(nullptr);
+    g_mainwindow = new MainWindow;
     g_timer = new QTimer(g_mainwindow);
     QObject::connect(g_timer, &QTimer::timeout, g_mainwindow, &MainWindow::slot_update_timer_ticks);
     g_timer->start(10);
@@ -99,7 +99,7 @@ void startup_gui(const StartupOptions &options)
         QThread::sleep(4);
 
     g_mainwindow->show();
-    open_screen(g_lockwindow, new LockWindow(nullptr), false);
+    open_screen(g_lockwindow, new LockWindow, false);
     QObject::connect(ZemRamPara::p_zemrampara_config, &ZemRamPara::sig_update_para, SyncUpdate::p_syncupdate,
                      &SyncUpdate::para_sync, Qt::UniqueConnection);
     if (g_zem_keys)

@@ -250,7 +250,7 @@ int main(int argc, char **argv)
 
     // ---- a key to the end of its refresh ---------------------------------------------------------
     // Freeze on the home screen: key, chip pass, change refresh (cards redrawn), file written.
-    open_screen(g_lockwindow, new LockWindow(nullptr), false);
+    open_screen(g_lockwindow, new LockWindow, false);
     wait_first_paint(g_lockwindow);
     std::vector<double> key_ms, write_ms;
     for (int i = 0; i < runs; ++i) {

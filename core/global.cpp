@@ -1,5 +1,6 @@
 #include "global.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -22,6 +23,7 @@ uint8_t g_debugSwitch = 254;
 
 std::atomic<uint8_t> g_page_focus{0};
 uint8_t g_mode_shortcut_key = 0;
+uint8_t g_mode_select = 0;
 
 std::atomic<uint8_t> pc_cmd_valid{0};
 std::atomic<uint32_t> pc_cmd_time{0};
@@ -42,6 +44,40 @@ uint32_t factoryage_log_diff20 = 0;
 uint32_t factoryage_log_diffmore = 0;
 
 QString g_qyfile_name;
+
+void reset_globals()
+{
+    G_timeTicks = 0;
+    g_update_flag = 0;
+    g_app_reset_flag = 0;
+    G_reboot_tickTicks = 0;
+    G_factoryage_ticks = 0;
+    g_delay_usbserver = 0;
+    g_delay_usbserver_ticks = 0;
+    g_zem_keys = 0;
+    g_image_current = 0;
+    g_language = 0;
+    g_lcd_lang_valid = 0x1F;
+    g_str_ip = QStringLiteral("192.168.1.199");
+    g_srt_mask = QStringLiteral("255.255.255.0");
+    g_str_gateway = QStringLiteral("192.168.1.1");
+    g_str_barcode = QStringLiteral(" ");
+    g_debugSwitch = 254;
+    g_page_focus = 0;
+    g_mode_shortcut_key = 0;
+    g_mode_select = 0;
+    pc_cmd_valid = 0;
+    pc_cmd_time = 0;
+    g_set_led_para = 0;
+    g_set_led_setup = 0;
+    g_wifi_reset_flag = 0;
+    g_wifi_reset_ticks = 0;
+    std::fill(std::begin(g_cut_source_state), std::end(g_cut_source_state), uint8_t(0));
+    factoryage_log.clear();
+    factoryage_log_diff3 = factoryage_log_diff5 = factoryage_log_diff10 = factoryage_log_diff20 = 0;
+    factoryage_log_diffmore = 0;
+    g_qyfile_name.clear();
+}
 
 void zem_debug(const char *fmt, ...)
 {

@@ -27,6 +27,7 @@ extern uint8_t g_debugSwitch;                    // console diagnostics only whi
 
 extern std::atomic<uint8_t> g_page_focus;        // PageId of the screen on display
 extern uint8_t g_mode_shortcut_key;              // CustomMode was opened by the mode key
+extern uint8_t g_mode_select;                    // user-mode slot 0..15 of the popup and CustomMode
 
 extern std::atomic<uint8_t> pc_cmd_valid;        // a control-protocol frame was handled recently
 extern std::atomic<uint32_t> pc_cmd_time;
@@ -51,6 +52,9 @@ extern uint32_t factoryage_log_diffmore;
 
 // Absolute path of the chosen smart-mapping scan file, read by the FPGA thread's job 2.
 extern QString g_qyfile_name;
+
+// Every global above back to its start value (a test's fresh start; the program never calls it).
+void reset_globals();
 
 // Diagnostics: printed only while g_debugSwitch == 254.
 void zem_debug(const char *fmt, ...) __attribute__((format(printf, 1, 2)));

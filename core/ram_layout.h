@@ -37,6 +37,16 @@ constexpr int kCropCount = 40;
 // CROP_ITEM fields
 constexpr int kCropWord = 0;            // u16: bit 15 in use, bits 8..14 number-1, low byte source id
 constexpr int kCropX = 2, kCropY = 4, kCropW = 6, kCropH = 8;
+// The crop word: bit 15 in use, bits 8..14 the crop number - 1 (numbers 1..40, unique within a
+// source), low byte the source id.
+constexpr uint16_t kCropInUse = 0x8000;
+constexpr bool crop_in_use(uint16_t word) { return (word & kCropInUse) != 0; }
+constexpr int crop_number(uint16_t word) { return ((word >> 8) & 0x7F) + 1; }
+constexpr int crop_source(uint16_t word) { return word & 0xFF; }
+constexpr uint16_t crop_word(int number, int source)
+{
+    return static_cast<uint16_t>(kCropInUse | ((number - 1) & 0x7F) << 8 | (source & 0xFF));
+}
 
 constexpr int kAudioWindow = 2112;      // u16 (low byte used), window 0..5 whose sound is shown
 constexpr int kPixelToPixel = 2114;     // u16 summary, 1 on
@@ -60,6 +70,14 @@ constexpr int kLayerX = 10, kLayerY = 12, kLayerW = 14, kLayerH = 16;
 constexpr int kLayerOutput = 18;        // u16: bit 0 black, bit 1 freeze, bit 2 fade; +19 pixel to pixel
 constexpr int kLayerAudio = 20;         // u16: bit 15 sound on
 constexpr int kLayerP2PMode = 22;
+// Bits of the window fields.
+constexpr uint16_t kLayerEnabled = 0x0001;   // enable word
+constexpr uint16_t kSourceIsCrop = 0x8000;   // source word: the low byte is a crop-table index
+constexpr uint16_t kOutputBlack = 0x0001;    // output word
+constexpr uint16_t kOutputFreeze = 0x0002;
+constexpr uint16_t kOutputFade = 0x0004;
+constexpr uint16_t kSoundOn = 0x8000;        // audio word
+constexpr uint16_t kSoundOnWord = 0x80FF;    // what the panel's sound key stores for "on"
 
 constexpr int kFade = 2816;             // + 4*k: u16 fade-in, u16 fade-out of window slot k
 constexpr int kFadeStride = 4;

@@ -3,17 +3,13 @@
 #include <cstring>
 
 #include "global.h"
-#include "ui_hooks.h"
+#include "uihooks.h"
+#include "vocabulary.h"
 #include "zemrampara.h"
 
 using namespace Ram;
 
 SyncUpdate *SyncUpdate::p_syncupdate = nullptr;
-
-namespace {
-constexpr int kFirstPageWithoutScreen = 27;
-constexpr int kImageLayoutPage = 9;
-}
 
 SyncUpdate *SyncUpdate::pInstance()
 {
@@ -32,17 +28,17 @@ void SyncUpdate::para_sync(int code)
 
     const uint8_t page = g_page_focus.load();
     const uint8_t current = g_image_current.load();
-    if (page != kImageLayoutPage
-        && (current >= kWindows || !(ram->rd16(layer(current) + kLayerEnable) & 1)))
+    if (page != PAGE_IMAGELAYOUT
+        && (current >= kWindows || !(ram->rd16(layer(current) + kLayerEnable) & kLayerEnabled)))
         g_image_current = 0;
 
     if (g_zem_keys && UiHooks::update_key_leds)
         UiHooks::update_key_leds();
 
-    if (code == 105 || code == 106)
+    if (code == CHANGE_QUIET_105 || code == CHANGE_QUIET_106)
         return;
 
-    if (page >= kFirstPageWithoutScreen)
+    if (page >= PAGE_COUNT)
         ram->ZemLanguageChanged();
     else if (UiHooks::refresh_screen)
         UiHooks::refresh_screen(code);

@@ -1,7 +1,7 @@
 #pragma once
 #include <QObject>
 
-// The screens are reached through UiHooks (ui_hooks.h); core includes no screen.
+// The screens are reached through UiHooks (uihooks.h); core includes no screen.
 // The parameter-change slot on the GUI thread: refreshes the key panel's lights and the screen on
 // display, carries out a pending user-mode save and writes the image back to its file.
 class SyncUpdate : public QObject

@@ -24,12 +24,8 @@ constexpr int kSlots = 16;
 constexpr uint8_t kMarker = 0xAA;
 constexpr uint8_t kEmpty = 0xFF;
 
-// Crop word: bit 15 in use, bits 8..14 crop number - 1, low byte source id.
 constexpr int kSources = 6;
 constexpr int kCropNumbers = 40;
-bool crop_in_use(uint16_t word) { return (word & 0x8000) != 0; }
-int crop_source(uint16_t word) { return word & 0xFF; }
-int crop_number(uint16_t word) { return ((word >> 8) & 0x7F) + 1; }
 
 bool cut_bit(int source, int number)
 {
@@ -250,7 +246,7 @@ void ZemRamPara::ZemSetImageSource(int crop_n, int source, int window)
         int index = kCropCount;
         CROP_PARA unused;
         ZemGetCropPara(source, crop_n, &unused, &index);
-        word = index < kCropCount ? static_cast<uint16_t>(0x8000 | index) : 0;
+        word = index < kCropCount ? static_cast<uint16_t>(kSourceIsCrop | index) : 0;
     }
     wr16(layer(window) + kLayerSource, word);
     // A mode change still pending keeps its value; any other current mode no longer holds.
@@ -264,8 +260,8 @@ void ZemRamPara::ZemSetImageFreeze()
     if (w >= kWindows)
         return;
     ChipWrite chip;
-    if (rd16(layer(w) + kLayerEnable) & 1)
-        wr16(layer(w) + kLayerOutput, rd16(layer(w) + kLayerOutput) ^ 0x0002);
+    if (rd16(layer(w) + kLayerEnable) & kLayerEnabled)
+        wr16(layer(w) + kLayerOutput, rd16(layer(w) + kLayerOutput) ^ kOutputFreeze);
 }
 
 void ZemRamPara::ZemSetImageBlack()
@@ -274,7 +270,7 @@ void ZemRamPara::ZemSetImageBlack()
     if (w >= kWindows)
         return;
     ChipWrite chip;
-    wr16(layer(w) + kLayerOutput, rd16(layer(w) + kLayerOutput) ^ 0x0001);
+    wr16(layer(w) + kLayerOutput, rd16(layer(w) + kLayerOutput) ^ kOutputBlack);
 }
 
 void ZemRamPara::ZemSetEDIDPara(int input, uint16_t width, uint16_t height, uint16_t rate)
@@ -296,10 +292,10 @@ int ZemRamPara::ZemGetImageSource(const uint8_t *image, uint8_t window, short *i
     const uint16_t word = Ram::rd16(image, layer(window) + kLayerSource - base);
     const int low = word & 0xFF;
     // A crop index beyond the table (a PC tool may write anything) is shown as no crop.
-    if (!(word & 0x8000) || low >= kCropCount) {
+    if (!(word & kSourceIsCrop) || low >= kCropCount) {
         if (is_crop)
             *is_crop = 0;
-        return (word & 0x8000) ? 0 : low;
+        return (word & kSourceIsCrop) ? 0 : low;
     }
     if (is_crop)
         *is_crop = 1;
@@ -410,7 +406,7 @@ void ZemRamPara::ZemAddNewCrop(int source, const CROP_PARA *crop_in)
             continue;
         {
             ChipWrite chip;
-            wr16(off + kCropWord, static_cast<uint16_t>(0x8000 | (number - 1) << 8 | source));
+            wr16(off + kCropWord, crop_word(number, source));
             wr16(off + kCropX, static_cast<uint16_t>(crop_in->x));
             wr16(off + kCropY, static_cast<uint16_t>(crop_in->y));
             wr16(off + kCropW, static_cast<uint16_t>(crop_in->w));

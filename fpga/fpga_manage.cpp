@@ -1,8 +1,6 @@
 #include "fpga_manage.h"
 
 #include <QFile>
-#include <QMetaObject>
-#include <QObject>
 #include <algorithm>
 #include <cstring>
 
@@ -11,6 +9,7 @@
 #include "paths.h"
 #include "simdevice.h"
 #include "utils.h"
+#include "vocabulary.h"
 #include "zemrampara.h"
 
 fpga_manage *fpga_manage::p_fpga_manage = nullptr;
@@ -173,7 +172,7 @@ void fpga_manage::write_to_register(uint8_t reg, uint8_t mask, uint8_t value, ui
         return;
     update_register(reg, mask, value, fpga);
     if (reg == 0 && fpga == 0 && mask == 0x04)
-        announce(1);
+        announce(CHANGE_PARA);
 }
 
 void fpga_manage::set_screen_on(bool on)
@@ -208,7 +207,7 @@ void fpga_manage::check_wlanonline_state()
     if (word == m_last_wlan)
         return;
     m_last_wlan = word;
-    announce(11);
+    announce(CHANGE_PORT_LINKS);
 }
 
 int fpga_manage::get_eth_param_addr(uint8_t port, uint16_t *x, uint16_t *y, uint16_t *w, uint16_t *h)
@@ -260,10 +259,10 @@ void fpga_manage::set_led_brightness(int brightness)
     s->led_brightness = brightness;
 }
 
-void fpga_manage::set_job_listener(QObject *screen)
+void fpga_manage::set_job_listener(JobListener listener)
 {
     QMutexLocker lock(&m_listener_mutex);
-    m_listener = screen;
+    m_listener = std::move(listener);
 }
 
 void fpga_manage::emit_progress(int pct)
@@ -271,8 +270,7 @@ void fpga_manage::emit_progress(int pct)
     g_send_para.progress = static_cast<uint8_t>(pct);
     QMutexLocker lock(&m_listener_mutex);
     if (m_listener)
-        QMetaObject::invokeMethod(m_listener.data(), "sig_qround_bar_update", Qt::QueuedConnection,
-                                  Q_ARG(int, pct));
+        m_listener(pct);
 }
 
 void fpga_manage::end_job()

@@ -1,14 +1,12 @@
 #pragma once
 #include <QMutex>
-#include <QPointer>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "pass_thread.h"
 #include "rcv_recovery_file.h"
 #include "send_para.h"
-
-class QObject;
 
 // The FPGA manager: register and parameter-RAM mirrors of the two FPGAs, the receiving cards on
 // the output ports, the jobs posted in g_send_para and the LED set-up hand-shake. Its thread
@@ -44,9 +42,10 @@ public:
     bool screen_on() const { return m_screen_on.load(); }
     void set_screen_on(bool on);
 
-    // The screen that posts a job registers itself; progress reaches it as a queued call of its
-    // signal sig_qround_bar_update(int).
-    void set_job_listener(QObject *screen);
+    // Told the job's progress in percent, 100 when it ends; called on the FPGA thread. The
+    // screen that posts a job sets it first (the screens hand the call to the GUI thread).
+    using JobListener = std::function<void(int percent)>;
+    void set_job_listener(JobListener listener);
 
     void fpga_pass();
     void start_thread();
@@ -77,7 +76,7 @@ private:
 
     mutable QMutex m_mutex;            // the mirrors and the card frames
     QMutex m_listener_mutex;
-    QPointer<QObject> m_listener;
+    JobListener m_listener;
     std::atomic<bool> m_ready{false};
     std::atomic<bool> m_screen_on{true};
     uint16_t m_last_wlan = 0;

@@ -6,6 +6,7 @@
 #include "pass_thread.h"
 #include "ram_layout.h"
 #include "simdevice.h"
+#include "vocabulary.h"
 #include "utils.h"
 #include "zemrampara.h"
 
@@ -226,7 +227,7 @@ void tarvosource::write_timing_rows()
         }
     }
     if (changed)
-        zp->test_signal(12);
+        zp->test_signal(CHANGE_SOURCE_TIMING);
 }
 
 void tarvosource::source_pass()

@@ -8,16 +8,12 @@
 #include "fpga_manage.h"
 #include "global.h"
 #include "paths.h"
-#include "ui_hooks.h"
+#include "uihooks.h"
 #include "utils.h"
+#include "vocabulary.h"
 #include "zemrampara.h"
 
 namespace {
-
-constexpr uint8_t kSettingPage = 5;
-constexpr uint8_t kAdvancedPage = 12;
-constexpr uint8_t kSmartMappingPage = 24;
-constexpr int kFileReceived = 103;
 
 bool within(const QString &path, const char *dir)
 {
@@ -63,11 +59,11 @@ int message_deal::write_file_end(const QString &path, const QByteArray &content)
             return 255;
     }
     if (ZemRamPara::p_zemrampara_config)
-        ZemRamPara::p_zemrampara_config->test_signal(kFileReceived);
+        ZemRamPara::p_zemrampara_config->test_signal(CHANGE_FILE_RECEIVED);
     if (within(p, "/data/rcvrecovery") && fpga_manage::p_fpga_manage)
-        on_page(kAdvancedPage, UiHooks::page_language_changed);
+        on_page(PAGE_ADVANCEDOPTION, UiHooks::page_language_changed);
     if (within(p, "/data/smartmapping"))
-        on_page(kSmartMappingPage, UiHooks::page_back);
+        on_page(PAGE_SMARTMAPPING, UiHooks::page_back);
     return 0;
 }
 
@@ -91,12 +87,12 @@ int message_deal::delete_file_name(const QString &path)
 
     fpga_manage *fpga = fpga_manage::p_fpga_manage;
     if (within(p, "/data/smartmapping") && fpga)
-        on_page(kSettingPage, UiHooks::page_language_changed);
+        on_page(PAGE_OPTION, UiHooks::page_language_changed);
     if (within(p, "/data/rcvrecovery")) {
         if (fpga && fpga->rcv_recovery)
             fpga->rcv_recovery->clear_files();
-        on_page(kAdvancedPage, UiHooks::page_language_changed);
+        on_page(PAGE_ADVANCEDOPTION, UiHooks::page_language_changed);
     }
-    on_page(kSmartMappingPage, UiHooks::page_back);
+    on_page(PAGE_SMARTMAPPING, UiHooks::page_back);
     return 0;
 }

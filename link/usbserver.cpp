@@ -4,8 +4,9 @@
 
 #include "global.h"
 #include "paths.h"
-#include "ui_hooks.h"
+#include "uihooks.h"
 #include "utils.h"
+#include "vocabulary.h"
 
 #ifdef ZEM_DEVICE_BUILD
 #include <cstring>
@@ -16,7 +17,6 @@
 #endif
 
 namespace {
-constexpr uint8_t kSettingPage = 5;
 const char *const kStickFolder = "/mnt/usb1";
 }
 
@@ -54,10 +54,10 @@ void UsbServer::mounted()
     m_mounted = true;
     emit sig_usb_update(kMounted);
     // A stick leaves the Setting menu; the page is checked again when the GUI thread gets to it.
-    if (g_page_focus.load() == kSettingPage) {
+    if (g_page_focus.load() == PAGE_OPTION) {
         UiHooks::on_gui_thread([] {
-            if (g_page_focus.load() == kSettingPage && UiHooks::page_back)
-                UiHooks::page_back(kSettingPage);
+            if (g_page_focus.load() == PAGE_OPTION && UiHooks::page_back)
+                UiHooks::page_back(PAGE_OPTION);
         });
     }
 }

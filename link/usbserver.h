@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "pass_thread.h"
+#include "vocabulary.h"
 
 // The USB storage listener: codes 100 stick inserted, 101 removed, 102 mounted. On the device it
 // reads kernel uevents; elsewhere a folder "<data root>/mnt/usb1" appearing stands for a stick
@@ -11,9 +12,9 @@ class UsbServer : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kInserted = 100;
-    static constexpr int kRemoved = 101;
-    static constexpr int kMounted = 102;
+    static constexpr int kInserted = CHANGE_USB_INSERTED;
+    static constexpr int kRemoved = CHANGE_USB_REMOVED;
+    static constexpr int kMounted = CHANGE_USB_MOUNTED;
     static constexpr uint32_t kMountHoldTicks = 300;
 
     explicit UsbServer(QObject *parent = nullptr);

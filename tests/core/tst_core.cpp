@@ -12,7 +12,7 @@
 #include "paths.h"
 #include "syncupdate.h"
 #include "testroot.h"
-#include "ui_hooks.h"
+#include "uihooks.h"
 #include "utils.h"
 #include "zemrampara.h"
 

@@ -9,7 +9,7 @@
 #include "simdevice.h"
 #include "tarvosource.h"
 #include "testroot.h"
-#include "ui_hooks.h"
+#include "uihooks.h"
 #include "utils.h"
 #include "zemrampara.h"
 
@@ -58,10 +58,9 @@ struct Codes : QSignalSpy
         return out;
     }
 };
-// Stands in for a screen that shows the round progress bar.
-class JobListener : public QObject
+// Stands in for a screen that shows the round progress bar: the percentages in the order told.
+struct Progress
 {
-    Q_OBJECT
-signals:
-    void sig_qround_bar_update(int pct);
+    QList<int> told;
+    fpga_manage::JobListener listener() { return [this](int pct) { told << pct; }; }
 };

@@ -13,6 +13,7 @@
 #include "lockwindow.h"
 #include "machinestate.h"
 #include "mainwindow.h"
+#include "option.h"
 #include "outputset.h"
 #include "paths.h"
 #include "rcv_recovery.h"
@@ -29,7 +30,7 @@ inline void start()
     c331_manage::create_for_test();
     fpga_manage::create_for_test();
     g_open_custommode = open_custommode;
-    g_mainwindow = new MainWindow(nullptr);
+    g_mainwindow = new MainWindow;
     g_mainwindow->show();
     g_page_focus = PAGE_MAINWINDOW;
     uitest::tick_hook = [] { g_mainwindow->slot_update_timer_ticks(); };
@@ -49,21 +50,19 @@ inline void fresh()
 }
 // One pass of the chip thread: applies a raised request and announces it (change refresh, file).
 inline void chip_pass() { c331_manage::p_c331_manage->c331managerdeal(); }
-// l r o b m: the panel's left, right, OK, back and mode keys; L R O B M: the USB key panel's
-// letters for them; ?: a key no screen knows; !: the key lock goes on. Each key goes to the screen
-// of the current page, as Qt hands keys to the topmost modal window, then the chip thread (when
-// there is one) makes a pass, as the device would run them.
+// Keys in the shorthand of uitest::key_codes, each to the screen of the current page, as Qt hands
+// keys to the topmost modal window, then the chip thread (when there is one) makes a pass, as the
+// device would run them.
 inline void press(const QString &sequence)
 {
-    static const int codes[] = {L, R, OK, BACK, MODE, 'S', 'R', 'Q', 'O', 'M', Qt::Key_A};
-    for (QChar c : sequence) {
-        if (c == QLatin1Char('!')) {
+    for (int code : uitest::key_codes(sequence)) {
+        if (code == 0) {
             uitest::wr16(Ram::kKeyLock, 1);
             continue;
         }
         Screen *top = screen_at(g_page_focus);
         QVERIFY2(top, qPrintable(QStringLiteral("no screen on page %1").arg(int(g_page_focus))));
-        uitest::key(top->widget(), codes[QStringLiteral("lrobmLROBM?").indexOf(c)]);
+        uitest::key(top->widget(), code);
         if (c331_manage::p_c331_manage)
             chip_pass();
         uitest::flush();
@@ -86,8 +85,9 @@ inline QString open_screens()
 // The focus index of the menu on display (-1 when no menu is).
 inline int top_focus()
 {
-    auto *menu = dynamic_cast<MenuPage *>(screen_at(g_page_focus));
-    return menu ? menu->ui_select() : -1;
+    static const QList<int> menus{PAGE_OPTION, PAGE_OUTPUTSET, PAGE_LINKOPTION, PAGE_ADVANCEDOPTION, PAGE_RCV_RECOVERY};
+    Screen *top = screen_at(g_page_focus);
+    return top && menus.contains(top->page()) ? top->focus_index() : -1;
 }
 inline void open_option(const QString &keys = QString())
 {

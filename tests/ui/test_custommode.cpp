@@ -26,7 +26,7 @@ void two_slots()
 }
 CustomMode *open_modes()
 {
-    open_screen(g_custommode, new CustomMode(nullptr), false);
+    open_screen(g_custommode, new CustomMode, false);
     return g_custommode;
 }
 QStringList summary_texts()
@@ -76,7 +76,7 @@ private slots:
         // Key state 1: the selector's blue look and exactly one focused button; state 0: none.
         int focused = 0;
         for (const char *name : {"Button_use", "Button_delete", "Button_more"})
-            focused += uitest::style(m, name).contains(QStringLiteral("rgb(255, 171, 84)"));
+            focused += uitest::look(m, name) == LookState::Focus;
         QCOMPARE(focused, state);
         QCOMPARE(m->selector()->combobox->styleSheet().contains(QStringLiteral("71,119,255")), state == 1);
     }
@@ -85,7 +85,7 @@ private slots:
         CustomMode *m = open_modes();
         QCOMPARE(uitest::texts(m, {"label_title", "label_name", "label_LED", "label_brightness"}),
                  (QStringList{"User mode", "Name:Mode1", "LED size:1024x768", "Bri:70 CTRST:40 Volume:ON"}));
-        QCOMPARE(m->layout()->label_LED->font().pointSize(), 9);
+        QCOMPARE(m->findChild<QLabel *>("label_LED")->font().pointSize(), 9);
         QVERIFY(!shown("Button_more") && shown("Button_use"));
         const QStringList texts = summary_texts();
         for (const char *line : {"HDMI1_Crop1 ON", "[0,0]1920x1080", "HDMI3 OFF"})
@@ -149,17 +149,17 @@ private slots:
     void use_copies_the_slot_into_the_image()
     {
         CustomMode *m = open_modes();
-        uitest::keys(m, {R, R});
-        QTest::mouseClick(m->layout()->Button_use, Qt::LeftButton);
+        uitest::press(m, "rr");
+        QTest::mouseClick(m->findChild<QPushButton *>("Button_use"), Qt::LeftButton);
         QVERIFY(uitest::rd16(Ram::kCurrentMode) == 3 && m->key_state() == 0);
-        QVERIFY(!uitest::style(m, "Button_use").contains(QStringLiteral("255, 171, 84")));
-        uitest::keys(m, {L, L, OK, OK});
+        QVERIFY(uitest::look(m, "Button_use") != LookState::Focus);
+        uitest::press(m, "lloo");
         QCOMPARE((QList<int>{m->key_state(), uitest::rd16(Ram::kCurrentMode), uitest::rd16(Ram::kLedWidth)}),
                  (QList<int>{0, 1, 1024}));
         QVERIFY(!shown("label_using"));   // until the next redraw
         chip_pass();
         QCOMPARE((QList<int>{file_byte(Ram::kLedWidth), file_byte(Ram::kCurrentMode)}), (QList<int>{1024 & 0xFF, 1}));
-        uitest::keys(m, {R, L});
+        uitest::press(m, "rl");
         QVERIFY(shown("label_using"));
     }
     void delete_removes_the_slot()
@@ -167,7 +167,7 @@ private slots:
         uitest::wr16(Ram::kCurrentMode, 3);
         CustomMode *m = open_modes();
         QVERIFY(m->highlighted_slot() == 2 && shown("label_using"));
-        uitest::keys(m, {OK, R, OK});
+        uitest::press(m, "oro");
         QVERIFY(read_dev_file(QStringLiteral("/data/modes/custom_mode3")).isEmpty() && !uitest::para()->ZemUserModeSaved(2));
         QCOMPARE(int(uitest::rd16(Ram::kCurrentMode)), 3);
         QVERIFY(!shown("label_using") && shown("label_blank"));

@@ -1,7 +1,7 @@
 #include <QPushButton>
 
 #include "ram_layout.h"
-#include "ui_hooks.h"
+#include "uihooks.h"
 #include "uitest.h"
 #include "zem_keys.h"
 
@@ -9,17 +9,21 @@ namespace {
 std::vector<int> g_closed_pages;   // close events in the order they happened, by page
 int g_custommode_opens = 0;
 
-// A screen of the common shape: three large buttons, a back path to its parent.
-class Probe : public QDialog, public Screen
+struct ProbeForm
+{
+    void setupUi(QWidget *) {}
+};
+
+// A screen of the common shape: three large buttons, the back path of the page table.
+class Probe : public ScreenOf<QDialog, ProbeForm>
 {
     Q_OBJECT
 public:
-    Probe(uint8_t page, uint8_t parent_page) : Screen(this, page, "Probe"), m_parent(parent_page)
+    explicit Probe(uint8_t page) : ScreenOf(page)
     {
         for (int i = 0; i < 3; ++i) {
             auto *b = new QPushButton(this);
             b->setObjectName(QStringLiteral("Button_%1").arg(i));
-            b->setStyleSheet(Style::kLarge);
             connect(b, &QPushButton::clicked, this, [this, i] { clicks << i; });
             m_focus.add(b);
         }
@@ -43,23 +47,17 @@ public:
     QString title;
 
 protected:
-    void keyPressEvent(QKeyEvent *e) override { screen_key_press(e); }
-    void keyReleaseEvent(QKeyEvent *e) override { screen_key_release(e); }
-    void key_back() override { leave_to(m_parent); }
     void closeEvent(QCloseEvent *e) override
     {
         g_closed_pages.push_back(page());
         QDialog::closeEvent(e);
     }
-
-private:
-    uint8_t m_parent;
 };
 
 Probe *g_main, *g_opt, *g_out, *g_led, *g_custom;
-Probe *open_probe(Probe *&ptr, uint8_t page, uint8_t parent)
+Probe *open_probe(Probe *&ptr, uint8_t page)
 {
-    open_screen(ptr, new Probe(page, parent));
+    open_screen(ptr, new Probe(page));
     return ptr;
 }
 }
@@ -75,9 +73,9 @@ private slots:
         g_custommode_opens = 0;
         g_open_custommode = [] {
             ++g_custommode_opens;
-            open_screen(g_custom, new Probe(PAGE_CUSTOMMODE, PAGE_MAINWINDOW), false);
+            open_screen(g_custom, new Probe(PAGE_CUSTOMMODE), false);
         };
-        g_main = new Probe(PAGE_MAINWINDOW, PAGE_LOCKWINDOW);
+        g_main = new Probe(PAGE_MAINWINDOW);
         g_page_focus = PAGE_MAINWINDOW;
     }
     void cleanup()
@@ -95,28 +93,29 @@ private slots:
         columns<QTestEventList, bool, int, QList<int>, QList<int>>({"events", "locked", "focus", "clicks", "image"});
         using L = QList<int>;
         const L same{0, 0, 2, 0};
-        const auto row = [](const QString &name, const L &codes, int focus, const L &clicks, const L &image, bool locked = false) {
-            QTest::newRow(qPrintable(name)) << uitest::key_list(codes) << locked << focus << clicks << image;
+        const auto row = [](const char *name, const QString &keys, int focus, const L &clicks, const L &image, bool locked = false) {
+            QTest::newRow(name) << uitest::key_list(keys) << locked << focus << clicks << image;
         };
-        for (const bool usb : {false, true}) {
-            const int l = usb ? Qt::Key_S : Qt::Key_F4, r = usb ? Qt::Key_R : Qt::Key_F5, ok = usb ? Qt::Key_Q : Qt::Key_F6;
-            const QString kind = QLatin1String(usb ? "usb " : "panel ");
-            row(kind + "ok clicks focused", {r, ok}, 1, {1}, same);
-            row(kind + "left wraps to the last, right back to the first", {l, ok, r, ok}, 0, {2, 0}, same);
-        }
-        row("other keys", {Qt::Key_F7, Qt::Key_A, Qt::Key_Escape, Qt::Key_Return}, 0, {}, same);
-        row("C selects image 1", {Qt::Key_C}, 0, {}, {1, 1, 2, 0});
-        row("E on unused window", {Qt::Key_E}, 0, {}, same);
-        row("C then B", {Qt::Key_C, Qt::Key_B}, 0, {}, {0, 2, 2, 0});
-        row("J source 0", {Qt::Key_J}, 0, {}, {0, 0, 0, 0});
-        row("K source 1", {Qt::Key_K}, 0, {}, {0, 0, 1, 0});
-        row("L source 2", {Qt::Key_J, Qt::Key_L}, 0, {}, same);
-        row("I source 3", {Qt::Key_I}, 0, {}, {0, 0, 3, 0});
-        row("N freezes", {Qt::Key_N}, 0, {}, {0, 0, 2, 2});
-        row("N twice unfreezes", {Qt::Key_N, Qt::Key_N}, 0, {}, same);
-        row("P blacks", {Qt::Key_P}, 0, {}, {0, 0, 2, 1});
-        row("right then J", {Qt::Key_F5, Qt::Key_J}, 1, {}, {0, 0, 0, 0});
-        row("locked", {Qt::Key_Stop, Qt::Key_M, Qt::Key_F5, Qt::Key_C, Qt::Key_J, Qt::Key_N, Qt::Key_P}, 1, {}, same, true);
+        row("panel ok clicks focused", "ro", 1, {1}, same);
+        row("panel left wraps to the last, right back to the first", "loro", 0, {2, 0}, same);
+        row("usb ok clicks focused", "RO", 1, {1}, same);
+        row("usb left wraps to the last, right back to the first", "LORO", 0, {2, 0}, same);
+        QTestEventList others;   // Escape and Return must not close or click anything either
+        for (int code : {int(Qt::Key_F7), int(Qt::Key_A), int(Qt::Key_Escape), int(Qt::Key_Return)})
+            others.append(new uitest::Step([code](QWidget *w) { uitest::key(w, code); }));
+        QTest::newRow("other keys") << others << false << 0 << L{} << same;
+        row("C selects image 1", "^C", 0, {}, {1, 1, 2, 0});
+        row("E on unused window", "^E", 0, {}, same);
+        row("C then B", "^C^B", 0, {}, {0, 2, 2, 0});
+        row("J source 0", "^J", 0, {}, {0, 0, 0, 0});
+        row("K source 1", "^K", 0, {}, {0, 0, 1, 0});
+        row("L source 2", "^J^L", 0, {}, same);
+        row("I source 3", "^I", 0, {}, {0, 0, 3, 0});
+        row("N freezes", "^N", 0, {}, {0, 0, 2, 2});
+        row("N twice unfreezes", "^N^N", 0, {}, same);
+        row("P blacks", "^P", 0, {}, {0, 0, 2, 1});
+        row("right then J", "r^J", 1, {}, {0, 0, 0, 0});
+        row("locked", "mMr^C^J^N^P", 1, {}, same, true);
     }
     void keys()
     {
@@ -127,13 +126,13 @@ private slots:
             uitest::wr16(Ram::layer(w) + Ram::kLayerEnable, w < 2 ? 1 : 0);
         uitest::wr16(Ram::layer(0) + Ram::kLayerSource, 2);
         uitest::wr16(Ram::kKeyLock, locked ? 1 : 0);
-        Probe *probe = open_probe(g_opt, PAGE_OPTION, PAGE_MAINWINDOW);
+        Probe *probe = open_probe(g_opt, PAGE_OPTION);
         events.simulate(probe);
         QVERIFY(probe->isVisible() && g_page_focus == PAGE_OPTION && g_custommode_opens == 0 && !g_mode_shortcut_key);
         QCOMPARE(probe->focus_index(), focus);
         QTEST(probe->clicks, "clicks");
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(uitest::style(probe, QStringLiteral("Button_%1").arg(i)), i == focus ? Style::kLargeFocus : Style::kLarge);
+            QCOMPARE(uitest::look(probe, QStringLiteral("Button_%1").arg(i)), i == focus ? LookState::Focus : LookState::Normal);
         const int source = uitest::rd16(Ram::layer(0) + Ram::kLayerSource), output = uitest::rd16(Ram::layer(0) + Ram::kLayerOutput);
         QTEST((QList<int>{int(g_image_current), int(probe->sync_codes.size()), source, output}), "image");
     }
@@ -146,8 +145,8 @@ private slots:
             runs << (d == g_opt || d == g_out ? int(g_page_focus) : -1);
             return d->show(), 0;
         });
-        open_probe(g_opt, PAGE_OPTION, PAGE_MAINWINDOW);
-        open_probe(g_out, PAGE_OUTPUTSET, PAGE_OPTION);
+        open_probe(g_opt, PAGE_OPTION);
+        open_probe(g_out, PAGE_OUTPUTSET);
         QCOMPARE(runs, (QList<int>{PAGE_OPTION, PAGE_OUTPUTSET}));
         const int before = g_opt->language_calls;
         QPointer<QDialog> child = g_out;
@@ -161,7 +160,7 @@ private slots:
         QCOMPARE(screen_at(PAGE_OUTPUTSET), nullptr);
         UiHooks::page_language_changed(PAGE_OPTION);
         QCOMPARE(g_opt->language_calls, before + 2);
-        open_probe(g_led, PAGE_LEDSET, PAGE_OUTPUTSET);
+        open_probe(g_led, PAGE_LEDSET);
         UiHooks::page_back(PAGE_LEDSET);
         QVERIFY(!g_led && g_page_focus == PAGE_OUTPUTSET);
         UiHooks::page_back(PAGE_NETSET);   // nothing open there
@@ -169,7 +168,7 @@ private slots:
         uitest::key(g_opt, Qt::Key_O);
         QVERIFY(!g_opt && g_page_focus == PAGE_MAINWINDOW);
         // the screen left is deleted late: it must not clear the pointer of the one now holding it
-        Probe *again = open_probe(g_opt, PAGE_OPTION, PAGE_MAINWINDOW);
+        Probe *again = open_probe(g_opt, PAGE_OPTION);
         uitest::flush();
         QCOMPARE(g_opt, again);
         QCOMPARE(screen_at(PAGE_OPTION), static_cast<Screen *>(again));
@@ -183,9 +182,9 @@ private slots:
     void mode_key_closes_chain_deepest_first()
     {
         QFETCH(int, code);
-        open_probe(g_opt, PAGE_OPTION, PAGE_MAINWINDOW);
-        open_probe(g_out, PAGE_OUTPUTSET, PAGE_OPTION);
-        open_probe(g_led, PAGE_LEDSET, PAGE_OUTPUTSET);
+        open_probe(g_opt, PAGE_OPTION);
+        open_probe(g_out, PAGE_OUTPUTSET);
+        open_probe(g_led, PAGE_LEDSET);
         uitest::key(g_led, code);
         QCOMPARE(g_closed_pages, (std::vector<int>{PAGE_LEDSET, PAGE_OUTPUTSET, PAGE_OPTION}));
         QVERIFY(!g_opt && !g_out && !g_led && g_mode_shortcut_key == 1 && g_custommode_opens == 1);
@@ -195,11 +194,11 @@ private slots:
         QCOMPARE(screen_at(PAGE_OPTION), nullptr);
     }
     // The refresh reaches the page on display only; a language whose bit is cleared falls back
-    // there: byte 768 and the texts. Some pages show a tip for some codes.
+    // there: byte 768 and the texts.
     void refresh_reaches_page_on_display()
     {
-        open_probe(g_opt, PAGE_OPTION, PAGE_MAINWINDOW);
-        open_probe(g_out, PAGE_OUTPUTSET, PAGE_OPTION);
+        open_probe(g_opt, PAGE_OPTION);
+        open_probe(g_out, PAGE_OUTPUTSET);
         g_lcd_lang_valid = 0x1B;   // Russian not offered
         uitest::para()->RAM_PARA[Ram::kLanguage] = 2;
         uitest::para()->test_signal(7);
@@ -210,21 +209,10 @@ private slots:
         g_page_focus = 27;
         uitest::para()->test_signal(8);
         QCOMPARE(g_out->sync_codes, (std::vector<int>{7}));
-        // Page, change code -> the tip shown in English (null: none, "": any text).
-        g_language = 1;
-        const struct { int page, code; const char *text; } rows[] = {
-            {PAGE_LINKOPTION, 1, ""}, {PAGE_SMARTMAPPING, 100, "USB driver is connected,please wait..."},
-            {PAGE_FIRMWARE_USBGRADE, 101, "USB drive is unplugged."}, {PAGE_FIRMWARE_USBGRADE, 102, "Reading the data,pls wait"},
-            {PAGE_SMARTMAPPING, 1, nullptr}, {PAGE_OPTION, 100, nullptr}};
-        for (const auto &row : rows) {
-            uitest::close_all();
-            g_page_focus = uint8_t(row.page);
-            uitest::para()->test_signal(row.code);
-            QCOMPARE(bool(g_tip_flag), g_tip->isVisible());
-            QVERIFY2(g_tip->isVisible() == bool(row.text), qPrintable(QString::number(row.code)));
-            if (row.text && *row.text)
-                QCOMPARE(g_tip->findChild<QLabel *>()->text(), QString::fromUtf8(row.text));
-        }
+        // A page without a screen of its own still follows the language, and shows no tip.
+        g_page_focus = PAGE_SMARTMAPPING;
+        uitest::para()->test_signal(CHANGE_USB_INSERTED);
+        QVERIFY(!g_tip->isVisible());
     }
     // The key panel's LED report for the current image: HDMI3 frozen, a black crop of HDMI2, an
     // image without a key.

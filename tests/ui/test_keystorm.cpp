@@ -72,7 +72,7 @@ private slots:
         mainfx::start();
         // A recovery file, so that the advanced menu's recovery entry leads somewhere.
         write_dev_file(QStringLiteral("/data/rcvrecovery/storm.rcv"), QByteArray("recovery"));
-        open_screen(g_lockwindow, new LockWindow(nullptr), false);
+        open_screen(g_lockwindow, new LockWindow, false);
     }
     void cleanupTestCase()
     {

@@ -2,7 +2,6 @@
 
 #include "chip_request.h"
 #include "mainfixture.h"
-#include "ui_lockwindow.h"
 
 using namespace mainfx;
 using Setup = std::function<void()>;
@@ -12,23 +11,21 @@ namespace {
 void set_layer(int w, int off, uint16_t v) { uitest::wr16(Ram::layer(w) + off, v); }
 void set_crop(int index, int source, int number, uint16_t w, uint16_t h)
 {
-    uitest::wr16(Ram::crop(index), number ? static_cast<uint16_t>(0x8000 | ((number - 1) << 8) | source) : 0);
+    uitest::wr16(Ram::crop(index), number ? Ram::crop_word(number, source) : 0);
     uitest::wr16(Ram::crop(index) + Ram::kCropW, w);
     uitest::wr16(Ram::crop(index) + Ram::kCropH, h);
 }
 // Card i (0..3) as the user reads it: badge|name|status, then the badge's marks.
 QString card(int i)
 {
-    QList<QLabel *> labels;
-    for (QObject *o : g_lockwindow->card_frame()->children())
-        if (auto *l = qobject_cast<QLabel *>(o))
-            labels << l;
-    QString text = labels.value(3 * i)->text() + '|' + labels.value(3 * i + 1)->text() + '|' + labels.value(3 * i + 2)->text();
-    for (QLabel *mark : labels.value(3 * i)->findChildren<QLabel *>())
+    const QList<QWidget *> cards = g_lockwindow->card_frame()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    const QList<QLabel *> labels = cards.value(i)->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    QString text = labels.value(0)->text() + '|' + labels.value(1)->text() + '|' + labels.value(2)->text();
+    for (QLabel *mark : labels.value(0)->findChildren<QLabel *>())
         text += mark->geometry() == QRect(0, 0, 16, 16) ? " freeze" : mark->geometry() == QRect(28, 0, 12, 12) ? " current" : " ?";
     return text;
 }
-void show_home() { open_screen(g_lockwindow, new LockWindow(nullptr), false); }
+void show_home() { open_screen(g_lockwindow, new LockWindow, false); }
 }
 
 class TestLockWindow : public QObject
@@ -60,7 +57,7 @@ private slots:
         show_home();
         QCOMPARE(uitest::texts(g_lockwindow, {"label_input", "label_bright", "label_contrast", "label_IPaddr"}),
                  (QStringList{"LED size:1920 x 1080", "80", "-1", "192.168.7.9"}));
-        QVERIFY(!g_lockwindow->layout()->main_Button->isVisible() && g_lockwindow->volume_check());
+        QVERIFY(!g_lockwindow->findChild<QPushButton *>("main_Button")->isVisible() && g_lockwindow->volume_check());
         set_layer(0, Ram::kLayerAudio, 0);
         QVERIFY(!g_lockwindow->volume_check());
         // A refresh renews what differs from the file's copy, and the language.
@@ -134,7 +131,7 @@ private slots:
         uitest::flush();
         QVERIFY(frame.isNull());
         QPointer<LockWindow> home = g_lockwindow;
-        QTest::mouseClick(home->layout()->widget, Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
+        QTest::mouseClick(home->findChild<QWidget *>("widget"), Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
         uitest::flush();
         QVERIFY(home.isNull());
         QCOMPARE(int(g_page_focus), 1);

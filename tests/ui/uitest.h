@@ -49,6 +49,7 @@ inline void fresh_ui(const QString &name = QString())
     close_all();
     ZemRamPara::destroy_for_test();
     ConfigEngine::destroy_for_test();
+    reset_ui_globals();
     fresh_test_root(name);
     ConfigEngine::pInstance();
     QObject::connect(ZemRamPara::pInstance(), &ZemRamPara::sig_update_para, SyncUpdate::pInstance(),
@@ -57,12 +58,10 @@ inline void fresh_ui(const QString &name = QString())
     set_modal_runner([](QDialog *d) { return d->show(), 0; });
     TIP::create_shared();
     NumberKeyboard::create_shared()->menulist_init();   // each test starts on the 1 key
-    g_lineedit = nullptr;
-    g_page_focus = g_mode_shortcut_key = g_image_current = g_zem_keys = 0;
-    g_language = 1;
-    g_lcd_lang_valid = 0x1F;
+    g_debugSwitch = 0;
+    g_language = LANG_EN;
 }
-// One panel key (or USB letter) pressed and released on the widget.
+// One key pressed and released on the widget.
 inline void key(QWidget *w, int code)
 {
     QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
@@ -70,10 +69,35 @@ inline void key(QWidget *w, int code)
     QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &release);
 }
-inline void keys(QWidget *w, std::initializer_list<int> codes)
+// The key shorthand of every screen test. l r o b m: the panel's left, right, OK, back and mode
+// keys; L R O B M: the USB key panel's letters for them (S R Q O M); ^X: the letter key X itself
+// (the key panel's shortcuts); ?: a key no screen knows; !: the key lock goes on (no key: 0).
+inline QList<int> key_codes(const QString &keys)
 {
-    for (int code : codes)
-        key(w, code);
+    static const int panel[] = {Qt::Key_F4, Qt::Key_F5, Qt::Key_F6, Qt::Key_PowerOff, Qt::Key_Stop,
+                                Qt::Key_S, Qt::Key_R, Qt::Key_Q, Qt::Key_O, Qt::Key_M, Qt::Key_A, 0};
+    QList<int> codes;
+    for (int i = 0; i < keys.size(); ++i) {
+        if (keys[i] == QLatin1Char('^') && i + 1 < keys.size()) {
+            codes << Qt::Key_A + (keys[++i].toUpper().unicode() - 'A');
+            continue;
+        }
+        const int at = QStringLiteral("lrobmLROBM?!").indexOf(keys[i]);
+        if (at < 0)
+            qFatal("key shorthand: %s", qPrintable(keys));
+        codes << panel[at];
+    }
+    return codes;
+}
+// Keys to one widget.
+inline void press(QWidget *w, const QString &keys)
+{
+    for (int code : key_codes(keys)) {
+        if (code == 0)
+            wr16(Ram::kKeyLock, 1);
+        else
+            key(w, code);
+    }
 }
 // A step of a QTestEventList row that QTest cannot type itself: the panel's PowerOff and Stop
 // codes, a touch.
@@ -85,11 +109,10 @@ struct Step : QTestEvent
     std::function<void(QWidget *)> run;
 };
 
-inline QTestEventList key_list(const QList<int> &codes)
+inline QTestEventList key_list(const QString &keys)
 {
     QTestEventList events;
-    for (int code : codes)
-        events.append(new Step([code](QWidget *w) { key(w, code); }));
+    events.append(new Step([keys](QWidget *w) { press(w, keys); }));
     return events;
 }
 // Keys on the numeric keyboard, from its first opening. Digits, C clear, X backspace, N cancel and
@@ -161,6 +184,14 @@ inline QString style(const QWidget *root, const QString &object_name)
 {
     const auto *w = root->findChild<QWidget *>(object_name);
     return w ? w->styleSheet() : QString();
+}
+// The look the focus machinery last gave the named control.
+inline LookState look(const QWidget *root, const QString &object_name)
+{
+    const auto *w = root->findChild<QWidget *>(object_name);
+    if (!w && root->objectName() == object_name)
+        w = root;
+    return look_state(w);
 }
 // The timing row of input s: width, height, frame rate.
 inline void set_timing(int s, uint16_t w, uint16_t h, uint16_t f)

@@ -72,7 +72,7 @@ void stage()
 MainWindow *main_window()
 {
     stage();
-    g_mainwindow = new MainWindow(nullptr);
+    g_mainwindow = new MainWindow;
     g_page_focus = PAGE_MAINWINDOW;
     return g_mainwindow;
 }
@@ -105,18 +105,18 @@ void add_main_shots(ShotList &shots)
     shots.push_back({QStringLiteral("lockwindow"), []() -> QWidget * {
                          stage();
                          g_image_current = 1;
-                         open_screen(g_lockwindow, new LockWindow(nullptr), false);
+                         open_screen(g_lockwindow, new LockWindow, false);
                          g_image_current = 0;
                          return g_lockwindow;
                      }});
     shots.push_back({QStringLiteral("custommode"), []() -> QWidget * {
                          stage();
-                         open_screen(g_custommode, new CustomMode(nullptr), false);
+                         open_screen(g_custommode, new CustomMode, false);
                          return g_custommode;
                      }});
     shots.push_back({QStringLiteral("custommode_empty"), []() -> QWidget * {
                          stage();
-                         open_screen(g_custommode, new CustomMode(nullptr), false);
+                         open_screen(g_custommode, new CustomMode, false);
                          release(g_custommode, Qt::Key_F5);
                          return g_custommode;
                      }});
@@ -124,7 +124,7 @@ void add_main_shots(ShotList &shots)
                          stage();
                          g_mode_select = 5;
                          Ram::wr16(para()->RAM_PARA, Ram::kCurrentMode, 6);
-                         open_screen(g_custommode, new CustomMode(nullptr), false);
+                         open_screen(g_custommode, new CustomMode, false);
                          for (int k : {Qt::Key_F6, Qt::Key_F5, Qt::Key_F5})
                              release(g_custommode, k);
                          return g_custommode;

@@ -1,0 +1,72 @@
+#include "language.h"
+
+#include <QFile>
+#include <QHash>
+#include <QLabel>
+
+#include "global.h"
+
+int ui_language()
+{
+    const int lang = g_language;
+    if (lang >= 0 && lang < LANG_COUNT && (g_lcd_lang_valid & (1u << lang)))
+        return lang;
+    return LANG_EN;
+}
+
+QString tr5(const char *zh, const char *en, const char *ru, const char *vi, const char *tw)
+{
+    const char *texts[LANG_COUNT] = {zh, en, ru, vi, tw};
+    return QString::fromUtf8(texts[ui_language()]);
+}
+
+QString lang_png(const QString &name)
+{
+    static const char *const prefixes[LANG_COUNT] = {"", "en_", "ru_", "vn_", "tn_"};
+    return QStringLiteral(":/png/") + QLatin1String(prefixes[ui_language()]) + name;
+}
+
+static QStringList &missing()
+{
+    static QStringList list;
+    return list;
+}
+
+static void note_missing(const QString &path)
+{
+    if (!missing().contains(path))
+        missing() << path;
+}
+
+QPixmap png(const QString &path)
+{
+    QPixmap pixmap(path);
+    if (pixmap.isNull())
+        note_missing(path);
+    return pixmap;
+}
+
+QIcon cached_icon(const QString &path)
+{
+    static QHash<QString, QIcon> icons;
+    auto it = icons.constFind(path);
+    if (it == icons.cend()) {
+        if (!QFile::exists(path))
+            note_missing(path);
+        it = icons.insert(path, QIcon(path));
+    }
+    return *it;
+}
+
+const QStringList &missing_pictures()
+{
+    return missing();
+}
+
+void set_plain_text(QLabel *label, const QString &text)
+{
+    if (!label)
+        return;
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+}

@@ -1,0 +1,36 @@
+#pragma once
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+// The looks of every control the keys move over, defined once. A kind has a normal and a focused
+// look, and some an edit look (a value being changed) and the two unavailable looks. A control
+// changes look only through set_look, which also records the state in its "look" property: the
+// tests read that, not the style sheet.
+enum class Look : uint8_t {
+    Large,          // the main menu's entries
+    Small,          // the main menu's lock and tools entries and its tool row
+    Thin,           // a 1-px framed field or button of the setting screens
+    Combo,          // a combo box of the setting screens
+    Menu,           // an entry of the Setting and advanced menus
+    MenuText,       // a text entry of the communication, output and recovery menus
+    KeyWhite,       // a key of the numeric keyboard
+    KeyBlue,        // its confirm key
+};
+
+enum class LookState : uint8_t {
+    Normal,
+    Focus,
+    Edit,               // the focused row's value is being changed
+    Unavailable,        // an entry that leads nowhere now
+    UnavailableFocus,
+    Initial,            // the Setting menu's first entry before any key: the focus frame alone
+};
+
+// The style sheet of a kind in a state; a state the kind does not define falls back to its
+// normal or focused look.
+const QString &look_style(Look kind, LookState state);
+void set_look(QWidget *w, Look kind, LookState state);
+// The state set_look last gave the control (Normal when it never did).
+LookState look_state(const QWidget *w);

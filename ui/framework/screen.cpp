@@ -1,0 +1,325 @@
+#include "screen.h"
+
+#include <algorithm>
+
+#include <QDebug>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLabel>
+
+#include "QRoundProgressBar.h"
+#include "fpga_manage.h"
+#include "global.h"
+#include "ram_layout.h"
+#include "tip.h"
+#include "uihooks.h"
+#include "zemrampara.h"
+
+// ---- keys -------------------------------------------------------------------------------------
+
+PanelKey panel_key(int code)
+{
+    switch (code) {
+    case Qt::Key_F4:
+    case Qt::Key_S:
+        return PanelKey::Left;
+    case Qt::Key_F5:
+    case Qt::Key_R:
+        return PanelKey::Right;
+    case Qt::Key_F6:
+    case Qt::Key_Q:
+        return PanelKey::Ok;
+    case Qt::Key_PowerOff:
+    case Qt::Key_O:
+        return PanelKey::Back;
+    case Qt::Key_Stop:
+    case Qt::Key_M:
+        return PanelKey::Mode;
+    default:
+        return PanelKey::None;
+    }
+}
+
+bool key_lock_on()
+{
+    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    return para && para->rd16(Ram::kKeyLock) != 0;
+}
+
+// ---- modal seam -------------------------------------------------------------------------------
+
+static ModalRunner &modal_runner()
+{
+    static ModalRunner runner;
+    return runner;
+}
+
+int run_modal(QDialog *dialog)
+{
+    if (!dialog)
+        return QDialog::Rejected;
+    if (modal_runner())
+        return modal_runner()(dialog);
+    return dialog->exec();
+}
+
+void set_modal_runner(ModalRunner runner)
+{
+    modal_runner() = std::move(runner);
+}
+
+// ---- registry ---------------------------------------------------------------------------------
+
+// Screens in the order they were built; the shortcut closes them from the back.
+struct ScreenRegistry
+{
+    static std::vector<Screen *> &screens()
+    {
+        static std::vector<Screen *> list;
+        return list;
+    }
+};
+
+void set_page_focus(uint8_t page)
+{
+    g_page_focus = page;
+}
+
+void (*g_open_custommode)() = nullptr;
+
+Screen::Screen(QWidget *self, uint8_t page) : m_self(self), m_page(page)
+{
+    ScreenRegistry::screens().push_back(this);
+}
+
+Screen::~Screen()
+{
+    auto &list = ScreenRegistry::screens();
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    if (m_clear_pointer)
+        m_clear_pointer();
+}
+
+void register_opened(Screen *screen, std::function<void()> clear_pointer)
+{
+    if (screen)
+        screen->m_clear_pointer = std::move(clear_pointer);
+}
+
+Screen *screen_at(uint8_t page)
+{
+    const auto &list = ScreenRegistry::screens();
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        if ((*it)->page() == page && !(*it)->is_closed())
+            return *it;
+    }
+    return nullptr;
+}
+
+std::vector<Screen *> all_screens()
+{
+    return ScreenRegistry::screens();
+}
+
+const char *Screen::class_name() const
+{
+    return m_self->metaObject()->className();
+}
+
+void Screen::syncUpdate(int)
+{
+    sync_language();
+}
+
+void Screen::close_screen()
+{
+    m_closed = true;
+    m_self->setAttribute(Qt::WA_DeleteOnClose);
+    m_self->close();
+    if (m_clear_pointer)
+        m_clear_pointer();
+}
+
+void Screen::back()
+{
+    if (!keys_blocked())
+        key_back();
+}
+
+void Screen::key_back()
+{
+    if (!m_focus.back())
+        leave();
+}
+
+void Screen::leave()
+{
+    leave_to(parent_page(m_page));
+}
+
+void Screen::leave_to(uint8_t parent_page)
+{
+    close_screen();
+    // The parent may be gone already (mode shortcut, USB stick): then there is nothing to refresh.
+    if (Screen *parent = screen_at(parent_page))
+        parent->language_changed();
+    set_page_focus(parent_page);
+}
+
+void Screen::sync_language()
+{
+    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    if (para && para->ZemLanguageChanged())
+        language_changed();
+}
+
+void set_key_hints(QLabel *ok, QLabel *back)
+{
+    ok->setPixmap(png(QStringLiteral(":/png/OK_Enter.png")));
+    back->setPixmap(png(QStringLiteral(":/png/back_return.png")));
+}
+
+void show_usb_tip(int code)
+{
+    switch (code) {
+    case CHANGE_USB_INSERTED: show_tip(TIP_USB_INSERTED); break;
+    case CHANGE_USB_REMOVED: show_tip(TIP_USB_REMOVED); break;
+    case CHANGE_USB_MOUNTED: show_tip(TIP_USB_READING); break;
+    default: break;
+    }
+}
+
+// ---- keys -------------------------------------------------------------------------------------
+
+static const char *key_name(PanelKey key)
+{
+    switch (key) {
+    case PanelKey::Left: return "left";
+    case PanelKey::Right: return "right";
+    case PanelKey::Ok: return "OK";
+    case PanelKey::Back: return "back";
+    case PanelKey::Mode: return "mode";
+    case PanelKey::None: break;
+    }
+    return "other";
+}
+
+void Screen::screen_key_press(QKeyEvent *event)
+{
+    const PanelKey key = panel_key(event->key());
+    if (key == PanelKey::Ok || key == PanelKey::Back)
+        qDebug().noquote() << QStringLiteral("this is %1 button(%2)[Press]\n")
+                                  .arg(QLatin1String(key_name(key)), QLatin1String(class_name()));
+}
+
+void Screen::screen_key_release(QKeyEvent *event)
+{
+    const int code = event->key();
+    const PanelKey key = panel_key(code);
+    switch (key) {
+    case PanelKey::Left:
+    case PanelKey::Right:
+        qDebug().noquote() << QStringLiteral("this is %1-code [%2][Release] ui_select=%3")
+                                  .arg(QLatin1String(key_name(key)), QLatin1String(class_name()),
+                                       QStringLiteral("0x") + QString::number(m_focus.index(), 16));
+        break;
+    case PanelKey::None:
+        qDebug().noquote() << QStringLiteral("key %1 [%2][Release]")
+                                  .arg(QStringLiteral("0x") + QString::number(code, 16), QLatin1String(class_name()));
+        break;
+    default:
+        qDebug().noquote() << QStringLiteral("this is %1 button(%2)[Release]\n")
+                                  .arg(QLatin1String(key_name(key)), QLatin1String(class_name()));
+        break;
+    }
+
+    // The adapter is kept aside: the action may close this screen, whose deletion is deferred, but
+    // nothing after the action reaches through `this`.
+    zem_keyboard adapter = m_zem_keyboard;
+    const bool blocked = keys_blocked();
+    switch (key) {
+    case PanelKey::Left:
+        if (!blocked)
+            key_left();
+        break;
+    case PanelKey::Right:
+        if (!blocked)
+            key_right();
+        break;
+    case PanelKey::Ok:
+        if (!blocked)
+            key_ok();
+        break;
+    case PanelKey::Back:
+        if (!blocked)
+            key_back();
+        break;
+    case PanelKey::Mode:
+        if (key_lock_on())
+            return;
+        key_mode();
+        break;
+    case PanelKey::None:
+        key_other(code);
+        break;
+    }
+    adapter.update_usb_keyEvent(code);
+}
+
+// ---- jobs -------------------------------------------------------------------------------------
+
+bool Screen::start_job(uint8_t job, const std::function<void()> &write_inputs)
+{
+    fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    auto *dialog = qobject_cast<QDialog *>(m_self);
+    if (!fpga || !dialog || g_qround_bar || g_send_para.job() != JOB_IDLE)
+        return false;
+    QRoundProgressBar::create_qround_bar(dialog);
+    m_job_bar = g_qround_bar;
+    // The FPGA thread tells the progress; the GUI thread decides whether anyone is still there.
+    const QPointer<QWidget> alive(m_self);
+    fpga->set_job_listener([alive, this](int percent) {
+        UiHooks::on_gui_thread([alive, this, percent] {
+            if (alive && !is_closed())
+                on_job_progress(percent);
+        });
+    });
+    if (write_inputs)
+        write_inputs();
+    g_send_para.job_word.store(job, std::memory_order_release);
+    return true;
+}
+
+bool Screen::job_running() const
+{
+    return m_job_bar && m_job_bar == g_qround_bar;
+}
+
+void Screen::on_job_progress(int percent)
+{
+    if (m_job_bar)
+        m_job_bar->para_sync(percent);
+    job_progress(percent);
+}
+
+// ---- the mode shortcut ------------------------------------------------------------------------
+
+void mode_shortcut()
+{
+    if (key_lock_on())
+        return;
+    // Deepest first, so every nested exec() unwinds in the order it was entered.
+    std::vector<Screen *> chain;
+    const auto &list = ScreenRegistry::screens();
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        if ((*it)->page() != PAGE_MAINWINDOW && !(*it)->is_closed())
+            chain.push_back(*it);
+    }
+    for (Screen *s : chain)
+        s->close_screen();
+    g_mode_shortcut_key = 1;
+    if (g_open_custommode)
+        g_open_custommode();
+    else
+        set_page_focus(PAGE_MAINWINDOW);   // what is left on display
+}

@@ -1,0 +1,202 @@
+#pragma once
+// The machinery every screen shares. A screen class derives from ScreenOf<Qt class, its form>,
+// which is the widget: it takes the keys, owns the generated form (`ui`), registers the screen by
+// page and leaves it, by default, to the parent page of the page table (vocabulary.h). A screen
+// states only its particulars. The smallest one, with one button and a back path:
+//
+//   class Example : public ScreenOf<QDialog, Ui::Example>
+//   {
+//       Q_OBJECT
+//   public:
+//       Example() : ScreenOf(PAGE_NETSET)
+//       {
+//           ui.setupUi(this);
+//           m_focus.set({ui.Button_a}, Look::Thin);
+//           language_changed();
+//       }
+//       void language_changed() override { ui.Button_a->setText(tr5("网络", "Net", "Сеть", "Mạng", "網路")); }
+//   };
+//   Example *g_example = nullptr;           // opened by: open_screen(g_example, new Example);
+//
+// Keys (released; a press only logs): left/right walk m_focus with wrap, OK clicks the focused
+// control or opens its value (FocusList), back closes an edit or leaves, mode closes the chain to
+// the main menu and opens the user modes (not while the key lock is on). keys_blocked() stops
+// left/right/OK/back first (by default while the screen's job runs). Every key then reaches the
+// USB key panel's shortcuts, but for the mode key under the lock. Override key_left/right/ok/
+// back/mode/other for sub-states.
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <type_traits>
+#include <vector>
+
+#include "focus.h"
+#include "language.h"
+#include "looks.h"
+#include "vocabulary.h"
+#include "zem_keyboard.h"
+
+class QDialog;
+class QKeyEvent;
+class QLabel;
+class QRoundProgressBar;
+
+// ---- keys -------------------------------------------------------------------------------------
+enum class PanelKey { None, Left, Right, Ok, Back, Mode };
+// Panel codes (Qt F4, F5, F6, PowerOff, Stop) and the USB key panel's letters S, R, Q, O, M.
+PanelKey panel_key(int code);
+bool key_lock_on();   // image u16 772 nonzero
+
+// ---- modal seam -------------------------------------------------------------------------------
+// Every nested exec() goes through here; tests swap in a runner that shows and returns.
+using ModalRunner = std::function<int(QDialog *)>;
+int run_modal(QDialog *dialog);
+void set_modal_runner(ModalRunner runner);   // empty runner = QDialog::exec
+
+// ---- screens ----------------------------------------------------------------------------------
+// The mode-key shortcut: closes every open screen above the main menu, sets g_mode_shortcut_key
+// and opens CustomMode on page 4. Does nothing while the key lock is on.
+void mode_shortcut();
+
+// The part of every screen that is not its particulars (the Qt side is ScreenOf's).
+class Screen
+{
+public:
+    Screen(QWidget *self, uint8_t page);
+    virtual ~Screen();
+
+    virtual void language_changed() = 0;
+    // Called by the change refresh while this screen's page is in g_page_focus: by default a
+    // changed language re-sets the texts.
+    virtual void syncUpdate(int code);
+    // Called after the refresh's save, while the screen is still on display.
+    virtual void after_sync(int /*code*/) {}
+
+    QWidget *widget() const { return m_self; }
+    uint8_t page() const { return m_page; }
+    // The class name, as the key diagnostics print it.
+    const char *class_name() const;
+    // The row level's focus index (`ui_select`) and the list itself, for the screen's readers.
+    int focus_index() const { return m_focus.index(); }
+    const FocusList &focus() const { return m_focus; }
+
+    // Closes this screen for the mode shortcut: delete-on-close, close, pointer cleared.
+    void close_screen();
+    // The back path as the back key takes it (UiHooks::page_back); refused while keys are blocked.
+    void back();
+    // Left by its back path or closed by the shortcut (deletion follows from the event loop).
+    bool is_closed() const { return m_closed; }
+
+    // Posts FPGA job `job` for this screen: the round bar first (a job that ends at once still
+    // finds it), then write_inputs, then the job word. Progress comes back on the GUI thread, to
+    // the bar and to job_progress(), only while this screen is open. False when a job or a bar
+    // is already there.
+    bool start_job(uint8_t job, const std::function<void()> &write_inputs = {});
+    // This screen's job bar is up.
+    bool job_running() const;
+
+protected:
+    // The standard key handlers of ScreenOf.
+    void screen_key_release(QKeyEvent *event);
+    void screen_key_press(QKeyEvent *event);   // diagnostic only
+
+    // Asked before left, right, OK and back act.
+    virtual bool keys_blocked() const { return job_running(); }
+    virtual void key_left() { m_focus.left(); }
+    virtual void key_right() { m_focus.right(); }
+    virtual void key_ok() { m_focus.ok(); }
+    virtual void key_back();
+    // Runs only while the key lock is off; the main menu and the user-mode screen differ here.
+    virtual void key_mode() { mode_shortcut(); }
+    virtual void key_other(int /*code*/) {}
+    // The screen's own part of a job's progress (the bar is served already); 100 ends the job.
+    virtual void job_progress(int /*percent*/) {}
+
+    // The back path to the parent of the page table, or to the page given: delete-on-close,
+    // close, pointer null, parent's language_changed(), parent page.
+    void leave();
+    void leave_to(uint8_t parent_page);
+    // The first step of every syncUpdate: the language in the image may have changed.
+    void sync_language();
+
+    FocusList m_focus;
+    zem_keyboard m_zem_keyboard;
+
+private:
+    friend struct ScreenRegistry;
+    friend void register_opened(Screen *screen, std::function<void()> clear_pointer);
+    void on_job_progress(int percent);
+
+    QWidget *m_self;
+    uint8_t m_page;
+    std::function<void()> m_clear_pointer;
+    bool m_closed = false;
+    QPointer<QRoundProgressBar> m_job_bar;
+};
+
+// The widget side of a screen: the Qt class, the key events (once, for every screen) and the
+// generated form by value. The screen's constructor runs `ui.setupUi(this)` first, so that its
+// slots named on_<object>_<signal> are connected to its own meta-object.
+template <class QtBase, class Form>
+class ScreenOf : public QtBase, public Screen
+{
+public:
+    explicit ScreenOf(uint8_t page) : QtBase(nullptr), Screen(this, page) {}
+
+protected:
+    void keyPressEvent(QKeyEvent *event) final { screen_key_press(event); }
+    void keyReleaseEvent(QKeyEvent *event) final { screen_key_release(event); }
+
+    Form ui;
+};
+
+void set_page_focus(uint8_t page);
+
+// Opens a screen by the opening rule: pointer set, page set, run modally (or shown for the two
+// modeless screens). The pointer is cleared by whichever path closes the screen.
+template <class T>
+void open_screen(T *&global_ptr, T *screen, bool modal = true);
+
+// The open screen registered for a page, or null (a screen already left does not count).
+Screen *screen_at(uint8_t page);
+// Every screen alive, in the order they were built.
+std::vector<Screen *> all_screens();
+
+// The two hint pictures under a menu: OK and back.
+void set_key_hints(QLabel *ok, QLabel *back);
+// The USB stick's tips (inserted, removed, mounted) for the pages that read the stick.
+void show_usb_tip(int code);
+
+// Wires the user interface into core: the change refresh, the key panel's lights, the CustomMode
+// opener. Called once by main and by every test fixture that shows screens.
+void ui_init();
+// The compiled-in images under the png prefix; ui_init loads them, tools that skip ui_init call this.
+void ui_init_resources();
+// Creates CustomMode for the shortcut (g_custommode, page 4, show()); set by main and by the
+// test fixtures. While null the shortcut still closes the chain and sets g_mode_shortcut_key.
+extern void (*g_open_custommode)();
+// Every global of the user interface and of core back to its start value (the tests' fixtures).
+void reset_ui_globals();
+
+// ---- implementation of the template ----------------------------------------------------------
+void register_opened(Screen *screen, std::function<void()> clear_pointer);
+
+template <class T>
+void open_screen(T *&global_ptr, T *screen, bool modal)
+{
+    global_ptr = screen;
+    // Only this screen's pointer: a later screen of the same class may hold it by then.
+    register_opened(screen, [&global_ptr, screen] {
+        if (global_ptr == screen)
+            global_ptr = nullptr;
+    });
+    set_page_focus(screen->page());
+    if constexpr (std::is_base_of_v<QDialog, T>) {
+        if (modal) {
+            run_modal(screen);
+            return;
+        }
+    }
+    screen->show();
+}

@@ -1,0 +1,40 @@
+#include "linkoption.h"
+
+#include "firmware_usbgrade.h"
+#include "tip.h"
+
+LinkOption *g_linkoption = nullptr;
+
+LinkOption::LinkOption() : ScreenOf(PAGE_LINKOPTION)
+{
+    ui.setupUi(this);
+    // A touch opens an entry as OK does, as on every other menu.
+    connect(ui.Button_usb, &QPushButton::clicked, this, &LinkOption::on_Button_firmware_usbgrade_clicked);
+    language_changed();
+    m_focus.set({ui.Button_com, ui.Button_wlan, ui.Button_usb}, Look::MenuText);
+}
+
+void LinkOption::language_changed()
+{
+    ui.label_title->setText(tr5("通讯设置", "Communication", "Подключение", "Cài đặt giao tiếp", "通訊設置"));
+    ui.Button_com->setText(tr5("串口连接", "Serial port", "COM-порт", "Cài đặt cổng\n nối tiếp", "串口連接"));
+    ui.Button_wlan->setText(tr5("网口设置", "Net connect", "Сетевое по\nдключение", "Cài đặt\ncổng mạng", "網口設置"));
+    ui.Button_usb->setText(
+        tr5("USB升级", "USB UPDATE", "Обновление\nчерез USB", "Sử dụng ổ USB\nđể cập nhập", "USB昇級"));
+}
+
+void LinkOption::syncUpdate(int code)
+{
+    Screen::syncUpdate(code);
+    show_tip(TIP_DONE);
+}
+
+void LinkOption::after_sync(int)
+{
+    show_tip(TIP_DONE);
+}
+
+void LinkOption::on_Button_firmware_usbgrade_clicked()
+{
+    open_screen(g_firmware_usbgrade, new firmware_usbgrade);
+}

@@ -1,0 +1,28 @@
+#pragma once
+#include <QDialog>
+#include <QImage>
+
+#include "screen.h"
+#include "ui_option.h"
+
+// The Setting menu (page 5): eight picture entries, each opening one further screen.
+class Option : public ScreenOf<QDialog, Ui::Option>
+{
+    Q_OBJECT
+public:
+    Option();
+
+    void language_changed() override;
+    void menulist_init();
+
+    // Counts the smart-mapping scan files ("qyfile", case-sensitive) on the USB stick.
+    int get_file_list_usbpath();
+    static QImage converToGrayscale(const QImage &image);
+
+public slots:
+    void on_output_set_clicked();
+    void on_link_set_clicked();
+    void on_AdvanceButton_clicked();
+};
+
+extern Option *g_option;

@@ -1,0 +1,70 @@
+#include "modeslot.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include "language.h"
+
+namespace {
+constexpr QRect kNumber(0, 0, 12, 12);
+constexpr QRect kPicture(17, 12, 16, 16);
+constexpr QPoint kPictureOverTag(17, 7);
+constexpr QRect kTag(7, 23, 36, 17);
+
+const char kSaved[] = "background-color: #212435;border-radius:5px;";
+const char kEmpty[] = "background-color: #B2B2B2;border-radius:5px;";
+const char kChosen[] = "background-color: #00D65B;border-radius:5px;";
+}
+
+ModeSlot::ModeSlot(int slot, bool saved, bool in_use, const QString &using_text, QWidget *parent) : QWidget(parent)
+{
+    resize(kWidth, kHeight);
+    m_frame = new QFrame(this);
+    m_frame->setGeometry(0, 0, kWidth, kHeight);
+    show_saved(saved);
+
+    auto *number = new QLabel(this);
+    number->setGeometry(kNumber);
+    number->setStyleSheet(QStringLiteral("background-color: #4777FF;color: #FFFFFF;border-radius:3px;font: 7px;"));
+    number->setAlignment(Qt::AlignCenter);
+    number->setText(QString::number(slot + 1));
+
+    auto *picture = new QLabel(m_frame);
+    picture->setGeometry(kPicture);
+    picture->setPixmap(png(saved ? QStringLiteral(":/png/mode_exist.png") : QStringLiteral(":/png/mode_blank.png")));
+    picture->setScaledContents(true);
+    if (in_use) {
+        auto *tag = new QLabel(m_frame);
+        tag->setGeometry(kTag);
+        tag->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255); font: 7px;"));
+        tag->setAlignment(Qt::AlignCenter);
+        tag->setText(using_text);
+        picture->move(kPictureOverTag);
+    }
+
+    m_button = new QPushButton(this);
+    m_button->setObjectName(QString::number(slot));
+    m_button->setGeometry(0, 0, kWidth, kHeight);
+    m_button->setFocusPolicy(Qt::NoFocus);
+    // Flat, or the style draws a solid bevel under the transparent background.
+    m_button->setFlat(true);
+    set_ringed(false);
+}
+
+void ModeSlot::set_ringed(bool ringed)
+{
+    m_button->setStyleSheet(ringed ? QStringLiteral(
+                                         "background-color:transparent;border-radius:5px;border:2px solid rgb(255,171,84);")
+                                   : QStringLiteral("background-color:transparent;"));
+}
+
+void ModeSlot::show_saved(bool saved)
+{
+    m_frame->setStyleSheet(QLatin1String(saved ? kSaved : kEmpty));
+}
+
+void ModeSlot::show_chosen()
+{
+    m_frame->setStyleSheet(QLatin1String(kChosen));
+}

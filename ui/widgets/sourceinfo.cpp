@@ -1,0 +1,96 @@
+#include "sourceinfo.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+#include "language.h"
+
+namespace {
+
+struct SourceRow
+{
+    const char *name;
+    const char *icon;
+    const char *icon_online;
+    const char *icon_offline;
+};
+
+// By source id.
+const SourceRow kSources[4] = {
+    {"DVI", ":/png/DVI.png", ":/png/dvilv.png", ":/png/DVI.png"},
+    {"HDMI1", ":/png/HDMI13.png", ":/png/HDMI13_lv.png", ":/png/HDMI13_1.png"},
+    {"HDMI2", ":/png/HDMI13.png", ":/png/HDMI13_lv.png", ":/png/HDMI13_1.png"},
+    {"HDMI3", ":/png/HDMI20.png", ":/png/HDMI20_lv.png", ":/png/HDMI20.png"},
+};
+
+const unsigned char kIdByListseq[3] = {1, 2, 3};
+const unsigned char kListseqById[4] = {3, 0, 1, 2};
+
+const char kWhite[] = "<font style = 'font-size:9px' color = #ffffff >%1</font>";
+const char kGreenName[] = "<font style = 'font-size:9px' color = #51BB28 >%1</font>";
+const char kGreenCount[] = "<font style = 'font-size:9px' color = #12BB32 >%1</font>";
+const char kBlue[] = "<font style = 'font-size:9px' color = #4777ff >%1</font>";
+
+}
+
+QString sourceinfo::get_source_name_by_sourceid(unsigned char source_id)
+{
+    return source_id <= 3 ? QString::fromLatin1(kSources[source_id].name) : QString();
+}
+
+QString sourceinfo::get_source_name_by_listseq(unsigned char listseq)
+{
+    return listseq <= 3 ? get_source_name_by_sourceid(get_source_id_by_listseq(listseq)) : QString();
+}
+
+unsigned char sourceinfo::get_source_id_by_listseq(unsigned char listseq)
+{
+    return listseq < 3 ? kIdByListseq[listseq] : 0;
+}
+
+unsigned char sourceinfo::get_listseq_by_source_id(unsigned char source_id)
+{
+    return source_id <= 3 ? kListseqById[source_id] : 0;
+}
+
+QString sourceinfo::get_source_specialstyle0_by_sourceid(unsigned char source_id)
+{
+    return QString::fromLatin1(source_id == 3 ? kGreenName : kWhite);
+}
+
+QString sourceinfo::get_source_specialstyle1_by_sourceid(unsigned char source_id, const QString &text,
+                                                         unsigned char count)
+{
+    if (source_id > 3)
+        return QString();
+    // Display names come from a file the user writes: markup in them is shown, not obeyed.
+    const QString name = QString::fromLatin1(source_id == 3 ? kGreenCount : kWhite).arg(text.toHtmlEscaped());
+    const QString blue = QString::fromLatin1(kBlue);
+    return name + blue.arg(QStringLiteral("(")) + blue.arg(QString::number(count)) + blue.arg(QStringLiteral(")"));
+}
+
+QString sourceinfo::source_icon(unsigned char source_id)
+{
+    return source_id <= 3 ? QString::fromLatin1(kSources[source_id].icon) : QString();
+}
+
+QString sourceinfo::source_online_icon(unsigned char source_id, unsigned char online)
+{
+    if (source_id > 3)
+        return QString();
+    return QString::fromLatin1(online ? kSources[source_id].icon_online : kSources[source_id].icon_offline);
+}
+
+void sourceinfo::set_source_pixmap(QLabel *label, unsigned char source_id)
+{
+    if (!label || source_id > 3)
+        return;
+    label->setPixmap(png(source_icon(source_id)));
+}
+
+void sourceinfo::set_sourceonline_pixmap(QLabel *label, unsigned char source_id, unsigned char online)
+{
+    if (!label || source_id > 3)
+        return;
+    label->setPixmap(png(source_online_icon(source_id, online)));
+}

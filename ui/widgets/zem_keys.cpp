@@ -1,0 +1,64 @@
+#include "zem_keys.h"
+
+#include <cstdio>
+
+#include <hidapi.h>
+
+#include "global.h"
+#include "ram_layout.h"
+#include "zem_keyboard.h"
+#include "zemrampara.h"
+
+std::array<uint8_t, 5> zem_keys_led_report(const uint8_t *image, uint8_t current_image)
+{
+    std::array<uint8_t, 5> report{};
+    if (!image)
+        return report;
+    const uint8_t window = current_image < Ram::kWindows ? current_image : 0;
+    if (window < 4)
+        report[1] = static_cast<uint8_t>(1u << window);
+    short is_crop = 0;
+    char crop_index = 0;
+    const int source = ZemRamPara::ZemGetImageSource(image, window, &is_crop, &crop_index, 0);
+    if (source >= 0 && source <= 3)
+        report[2] = static_cast<uint8_t>(1u << source);
+    const uint16_t output = Ram::rd16(image, Ram::layer(window) + Ram::kLayerOutput);
+    report[3] = (output & Ram::kOutputFreeze) ? 1 : 0;
+    report[4] = (output & Ram::kOutputBlack) ? 1 : 0;
+    return report;
+}
+
+int check_hiddev()
+{
+    if (hid_init() != 0) {
+        zem_debug("\t hid init error ");
+        return 0;
+    }
+    int found = 0;
+    hid_device_info *list = hid_enumerate(0, 0);
+    for (hid_device_info *dev = list; dev; dev = dev->next) {
+        zem_debug("\t VendorID = %02x , ProductID = %02x \n", dev->vendor_id, dev->product_id);
+        if (dev->vendor_id == kZemKeysVendor && dev->product_id == kZemKeysProduct) {
+            found = 1;
+            break;
+        }
+    }
+    hid_free_enumeration(list);
+    zem_debug("\t check_hiddev over");
+    return found;
+}
+
+void zem_keys_update_leds()
+{
+    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    if (!para || !g_zem_keys)
+        return;
+    const std::array<uint8_t, 5> report = zem_keys_led_report(para->RAM_PARA, g_image_current);
+    if (hid_init() != 0)
+        return;
+    hid_device *dev = hid_open(kZemKeysVendor, kZemKeysProduct, nullptr);
+    if (!dev)
+        return;
+    hid_write(dev, report.data(), report.size());
+    hid_close(dev);
+}
