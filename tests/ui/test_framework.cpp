@@ -1,5 +1,9 @@
+#include <QComboBox>
 #include <QPushButton>
 
+#include "QRoundProgressBar.h"
+#include "fields.h"
+#include "fpga_manage.h"
 #include "ram_layout.h"
 #include "uihooks.h"
 #include "uitest.h"
@@ -8,6 +12,7 @@
 namespace {
 std::vector<int> g_closed_pages;   // close events in the order they happened, by page
 int g_custommode_opens = 0;
+QList<int> g_progress;                // what the probes' jobs told them, outliving the probes
 
 struct ProbeForm
 {
@@ -40,13 +45,27 @@ public:
         sync_codes.push_back(code);
         sync_language();
     }
-    int focus_index() const { return m_focus.index(); }
-    QList<int> clicks;
+    // Row 3: a choice of four whose value level stores through `stored`.
+    void add_choice()
+    {
+        box = new QComboBox(this);
+        box->setObjectName(QStringLiteral("choice"));
+        choice = std::make_unique<ChoiceField>(box, [](int i) { return i != 2; });   // entry 2 is never offered
+        choice->set_entries({"a", "b", "c", "d"}, 1);
+        m_focus.add(box, Look::Combo);
+        m_focus.set_editor(3, choice->editor([this](int i) { stored << i; }));
+    }
+    bool editing() const { return m_focus.editing(); }
+    void cancel_edit() { m_focus.cancel_edit(); }
+    QList<int> clicks, stored;
+    QComboBox *box = nullptr;
+    std::unique_ptr<ChoiceField> choice;
     std::vector<int> sync_codes;
     int language_calls = 0;
     QString title;
 
 protected:
+    void job_progress(int percent) override { g_progress << percent; }
     void closeEvent(QCloseEvent *e) override
     {
         g_closed_pages.push_back(page());
@@ -213,6 +232,80 @@ private slots:
         g_page_focus = PAGE_SMARTMAPPING;
         uitest::para()->test_signal(CHANGE_USB_INSERTED);
         QVERIFY(!g_tip->isVisible());
+    }
+    // The value level: OK on the choice row opens it (edit look), left and right step with wrap
+    // past the entry never offered, OK stores, back shows the entry of the start again; plain rows
+    // still click. A refresh may end an edit as back does.
+    void value_level_data()
+    {
+        // shown: the box's entry; look: the row's look at the end
+        columns<QString, int, QList<int>, int, QList<int>, LookState>({"keys", "focus", "clicks", "shown", "stored", "look"});
+        using L = QList<int>;
+        QTest::newRow("row level walks onto the choice") << "lo" << 3 << L{} << 1 << L{} << LookState::Edit;
+        QTest::newRow("step right skips the refused entry") << "lor" << 3 << L{} << 3 << L{} << LookState::Edit;
+        QTest::newRow("step wraps to the first") << "lorr" << 3 << L{} << 0 << L{} << LookState::Edit;
+        QTest::newRow("OK stores the entry shown") << "loro" << 3 << L{} << 3 << L{3} << LookState::Focus;
+        QTest::newRow("back shows the start again") << "lorrb" << 3 << L{} << 1 << L{} << LookState::Focus;
+        QTest::newRow("a second back leaves") << "lorbb" << 3 << L{} << 1 << L{} << LookState::Focus;
+        QTest::newRow("stepping left wraps") << "loll" << 3 << L{} << 3 << L{} << LookState::Edit;
+        QTest::newRow("after the edit the rows move again") << "loorro" << 1 << L{1} << 1 << L{1} << LookState::Normal;
+    }
+    void value_level()
+    {
+        QFETCH(QString, keys);
+        Probe *probe = open_probe(g_opt, PAGE_OPTION);
+        probe->add_choice();
+        uitest::press(probe, keys);
+        QTEST(probe->focus_index(), "focus");
+        QTEST(probe->clicks, "clicks");
+        QTEST(probe->box->currentIndex(), "shown");
+        QTEST(probe->stored, "stored");
+        QTEST(look_state(probe->box), "look");
+        QCOMPARE(g_opt != nullptr, !keys.endsWith(QLatin1String("bb")));
+        if (g_opt && probe->editing()) {
+            probe->cancel_edit();
+            QVERIFY(!probe->editing() && look_state(probe->box) == LookState::Focus && probe->box->currentIndex() == 1);
+        }
+    }
+    // A job starts with its bar (the inputs are written with the bar up and before the job word);
+    // its progress reaches the screen on the GUI thread, the keys wait while it runs, the finished
+    // bar goes. A screen closed while its job runs hears nothing more.
+    void jobs()
+    {
+        fpga_manage::destroy_for_test();
+        fpga_manage::create_for_test();
+        g_send_para.job_word.store(JOB_IDLE);
+        g_progress.clear();
+        Probe *probe = open_probe(g_opt, PAGE_OPTION);
+        bool bar_first = false, word_last = false;
+        QVERIFY(probe->start_job(JOB_RECOVERY_QUERY, [&] {
+            bar_first = g_qround_bar && g_qround_bar->parentWidget() == probe;
+            word_last = g_send_para.job() == JOB_IDLE;
+        }));
+        QVERIFY(bar_first && word_last && g_send_para.job() == JOB_RECOVERY_QUERY);
+        QVERIFY(!probe->start_job(JOB_RECOVERY_RUN));   // one at a time
+        QPointer<QRoundProgressBar> bar = g_qround_bar;
+        uitest::press(probe, "rob");
+        QVERIFY(probe->clicks.isEmpty() && probe->focus_index() == 0 && g_opt);
+        for (int i = 0; i < 5000 && g_send_para.job() != JOB_IDLE; ++i, ++G_timeTicks)
+            fpga_manage::p_fpga_manage->fpga_pass();
+        QCoreApplication::processEvents();
+        QVERIFY(g_progress.size() >= 2 && g_progress.last() == 100);
+        uitest::flush();
+        QVERIFY(!g_qround_bar && !bar);   // deleted, not only hidden
+        uitest::press(probe, "ro");
+        QCOMPARE(probe->clicks, QList<int>{1});
+
+        QVERIFY(probe->start_job(JOB_RECOVERY_QUERY));
+        const int heard = g_progress.size();
+        uitest::press(probe, "m");   // the mode key closes the screen and its bar mid-job
+        for (int i = 0; i < 5000 && g_send_para.job() != JOB_IDLE; ++i, ++G_timeTicks)
+            fpga_manage::p_fpga_manage->fpga_pass();
+        QCoreApplication::processEvents();
+        QCOMPARE(g_progress.size(), heard);
+        uitest::flush();
+        QVERIFY(!g_opt && !g_qround_bar);
+        fpga_manage::destroy_for_test();
     }
     // The key panel's LED report for the current image: HDMI3 frozen, a black crop of HDMI2, an
     // image without a key.

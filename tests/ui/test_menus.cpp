@@ -1,7 +1,9 @@
 // The Setting, communication and output menus, the USB upgrade screen and the device-state page:
 // keys and touches through them and back, texts per language, the parent's refresh, the USB stick
 // as they see it, and what the device-state page shows.
+#include <QApplication>
 #include <QFrame>
+#include <QTimer>
 #include <thread>
 
 #include "mainfixture.h"
@@ -208,6 +210,66 @@ private slots:
         QDir(Paths::dev("/mnt/usb1")).removeRecursively();
         uitest::para()->test_signal(101);
         QCOMPARE(shown(), QStringLiteral("No USB drive|"));
+    }
+    // Through real nested event loops, as on the device: the Setting menu's exec() runs the output
+    // menu's exec(), and the mode key there closes both; each loop unwinds and the user modes are
+    // shown on page 4.
+    void mode_key_unwinds_nested_loops()
+    {
+        g_open_custommode = open_custommode;
+        set_modal_runner({});   // QDialog::exec
+        QStringList seen;
+        QTimer::singleShot(0, [&seen] {
+            seen << QStringLiteral("option %1").arg(int(g_page_focus));
+            QTimer::singleShot(0, [&seen] {
+                seen << QStringLiteral("outputset %1").arg(int(g_page_focus));
+                press("m");
+            });
+            press("o");   // runs the output menu's loop until the mode key above ends it
+            seen << QStringLiteral("back in option's loop %1").arg(g_option ? 1 : 0);
+        });
+        // Should a loop not unwind, this ends the test instead of hanging it.
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, [] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *d = qobject_cast<QDialog *>(w))
+                    d->reject();
+        });
+        watchdog.start(5000);
+        open_screen(g_option, new Option);
+        QVERIFY2(watchdog.isActive(), "a nested loop did not unwind");
+        QCOMPARE(seen, (QStringList{"option 5", "outputset 6", "back in option's loop 0"}));
+        QVERIFY(!g_option && !g_outputset && g_custommode && g_custommode->isVisible());
+        QCOMPARE(int(g_page_focus), int(PAGE_CUSTOMMODE));
+        QCOMPARE(g_mode_shortcut_key, uint8_t(1));
+        uitest::flush();
+        QCOMPARE(open_screens(), QString());
+    }
+    // The pages that own a tip show it on their refresh: the communication menu its check mark on
+    // every one, the upgrade screen the stick's three states; other pages and codes none.
+    void tips_data()
+    {
+        columns<QString, int, QString>({"keys", "code", "tip"});   // "-": no tip, "": the check mark
+        QTest::newRow("communication, any change") << "rrro" << 1 << "";
+        QTest::newRow("upgrade, stick in") << "rrrolo" << int(CHANGE_USB_INSERTED) << "USB driver is connected,please wait...";
+        QTest::newRow("upgrade, stick out") << "rrrolo" << int(CHANGE_USB_REMOVED) << "USB drive is unplugged.";
+        QTest::newRow("upgrade, stick read") << "rrrolo" << int(CHANGE_USB_MOUNTED) << "Reading the data,pls wait";
+        QTest::newRow("upgrade, other change") << "rrrolo" << 1 << "-";
+        QTest::newRow("Setting menu, stick in") << "" << int(CHANGE_USB_INSERTED) << "-";
+    }
+    void tips()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, code);
+        QFETCH(QString, tip);
+        open_option(keys);
+        uitest::para()->test_signal(code);
+        QCOMPARE(g_tip->isVisible(), tip != QLatin1String("-"));
+        QCOMPARE(bool(g_tip_flag), g_tip->isVisible());
+        const QLabel *label = g_tip->isVisible() ? g_tip->content()->findChild<QLabel *>() : nullptr;
+        if (label)
+            QCOMPARE(label->text(), tip);
     }
     // Each row also walks the keys ("!": the key lock goes on) to the page they lead to.
     void device_state_and_keys_data()

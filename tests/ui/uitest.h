@@ -20,6 +20,8 @@
 #include "tip.h"
 #include "zemrampara.h"
 
+Q_DECLARE_METATYPE(LookState)
+
 namespace uitest {
 
 // What one tick does. Unset, it counts G_timeTicks and times the tip out, the two parts of the

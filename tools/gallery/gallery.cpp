@@ -1,59 +1,10 @@
 // gallery OUTDIR: every screen in the five languages as 320 x 240 PNGs, named <shot>_<lang>.png.
 #include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QImage>
-#include <QPainter>
-#include <QPointer>
-#include <QTemporaryDir>
 #include <cstdio>
 
-#include "config_engine.h"
-#include "global.h"
-#include "numberkeyboard.h"
-#include "paths.h"
-#include "ram_layout.h"
-#include "screen.h"
-#include "shots.h"
-#include "syncupdate.h"
-#include "tip.h"
-#include "zemrampara.h"
-
-namespace {
-
-const char *const kLangNames[5] = {"zh", "en", "ru", "vi", "tw"};
-
-void set_language(int lang)
-{
-    g_language = static_cast<uint8_t>(lang);
-    g_lcd_lang_valid = 0x1F;
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
-    para->RAM_PARA[Ram::kLanguage] = static_cast<uint8_t>(lang);
-    para->RAM_PARA_SHADOW[Ram::kLanguage] = static_cast<uint8_t>(lang);
-}
-
-// The LCD as the user sees it: the widget at its place on a 320 x 240 panel.
-QImage lcd_picture(QWidget *w)
-{
-    QImage lcd(320, 240, QImage::Format_ARGB32);
-    lcd.fill(QColor(16, 16, 28));
-    QPainter p(&lcd);
-    const QPixmap shot = w->grab();
-    // A window smaller than the panel (tip, keyboard) is drawn where it stands on it.
-    const QPoint at = w->isWindow() && (w->width() < 320 || w->height() < 240) ? w->pos() : QPoint();
-    p.drawPixmap(at, shot);
-    p.end();
-    return lcd;
-}
-
-void discard_screens()
-{
-    for (Screen *s : all_screens())
-        delete s->widget();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-}
+#include "render.h"
 
 int main(int argc, char **argv)
 {
@@ -66,50 +17,14 @@ int main(int argc, char **argv)
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.absolutePath());
-
-    QTemporaryDir root;
-    Paths::set_data_root(root.path());
-    QDir().mkpath(root.path() + QStringLiteral("/data/configs"));
-    QDir().mkpath(root.path() + QStringLiteral("/data/modes"));
-    ConfigEngine::pInstance();
-    QObject::connect(ZemRamPara::pInstance(), &ZemRamPara::sig_update_para, SyncUpdate::pInstance(),
-                     &SyncUpdate::para_sync);
-    ui_init();
-    set_modal_runner([](QDialog *d) {
-        d->show();
-        return 0;
-    });
-    TIP::create_shared();
-    NumberKeyboard::create_shared();
-
-    ShotList shots;
-    add_framework_shots(shots);
-    add_main_shots(shots);
-    add_menus_shots(shots);
-
     int written = 0;
-    for (int lang = 0; lang < 5; ++lang) {
-        for (const Shot &shot : shots) {
-            set_language(lang);
-            g_page_focus = 0;
-            QPointer<QWidget> w = shot.make();
-            if (!w)
-                continue;
-            if (!w->isVisible())
-                w->show();
-            QCoreApplication::processEvents();
-            const QString file = out.filePath(QStringLiteral("%1_%2.png").arg(shot.name, QLatin1String(kLangNames[lang])));
-            if (lcd_picture(w).save(file))
-                ++written;
-            else
-                std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-            delete w;
-            discard_screens();
-            g_tip->hide();
-            g_tip_flag = 0;
-            g_numberkeyboard->hide();
-        }
-    }
+    gallery_render([&](const QString &stem, const QImage &picture) {
+        const QString file = out.filePath(stem + QStringLiteral(".png"));
+        if (picture.save(file))
+            ++written;
+        else
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    });
     std::printf("%d pictures in %s\n", written, qPrintable(out.absolutePath()));
     return 0;
 }

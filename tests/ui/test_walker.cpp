@@ -1,0 +1,165 @@
+// Every screen of the catalog in the five languages: no text left empty, no text wider or taller
+// than its label, no picture that resolves to nothing, no slot named for a signal that does not
+// exist.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTextDocument>
+
+#include "catalog.h"
+#include "mainfixture.h"
+
+namespace {
+
+QStringList g_warnings;
+
+// Texts that do not fit the place the layout gives them, kept as they stand: the texts and the
+// geometry are both the device's own. Screen, object, language (-1: all).
+struct KnownOverflow
+{
+    const char *screen;
+    const char *object;
+    int language;
+};
+const KnownOverflow kKnownOverflows[] = {
+    {"MachineState", "label_FPGA1", -1},   // the FPGA date runs past the label's fixed 140 px
+    {"LockWindow", "label_input", LANG_RU},
+    {"LinkOption", "Button_usb", LANG_VI},
+    {"CustomMode", "label_name", LANG_VI},   // the stacked accents are taller than the 12-px line
+};
+
+bool known_overflow(const char *screen, const QString &object, int language)
+{
+    for (const KnownOverflow &k : kKnownOverflows)
+        if (qstrcmp(k.screen, screen) == 0 && object == QLatin1String(k.object) && (k.language < 0 || k.language == language))
+            return true;
+    return false;
+}
+
+void capture(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtWarningMsg || type == QtCriticalMsg)
+        g_warnings << message;
+}
+
+void set_language(int lang)
+{
+    g_language = static_cast<uint8_t>(lang);
+    uitest::para()->RAM_PARA[Ram::kLanguage] = static_cast<uint8_t>(lang);
+    uitest::para()->RAM_PARA_SHADOW[Ram::kLanguage] = static_cast<uint8_t>(lang);
+}
+
+// The room the text's ink takes: the widest line, and the lines' spacing down to the last line's
+// ink (a label may be shorter than the font's line height and still show its glyphs whole).
+QSize text_size(const QWidget *w, const QString &text, int flags, int width)
+{
+    if (Qt::mightBeRichText(text)) {
+        QTextDocument doc;
+        doc.setDefaultFont(w->font());
+        doc.setDocumentMargin(0);
+        doc.setHtml(text);
+        return QSize(int(doc.idealWidth()), 0);
+    }
+    const QFontMetrics fm(w->font());
+    const QRect box = fm.boundingRect(QRect(0, 0, width, 10000), flags, text);
+    const int lines = qMax(1, box.height() / fm.lineSpacing());
+    int ink = 0;
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        ink = qMax(ink, fm.tightBoundingRect(line).height());
+    return QSize(box.width(), (lines - 1) * fm.lineSpacing() + ink);
+}
+
+// What is wrong with one widget's text, or nothing.
+QString text_fault(QWidget *w)
+{
+    w->ensurePolished();
+    QString text;
+    QRect room = w->contentsRect();
+    int flags = Qt::AlignLeft;
+    bool empty_allowed = true;
+    if (auto *label = qobject_cast<QLabel *>(w)) {
+        if (!label->pixmap(Qt::ReturnByValue).isNull())
+            return QString();
+        text = label->text();
+        flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
+        room = room.adjusted(label->margin(), label->margin(), -label->margin(), -label->margin());
+        room.adjust(label->indent() > 0 ? label->indent() : 0, 0, 0, 0);
+    } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+        if (!button->icon().isNull())
+            return QString();
+        text = button->text();
+        flags = Qt::AlignCenter;
+        auto *push = qobject_cast<QPushButton *>(button);
+        empty_allowed = push && push->isFlat();
+    } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+        text = edit->text();
+    } else if (auto *box = qobject_cast<QComboBox *>(w)) {
+        text = box->currentText();
+        room.adjust(0, 0, -20, 0);
+    } else {
+        return QString();
+    }
+    if (text.isEmpty())
+        return empty_allowed ? QString() : QStringLiteral("empty text");
+    const QSize need = text_size(w, text, flags, room.width());
+    // A pixel row of anti-aliased ink past the edge is not a clipped glyph.
+    if (need.width() > room.width() || need.height() > room.height() + 1)
+        return QStringLiteral("\"%1\" needs %2x%3 in %4x%5")
+            .arg(text.left(40)).arg(need.width()).arg(need.height()).arg(room.width()).arg(room.height());
+    return QString();
+}
+
+}
+
+class TestWalker : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { mainfx::start(); }
+    void cleanupTestCase() { uitest::close_all(); }
+    void every_screen_in_every_language_data()
+    {
+        columns<int, int>({"language", "entry"});
+        const char *const names[5] = {"zh", "en", "ru", "vi", "tw"};
+        for (int lang = 0; lang < 5; ++lang)
+            for (int i = 0; i < int(screen_catalog().size()); ++i)
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(screen_catalog()[size_t(i)].name, names[lang])))
+                    << lang << i;
+    }
+    void every_screen_in_every_language()
+    {
+        QFETCH(int, language);
+        QFETCH(int, entry);
+        const ScreenEntry &e = screen_catalog()[size_t(entry)];
+        set_language(language);
+        g_warnings.clear();
+        const int missing_before = missing_pictures().size();
+        const QtMessageHandler previous = qInstallMessageHandler(capture);
+        Screen *screen = e.page == PAGE_MAINWINDOW ? g_mainwindow : e.make();
+        QWidget *w = screen->widget();
+        screen->language_changed();
+        w->show();
+        QCoreApplication::processEvents();
+        qInstallMessageHandler(previous);
+
+        QStringList faults;
+        for (const QString &warning : g_warnings)
+            if (warning.contains(QLatin1String("No matching signal")))
+                faults << warning;
+        for (QWidget *child : w->findChildren<QWidget *>()) {
+            if (!child->isVisibleTo(w))
+                continue;
+            const QString fault = text_fault(child);
+            if (!fault.isEmpty() && !(fault != QLatin1String("empty text") && known_overflow(e.name, child->objectName(), language)))
+                faults << child->objectName() + QStringLiteral(": ") + fault;
+        }
+        for (const QString &path : missing_pictures().mid(missing_before))
+            faults << QStringLiteral("no picture ") + path;
+        if (w != g_mainwindow)
+            delete w;
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(TestWalker)
+#include "test_walker.moc"

@@ -1,0 +1,38 @@
+#include "catalog.h"
+
+#include "advancedoption.h"
+#include "custommode.h"
+#include "firmware_usbgrade.h"
+#include "linkoption.h"
+#include "lockwindow.h"
+#include "machinestate.h"
+#include "mainwindow.h"
+#include "option.h"
+#include "outputset.h"
+#include "rcv_recovery.h"
+
+namespace {
+template <class T>
+ScreenEntry entry(uint8_t page, T *&pointer)
+{
+    return ScreenEntry{page, T::staticMetaObject.className(), [] { return static_cast<Screen *>(new T); },
+                       [&pointer] { return static_cast<QObject *>(pointer); }};
+}
+}
+
+const std::vector<ScreenEntry> &screen_catalog()
+{
+    static const std::vector<ScreenEntry> entries = {
+        entry(PAGE_LOCKWINDOW, g_lockwindow),
+        entry(PAGE_MAINWINDOW, g_mainwindow),
+        entry(PAGE_MACHINESTATE, g_machinestate),
+        entry(PAGE_CUSTOMMODE, g_custommode),
+        entry(PAGE_OPTION, g_option),
+        entry(PAGE_OUTPUTSET, g_outputset),
+        entry(PAGE_LINKOPTION, g_linkoption),
+        entry(PAGE_ADVANCEDOPTION, g_advancedoption),
+        entry(PAGE_RCV_RECOVERY, g_rcv_recovery),
+        entry(PAGE_FIRMWARE_USBGRADE, g_firmware_usbgrade),
+    };
+    return entries;
+}
