@@ -4,6 +4,7 @@
 //
 //   zem_bench [--runs N]        (the offscreen platform unless QT_QPA_PLATFORM says otherwise)
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,17 +22,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "advancedoption.h"
 #include "c331_manage.h"
-#include "custommode.h"
-#include "firmware_usbgrade.h"
+#include "catalog.h"
 #include "global.h"
-#include "linkoption.h"
 #include "lockwindow.h"
-#include "machinestate.h"
 #include "mainwindow.h"
-#include "option.h"
-#include "outputset.h"
 #include "paths.h"
 #include "ram_layout.h"
 #include "screen.h"
@@ -148,22 +143,39 @@ int startup_once(int argc, char **argv, const QString &root)
     _exit(0);
 }
 
-struct ScreenCase
+// Opens one screen and waits for its first paint; returns the milliseconds and deletes it.
+double open_once(const std::function<QWidget *()> &open)
 {
-    const char *name;
-    std::function<QWidget *()> open;
-};
-
-// Opened as its opener does; the modal ones are only shown (the bench's modal runner).
-template <class T>
-ScreenCase screen_case(const char *name, T *&global, bool modal = true)
-{
-    return {name, [&global, modal] {
-                open_screen(global, new T, modal);
-                return static_cast<QWidget *>(global);
-            }};
+    QElapsedTimer t;
+    t.start();
+    QPointer<QWidget> w = open();
+    wait_first_paint(w);
+    const double ms = t.nsecsElapsed() / 1e6;
+    delete w.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    g_page_focus = PAGE_MAINWINDOW;
+    return ms;
 }
 
+double median_open(int runs, const std::function<QWidget *()> &open)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i)
+        ms.push_back(open_once(open));
+    return median(ms);
+}
+
+// A bare 320 x 240 dialog, with or without the screens' window style: the yardstick of the
+// screens' figures, so that they hold on a machine of any speed or load.
+QWidget *bare_dialog(bool styled)
+{
+    auto *d = new QDialog;
+    d->resize(320, 240);
+    if (styled)
+        d->setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+    d->show();
+    return d;
+}
 }
 
 int main(int argc, char **argv)
@@ -222,30 +234,20 @@ int main(int argc, char **argv)
     para->user_mode[0].marker[0] = para->user_mode[0].marker[1] = 0xAA;
     std::memcpy(para->user_mode[0].data, para->RAM_PARA + Ram::kModeFrom, Ram::kModeSize);
 
-    const std::vector<ScreenCase> cases = {
-        screen_case("LockWindow", g_lockwindow, false),
-        screen_case("CustomMode", g_custommode, false),
-        screen_case("MachineState", g_machinestate),
-        screen_case("Option", g_option),
-        screen_case("OutputSet", g_outputset),
-        screen_case("LinkOption", g_linkoption),
-        screen_case("AdvancedOption", g_advancedoption),
-        screen_case("firmware_usbgrade", g_firmware_usbgrade),
-    };
-    std::printf("screen open + first paint, median of %d:\n", runs);
-    for (const ScreenCase &c : cases) {
-        std::vector<double> ms;
-        for (int i = 0; i < runs; ++i) {
-            QElapsedTimer t;
-            t.start();
-            QPointer<QWidget> w = c.open();
-            wait_first_paint(w);
-            ms.push_back(t.nsecsElapsed() / 1e6);
-            delete w.data();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            g_page_focus = PAGE_MAINWINDOW;
-        }
-        std::printf("  %-20s %8.3f ms\n", c.name, median(ms));
+    const double bare = median_open(runs, [] { return bare_dialog(false); });
+    const double styled = median_open(runs, [] { return bare_dialog(true); });
+    std::printf("screen open + first paint, median of %d (x: times a styled bare dialog):\n", runs);
+    std::printf("  %-20s %8.3f ms\n  %-20s %8.3f ms\n", "bare dialog", bare, "bare dialog, styled", styled);
+    for (const ScreenEntry &e : screen_catalog()) {
+        if (e.page == PAGE_MAINWINDOW)   // built once at start-up, never opened
+            continue;
+        const double ms = median_open(runs, [&e] {
+            QWidget *w = e.make()->widget();
+            g_page_focus = e.page;
+            w->show();
+            return w;
+        });
+        std::printf("  %-20s %8.3f ms %6.1f x\n", e.name, ms, ms / styled);
     }
 
     // ---- a key to the end of its refresh ---------------------------------------------------------

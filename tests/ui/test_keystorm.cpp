@@ -8,6 +8,7 @@
 #include <deque>
 #include <random>
 
+#include "catalog.h"
 #include "mainfixture.h"
 
 namespace {
@@ -50,9 +51,9 @@ QString check(const QSet<QObject *> &alive)
         return QStringLiteral("page %1 current, page %2 on top").arg(page).arg(top->page());
     if ((page == PAGE_LOCKWINDOW && !g_lockwindow) || (page == PAGE_CUSTOMMODE && !g_custommode) || !g_mainwindow)
         return QStringLiteral("page %1 without its pointer").arg(page);
-    for (QObject *g : {static_cast<QObject *>(g_lockwindow), static_cast<QObject *>(g_custommode)})
-        if (g && !alive.contains(g))
-            return QStringLiteral("a page pointer dangles");
+    for (const ScreenEntry &e : screen_catalog())
+        if (QObject *g = e.pointer(); g && !alive.contains(g))
+            return QStringLiteral("the page pointer of %1 dangles").arg(QLatin1String(e.name));
     return QString();
 }
 }
