@@ -4,6 +4,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "vocabulary.h"
+
 std::atomic<uint32_t> G_timeTicks{0};
 std::atomic<uint8_t> g_update_flag{0};
 std::atomic<uint8_t> g_app_reset_flag{0};
@@ -63,7 +65,7 @@ void reset_globals()
     g_str_gateway = QStringLiteral("192.168.1.1");
     g_str_barcode = QStringLiteral(" ");
     g_debugSwitch = 254;
-    g_page_focus = 0;
+    g_page_focus = PAGE_LOCKWINDOW;
     g_mode_shortcut_key = 0;
     g_mode_select = 0;
     pc_cmd_valid = 0;

@@ -11,6 +11,7 @@
 #include "paths.h"
 #include "syncupdate.h"
 #include "utils.h"
+#include "vocabulary.h"
 
 using namespace Ram;
 
@@ -232,7 +233,7 @@ int ZemRamPara::test_signal(int code)
 
 int ZemRamPara::ram_para_save()
 {
-    return test_signal(1);
+    return test_signal(CHANGE_PARA);
 }
 
 void ZemRamPara::ZemSetImageSource(int crop_n, int source, int window)

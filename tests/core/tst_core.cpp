@@ -72,9 +72,8 @@ private slots:
         fresh_test_root(QString::fromLatin1(QTest::currentTestFunction()));
         ZemRamPara::destroy_for_test();
         ConfigEngine::destroy_for_test();
+        reset_globals();
         g_debugSwitch = 0;
-        g_page_focus = g_image_current = g_language = g_zem_keys = 0;
-        g_lcd_lang_valid = 0x1F;
         ChipRequest::request() = 0;
         g_calls.clear();
         UiHooks::refresh_screen = record_refresh;

@@ -45,7 +45,6 @@ private slots:
         g_hook_calls.clear();
         UiHooks::page_language_changed = [](uint8_t page) { g_hook_calls << QStringLiteral("lang %1").arg(page); };
         UiHooks::page_back = [](uint8_t page) { g_hook_calls << QStringLiteral("back %1").arg(page); };
-        g_wifi_reset_flag = 0;
     }
     void wifi_restart()
     {
