@@ -53,8 +53,8 @@ private slots:
         QTEST(g_mainwindow->focused_control()->objectName(), "focused");
         int looks = 0;   // the focus look on that control and no other of the menu
         for (QPushButton *b : g_mainwindow->centralWidget()->findChildren<QPushButton *>())
-            looks += b->styleSheet().contains(QStringLiteral("rgb(255,171,84)"));
-        QVERIFY(looks == 1 && g_mainwindow->focused_control()->styleSheet().contains(QStringLiteral("rgb(255,171,84)")));
+            looks += look_state(b) == LookState::Focus;
+        QVERIFY(looks == 1 && look_state(g_mainwindow->focused_control()) == LookState::Focus);
         for (const auto &b : bytes) {
             QCOMPARE(int(uitest::rd16(b.first)), b.second);
             QCOMPARE(file_byte(b.first), b.second);
