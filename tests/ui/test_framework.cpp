@@ -104,8 +104,8 @@ private slots:
         g_open_custommode = nullptr;
     }
     // Panel codes and USB letters take the same road: focus wraps both ways, OK clicks. Every key
-    // then reaches the panel's shortcuts, which the key lock stops with the mode key. Windows 0
-    // and 1 are in use, window 0 shows source 2.
+    // then reaches the panel's shortcuts, which the key lock stops with the mode key. Windows 0,
+    // 1 and 3 are in use, window 0 shows source 2.
     void keys_data()
     {
         // image: the current image, refreshes, window 0's source and output
@@ -125,6 +125,7 @@ private slots:
         QTest::newRow("other keys") << others << false << 0 << L{} << same;
         row("C selects image 1", "^C", 0, {}, {1, 1, 2, 0});
         row("E on unused window", "^E", 0, {}, same);
+        row("F selects image 3", "^F", 0, {}, {3, 1, 2, 0});
         row("C then B", "^C^B", 0, {}, {0, 2, 2, 0});
         row("J source 0", "^J", 0, {}, {0, 0, 0, 0});
         row("K source 1", "^K", 0, {}, {0, 0, 1, 0});
@@ -142,7 +143,7 @@ private slots:
         QFETCH(bool, locked);
         QFETCH(int, focus);
         for (int w = 0; w < Ram::kWindows; ++w)
-            uitest::wr16(Ram::layer(w) + Ram::kLayerEnable, w < 2 ? 1 : 0);
+            uitest::wr16(Ram::layer(w) + Ram::kLayerEnable, w < 2 || w == 3 ? 1 : 0);
         uitest::wr16(Ram::layer(0) + Ram::kLayerSource, 2);
         uitest::wr16(Ram::kKeyLock, locked ? 1 : 0);
         Probe *probe = open_probe(g_opt, PAGE_OPTION);
@@ -154,6 +155,19 @@ private slots:
             QCOMPARE(uitest::look(probe, QStringLiteral("Button_%1").arg(i)), i == focus ? LookState::Focus : LookState::Normal);
         const int source = uitest::rd16(Ram::layer(0) + Ram::kLayerSource), output = uitest::rd16(Ram::layer(0) + Ram::kLayerOutput);
         QTEST((QList<int>{int(g_image_current), int(probe->sync_codes.size()), source, output}), "image");
+    }
+    // A key acts when it is released: its press alone changes nothing (it may be held down).
+    void keys_act_on_release()
+    {
+        Probe *probe = open_probe(g_opt, PAGE_OPTION);
+        for (int code : {int(Qt::Key_F5), int(Qt::Key_F6), int(Qt::Key_PowerOff), int(Qt::Key_Stop)}) {
+            QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+            QCoreApplication::sendEvent(probe, &press);
+        }
+        QVERIFY(g_opt && probe->focus_index() == 0 && probe->clicks.isEmpty() && g_custommode_opens == 0);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_PowerOff, Qt::NoModifier);
+        QCoreApplication::sendEvent(probe, &release);
+        QVERIFY(!g_opt);
     }
     // Opening sets pointer and page before the screen runs. Back: pointer null, parent refreshed,
     // parent page; a parent gone by then is skipped. The lower layers' hooks take the same road.

@@ -58,9 +58,20 @@ private slots:
         QCOMPARE(uitest::texts(g_lockwindow, {"label_input", "label_bright", "label_contrast", "label_IPaddr"}),
                  (QStringList{"LED size:1920 x 1080", "80", "-1", "192.168.7.9"}));
         QVERIFY(!g_lockwindow->findChild<QPushButton *>("main_Button")->isVisible() && g_lockwindow->volume_check());
+        QVERIFY(uitest::shows(g_lockwindow, "label_volume_icon", ":/png/volume_open.png"));
+        // A refresh redraws only what differs from the file's copy: the LED line is left alone
+        // while the size stays; brightness, contrast and the sound follow.
+        uitest::para()->save_image_file();
+        std::memcpy(uitest::para()->RAM_PARA_SHADOW, uitest::para()->RAM_PARA, Ram::kSize);
+        g_lockwindow->findChild<QLabel *>("label_input")->setText(QStringLiteral("unchanged"));
         set_layer(0, Ram::kLayerAudio, 0);
-        QVERIFY(!g_lockwindow->volume_check());
-        // A refresh renews what differs from the file's copy, and the language.
+        uitest::wr16(Ram::kQBrightness, 55);
+        uitest::wr16(Ram::kQContrast, 66);
+        g_lockwindow->syncUpdate();
+        QCOMPARE(uitest::texts(g_lockwindow, {"label_input", "label_bright", "label_contrast"}),
+                 (QStringList{"unchanged", "55", "66"}));
+        QVERIFY(!g_lockwindow->volume_check() && uitest::shows(g_lockwindow, "label_volume_icon", ":/png/volume_close.png"));
+        // The size and the language.
         uitest::wr16(Ram::kLedWidth, 640);
         uitest::para()->RAM_PARA[768] = 3;
         g_lockwindow->syncUpdate();

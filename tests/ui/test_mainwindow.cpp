@@ -2,7 +2,7 @@
 
 #include "firmwareupdate.h"
 #include "mainfixture.h"
-#include "ui_mainwindow.h"
+#include "chip_request.h"
 #include "utils.h"
 
 using namespace mainfx;
@@ -33,6 +33,8 @@ private slots:
         QTest::newRow("mute: a bad audio window means window 0") << "loro" << 1 << "toolButton2"
                                                                 << Bytes{{2112, 0}, {Ram::layer(0) + 20, 0}};
         QTest::newRow("LED off twice") << "looo" << 1 << "toolButton1" << Bytes{{2116, 0}};
+        QTest::newRow("mute twice: sound on again") << "loroo" << 1 << "toolButton2"
+                                                    << Bytes{{2112, 0}, {Ram::layer(0) + 20, 0x80FF}};
         QTest::newRow("back closes the tool row onto the tools entry") << "lorb" << 1 << "tools" << Bytes{};
         QTest::newRow("back from the menu shows the home screen") << "b" << 0 << "machinestate" << Bytes{};
         QTest::newRow("home: left, right and back stay") << "blrb?" << 0 << "machinestate" << Bytes{};
@@ -57,9 +59,84 @@ private slots:
         QVERIFY(looks == 1 && look_state(g_mainwindow->focused_control()) == LookState::Focus);
         for (const auto &b : bytes) {
             QCOMPARE(int(uitest::rd16(b.first)), b.second);
-            QCOMPARE(file_byte(b.first), b.second);
+            QCOMPARE(file_byte(b.first) | file_byte(b.first + 1) << 8, b.second);
         }
         QVERIFY((g_custommode != nullptr) == (page == 4) && (g_lockwindow != nullptr) == (page == 0));
+    }
+    // The tool row's and the lock's pictures follow the image: at the start, after the keys, and
+    // after a refresh brings a change made elsewhere.
+    void state_pictures_data()
+    {
+        columns<QString, QStringList>({"keys", "pictures"});   // LED tool, sound tool, lock
+        QTest::newRow("start") << "" << QStringList{"en_uncloseled", "en_unslience", "unlock"};
+        QTest::newRow("LED off") << "loo" << QStringList{"en_closeled", "en_unslience", "unlock"};
+        QTest::newRow("muted") << "loro" << QStringList{"en_uncloseled", "en_slience", "unlock"};
+        QTest::newRow("muted and back") << "loroo" << QStringList{"en_uncloseled", "en_unslience", "unlock"};
+        QTest::newRow("locked") << "llo" << QStringList{"en_uncloseled", "en_unslience", "lock"};
+    }
+    void state_pictures()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QStringList, pictures);
+        press(keys);
+        QStringList shown;
+        for (const char *name : {"toolButton1", "toolButton2", "Button_lock"})
+            for (const char *png : {"en_uncloseled", "en_closeled", "en_unslience", "en_slience", "unlock", "lock"})
+                if (uitest::shows(g_mainwindow, name, QStringLiteral(":/png/%1.png").arg(QLatin1String(png))))
+                    shown << QLatin1String(png);
+        QCOMPARE(shown, pictures);
+        // The opposite state written by someone else reaches the pictures with the next refresh.
+        {
+            ChipWrite write;
+            uitest::wr16(Ram::kLedOff, uitest::rd16(Ram::kLedOff) ^ 1);
+        }
+        chip_pass();
+        const bool off = uitest::rd16(Ram::kLedOff) == 1;
+        QVERIFY(uitest::shows(g_mainwindow, "toolButton1", off ? ":/png/en_closeled.png" : ":/png/en_uncloseled.png"));
+    }
+    // Every picture the main menu names at run time resolves, in every language and tool state.
+    void run_time_picture_names()
+    {
+        for (int lang = 0; lang < 5; ++lang) {
+            uitest::close_all();
+            start();
+            g_language = uint8_t(lang);
+            g_mainwindow->language_changed();
+            press("looro");    // LED off, muted
+            press("ro");       // invocation armed
+            press("bro");      // save armed
+            press("bbloo");    // locked and back
+        }
+        QVERIFY2(missing_pictures().isEmpty(), qPrintable(missing_pictures().join(' ')));
+    }
+    // The popup marks the slot in use with its tag and rings the chosen slot in the focus colour.
+    void popup_tag_and_ring()
+    {
+        save_slot(0);
+        save_slot(5);
+        uitest::wr16(Ram::kCurrentMode, 6);
+        press("lorro");
+        QStringList tags;
+        for (QLabel *l : g_mainwindow->mode_popup()->findChildren<QLabel *>())
+            if (l->text() == QLatin1String("Using"))
+                tags << l->parentWidget()->parentWidget()->findChild<QPushButton *>()->objectName();
+        QCOMPARE(tags, QStringList{"5"});
+        const auto ringed = [](int slot) {   // the popup is rebuilt on every move
+            QPushButton *b = g_mainwindow->mode_popup()->findChild<QPushButton *>(QString::number(slot));
+            return b->grab().toImage().pixelColor(1, b->height() / 2) == QColor(255, 171, 84);
+        };
+        QVERIFY(ringed(0) && !ringed(5));
+        press("r");
+        QVERIFY(!ringed(0) && ringed(5));
+    }
+    // The tip goes by the real 10 ms tick, 300 ticks after it came.
+    void tip_times_out_by_the_tick()
+    {
+        show_tip(TIP_DONE);
+        uitest::tick(299);
+        QVERIFY(g_tip->isVisible());
+        uitest::tick(1);
+        QVERIFY(!g_tip->isVisible() && !g_tip_flag);
     }
     void invocation_without_saved_slots_and_back_after_the_popup_went()
     {

@@ -109,19 +109,25 @@ private slots:
     void texts_data()
     {
         // titles: Option OutputSet LinkOption AdvancedOption MachineState; the icon of the advanced
-        // entry, the title of the access-code keyboard.
-        columns<int, uint, QString, QString, int, QString>({"language", "valid", "titles", "sizeLine", "iconWidth", "keyTitle"});
+        // entry, the title of the access-code keyboard, the device-state page's three pictures.
+        columns<int, uint, QString, QString, int, QString, QString>(
+            {"language", "valid", "titles", "sizeLine", "iconWidth", "keyTitle", "pictures"});
         QTest::newRow("zh-Hans") << 0 << 0x1Fu << "设置|输出设置|通讯设置|高级设置|设备信息"
-                                 << "当前设置LED屏宽高为: 1920x40000" << 55 << "key";
+                                 << "当前设置LED屏宽高为: 1920x40000" << 55 << "key"
+                                 << "output_state input_state version_state";
         QTest::newRow("ru") << 2 << 0x1Fu << "Настройки|Выход|Подключение|Доп.опции|Устройство"
-                            << "Текущий размер LED (px): 1920x40000" << 70 << "Пароль";
+                            << "Текущий размер LED (px): 1920x40000" << 70 << "Пароль"
+                            << "ru_output_state ru_input_state ru_version_state";
         QTest::newRow("vi") << 3 << 0x1Fu << "Cài đặt|Thông số đầu ra|Cài đặt giao tiếp|Cài đặt nâng cao|Thiết bị"
-                            << "Gợi ý: Kích thước màn hình LED hiện tại::1920x40000" << 54 << "key";
+                            << "Gợi ý: Kích thước màn hình LED hiện tại::1920x40000" << 54 << "key"
+                            << "output_state input_state en_version_state";
         QTest::newRow("zh-Hant") << 4 << 0x1Fu << "設置|輸出設置|通訊設置|高級設置|設備信息"
-                                 << "當前設置LED屏寬高爲: 1920x40000" << 54 << "key";
+                                 << "當前設置LED屏寬高爲: 1920x40000" << 54 << "key"
+                                 << "output_state input_state version_state";
         QTest::newRow("ru not offered") << 2 << 0x1Bu
                                         << "Setting|Output Seeting|Communication|Advanced Settings|Devices"
-                                        << "LED Screen can be set:1920x40000" << 54 << "key";
+                                        << "LED Screen can be set:1920x40000" << 54 << "key"
+                                        << "output_state input_state en_version_state";
     }
     void texts()
     {
@@ -145,6 +151,13 @@ private slots:
         open_screen(g_machinestate, new MachineState);
         shown << uitest::text(g_machinestate, "label_title");
         QTEST(shown.join('|'), "titles");
+        QStringList pictures;
+        for (const char *label : {"label_state1", "label_state2", "label_state3"})
+            for (const char *png : {"output_state", "ru_output_state", "input_state", "ru_input_state", "version_state",
+                                    "en_version_state", "ru_version_state"})
+                if (uitest::shows(g_machinestate, label, QStringLiteral(":/png/%1.png").arg(QLatin1String(png))))
+                    pictures << QLatin1String(png);
+        QTEST(pictures.join(' '), "pictures");
     }
     // A language change in the image refreshes the screen on display; the one beneath catches up
     // when the screen above it goes back.

@@ -149,6 +149,17 @@ private slots:
         if (focus == 13)   // the confirm key keeps its own blue under the focus frame
             QCOMPARE(uitest::style(&kb, "Button_ok"), look_style(Look::KeyBlue, LookState::Focus));
     }
+    // The entry field takes digits and the access code's stars only, whatever the key panel types.
+    void keyboard_entry_takes_digits_and_stars()
+    {
+        NumberKeyboard kb;
+        kb.show();
+        auto *edit = kb.findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+        edit->clear();
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral("12a*-3 x"));
+        QCOMPARE(edit->text(), QStringLiteral("12*3"));
+    }
     // Both screens hear the keyboard; only the one whose field asked takes the text, only on
     // confirm, and not at all once its screen is gone.
     void keyboard_protocol_data()

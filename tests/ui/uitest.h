@@ -195,6 +195,24 @@ inline LookState look(const QWidget *root, const QString &object_name)
         w = root;
     return look_state(w);
 }
+// The picture a button or label shows is the named compiled-in one (compared as drawn).
+inline bool shows(const QWidget *w, const QString &png)
+{
+    if (auto *b = qobject_cast<const QAbstractButton *>(w)) {
+        const QSize size = b->iconSize();
+        return b->icon().pixmap(size).toImage() == QIcon(png).pixmap(size).toImage();
+    }
+    if (auto *l = qobject_cast<const QLabel *>(w)) {
+        const QImage shown = l->pixmap(Qt::ReturnByValue).toImage();
+        return !shown.isNull() && shown == QImage(png).convertToFormat(shown.format());
+    }
+    return false;
+}
+inline bool shows(const QWidget *root, const char *object_name, const QString &png)
+{
+    const auto *w = root->findChild<QWidget *>(QLatin1String(object_name));
+    return shows(w ? w : root, png);
+}
 // The timing row of input s: width, height, frame rate.
 inline void set_timing(int s, uint16_t w, uint16_t h, uint16_t f)
 {
