@@ -1,7 +1,6 @@
 #include "startup.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QThread>
 #include <QTimer>
