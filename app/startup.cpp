@@ -1,7 +1,6 @@
 #include "startup.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QThread>
 #include <QTimer>
@@ -21,6 +20,7 @@
 #include "syncupdate.h"
 #include "tarvosource.h"
 #include "usbserver.h"
+#include "utils.h"
 #include "zem_keyboard.h"
 #include "zemrampara.h"
 
@@ -61,8 +61,7 @@ void startup_core(const StartupOptions &options)
 {
     if (!options.root.isEmpty())
         Paths::set_data_root(options.root);
-    QDir().mkpath(Paths::dev(QStringLiteral("/data/configs")));
-    QDir().mkpath(Paths::dev(QStringLiteral("/data/modes")));
+    Utils::prepare_data_root();
 
     g_zem_keys = static_cast<uint8_t>(check_hiddev());
     ConfigEngine::pInstance();

@@ -3,24 +3,25 @@
 #include <QFile>
 #include <QMutex>
 
-#include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
-#include <sstream>
+#include <sys/stat.h>
 
+#include "json_file.h"
 #include "paths.h"
 
 namespace pt = boost::property_tree;
 
 namespace {
 
-// The home and user-mode screens look names up on every refresh, a few per refresh. Reading the
-// small file is cheap; parsing it is not, so the last parse is kept for as long as the bytes match.
+// The home and user-mode screens look names up on every refresh, a few per refresh: the file is
+// parsed once and again only when its size or time changes.
 struct ParsedNames
 {
     QMutex mutex;
     QString path;
-    QByteArray bytes;
+    bool seen = false;
+    struct stat stamp = {};
     bool valid = false;
     pt::ptree root;
 };
@@ -31,6 +32,12 @@ ParsedNames &parsed_names()
     return cache;
 }
 
+bool same_file(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+        && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
 }
 
 int get_json_alias_para(ALIAS_PARA *out, const QString &category, int id)
@@ -38,25 +45,22 @@ int get_json_alias_para(ALIAS_PARA *out, const QString &category, int id)
     if (!out)
         return 0;
     const QString path = Paths::dev(QStringLiteral("/data/configs/alias.json"));
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray bytes = f.readAll();
+    struct stat now = {};
+    const bool exists = ::lstat(QFile::encodeName(path).constData(), &now) == 0;
 
     ParsedNames &cache = parsed_names();
     QMutexLocker lock(&cache.mutex);
-    if (cache.path != path || cache.bytes != bytes) {
-        cache.path = path;
-        cache.bytes = bytes;
-        cache.root.clear();
+    if (!exists) {
+        cache.seen = false;
         cache.valid = false;
-        std::istringstream in(bytes.toStdString());
-        try {
-            pt::read_json(in, cache.root);
-            cache.valid = true;
-        } catch (const pt::ptree_error &) {
-            cache.root.clear();
-        }
+        cache.root.clear();
+        return 0;
+    }
+    if (!cache.seen || cache.path != path || !same_file(cache.stamp, now)) {
+        cache.path = path;
+        cache.seen = true;
+        cache.stamp = now;
+        cache.valid = JsonFile::read(path, &cache.root);
     }
     if (!cache.valid)
         return 0;

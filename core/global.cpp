@@ -90,3 +90,7 @@ void zem_debug(const char *fmt, ...)
     std::vfprintf(stderr, fmt, args);
     va_end(args);
 }
+
+void writeLogMsg(_LogType, const QString &)
+{
+}

@@ -58,3 +58,8 @@ void reset_globals();
 
 // Diagnostics: printed only while g_debugSwitch == 254.
 void zem_debug(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+
+enum _LogType { LOG_INFO, LOG_WARNING, LOG_ERROR };
+// The logging entry point. The device keeps no log file, so nothing is written; what must be
+// logged still passes through here, so that a log has one place to start from.
+void writeLogMsg(_LogType type, const QString &text);

@@ -45,20 +45,21 @@ void SyncUpdate::para_sync(int code)
 
     const uint16_t save = ram->rd16(kModeSaveRequest);
     if (save != 0 && ram->differs16(kModeSaveRequest)) {
-        if (save <= 16) {
-            USER_MODE_SLOT &slot = ram->user_mode[save - 1];
-            slot.marker[0] = slot.marker[1] = 0xAA;
-            std::memcpy(slot.data, ram->RAM_PARA + kModeFrom, kModeSize);
-            ram->save_mode_file(save - 1);
+        // A mode whose file could not be written is not made current: 866 would name a slot that
+        // has no file after the next start. The request is spent either way.
+        const bool saved = save <= 16 && ram->save_user_mode(save - 1);
+        if (saved)
             ram->wr16(kCurrentMode, save);
-        }
         ram->wr16(kModeSaveRequest, 0);
+        if (save <= 16)
+            emit sig_mode_saved(save - 1, saved);
     }
 
-    if (std::memcmp(ram->RAM_PARA + kSavedFrom, ram->RAM_PARA_SHADOW + kSavedFrom, kSize - kSavedFrom) != 0) {
-        ram->save_image_file();
+    // The shadow is what the file holds: after a failed write it stays behind, so the next
+    // announcement tries again.
+    if (std::memcmp(ram->RAM_PARA + kSavedFrom, ram->RAM_PARA_SHADOW + kSavedFrom, kSize - kSavedFrom) != 0
+        && ram->save_image_file())
         std::memcpy(ram->RAM_PARA_SHADOW, ram->RAM_PARA, kSize);
-    }
 
     if (UiHooks::after_sync)
         UiHooks::after_sync(code);

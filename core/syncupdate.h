@@ -11,6 +11,10 @@ public:
     static SyncUpdate *p_syncupdate;
     static SyncUpdate *pInstance();
 
+signals:
+    // A pending user-mode save was carried out: `saved` false when its file could not be written.
+    void sig_mode_saved(int slot, bool saved);
+
 public slots:
     void para_sync(int code);
 

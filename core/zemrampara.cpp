@@ -41,19 +41,26 @@ void set_cut_bit(int source, int number)
 bool valid_source(int source) { return source >= 0 && source < kSources; }
 
 // The parameter file and the mode files share one shape: 4096 bytes, the marker 0xAA 0xAA, the
-// data, zero fill. Anything else (torn, foreign, empty) is refused and `dst` left alone.
+// data, zero fill. Anything else (torn, foreign, empty, not a file) is refused, said, and `dst`
+// left alone; a missing file is no fault (an empty slot, a first start).
 bool read_marked_file(const QString &device_path, uint8_t *dst, int size)
 {
-    QByteArray bytes;
+    const QString path = Paths::dev(device_path);
+    FileRead file;
     {
         QMutexLocker lock(&Utils::_file_deal_mutex);
-        QFile f(Paths::dev(device_path));
-        if (f.open(QIODevice::ReadOnly))
-            bytes = f.read(kFileSize + 1);
+        file = Utils::read_file_capped(path, kFileSize);
     }
-    const auto *b = reinterpret_cast<const uint8_t *>(bytes.constData());
-    if (bytes.size() != kFileSize || b[0] != kMarker || b[1] != kMarker)
+    if (!file.ok())
         return false;
+    const auto *b = reinterpret_cast<const uint8_t *>(file.bytes.constData());
+    if (file.bytes.size() != kFileSize || b[0] != kMarker || b[1] != kMarker) {
+        Utils::report_file_problem(path, file.bytes.size() != kFileSize
+                                             ? QStringLiteral("not used: %1 bytes, not %2").arg(file.bytes.size()).arg(kFileSize)
+                                             : QStringLiteral("not used: no valid marker"));
+        return false;
+    }
+    Utils::file_ok(path);
     std::memcpy(dst, b + 2, size);
     return true;
 }
@@ -119,7 +126,6 @@ bool ZemRamPara::load_image_file()
     if (read_marked_file(QString::fromLatin1(kImageFile), RAM_PARA + kSavedFrom, kSavedSize))
         return true;
     // A torn or foreign file is never applied; the next save replaces it.
-    zem_debug("ram_device_info unusable, factory defaults\n");
     std::memcpy(RAM_PARA + kSavedFrom, default_para_ramlist + 2, kSavedSize);
     return false;
 }
@@ -142,6 +148,20 @@ bool ZemRamPara::save_mode_file(int slot)
     if (!ZemUserModeSaved(slot))
         return false;
     return write_marked_file(mode_file_path(slot), user_mode[slot].data, kModeSize);
+}
+
+bool ZemRamPara::save_user_mode(int slot)
+{
+    if (slot < 0 || slot >= kSlots)
+        return false;
+    // The slot takes the new data only once its file holds it: after a failed write the slot, its
+    // marker and its file still agree, on the old mode or on none.
+    if (!write_marked_file(mode_file_path(slot), RAM_PARA + kModeFrom, kModeSize))
+        return false;
+    USER_MODE_SLOT &s = user_mode[slot];
+    s.marker[0] = s.marker[1] = kMarker;
+    std::memcpy(s.data, RAM_PARA + kModeFrom, kModeSize);
+    return true;
 }
 
 int ZemRamPara::mode_file_deal(int slot, int op)

@@ -49,6 +49,9 @@ public:
     int ZemUserModeIndex(int index, int operation) const;
     int mode_file_deal(int slot, int op);
     bool save_mode_file(int slot);
+    // Stores image offsets 896..4095 as the slot's user mode, in its file and then in the slot.
+    // False, the slot left as it was, when the file cannot be written.
+    bool save_user_mode(int slot);
 
     int ZemLanguageChanged();
     int test_signal(int code);

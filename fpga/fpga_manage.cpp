@@ -414,9 +414,8 @@ void fpga_manage::job_mapping_file()
         m_job_data.clear();
         m_job_sent = 0;
         sp.port = g_line_type.port;
-        QFile f(Paths::dev(g_qyfile_name));
-        if (!g_qyfile_name.isEmpty() && f.open(QIODevice::ReadOnly))
-            m_job_data = f.readAll();
+        if (!g_qyfile_name.isEmpty())
+            m_job_data = Utils::read_file_capped(Paths::dev(g_qyfile_name), rcvRecovery::kMaxFileBytes).bytes;
         set_step(m_job_data.isEmpty() ? 2 : 1);
         break;
     }
@@ -538,8 +537,7 @@ void fpga_manage::job_recovery_run()
             break;
         }
         const QString name = m_job_files.at(m_job_sent);
-        QFile f(Paths::dev(QString::fromLatin1(rcvRecovery::kRecoveryDir) + QLatin1Char('/') + name));
-        if (f.open(QIODevice::ReadOnly) && !f.readAll().isEmpty()) {
+        if (!rcvRecovery::read_file(QString::fromLatin1(rcvRecovery::kRecoveryDir), name).isEmpty()) {
             SimLock s;
             s->replayed_files << name;
             for (int p = 0; p < 16; ++p) {

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "paths.h"
+#include "utils.h"
 
 const char *const rcvRecovery::kRecoveryDir = "/data/rcvrecovery";
 const char *const rcvRecovery::kMappingDir = "/data/smartmapping";
@@ -16,10 +17,17 @@ int rcvRecovery::get_dir_file(const QString &dir)
     if (dir != QLatin1String(kRecoveryDir) && dir != QLatin1String(kMappingDir)
         && dir != QLatin1String(kUsbDir))
         return 0;
-    const QStringList files = d.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Unsorted);
+    const QStringList files = Utils::listed_files(d.path());
     QMutexLocker lock(&m_mutex);
     m_files = files;
     return 0;
+}
+
+QByteArray rcvRecovery::read_file(const QString &dir, const QString &name)
+{
+    if (name.contains(QLatin1Char('/')) || !Utils::is_listed_name(name))
+        return QByteArray();
+    return Utils::read_file_capped(Paths::dev(dir + QLatin1Char('/') + name), kMaxFileBytes).bytes;
 }
 
 QStringList rcvRecovery::file_list() const

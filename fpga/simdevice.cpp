@@ -1,6 +1,5 @@
 #include "simdevice.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -8,6 +7,7 @@
 #include "fpga_regs.h"
 #include "global.h"
 #include "paths.h"
+#include "utils.h"
 
 namespace {
 
@@ -130,10 +130,10 @@ SimState configured_state()
 {
     SimState fresh;
     set_defaults(fresh);
-    QFile f(Paths::data_root() + QStringLiteral("/sim.json"));
-    if (f.open(QIODevice::ReadOnly)) {
+    const FileRead file = Utils::read_file_capped(Paths::data_root() + QStringLiteral("/sim.json"), 256 * 1024);
+    if (file.ok()) {
         QJsonParseError err;
-        const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &err);
+        const QJsonDocument doc = QJsonDocument::fromJson(file.bytes, &err);
         if (err.error == QJsonParseError::NoError && doc.isObject())
             apply_json(fresh, doc.object());
         else

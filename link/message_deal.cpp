@@ -48,14 +48,30 @@ QString message_deal::checked_path(const QString &path)
     return QString();
 }
 
+bool message_deal::inside_device_folders(const QString &real)
+{
+    if (real.isEmpty())
+        return false;
+    for (const char *dir : {"/data", "/mnt/usb1"}) {
+        const QString base = QFileInfo(Paths::dev(QString::fromLatin1(dir))).canonicalFilePath();
+        if (!base.isEmpty() && real.startsWith(base + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
 int message_deal::write_file_end(const QString &path, const QByteArray &content)
 {
     const QString p = checked_path(path);
-    if (p.isEmpty() || QFileInfo(Paths::dev(p)).isDir())
+    if (p.isEmpty())
+        return 255;
+    const QString full = Paths::dev(p);
+    // By where it really leads: a link on the way must not carry the file out of the folders.
+    if (QFileInfo(full).isDir() || !inside_device_folders(Utils::resolved_path(full)))
         return 255;
     {
         QMutexLocker lock(&Utils::_file_deal_mutex);
-        if (!Utils::write_file_atomic(Paths::dev(p), content))
+        if (!Utils::write_file_atomic(full, content))
             return 255;
     }
     if (ZemRamPara::p_zemrampara_config)
@@ -74,11 +90,18 @@ int message_deal::delete_file_name(const QString &path)
         return 255;
     const QString full = Paths::dev(p);
     const QFileInfo info(full);
+    // The folder is resolved, the named entry itself never: a link is deleted, not followed.
+    if (!inside_device_folders(Utils::resolved_path(info.absolutePath()) + QLatin1Char('/') + info.fileName()))
+        return 255;
     int removed = 0;
-    if (info.isDir()) {
+    if (info.isSymLink()) {
+        removed = QFile::remove(full) ? 1 : 0;
+    } else if (info.isDir()) {
         const QDir dir(full);
-        for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot))
-            removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
+        for (const QString &name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot)) {
+            if (Utils::is_listed_name(name))
+                removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
+        }
     } else if (info.exists()) {
         removed = QFile::remove(full) ? 1 : 0;
     }

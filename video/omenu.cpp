@@ -1,11 +1,9 @@
 #include "omenu.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
-#include <sstream>
 
+#include "json_file.h"
 #include "paths.h"
 
 namespace pt = boost::property_tree;
@@ -72,18 +70,14 @@ int get_json_omenu_para(const char *path, OSD_LIST *out)
 {
     if (!out)
         return 255;
-    QFile f(Paths::dev(QString::fromUtf8(path ? path : "")));
-    if (!path || !f.open(QIODevice::ReadOnly)) {
+    pt::ptree root;
+    if (!path || !JsonFile::read(Paths::dev(QString::fromUtf8(path)), &root)) {
         out->menu[0].osdcount = 0;
         return 255;
     }
-    const QByteArray bytes = f.readAll();
     // Parse into a copy: a file that fails half-way must leave the caller's record as it was.
     OSD_LIST parsed = *out;
     try {
-        pt::ptree root;
-        std::istringstream in(bytes.toStdString());
-        pt::read_json(in, root);
         parsed.menu[0].osdcount = root.get<int>("osdcount", 0);
         parsed.menu[0].oactcount = root.get<int>("oactcount", 0);
         if (const auto menu = root.get_child_optional("menu")) {

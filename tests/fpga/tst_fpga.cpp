@@ -1,5 +1,6 @@
 #include <QtTest>
 #include <algorithm>
+#include <sys/stat.h>
 
 #include "devicefixture.h"
 
@@ -86,8 +87,13 @@ private slots:
     {
         rcvRecovery r;
         QCOMPARE(r.get_dir_file(QStringLiteral("/data/rcvrecovery")), 1);
-        for (const char *name : {"/data/rcvrecovery/a.rcv", "/data/rcvrecovery/sub/c"})
+        // Only a.rcv is a recovery file: not a folder, a hidden file, a temporary file of the safe
+        // writer that a power cut left, a link or a FIFO.
+        for (const char *name : {"/data/rcvrecovery/a.rcv", "/data/rcvrecovery/sub/c", "/data/rcvrecovery/.b.rcv.tmp",
+                                 "/data/rcvrecovery/.hidden", "/data/rcvrecovery/c.tmp", "/elsewhere"})
             write_dev_file(QString::fromLatin1(name), "1");
+        QVERIFY(QFile::link(Paths::dev("/elsewhere"), Paths::dev("/data/rcvrecovery/d.rcv")));
+        QCOMPARE(::mkfifo(Paths::dev_local8("/data/rcvrecovery/e.rcv").constData(), 0644), 0);
         QCOMPARE(r.get_dir_file(QStringLiteral("/data/rcvrecovery")), 0);
         // Another existing folder answers 0 but leaves the list alone; a missing one answers 1.
         QCOMPARE((QList<int>{r.get_dir_file(QStringLiteral("/data/configs")),
@@ -121,6 +127,7 @@ private slots:
         write_dev_file(QStringLiteral("/data/rcvrecovery/port1.rcv"), QByteArray(600, 'a'));
         write_dev_file(QStringLiteral("/data/rcvrecovery/port2.rcv"), QByteArray(300, 'b'));
         write_dev_file(QStringLiteral("/data/rcvrecovery/empty.rcv"), QByteArray());
+        write_dev_file(QStringLiteral("/data/rcvrecovery/.port3.rcv.tmp"), QByteArray(100, 'c'));   // a torn receive
         write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3000, 'q'));
         g_qyfile_name = QStringLiteral("/mnt/usb1/screen.qyfile");
         SimLock()->silent_ports = uint16_t(silent);
@@ -155,6 +162,23 @@ private slots:
             QCOMPARE((QList<int>{f->recovery_files_found(), f->recovery_cards_found()}), (QList<int>{3, 3}));
         if (job == 6)   // the empty file is skipped
             QCOMPARE((QList<int>{int(s->replayed_files.size()), port2.recoveries}), (QList<int>{2, 2}));
+    }
+    // A scan file that is no file ends the job with nothing sent: a FIFO would hold the FPGA
+    // thread for ever, a link would send whatever it leads to.
+    void mapping_file_that_is_no_file()
+    {
+        write_dev_file(QStringLiteral("/elsewhere"), QByteArray(3000, 'q'));
+        QVERIFY(QDir().mkpath(Paths::dev("/mnt/usb1")));
+        QCOMPARE(::mkfifo(Paths::dev_local8("/mnt/usb1/fifo.qyfile").constData(), 0644), 0);
+        QVERIFY(QFile::link(Paths::dev("/elsewhere"), Paths::dev("/mnt/usb1/link.qyfile")));
+        for (const char *name : {"/mnt/usb1/fifo.qyfile", "/mnt/usb1/link.qyfile"}) {
+            g_qyfile_name = QLatin1String(name);
+            g_send_para.job_word = 2;
+            for (int i = 0; i < 10 && g_send_para.job_word.load(); ++i)
+                f->fpga_pass();
+            QCOMPARE(g_send_para.job_word.load(), uint16_t(0));
+            QCOMPARE(sim().cards[0][0].loaded_bytes, 0);
+        }
     }
     void card_position()
     {

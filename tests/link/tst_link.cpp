@@ -1,5 +1,6 @@
 #include <QtTest>
 #include <QDir>
+#include <QFileInfo>
 #include <thread>
 
 #include "../fpga/devicefixture.h"
@@ -116,19 +117,66 @@ private slots:
         QVERIFY(QDir(Paths::dev(QStringLiteral("/data/rcvrecovery"))).exists());
         QCOMPARE(reader->file_count() == 0, !write && path.startsWith(QLatin1String("/data/rcvrecovery")));
     }
+    // Paths as text and as links would lead them: nothing outside "/data" and "/mnt/usb1" is
+    // written or deleted, a link is deleted rather than followed, and the stick's folder stays.
+    void refused_paths_data()
+    {
+        // result: the handler's; gone: what no longer exists afterwards
+        columns<bool, QString, int, QString>({"write", "path", "result", "gone"});
+        const auto both = [](const char *tag, const char *path) {
+            QTest::newRow((QByteArray("write ") + tag).constData()) << true << path << 255 << "";
+            QTest::newRow((QByteArray("delete ") + tag).constData()) << false << path << 255 << "";
+        };
+        both("outside", "/etc/x");
+        both("traversal", "/data/../etc/x");
+        both("traversal on the stick", "/mnt/usb1/../../etc/x");
+        both("relative", "etc/x");
+        both("empty", "");
+        both("through a linked folder", "/data/linked/x");
+        both("through a linked folder on the stick", "/mnt/usb1/linked/x");
+        QTest::newRow("write through a linked file") << true << "/data/linkfile" << 255 << "";
+        QTest::newRow("write through a link that leads nowhere") << true << "/data/dangling" << 255 << "";
+        QTest::newRow("write on the stick's folder") << true << "/mnt/usb1" << 255 << "";
+        QTest::newRow("delete the stick's folder") << false << "/mnt/usb1/" << 255 << "";
+        QTest::newRow("delete a linked folder: the link only") << false << "/data/linked" << 0 << "/data/linked";
+        QTest::newRow("delete a linked file: the link only") << false << "/data/linkfile" << 0 << "/data/linkfile";
+        QTest::newRow("write through a link inside /data") << true << "/data/inner/map.qyfile" << 0 << "";
+        QTest::newRow("delete what is not there") << false << "/data/smartmapping/none" << 255 << "";
+    }
     void refused_paths()
     {
+        QFETCH(bool, write);
+        QFETCH(QString, path);
+        QFETCH(QString, gone);
         write_dev_file(QStringLiteral("/etc/x"), "keep");
+        write_dev_file(QStringLiteral("/mnt/usb1/app.ZEM"), "stick");
+        QDir().mkpath(Paths::dev(QStringLiteral("/data/smartmapping")));
+        for (const auto &[link, target] : {std::pair{"/data/linked", "/etc"}, {"/mnt/usb1/linked", "/etc"},
+                                           {"/data/linkfile", "/etc/x"}, {"/data/dangling", "/etc/none"},
+                                           {"/data/inner", "/data/smartmapping"}})
+            QVERIFY(QFile::link(Paths::dev(QLatin1String(target)), Paths::dev(QLatin1String(link))));
         g_page_focus = 24;
-        for (const QString &path : {QStringLiteral("/etc/x"), QStringLiteral("/data/../etc/x"),
-                                    QStringLiteral("etc/x"), QString()}) {
-            QCOMPARE(message_deal::write_file_end(path, "evil"), 255);
-            QCOMPARE(message_deal::delete_file_name(path), 255);
-        }
+        Codes spy;
+        QTEST(write ? message_deal::write_file_end(path, "evil") : message_deal::delete_file_name(path), "result");
+        QCOMPARE(QDir(Paths::dev(QStringLiteral("/etc"))).entryList(QDir::Files), QStringList{"x"});
         QCOMPARE(read_dev_file(QStringLiteral("/etc/x")), QByteArray("keep"));
-        // Deleting what is not there reports the failure and leaves the screens alone.
-        QCOMPARE(message_deal::delete_file_name(QStringLiteral("/data/smartmapping/none")), 255);
-        QVERIFY(g_hook_calls.isEmpty());
+        QCOMPARE(read_dev_file(QStringLiteral("/mnt/usb1/app.ZEM")), QByteArray("stick"));
+        for (const char *link : {"/data/linked", "/mnt/usb1/linked", "/data/linkfile", "/data/inner"})
+            QCOMPARE(QFileInfo(Paths::dev(QLatin1String(link))).isSymLink(), gone != QLatin1String(link));
+        QCOMPARE(read_dev_file(QStringLiteral("/data/smartmapping/map.qyfile")).isNull(), path != "/data/inner/map.qyfile");
+        // A refused path reaches neither the refresh nor the screens.
+        QCOMPARE(spy.size() + g_hook_calls.size(), path == "/data/inner/map.qyfile" || !gone.isEmpty() ? 1 : 0);
+    }
+    // The protocol's delete of a folder counts neither hidden files nor the safe writer's
+    // temporary ones; a folder holding only those deletes nothing.
+    void folder_delete_skips_hidden_and_temporary()
+    {
+        for (const char *name : {"card1.rcv", ".card2.rcv.tmp", ".hidden", "card3.tmp"})
+            write_dev_file(QStringLiteral("/data/rcvrecovery/") + QLatin1String(name), "x");
+        QCOMPARE(message_deal::delete_file_name(QStringLiteral("/data/rcvrecovery")), 0);
+        const QDir dir(Paths::dev(QStringLiteral("/data/rcvrecovery")));
+        QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{".card2.rcv.tmp", ".hidden", "card3.tmp"}));
+        QCOMPARE(message_deal::delete_file_name(QStringLiteral("/data/rcvrecovery")), 255);
     }
     void usb_stick()
     {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QStringList>
 
 #include "paths.h"
@@ -39,4 +40,31 @@ QStringList shell_log()
 {
     const QString log = QString::fromUtf8(read_dev_file(QStringLiteral("/shell.log")));
     return log.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+namespace {
+QMutex g_warnings_mutex;
+QStringList g_warnings;
+QtMessageHandler g_previous = nullptr;
+}
+
+Warnings::Warnings()
+{
+    g_warnings.clear();
+    g_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        QMutexLocker lock(&g_warnings_mutex);
+        if (type == QtWarningMsg)
+            g_warnings << text;
+    });
+}
+
+Warnings::~Warnings()
+{
+    qInstallMessageHandler(g_previous);
+}
+
+QStringList Warnings::lines() const
+{
+    QMutexLocker lock(&g_warnings_mutex);
+    return g_warnings;
 }

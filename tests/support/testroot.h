@@ -11,6 +11,15 @@ void write_dev_file(const QString &device_path, const QByteArray &data);
 // The commands recorded by the shell runner so far, one per line.
 QStringList shell_log();
 
+// Collects the warnings said while it lives, instead of printing them.
+struct Warnings
+{
+    Warnings();
+    ~Warnings();
+    QStringList lines() const;
+    int count(const QString &part) const { return lines().filter(part).size(); }
+};
+
 // The columns of a data table, declared in order: columns<int, QString>({"page", "title"}).
 template <class... T>
 void columns(std::initializer_list<const char *> names)

@@ -176,6 +176,23 @@ private slots:
         QCOMPARE(file_byte(Ram::kLedWidth), int(uitest::rd16(Ram::kLedWidth) & 0xFF));
         QVERIFY(g_mainwindow->call_state() == 1 && g_mainwindow->popup_shown());
     }
+    // A save whose file cannot be written shows no check mark and makes no mode current; the same
+    // save once the file can be written shows it.
+    void failed_save_shows_no_check_mark()
+    {
+        const QString slot4 = Paths::dev(QStringLiteral("/data/modes/custom_mode4"));
+        QVERIFY(QDir().mkpath(slot4));
+        Warnings said;
+        press("lolorrro");
+        QCOMPARE((QList<int>{uitest::rd16(866), uitest::rd16(868), g_tip_flag, uitest::para()->ZemUserModeSaved(3)}),
+                 (QList<int>{0, 0, 0, 0}));
+        QVERIFY(file_byte(866) <= 0);   // no file, or one that names no mode
+        QCOMPARE(said.count(slot4 + QStringLiteral(": not saved")), 1);
+        QVERIFY(QDir(slot4).removeRecursively());
+        press("rrro");
+        QCOMPARE((QList<int>{uitest::rd16(866), g_tip_flag, uitest::para()->ZemUserModeSaved(3), file_byte(866)}),
+                 (QList<int>{4, 1, 1, 4}));
+    }
     // Invocation moves over saved slots only; a touch on a slot then rebuilds the popup from inside
     // that slot button's own click handler.
     void invocation_moves_over_saved_slots_and_touch()

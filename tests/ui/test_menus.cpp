@@ -346,6 +346,9 @@ private slots:
         QTest::newRow("unread, default") << QByteArray(4, 0) << "FPGA:V11.00.00 2000-00-00" << " " << "SN:QY9999";
         QTest::newRow("BCD, empty") << QByteArray("\x05\x14\x08\x25") << "FPGA:V11.00.05 2025-08-14" << "" << "SN:";
         QTest::newRow("set") << QByteArray("\x12\x31\x12\x99") << "FPGA:V11.00.12 2099-12-31" << " 7" << "SN: 7";
+        // From a file anyone may write: shown as it stands, never as markup.
+        QTest::newRow("markup") << QByteArray(4, 0) << "FPGA:V11.00.00 2000-00-00" << "<img src='x.png'><b>K58</b>, 7"
+                                << "SN:<img src='x.png'><b>K58</b>, 7";
     }
     void device_versions_and_bar_code()
     {
@@ -356,6 +359,8 @@ private slots:
         g_str_barcode = barcode;
         open_screen(g_machinestate, new MachineState);
         QTEST(uitest::text(g_machinestate, "label_2"), "sn");
+        if (barcode != QLatin1String(" "))
+            QCOMPARE(g_machinestate->findChild<QLabel *>("label_2")->textFormat(), Qt::PlainText);
         QCOMPARE(uitest::text(g_machinestate, "label_MCU"), QStringLiteral("MCU:V11.02.00 2025-09-26"));
         reg[28] = 0x77;   // built once: later register values do not reach the page
         uitest::para()->test_signal(11);

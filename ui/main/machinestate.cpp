@@ -55,7 +55,7 @@ MachineState::MachineState() : ScreenOf(PAGE_MACHINESTATE)
 
     // The configuration's default bar code is a single blank: the layout's sample stays then.
     if (g_str_barcode != QLatin1String(" "))
-        ui.label_2->setText(QStringLiteral("SN:") + g_str_barcode);
+        set_plain_text(ui.label_2, QStringLiteral("SN:") + g_str_barcode);
 }
 
 void MachineState::initWlan()

@@ -12,12 +12,13 @@
 #include "global.h"
 #include "lockwindow.h"
 #include "machinestate.h"
+#include "modeslot.h"
 #include "numberkeyboard.h"
 #include "option.h"
 #include "ram_layout.h"
-#include "tip.h"
-#include "modeslot.h"
+#include "syncupdate.h"
 #include "tick.h"
+#include "tip.h"
 #include "uihooks.h"
 #include "zemrampara.h"
 
@@ -93,6 +94,15 @@ MainWindow::MainWindow() : ScreenOf(PAGE_MAINWINDOW)
 
     UiHooks::firmware_update_start = overlay_start;
     UiHooks::firmware_update_over = overlay_over;
+    // A save is carried out after the refresh; its check mark waits for the outcome.
+    if (SyncUpdate::p_syncupdate)
+        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_mode_saved, this, [this](int, bool saved) {
+            if (m_mode_done != kModeSaveAsked)
+                return;
+            m_mode_done = 0;
+            if (saved && g_tip)
+                g_tip->tip_create(TIP_DONE);
+        });
 
     menulist_init();
     language_changed();
@@ -182,10 +192,10 @@ void MainWindow::syncUpdate(int)
     if (p->differs16(Ram::kLedOff) || p->differs16(Ram::layer(L) + Ram::kLayerAudio) || p->differs16(Ram::kKeyLock))
         para_init();
     ip_changed();
-    if (m_mode_done) {
+    if (m_mode_done == kModeInvoked) {
         m_mode_done = 0;
         if (g_tip)
-            g_tip->tip_create(1);
+            g_tip->tip_create(TIP_DONE);
     }
 }
 
@@ -415,7 +425,7 @@ void MainWindow::zem_button_mode_clicked()
         // Armed again at once: the popup is rebuilt with fresh contents.
         m_save_state = 0;
         on_toolButton4_clicked();
-        m_mode_done = 1;
+        m_mode_done = kModeSaveAsked;
     } else if (l_call_state && p->ZemUserModeSaved(s) == 1) {
         {
             ChipWrite write;
@@ -427,7 +437,7 @@ void MainWindow::zem_button_mode_clicked()
         l_call_state = 0;
         m_popup_select = static_cast<uint8_t>(s);
         on_toolButton3_clicked();
-        m_mode_done = 1;
+        m_mode_done = kModeInvoked;
     }
     if (m_slots[s])
         m_slots[s]->show_chosen();

@@ -95,6 +95,10 @@ private:
     uint8_t m_save_state = 0;
     uint8_t l_lock_state = 0;
     uint8_t m_popup_select = 0;
+    // The check mark of the last popup action: an invocation shows it at the next refresh, a
+    // save only once its file is written.
+    static constexpr uint8_t kModeInvoked = 1;
+    static constexpr uint8_t kModeSaveAsked = 2;
     uint8_t m_mode_done = 0;
 };
 

@@ -1,0 +1,61 @@
+// The start before the screens, on a data root that cannot be written and on one where an
+// interrupted save left its temporary files.
+#include <QtTest>
+
+#include "config_engine.h"
+#include "global.h"
+#include "paths.h"
+#include "startup.h"
+#include "testroot.h"
+#include "zemrampara.h"
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void start_data()
+    {
+        // file: made a file where the start wants a folder; said: warnings naming an unwritable root
+        columns<QString, int>({"file", "said"});
+        QTest::newRow("the root itself") << "" << 1;
+        QTest::newRow("data") << "/data" << 1;
+        QTest::newRow("data/modes") << "/data/modes" << 1;
+        QTest::newRow("writable, with leftovers") << "/data/notes" << 0;
+    }
+    void start()
+    {
+        QFETCH(QString, file);
+        const QString root = fresh_test_root(QString(QTest::currentDataTag()).replace('/', '_'));
+        QDir(root + "-outside").removeRecursively();
+        QDir().mkpath(root + "-outside");
+        QFile outside(root + "-outside/.y.tmp");
+        QVERIFY(outside.open(QIODevice::WriteOnly));
+        for (const char *f : {"/data/.ram_device_info.tmp", "/data/rcvrecovery/.c.rcv.tmp", "/data/.keep", "/data/x.tmp"})
+            write_dev_file(f, "torn");
+        QVERIFY(QFile::link(root + "-outside/.y.tmp", Paths::dev("/data/.link.tmp")));
+        QVERIFY(QFile::link(root + "-outside", Paths::dev("/data/linked")));
+        QDir(root + file).removeRecursively();
+        QVERIFY(QFile(root + file).open(QIODevice::WriteOnly));
+
+        ConfigEngine::destroy_for_test();
+        ZemRamPara::destroy_for_test();
+        g_debugSwitch = 0;
+        Warnings warnings;
+        StartupOptions options;
+        options.root = root;
+        startup_core(options);
+        QTEST(warnings.count("the data root cannot be written"), "said");
+        QVERIFY(ZemRamPara::p_zemrampara_config && ConfigEngine::p_config);
+        QFile::remove(root);
+        if (file != "/data/notes")
+            return;
+        // The safe writer's leftovers go, links removed and not followed; other files stay.
+        QCOMPARE(QDir(Paths::dev("/data")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{".keep", "configs", "linked", "modes", "notes", "ram_device_info", "rcvrecovery", "x.tmp"}));
+        QVERIFY(QDir(Paths::dev("/data/rcvrecovery")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+        QVERIFY(QFile::exists(root + "-outside/.y.tmp"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
