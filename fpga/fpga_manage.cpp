@@ -129,12 +129,12 @@ void fpga_manage::start_thread()
 void fpga_manage::bring_up()
 {
     {
-        // The thread's own bring-up reads every register, the FPGA's status block 64..127 included.
         uint16_t areas[16][4];
         {
             SimLock s;
             std::memcpy(areas, s->areas, sizeof areas);
         }
+        // The thread's own bring-up reads every register, the FPGA's status block 64..127 included.
         QMutexLocker lock(&m_mutex);
         for (int f = 0; f < 2; ++f) {
             for (int r = 0; r < 256; ++r)

@@ -16,7 +16,8 @@ namespace {
 
 enum Row { kWidthRow, kHeightRow, kApplyRow, kCancelRow };
 
-// Beside a size at the maximum the other side may not pass this area, and gives way to this size.
+// A width typed, and any entry above the maximum, keeps the other side within this area; beside
+// an entry above the maximum the other side gives way to kGiveWay.
 constexpr int64_t kAreaLimit = 0x3C0000;
 constexpr int kGiveWay = 480;
 // A height typed within the limits keeps the width under a larger area than a width typed keeps
