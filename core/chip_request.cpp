@@ -1,5 +1,8 @@
 #include "chip_request.h"
 
+#include "global.h"
+#include "utils.h"
+
 namespace ChipRequest {
 
 QMutex &mutex()
@@ -15,4 +18,11 @@ std::atomic<uint8_t> &request()
     return r;
 }
 
+}
+
+void ChipWrite::request_led_setup()
+{
+    QMutexLocker lock(&Utils::_led_para_init_mutex);
+    g_set_led_para.store(1);
+    g_set_led_setup.store(0);
 }

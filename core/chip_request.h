@@ -20,6 +20,11 @@ public:
     ChipWrite(const ChipWrite &) = delete;
     ChipWrite &operator=(const ChipWrite &) = delete;
 
+    // Asks the FPGA thread for its LED set-up sequence after a new LED size was written under this
+    // guard. Only a held guard can ask: the set-up mutex is taken inside the chip mutex, never the
+    // other way round.
+    void request_led_setup();
+
 private:
     QMutexLocker m_lock;
 };

@@ -129,16 +129,21 @@ void fpga_manage::start_thread()
 void fpga_manage::bring_up()
 {
     {
+        uint16_t areas[16][4];
+        {
+            SimLock s;
+            std::memcpy(areas, s->areas, sizeof areas);
+        }
         // The thread's own bring-up reads every register, the FPGA's status block 64..127 included.
         QMutexLocker lock(&m_mutex);
         for (int f = 0; f < 2; ++f) {
             for (int r = 0; r < 256; ++r)
                 MCU_REG_func[f][r] = SimDevice::read_reg(f, r);
-            for (int p = 0; p < 6; ++p) {
-                uint16_t x, y, w, h;
-                get_eth_param_addr(static_cast<uint8_t>(p), &x, &y, &w, &h);
-                Ram::wr16(MCU_RAM_PARA_func[f], w, 1280);
-                Ram::wr16(MCU_RAM_PARA_func[f], h, 512);
+            for (int p = 0; p < 16; ++p) {
+                uint16_t at[4];
+                get_eth_param_addr(static_cast<uint8_t>(p), &at[0], &at[1], &at[2], &at[3]);
+                for (int i = 0; i < 4; ++i)
+                    Ram::wr16(MCU_RAM_PARA_func[f], at[i], areas[p][i]);
             }
         }
         m_ready.store(MCU_REG_func[0][FpgaReg::kRunning] == 3);
@@ -178,6 +183,20 @@ void fpga_manage::write_to_register(uint8_t reg, uint8_t mask, uint8_t value, ui
 void fpga_manage::set_screen_on(bool on)
 {
     update_register(0, 0x04, on ? 0x04 : 0x00, 0);
+}
+
+uint8_t fpga_manage::register_mirror(uint8_t fpga, uint8_t reg) const
+{
+    QMutexLocker lock(&m_mutex);
+    return fpga < 2 ? MCU_REG_func[fpga][reg] : 0;
+}
+
+uint16_t fpga_manage::ram_mirror16(uint8_t fpga, int offset) const
+{
+    if (fpga > 1 || offset < 0 || offset + 1 >= int(sizeof MCU_RAM_PARA_func[0]))
+        return 0;
+    QMutexLocker lock(&m_mutex);
+    return Ram::rd16(MCU_RAM_PARA_func[fpga], offset);
 }
 
 int fpga_manage::get_fpga_status()

@@ -29,6 +29,11 @@ public:
     void read_from_register(uint8_t reg, uint8_t fpga);
     void write_to_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga);
 
+    // One byte of a register mirror, and one little-endian word of a parameter-RAM mirror at any
+    // offset (odd ones too), read under the manager's lock; 0 outside the mirrors.
+    uint8_t register_mirror(uint8_t fpga, uint8_t reg) const;
+    uint16_t ram_mirror16(uint8_t fpga, int offset) const;
+
     int get_fpga_status();          // 1 while FPGA 0 runs
     uint16_t get_wlan_state();      // bit n: output port n has its link up
     void check_wlanonline_state();  // change code 11 when the port word changed

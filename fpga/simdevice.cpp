@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 #include "fpga_regs.h"
 #include "global.h"
@@ -15,6 +16,10 @@ QMutex g_sim_mutex;
 SimState g_sim;
 bool g_sim_loaded = false;
 
+// The area the FPGA gives each of the first six output ports until told otherwise.
+constexpr int kAreaPorts = 6;
+constexpr uint16_t kAreaWidth = 1280;
+constexpr uint16_t kAreaHeight = 512;
 
 void set_defaults(SimState &s)
 {
@@ -34,6 +39,20 @@ void set_defaults(SimState &s)
     s.cards[0].resize(2);
     s.cards[1].resize(1);
     s.links = 0x0003;
+    for (int p = 0; p < kAreaPorts; ++p) {
+        s.areas[p][2] = kAreaWidth;
+        s.areas[p][3] = kAreaHeight;
+    }
+}
+
+// Bit n set for each output port n with receiving cards: a port's link is up where cards answer.
+uint16_t links_of_cards(const SimState &s)
+{
+    uint16_t links = 0;
+    for (int p = 0; p < 16; ++p)
+        if (!s.cards[p].empty())
+            links |= static_cast<uint16_t>(1u << p);
+    return links;
 }
 
 int int_in(const QJsonObject &o, const char *key, int lo, int hi, int fallback)
@@ -77,6 +96,27 @@ void apply_json(SimState &s, const QJsonObject &root)
                 s.cards[port - 1].resize(static_cast<size_t>(n));
         }
     }
+    if (root.value(QLatin1String("areas")).isObject()) {
+        const QJsonObject areas = root.value(QLatin1String("areas")).toObject();
+        for (auto it = areas.begin(); it != areas.end(); ++it) {
+            bool ok = false;
+            const int port = it.key().toInt(&ok);
+            const QJsonArray a = it.value().toArray();
+            if (!ok || port < 1 || port > 16 || a.size() != 4)
+                continue;
+            uint16_t area[4];
+            bool valid = true;
+            for (int i = 0; i < 4; ++i) {
+                const double v = a.at(i).toDouble(-1);
+                valid = valid && a.at(i).isDouble() && v >= 0 && v <= 65535;
+                area[i] = static_cast<uint16_t>(valid ? v : 0);
+            }
+            if (valid)
+                std::copy(area, area + 4, s.areas[port - 1]);
+        }
+    }
+    if (root.value(QLatin1String("cards")).isObject() && !root.value(QLatin1String("links")).isArray())
+        s.links = links_of_cards(s);
     if (root.value(QLatin1String("links")).isArray()) {
         s.links = 0;
         for (const QJsonValue &v : root.value(QLatin1String("links")).toArray()) {

@@ -51,6 +51,7 @@ struct SimState
     uint8_t reg[2][256] = {};
     std::vector<SimCard> cards[16];
     uint16_t links = 0;             // bit n: output port n has its link up
+    uint16_t areas[16][4] = {};     // x, y, width, height of output port n in FPGA 0's parameter RAM
     uint16_t silent_ports = 0;      // bit n: the cards of port n never answer
     uint32_t reply_ticks = 150;     // a card's answer takes this long
     uint8_t r42_base = 0;

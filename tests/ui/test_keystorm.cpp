@@ -125,6 +125,11 @@ private slots:
         QVERIFY2(pages.contains(PAGE_LOCKWINDOW) && pages.contains(PAGE_MAINWINDOW) && pages.contains(PAGE_CUSTOMMODE),
                  qPrintable(QStringLiteral("seed %1 reached too few pages").arg(seed)));
 
+        // A new LED size applied last keeps the chip waiting for the FPGA's set-up sequence.
+        for (int i = 0; i < 100 && g_set_led_para == 1; ++i) {
+            uitest::tick();
+            fpga_manage::p_fpga_manage->fpga_pass();
+        }
         mainfx::chip_pass();
         const QByteArray file = read_dev_file(QStringLiteral("/data/ram_device_info"));
         const QByteArray image(reinterpret_cast<const char *>(uitest::para()->RAM_PARA + Ram::kSavedFrom),

@@ -59,7 +59,7 @@ private slots:
         QTest::newRow("unbuilt entry opens nothing") << "ro" << 5 << 1 << "option";
         QTest::newRow("back to the main menu") << "b" << 1 << -1 << "";
         QTest::newRow("output menu left wraps") << "ol" << 6 << 1 << "option outputset";
-        QTest::newRow("output entries open nothing yet") << "oorol" << 6 << 0 << "option outputset";
+        QTest::newRow("output entries open and come back") << "oobrob" << 6 << 1 << "option outputset";
         QTest::newRow("communication right wraps") << "rrrorrr" << 10 << 0 << "option linkoption";
         QTest::newRow("communication left wraps") << "rrrol" << 10 << 2 << "option linkoption";
         QTest::newRow("serial and network open nothing yet") << "rrrooro" << 10 << 1 << "option linkoption";

@@ -26,6 +26,23 @@ const KnownOverflow kKnownOverflows[] = {
     {"LockWindow", "label_input", LANG_RU},
     {"LinkOption", "Button_usb", LANG_VI},
     {"CustomMode", "label_name", LANG_VI},   // the stacked accents are taller than the 12-px line
+    {"ledset", "label_note_led_w", LANG_VI},   // the same on the note's 12-px line
+    {"ledset", "label_ledw", LANG_RU},         // "Ширина" beside its field in 50 px
+    {"netset", "w_label", LANG_RU},            // the two captions in 43 and 45 px
+    {"netset", "h_label", LANG_RU},
+    // The pattern captions: 50 to 70 px under their icons, at 7 pt.
+    {"test_chart", "label_wline", LANG_EN},
+    {"testimage", "label_wline", LANG_EN},
+    {"test_chart", "label_red", LANG_VI},
+    {"test_chart", "label_green", LANG_VI},
+    {"test_chart", "label_blue", LANG_VI},
+    {"test_chart", "label_white", LANG_VI},
+    {"test_chart", "label_black", LANG_VI},
+    {"testimage", "label_red", LANG_VI},
+    {"testimage", "label_green", LANG_VI},
+    {"testimage", "label_blue", LANG_VI},
+    {"testimage", "label_white", LANG_VI},
+    {"testimage", "label_black", LANG_VI},
 };
 
 bool known_overflow(const char *screen, const QString &object, int language)

@@ -15,9 +15,14 @@
 //   text        the argument in the colour, as large as fits, on a transparent ground
 //   button      a rounded field rgb(33,36,53) with the argument in the colour
 //   glyph       the argument "name" or "name:caption": a symbol in the colour, the caption under it
+//   fill        the whole picture in the colour
+//   bars        vertical bars of equal width, one per colour of the argument ("#RRGGBB ..."), the
+//               last one taking what the division leaves
+//   vlines      one-pixel vertical lines repeating the grey levels of the argument ("85 127 170")
+//   hlines      the same, horizontal
 // Symbols: lock unlock power sound mute left right up down gear monitor input mode info link usb
 //          wifi network chart picture temperature layout crop edid led factory clock recovery
-//          upgrade save delete plus minus home check cross grid star
+//          upgrade save delete plus minus home check cross grid star warning ltri rtri jack
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -287,6 +292,35 @@ void draw_symbol(QPainter &p, const QString &name, const QRectF &r0, const QColo
         }
         p.setBrush(c);
         p.drawPolygon(star);
+    } else if (name == QLatin1String("warning")) {
+        QPolygonF t;
+        t << QPointF(x + s * 0.5, y + s * 0.08) << QPointF(x + s * 0.95, y + s * 0.9) << QPointF(x + s * 0.05, y + s * 0.9);
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawPolygon(t);
+        p.setPen(line(QColor(16, 16, 28), qMax(1.5, s / 9)));
+        p.drawLine(QPointF(x + s * 0.5, y + s * 0.38), QPointF(x + s * 0.5, y + s * 0.62));
+        p.drawPoint(QPointF(x + s * 0.5, y + s * 0.77));
+    } else if (name == QLatin1String("ltri") || name == QLatin1String("rtri")) {
+        const bool left = name == QLatin1String("ltri");
+        QPolygonF t;
+        t << QPointF(x + s * (left ? 0.2 : 0.8), y + s * 0.5) << QPointF(x + s * (left ? 0.8 : 0.2), y + s * 0.15)
+          << QPointF(x + s * (left ? 0.8 : 0.2), y + s * 0.85);
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawPolygon(t);
+    } else if (name == QLatin1String("jack")) {
+        // a network socket seen from the front, drawn across the whole picture
+        const QRectF b = r0.adjusted(0.5, 0.5, -0.5, -0.5);
+        p.setPen(QPen(c, 1));
+        p.setBrush(c);
+        QPolygonF j;
+        j << b.topLeft() << b.topRight() << QPointF(b.right(), b.bottom() - b.height() * 0.3)
+          << QPointF(b.right() - b.width() * 0.25, b.bottom() - b.height() * 0.3)
+          << QPointF(b.right() - b.width() * 0.25, b.bottom()) << QPointF(b.left() + b.width() * 0.25, b.bottom())
+          << QPointF(b.left() + b.width() * 0.25, b.bottom() - b.height() * 0.3)
+          << QPointF(b.left(), b.bottom() - b.height() * 0.3);
+        p.drawPolygon(j);
     } else {
         std::fprintf(stderr, "pngmaker: unknown symbol %s\n", qPrintable(name));
         p.drawRect(r.adjusted(w, w, -w, -w));
@@ -374,6 +408,24 @@ QImage draw(const Entry &e, const QString &arg)
             const double caption_h = qMax(10.0, e.h * 0.3);
             draw_symbol(p, symbol, QRectF(0, 0, e.w, e.h - caption_h), c);
             fit_text(p, QRectF(0, e.h - caption_h, e.w, caption_h), caption, c, int(caption_h));
+        }
+    } else if (e.kind == QLatin1String("fill")) {
+        img.fill(c);
+    } else if (e.kind == QLatin1String("bars")) {
+        const QStringList colours = arg.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const int n = qMax(1, int(colours.size()));
+        const int bar = e.w / n;
+        for (int i = 0; i < n; ++i) {
+            const int left = bar * i;
+            p.fillRect(QRect(left, 0, i == n - 1 ? e.w - left : bar, e.h), QColor(colours.value(i)));
+        }
+    } else if (e.kind == QLatin1String("vlines") || e.kind == QLatin1String("hlines")) {
+        const QStringList levels = arg.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const bool vertical = e.kind == QLatin1String("vlines");
+        const int n = qMax(1, int(levels.size()));
+        for (int i = 0; i < (vertical ? e.w : e.h); ++i) {
+            const int g = levels.value(i % n).toInt();
+            p.fillRect(vertical ? QRect(i, 0, 1, e.h) : QRect(0, i, e.w, 1), QColor(g, g, g));
         }
     } else {
         std::fprintf(stderr, "pngmaker: unknown kind %s for %s\n", qPrintable(e.kind), qPrintable(e.name));

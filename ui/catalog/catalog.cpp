@@ -4,12 +4,16 @@
 #include "custommode.h"
 #include "firmware_usbgrade.h"
 #include "linkoption.h"
+#include "ledset.h"
 #include "lockwindow.h"
 #include "machinestate.h"
 #include "mainwindow.h"
+#include "netset.h"
 #include "option.h"
 #include "outputset.h"
 #include "rcv_recovery.h"
+#include "test_chart.h"
+#include "testimage.h"
 
 namespace {
 template <class T>
@@ -33,6 +37,10 @@ const std::vector<ScreenEntry> &screen_catalog()
         entry(PAGE_ADVANCEDOPTION, g_advancedoption),
         entry(PAGE_RCV_RECOVERY, g_rcv_recovery),
         entry(PAGE_FIRMWARE_USBGRADE, g_firmware_usbgrade),
+        entry(PAGE_LEDSET, g_ledset),
+        entry(PAGE_NETSET, g_netset),
+        entry(PAGE_TEST_CHART, g_test_chart),
+        entry(testimage::kPage, g_testimage),
     };
     return entries;
 }

@@ -60,6 +60,16 @@ const Row &row(Look kind)
         // KeyBlue
         {{QStringLiteral("background-color: rgb(71, 119, 255);border:1px ;"),
           QStringLiteral("background-color: rgb(71, 119, 255);border:1px solid rgb(255,171,84);")}},
+        // Swatch
+        {{QStringLiteral("color: rgb(255, 255, 255);"), QStringLiteral("border:1px solid rgb(255,171,84);")}},
+        // ThinDark
+        {{QStringLiteral("color: rgb(255, 255, 255);background-color:rgb(0,0,0);border:1px solid rgb(255,255,255);"),
+          QStringLiteral("color: rgb(255, 255, 255); background-color:rgb(0,0,0);border:1px solid rgb(255,171,84);")}},
+        // PortSlot
+        {{QStringLiteral("background-color:transparent; border:1px solid rgb(255, 255, 255);border-radius:1px;"
+                         "padding:2px 4px"),
+          QStringLiteral("background-color:transparent; border:0px solid rgb(255, 255, 255);border-radius:1px;"
+                         "padding:2px 4px")}},
     };
     return rows[static_cast<int>(kind)];
 }

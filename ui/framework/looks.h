@@ -17,6 +17,9 @@ enum class Look : uint8_t {
     MenuText,       // a text entry of the communication, output and recovery menus
     KeyWhite,       // a key of the numeric keyboard
     KeyBlue,        // its confirm key
+    Swatch,         // a test pattern's picture: only the focus draws a frame
+    ThinDark,       // a 1-px framed button on black (the test patterns' Close)
+    PortSlot,       // a slot of the output-port strip: framed; the selected one bare under its tab
 };
 
 enum class LookState : uint8_t {

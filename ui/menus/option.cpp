@@ -8,6 +8,7 @@
 #include "linkoption.h"
 #include "outputset.h"
 #include "paths.h"
+#include "test_chart.h"
 
 Option *g_option = nullptr;
 
@@ -74,6 +75,11 @@ void Option::on_output_set_clicked()
 void Option::on_link_set_clicked()
 {
     open_screen(g_linkoption, new LinkOption);
+}
+
+void Option::on_test_chart_clicked()
+{
+    open_screen(g_test_chart, new test_chart);
 }
 
 void Option::on_AdvanceButton_clicked()

@@ -22,6 +22,7 @@ public:
 public slots:
     void on_output_set_clicked();
     void on_link_set_clicked();
+    void on_test_chart_clicked();
     void on_AdvanceButton_clicked();
 };
 

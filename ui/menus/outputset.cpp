@@ -1,5 +1,7 @@
 #include "outputset.h"
 
+#include "ledset.h"
+#include "netset.h"
 #include "ram_layout.h"
 #include "zemrampara.h"
 
@@ -29,4 +31,14 @@ void OutputSet::language_changed()
                                "Текущий размер LED (px): %dx%d",
                                "Gợi ý: Kích thước màn hình LED hiện tại::%dx%d", "當前設置LED屏寬高爲: %dx%d");
     ui.label_info->setText(QString::asprintf(format.toUtf8().constData(), width, height));
+}
+
+void OutputSet::on_Button_ledset_clicked()
+{
+    open_screen(g_ledset, new ledset);
+}
+
+void OutputSet::on_Button_lanset_clicked()
+{
+    open_screen(g_netset, new netset);
 }

@@ -12,6 +12,10 @@ public:
     OutputSet();
 
     void language_changed() override;
+
+public slots:
+    void on_Button_ledset_clicked();
+    void on_Button_lanset_clicked();
 };
 
 extern OutputSet *g_outputset;
