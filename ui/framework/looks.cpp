@@ -60,6 +60,9 @@ const Row &row(Look kind)
         // KeyBlue
         {{QStringLiteral("background-color: rgb(71, 119, 255);border:1px ;"),
           QStringLiteral("background-color: rgb(71, 119, 255);border:1px solid rgb(255,171,84);")}},
+        // Outline
+        {{QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);"),
+          QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);")}},
     };
     return rows[static_cast<int>(kind)];
 }

@@ -17,6 +17,7 @@ enum class Look : uint8_t {
     MenuText,       // a text entry of the communication, output and recovery menus
     KeyWhite,       // a key of the numeric keyboard
     KeyBlue,        // its confirm key
+    Outline,        // a 1-px framed button on the dialog's own background (the ageing log's pages)
 };
 
 enum class LookState : uint8_t {
