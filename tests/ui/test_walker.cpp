@@ -26,6 +26,9 @@ const KnownOverflow kKnownOverflows[] = {
     {"LockWindow", "label_input", LANG_RU},
     {"LinkOption", "Button_usb", LANG_VI},
     {"CustomMode", "label_name", LANG_VI},   // the stacked accents are taller than the 12-px line
+    {"othersetup", "label_name_volume", LANG_VI},   // Vietnamese past the fixed widths of caption and list
+    {"othersetup", "label_wifi", LANG_VI},
+    {"othersetup", "switch_state", LANG_VI},
 };
 
 bool known_overflow(const char *screen, const QString &object, int language)
