@@ -138,39 +138,39 @@ private slots:
             QTest::newRow(name) << setup << keys << lists << fields << saved;
         };
         const Setup none = [] {};
-        row("sound on for window 0", none, "roro", "image1:image1|ON|Seamless|ON|OFF", W(audio(0), 0x80FF) + W(2112, 0), true);
+        row("sound on for window 0", none, "roro", "image1:image1|ON|Seamless|ON|OFF", W(audio(0), 0x80FF) + W(Ram::kAudioWindow, 0), true);
         row("sound off for the window chosen on the first line",
             [] { set_windows({0, 2}), uitest::wr16(audio(0), 0x80FF), uitest::wr16(audio(2), 0x80FF); }, "orororo",
-            "image1/image3:image3|OFF|Seamless|ON|OFF", W(audio(2), 0) + W(audio(0), 0x80FF) + W(2112, 2), true);
+            "image1/image3:image3|OFF|Seamless|ON|OFF", W(audio(2), 0) + W(audio(0), 0x80FF) + W(Ram::kAudioWindow, 2), true);
         row("the shown choice may still change the newly chosen window",
             [] { set_windows({0, 1}), uitest::wr16(audio(1), 0x80FF); }, "ororoo",
-            "image1/image2:image2|OFF|Seamless|ON|OFF", W(audio(1), 0) + W(2112, 1), true);
+            "image1/image2:image2|OFF|Seamless|ON|OFF", W(audio(1), 0) + W(Ram::kAudioWindow, 1), true);
         row("sound already on: nothing written, the request still raised",
             [] { set_windows({0, 2}), uitest::wr16(audio(0), 0x80FF), uitest::wr16(audio(2), 0x80FF); }, "ororoo",
             "image1/image3:image3|ON|Seamless|ON|OFF", {}, true);
         row("stored window 2 of windows 0 and 2 is the second entry",
-            [] { set_windows({0, 2}), uitest::wr16(2112, 2), uitest::wr16(audio(2), 0x80FF); }, "roro",
-            "image1/image3:image3|OFF|Seamless|ON|OFF", W(audio(2), 0) + W(2112, 2), true);
+            [] { set_windows({0, 2}), uitest::wr16(Ram::kAudioWindow, 2), uitest::wr16(audio(2), 0x80FF); }, "roro",
+            "image1/image3:image3|OFF|Seamless|ON|OFF", W(audio(2), 0) + W(Ram::kAudioWindow, 2), true);
         row("windows 1 and 2 with window 0 stored: window 0's sound, shown under image2",
             [] { set_windows({1, 2}), uitest::wr16(audio(0), 0x80FF); }, "", "image2/image3:image2|ON|Seamless|ON|OFF", {}, false);
-        row("stored window past 5 is put right on opening", [] { uitest::wr16(2112, 9), uitest::wr16(audio(0), 0x80FF); }, "",
-            "image1:image1|ON|Seamless|ON|OFF", W(2112, 0), false);
-        row("stored window -1 is put right on opening", [] { uitest::wr16(2112, 0xFFFF); }, "", "image1:image1|OFF|Seamless|ON|OFF",
-            W(2112, 0), false);
+        row("stored window past 5 is put right on opening", [] { uitest::wr16(Ram::kAudioWindow, 9), uitest::wr16(audio(0), 0x80FF); }, "",
+            "image1:image1|ON|Seamless|ON|OFF", W(Ram::kAudioWindow, 0), false);
+        row("stored window -1 is put right on opening", [] { uitest::wr16(Ram::kAudioWindow, 0xFFFF); }, "", "image1:image1|OFF|Seamless|ON|OFF",
+            W(Ram::kAudioWindow, 0), false);
         row("no enabled window: the sound line does nothing", [] { set_windows({}); }, "oroo",
             ":|OFF|Seamless|ON|OFF", {}, false);
         row("chooser wraps over its entries", [] { set_windows({0, 1, 2}); }, "orrro", "image1/image2/image3:image1|OFF|Seamless|ON|OFF", {}, false);
-        row("fade", none, "rroro", "image1:image1|OFF|Fade|ON|OFF", W(2118, 1) + B(output(0), 4) + B(fade_in(0), 60), true);
-        row("seamless over a stray high byte", [] { uitest::wr16(2118, 0x0100); }, "rroro", "image1:image1|OFF|Seamless|ON|OFF",
-            W(2118, 0), true);
-        row("WiFi off leaves 775 alone", [] { img()[775] = 0x5A; }, "rrrolo", "image1:image1|OFF|Seamless|OFF|OFF",
-            B(774, 1) + B(775, 0x5A), true);
-        row("WiFi shows on while only 775 is set", [] { img()[775] = 1; }, "", "image1:image1|OFF|Seamless|ON|OFF", {}, false);
-        row("WiFi on", [] { img()[774] = 1; }, "rrroro", "image1:image1|OFF|Seamless|ON|OFF", B(774, 0), true);
+        row("fade", none, "rroro", "image1:image1|OFF|Fade|ON|OFF", W(Ram::kSwitchEffect, 1) + B(output(0), 4) + B(fade_in(0), 60), true);
+        row("seamless over a stray high byte", [] { uitest::wr16(Ram::kSwitchEffect, 0x0100); }, "rroro", "image1:image1|OFF|Seamless|ON|OFF",
+            W(Ram::kSwitchEffect, 0), true);
+        row("WiFi off leaves 775 alone", [] { img()[Ram::kWifiOff + 1] = 0x5A; }, "rrrolo", "image1:image1|OFF|Seamless|OFF|OFF",
+            B(Ram::kWifiOff, 1) + B(Ram::kWifiOff + 1, 0x5A), true);
+        row("WiFi shows on while only 775 is set", [] { img()[Ram::kWifiOff + 1] = 1; }, "", "image1:image1|OFF|Seamless|ON|OFF", {}, false);
+        row("WiFi on", [] { img()[Ram::kWifiOff] = 1; }, "rrroro", "image1:image1|OFF|Seamless|ON|OFF", B(Ram::kWifiOff, 0), true);
         row("pixel to pixel on, reached by left", none, "lolo", "image1:image1|OFF|Seamless|ON|ON",
-            W(2114, 1) + B(pixel(0), 1) + B(pixel(15), 1), true);
-        row("pixel to pixel off over a stray high byte", [] { uitest::wr16(2114, 0x0100); }, "loro",
-            "image1:image1|OFF|Seamless|ON|OFF", W(2114, 0) + B(pixel(6), 0), true);
+            W(Ram::kPixelToPixel, 1) + B(pixel(0), 1) + B(pixel(15), 1), true);
+        row("pixel to pixel off over a stray high byte", [] { uitest::wr16(Ram::kPixelToPixel, 0x0100); }, "loro",
+            "image1:image1|OFF|Seamless|ON|OFF", W(Ram::kPixelToPixel, 0) + B(pixel(6), 0), true);
         row("an enabled slot past the six windows shows pixel to pixel on",
             [] { img()[Ram::layer(9)] = 1, img()[pixel(9)] = 1; }, "", "image1:image1|OFF|Seamless|ON|ON", {}, false);
         row("a disabled slot's pixel byte does not count", [] { img()[pixel(4)] = 1; }, "", "image1:image1|OFF|Seamless|ON|OFF", {}, false);
@@ -283,7 +283,7 @@ private slots:
         QCOMPARE(shell_log(), (QStringList{kHostapdStop, kUdhcpdStop}));
         QCOMPARE(int(g_wifi_reset_flag), 0);
         press("oro");
-        QCOMPARE(int(img()[774]), 0);
+        QCOMPARE(int(img()[Ram::kWifiOff]), 0);
         QCOMPARE(shell_log().size(), 2);
         QCOMPARE(int(g_wifi_reset_flag), 1);
         QCOMPARE(g_wifi_reset_ticks, G_timeTicks.load());
