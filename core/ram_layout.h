@@ -68,6 +68,7 @@ constexpr int kLayerMirror = 4;
 constexpr int kLayerSource = 8;         // u16: bit 15 clear source id, set crop-table index (low byte)
 constexpr int kLayerX = 10, kLayerY = 12, kLayerW = 14, kLayerH = 16;
 constexpr int kLayerOutput = 18;        // u16: bit 0 black, bit 1 freeze, bit 2 fade; +19 pixel to pixel
+constexpr int kLayerPixel = 19;         // u8, the output word's high byte: 1 = pixel to pixel
 constexpr int kLayerAudio = 20;         // u16: bit 15 sound on
 constexpr int kLayerP2PMode = 22;
 // Bits of the window fields.
@@ -81,6 +82,8 @@ constexpr uint16_t kSoundOnWord = 0x80FF;    // what the panel's sound key store
 
 constexpr int kFade = 2816;             // + 4*k: u16 fade-in, u16 fade-out of window slot k
 constexpr int kFadeStride = 4;
+constexpr int kFadeOut = 2;             // within an entry
+constexpr uint8_t kFadeStandard = 60;   // low byte of every fade value at start-up and on choosing fade
 
 constexpr int layer(int w) { return kLayers + kLayerStride * w; }
 constexpr int crop(int i) { return kCropTable + kCropStride * i; }

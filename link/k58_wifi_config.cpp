@@ -64,6 +64,12 @@ void K58_WIFI_CONFIG::set_wifi_reset_flag()
     g_wifi_reset_flag.store(1);
 }
 
+void K58_WIFI_CONFIG::stop_access_point()
+{
+    Utils::system_mutex(QString::fromLatin1(kStopHostapd));
+    Utils::system_mutex(QString::fromLatin1(kStopUdhcpd));
+}
+
 void K58_WIFI_CONFIG::wifi_pass()
 {
     const uint8_t flag = g_wifi_reset_flag.load();
@@ -72,8 +78,7 @@ void K58_WIFI_CONFIG::wifi_pass()
             return;
         g_wifi_reset_ticks = G_timeTicks.load();
         if (flag == 1) {
-            Utils::system_mutex(QString::fromLatin1(kStopHostapd));
-            Utils::system_mutex(QString::fromLatin1(kStopUdhcpd));
+            stop_access_point();
             m_ap_step.store(0);
             g_wifi_reset_flag.store(2);
         } else if (access_point_enabled()) {

@@ -17,6 +17,8 @@ public:
     static void destroy_for_test();
 
     void set_wifi_reset_flag();
+    // Stops a running access point and its DHCP server at once (the user switched it off).
+    static void stop_access_point();
     void wifi_pass();
     void start_thread();
 

@@ -7,6 +7,7 @@
 #include "advancedoption.h"
 #include "c331_manage.h"
 #include "custommode.h"
+#include "factoryage.h"
 #include "firmware_usbgrade.h"
 #include "fpga_manage.h"
 #include "linkoption.h"
@@ -14,6 +15,7 @@
 #include "machinestate.h"
 #include "mainwindow.h"
 #include "option.h"
+#include "othersetup.h"
 #include "outputset.h"
 #include "paths.h"
 #include "rcv_recovery.h"
@@ -74,7 +76,8 @@ inline QString open_screens()
     const std::pair<const char *, const void *> pointers[] = {
         {"option", g_option}, {"outputset", g_outputset}, {"linkoption", g_linkoption},
         {"advancedoption", g_advancedoption}, {"rcv_recovery", g_rcv_recovery},
-        {"firmware_usbgrade", g_firmware_usbgrade}, {"machinestate", g_machinestate}};
+        {"firmware_usbgrade", g_firmware_usbgrade}, {"machinestate", g_machinestate},
+        {"othersetup", g_othersetup}, {"factoryage", g_factoryage}};
     QStringList open;
     for (const auto &p : pointers) {
         if (p.second)

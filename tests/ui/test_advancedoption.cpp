@@ -121,7 +121,8 @@ private slots:
         QCOMPARE(g_numberkeyboard->shown(), kStars);
         uitest::keyboard_keys(typed + 'K').simulate(g_numberkeyboard);
         QCOMPARE(g_advancedoption->codes_accepted(), accepted ? 1 : 0);
-        QCOMPARE(int(g_page_focus), int(PAGE_ADVANCEDOPTION));
+        QCOMPARE(int(g_page_focus), accepted ? int(PAGE_FACTORYAGE) : int(PAGE_ADVANCEDOPTION));
+        press(accepted ? "b" : "");
         QCOMPARE(top_focus(), 4);
         press("o");
         uitest::keyboard_keys("8362B").simulate(g_numberkeyboard);   // cancelled

@@ -10,6 +10,7 @@
 
 #include "catalog.h"
 #include "mainfixture.h"
+#include "utils.h"
 
 namespace {
 // The panel codes and letters, weighted towards navigation; the shortcut letters and a few keys
@@ -37,6 +38,19 @@ QWidget *key_target()
         return g_numberkeyboard;
     Screen *top = top_screen();
     return top ? top->widget() : g_mainwindow;
+}
+
+// The advanced menu's code on the numeric keyboard, from wherever its focus stands: cleared, the
+// digits, confirmed, each key reached the short way round.
+void type_access_code()
+{
+    g_numberkeyboard->findChild<QPushButton *>(QStringLiteral("ButtonC"))->click();
+    for (int target : {7, 2, 5, 1, 13}) {   // 8 3 6 2, then the confirm key
+        const int ahead = ((target - g_numberkeyboard->focus_index()) % 14 + 14) % 14;
+        for (int i = 0; i < qMin(ahead, 14 - ahead); ++i)
+            uitest::key(g_numberkeyboard, ahead <= 7 ? Qt::Key_F5 : Qt::Key_F4);
+        uitest::key(g_numberkeyboard, Qt::Key_F6);
+    }
 }
 
 // What is wrong after a key, or nothing. `alive` holds every screen not yet destroyed.
@@ -92,7 +106,7 @@ private slots:
         const uint32_t seed = static_cast<uint32_t>(env("ZEM_STORM_SEED", 20240607));
         const int count = env("ZEM_STORM_KEYS", 20000);
         std::mt19937 rng(seed);
-        std::uniform_int_distribution<int> pick(0, int(std::size(kKeys)) - 1), ticks(0, 40);
+        std::uniform_int_distribution<int> pick(0, int(std::size(kKeys)) - 1), ticks(0, 40), type_code(0, 3);
         std::deque<QString> last;   // the last keys, for the report
         QSet<QObject *> alive;
         QSet<int> pages;
@@ -101,9 +115,20 @@ private slots:
         for (int i = 1; i <= count; ++i) {
             QWidget *target = key_target();
             const QString name = QString::fromLatin1(target->metaObject()->className());   // the key may delete it
-            const int code = kKeys[pick(rng)];
-            uitest::key(target, code);
+            int code = kKeys[pick(rng)];
+            // Random keys never type the advanced menu's access code, the only way to the ageing
+            // log: now and then, while the menu asks for it, it is typed (shown as key 0).
+            if (g_numberkeyboard->isVisible() && g_page_focus == PAGE_ADVANCEDOPTION && type_code(rng) == 0) {
+                code = 0;
+                type_access_code();
+            } else {
+                uitest::key(target, code);
+            }
             uitest::tick(ticks(rng));
+            // The tick redraws the ageing log every 18000 ticks, far longer than random keys
+            // leave it open: while it is open the ticks run on to the next redraw.
+            if (g_factoryage)
+                uitest::tick(int(18000 - qMin(18000u, Utils::getTimeSpace(G_factoryage_ticks))));
             mainfx::chip_pass();
             fpga_manage::p_fpga_manage->fpga_pass();
             QCoreApplication::processEvents();

@@ -43,6 +43,9 @@ const KnownOverflow kKnownOverflows[] = {
     {"testimage", "label_blue", LANG_VI},
     {"testimage", "label_white", LANG_VI},
     {"testimage", "label_black", LANG_VI},
+    {"othersetup", "label_name_volume", LANG_VI},   // Vietnamese past the fixed widths of caption and list
+    {"othersetup", "label_wifi", LANG_VI},
+    {"othersetup", "switch_state", LANG_VI},
 };
 
 bool known_overflow(const char *screen, const QString &object, int language)

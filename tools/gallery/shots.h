@@ -24,3 +24,4 @@ void add_framework_shots(ShotList &shots);
 void add_main_shots(ShotList &shots);
 void add_menus_shots(ShotList &shots);
 void add_output_shots(ShotList &shots);
+void add_setup_shots(ShotList &shots);

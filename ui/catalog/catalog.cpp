@@ -2,6 +2,7 @@
 
 #include "advancedoption.h"
 #include "custommode.h"
+#include "factoryage.h"
 #include "firmware_usbgrade.h"
 #include "linkoption.h"
 #include "ledset.h"
@@ -10,6 +11,7 @@
 #include "mainwindow.h"
 #include "netset.h"
 #include "option.h"
+#include "othersetup.h"
 #include "outputset.h"
 #include "rcv_recovery.h"
 #include "test_chart.h"
@@ -35,6 +37,8 @@ const std::vector<ScreenEntry> &screen_catalog()
         entry(PAGE_OUTPUTSET, g_outputset),
         entry(PAGE_LINKOPTION, g_linkoption),
         entry(PAGE_ADVANCEDOPTION, g_advancedoption),
+        entry(PAGE_OTHERSETUP, g_othersetup),
+        entry(PAGE_FACTORYAGE, g_factoryage),
         entry(PAGE_RCV_RECOVERY, g_rcv_recovery),
         entry(PAGE_FIRMWARE_USBGRADE, g_firmware_usbgrade),
         entry(PAGE_LEDSET, g_ledset),

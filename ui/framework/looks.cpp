@@ -70,6 +70,9 @@ const Row &row(Look kind)
                          "padding:2px 4px"),
           QStringLiteral("background-color:transparent; border:0px solid rgb(255, 255, 255);border-radius:1px;"
                          "padding:2px 4px")}},
+        // Outline
+        {{QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);"),
+          QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);")}},
     };
     return rows[static_cast<int>(kind)];
 }

@@ -20,6 +20,7 @@ enum class Look : uint8_t {
     Swatch,         // a test pattern's picture: only the focus draws a frame
     ThinDark,       // a 1-px framed button on black (the test patterns' Close)
     PortSlot,       // a slot of the output-port strip: framed; the selected one bare under its tab
+    Outline,        // a 1-px framed button on the dialog's own background (the ageing log's pages)
 };
 
 enum class LookState : uint8_t {

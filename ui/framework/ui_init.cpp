@@ -1,6 +1,7 @@
 #include <QtGlobal>
 
 #include "QRoundProgressBar.h"
+#include "clock.h"
 #include "global.h"
 #include "numberkeyboard.h"
 #include "screen.h"
@@ -64,4 +65,5 @@ void reset_ui_globals()
     g_tip_flag = 0;
     g_qround_bar = nullptr;
     reset_number_keyboard();
+    set_clock_for_test({});
 }

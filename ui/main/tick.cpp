@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QMutexLocker>
 
+#include "factoryage.h"
 #include "firmwareupdate.h"
 #include "fpga_manage.h"
 #include "fpga_regs.h"
@@ -32,6 +33,9 @@ void ui_tick()
         fpga_manage *fpga = fpga_manage::p_fpga_manage;
         if (fpga && pc_cmd_valid == 0 && fpga->get_fpga_status() == 1)
             sample_agelog();
+        // Told whether or not a sample was taken: an empty log's page shows the time it was drawn.
+        if (g_factoryage)
+            g_factoryage->update_agelog();
         G_factoryage_ticks = G_timeTicks;
     }
     if (g_delay_usbserver == 0 && Utils::getTimeSpace(g_delay_usbserver_ticks) >= kUsbHoldOffTicks)

@@ -2,8 +2,10 @@
 
 #include <QPointer>
 
+#include "factoryage.h"
 #include "fpga_manage.h"
 #include "numberkeyboard.h"
+#include "othersetup.h"
 #include "rcv_recovery.h"
 
 AdvancedOption *g_advancedoption = nullptr;
@@ -51,6 +53,11 @@ void AdvancedOption::language_changed()
         set_look(ui.Button_rcv_recovery, Look::Menu, LookState::Unavailable);
 }
 
+void AdvancedOption::on_Button_other_clicked()
+{
+    open_screen(g_othersetup, new othersetup);
+}
+
 void AdvancedOption::on_Button_rcv_recovery_clicked()
 {
     if (m_recovery_count == 0)
@@ -61,7 +68,7 @@ void AdvancedOption::on_Button_rcv_recovery_clicked()
 void AdvancedOption::on_Button_age_clicked()
 {
     if (m_access_granted) {
-        // The ageing page's opener goes here.
+        open_screen(g_factoryage, new factoryage);
         return;
     }
     if (!g_numberkeyboard)

@@ -24,6 +24,7 @@ public:
     int codes_accepted() const { return m_codes_accepted; }
 
 public slots:
+    void on_Button_other_clicked();
     void on_Button_rcv_recovery_clicked();
     void on_Button_age_clicked();
 
