@@ -27,7 +27,9 @@ class ZemRamPara : public QObject
 public:
     static ZemRamPara *p_zemrampara_config;
     // Creates the store on first use: loads the image (factory defaults when the file is bad),
-    // clears the test-pattern bytes 864..867, renews the shadow, loads the user modes.
+    // clears the test-pattern bytes 864..867, takes the language from byte 768 by the language
+    // rule (the configuration, with the mask of offered languages, is loaded first), renews the
+    // shadow, loads the user modes.
     static ZemRamPara *pInstance();
     // Drops the singleton; tests use it to start again from the files.
     static void destroy_for_test();
@@ -51,6 +53,9 @@ public:
     bool save_mode_file(int slot);
 
     int ZemLanguageChanged();
+    // Byte 768 made an offered language (769 then 0) when it is not one.
+    void fix_language_byte();
+
     int test_signal(int code);
     int ram_para_save();
 
