@@ -23,3 +23,16 @@ public:
 private:
     QMutexLocker m_lock;
 };
+
+// Holds the chip mutex without raising the update request: for a read of fields that the screens
+// and the link threads write under it.
+class ChipLock
+{
+public:
+    ChipLock() : m_lock(&ChipRequest::mutex()) {}
+    ChipLock(const ChipLock &) = delete;
+    ChipLock &operator=(const ChipLock &) = delete;
+
+private:
+    QMutexLocker m_lock;
+};
