@@ -24,8 +24,9 @@ private:
     QMutexLocker m_lock;
 };
 
-// Holds the chip mutex without raising the update request: for a read of fields that the screens
-// and the link threads write under it.
+// Holds the chip mutex for a write to the image that the chip does not follow (the key lock, the
+// user-mode fields, the input timing rows): the chip thread copies the whole image under this
+// mutex and the link threads read it, so no byte of the image is written without it.
 class ChipLock
 {
 public:

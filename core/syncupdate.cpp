@@ -1,7 +1,10 @@
 #include "syncupdate.h"
 
+#include <QTimer>
 #include <cstring>
+#include <mutex>
 
+#include "chip_request.h"
 #include "global.h"
 #include "ui_hooks.h"
 #include "zemrampara.h"
@@ -13,6 +16,7 @@ SyncUpdate *SyncUpdate::p_syncupdate = nullptr;
 namespace {
 constexpr int kFirstPageWithoutScreen = 27;
 constexpr int kImageLayoutPage = 9;
+constexpr int kWriteBackRetryMs = 5;
 }
 
 SyncUpdate *SyncUpdate::pInstance()
@@ -47,6 +51,30 @@ void SyncUpdate::para_sync(int code)
     else if (UiHooks::refresh_screen)
         UiHooks::refresh_screen(code);
 
+    write_back();
+
+    if (UiHooks::after_sync)
+        UiHooks::after_sync(code);
+}
+
+// The user-mode fields, the language byte and the shadow (a copy of the whole image, timing rows
+// included) are touched here while other threads use the image under the chip mutex, so this runs
+// under it. But the change refresh may be nested in a GUI-thread writer that holds that mutex, where
+// taking it again would deadlock: it is only tried. While it is busy nothing is written and the
+// shadow stays as it was, so every change is still pending when the event loop tries again.
+void SyncUpdate::write_back()
+{
+    ZemRamPara *ram = ZemRamPara::p_zemrampara_config;
+    if (!ram)
+        return;
+    std::unique_lock<QMutex> chip(ChipRequest::mutex(), std::try_to_lock);
+    if (!chip.owns_lock()) {
+        write_back_later();
+        return;
+    }
+    if (ram->differs16(kLanguage))
+        ram->fix_language_byte();
+
     const uint16_t save = ram->rd16(kModeSaveRequest);
     if (save != 0 && ram->differs16(kModeSaveRequest)) {
         if (save <= 16) {
@@ -63,7 +91,16 @@ void SyncUpdate::para_sync(int code)
         ram->save_image_file();
         std::memcpy(ram->RAM_PARA_SHADOW, ram->RAM_PARA, kSize);
     }
+}
 
-    if (UiHooks::after_sync)
-        UiHooks::after_sync(code);
+void SyncUpdate::write_back_later()
+{
+    SyncUpdate *self = p_syncupdate;
+    if (!self || self->m_write_back_queued)
+        return;
+    self->m_write_back_queued = true;
+    QTimer::singleShot(kWriteBackRetryMs, self, [self] {
+        self->m_write_back_queued = false;
+        self->write_back();
+    });
 }

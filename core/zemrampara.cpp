@@ -220,7 +220,18 @@ int ZemRamPara::ZemLanguageChanged()
     if (rd16(kLanguage) == shadow16(kLanguage))
         return 0;
     g_language = offered_language(RAM_PARA[kLanguage]);
-    fix_language_byte();
+    if (g_language != RAM_PARA[kLanguage]) {
+        // Refreshes call this, and a refresh may run nested in a GUI-thread writer that holds the
+        // chip mutex: the byte is fixed now only when the mutex is free at once, else by the
+        // change refresh's write-back as soon as it is.
+        QMutex &chip = ChipRequest::mutex();
+        if (chip.tryLock()) {
+            fix_language_byte();
+            chip.unlock();
+        } else {
+            SyncUpdate::write_back_later();
+        }
+    }
     return 1;
 }
 
@@ -231,6 +242,37 @@ void ZemRamPara::fix_language_byte()
         return;
     RAM_PARA[kLanguage] = lang;
     RAM_PARA[kLanguage + 1] = 0;
+}
+
+ZemRamPara::TimingRow ZemRamPara::timing_row(int source) const
+{
+    TimingRow row;
+    if (source < 0 || source >= kTimingRows)
+        return row;
+    const int off = Ram::source_timing(source);
+    QMutexLocker lock(&m_rows_mutex);
+    row.width = rd16(off);
+    row.height = rd16(off + 2);
+    row.rate = rd16(off + 4);
+    return row;
+}
+
+bool ZemRamPara::write_timing_rows(const TimingRow (&rows)[kTimingRows])
+{
+    ChipLock chip;
+    QMutexLocker lock(&m_rows_mutex);
+    bool changed = false;
+    for (int s = 0; s < kTimingRows; ++s) {
+        const int off = Ram::source_timing(s);
+        const uint16_t values[3] = {rows[s].width, rows[s].height, rows[s].rate};
+        for (int k = 0; k < 3; ++k) {
+            if (rd16(off + 2 * k) != values[k]) {
+                wr16(off + 2 * k, values[k]);
+                changed = true;
+            }
+        }
+    }
+    return changed;
 }
 
 int ZemRamPara::test_signal(int code)

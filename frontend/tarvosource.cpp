@@ -25,6 +25,7 @@ QMutex g_edid_mutex;
 
 constexpr int kInputs = 4;
 constexpr int kSources = 6;
+static_assert(kSources == ZemRamPara::kTimingRows, "one timing row per source");
 constexpr int kEdidSize = 256;
 
 // Blanking of the detailed timing the EDID offers: the CEA 1080p porches and syncs.
@@ -252,7 +253,7 @@ void tarvosource::serve_edid(int input)
 void tarvosource::write_timing_rows()
 {
     ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
-    bool changed = false;
+    ZemRamPara::TimingRow rows[ZemRamPara::kTimingRows];
     for (int src = 0; src < kSources; ++src) {
         SimSignal sig = SimLock()->inputs[src];
         // While its hot-plug line is low the source is re-reading the EDID and sends nothing.
@@ -265,17 +266,9 @@ void tarvosource::write_timing_rows()
             input_signal[src] = live ? 1 : 0;
         }
         std::memcpy(timing[src], row, sizeof row);
-        if (!zp)
-            continue;
-        const int off = Ram::source_timing(src);
-        for (int k = 0; k < 3; ++k) {
-            if (Ram::rd16(zp->RAM_PARA, off + 2 * k) != row[k]) {
-                Ram::wr16(zp->RAM_PARA, off + 2 * k, row[k]);
-                changed = true;
-            }
-        }
+        rows[src] = {sig.width, sig.height, sig.rate};
     }
-    if (changed)
+    if (zp && zp->write_timing_rows(rows))
         zp->test_signal(12);
 }
 

@@ -93,8 +93,8 @@ void MachineState::source_check()
     for (unsigned char id = 0; id < 4; ++id) {
         bool online = false;
         if (para) {
-            const int row = Ram::source_timing(id);
-            online = para->rd16(row) != 0 && para->rd16(row + 2) != 0 && para->rd16(row + 4) != 0;
+            const ZemRamPara::TimingRow row = para->timing_row(id);
+            online = row.width != 0 && row.height != 0 && row.rate != 0;
         }
         pixmaps[id]->setScaledContents(true);
         sourceinfo::set_sourceonline_pixmap(pixmaps[id], id, online ? 1 : 0);
