@@ -102,6 +102,14 @@ fpga_manage::~fpga_manage()
     delete rcv_recovery;
 }
 
+uint8_t fpga_manage::register_value(uint8_t reg, uint8_t fpga) const
+{
+    if (fpga > 1)
+        return 0;
+    QMutexLocker lock(&m_mutex);
+    return MCU_REG_func[fpga][reg];
+}
+
 fpga_manage *fpga_manage::pInstance()
 {
     if (!p_fpga_manage)
@@ -130,11 +138,8 @@ void fpga_manage::start_thread()
 void fpga_manage::bring_up()
 {
     {
-        // The thread's own bring-up reads every register, the FPGA's status block 64..127 included.
         QMutexLocker lock(&m_mutex);
         for (int f = 0; f < 2; ++f) {
-            for (int r = 0; r < 256; ++r)
-                MCU_REG_func[f][r] = SimDevice::read_reg(f, r);
             for (int p = 0; p < 6; ++p) {
                 uint16_t x, y, w, h;
                 get_eth_param_addr(static_cast<uint8_t>(p), &x, &y, &w, &h);
@@ -142,10 +147,22 @@ void fpga_manage::bring_up()
                 Ram::wr16(MCU_RAM_PARA_func[f], h, 512);
             }
         }
-        m_ready.store(MCU_REG_func[0][FpgaReg::kRunning] == 3);
-        m_screen_on.store((MCU_REG_func[0][0] & 0x04) != 0);
     }
+    read_registers();
     search_cards();
+}
+
+// The bring-up's read of every register, the FPGA's status block 64..127 included.
+void fpga_manage::read_registers()
+{
+    uint8_t regs[2][256];
+    for (int f = 0; f < 2; ++f)
+        for (int r = 0; r < 256; ++r)
+            regs[f][r] = SimDevice::read_reg(f, r);
+    QMutexLocker lock(&m_mutex);
+    std::memcpy(MCU_REG_func, regs, sizeof MCU_REG_func);
+    m_ready.store(MCU_REG_func[0][FpgaReg::kRunning] == 3);
+    m_screen_on.store((MCU_REG_func[0][0] & 0x04) != 0);
 }
 
 void fpga_manage::read_from_register(uint8_t reg, uint8_t fpga)
@@ -183,8 +200,10 @@ void fpga_manage::set_screen_on(bool on)
 
 int fpga_manage::get_fpga_status()
 {
+    const uint8_t running = SimDevice::read_reg(0, FpgaReg::kRunning);
     QMutexLocker lock(&m_mutex);
-    return (m_ready.load() && MCU_REG_func[0][FpgaReg::kRunning] == 3) ? 1 : 0;
+    MCU_REG_func[0][FpgaReg::kRunning] = running;
+    return (m_ready.load() && running == 3) ? 1 : 0;
 }
 
 uint16_t fpga_manage::get_wlan_state()
@@ -300,9 +319,15 @@ void fpga_manage::search_cards()
     for (int p = 0; p < 16; ++p)
         found[p] = SimDevice::card_count(p);
     const uint8_t running = SimDevice::read_reg(0, FpgaReg::kRunning);
+    // An FPGA that came up since the last look (after start, or again after it stopped) is
+    // brought up before it counts as running.
+    if (running == 3 && !m_ready.load())
+        read_registers();
     QMutexLocker lock(&m_mutex);
     std::memcpy(m_cards, found, sizeof m_cards);
     MCU_REG_func[0][FpgaReg::kRunning] = running;
+    if (running != 3)
+        m_ready.store(false);
 }
 
 int fpga_manage::next_port_with_cards(int from) const

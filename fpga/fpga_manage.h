@@ -23,6 +23,7 @@ public:
     static fpga_manage *create_for_test();
     static void destroy_for_test();
 
+    // The FPGA thread renews the mirrors: read them through register_value().
     uint8_t MCU_REG_func[2][256];
     uint8_t MCU_RAM_PARA_func[2][1024];
     rcvRecovery *rcv_recovery = nullptr;
@@ -30,8 +31,12 @@ public:
     // Registers 64..127 and from 171 on are not registers of the FPGA and are ignored.
     void read_from_register(uint8_t reg, uint8_t fpga);
     void write_to_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga);
+    // A register as the mirror holds it, read under the manager's lock (0 for fpga > 1).
+    uint8_t register_value(uint8_t reg, uint8_t fpga) const;
 
-    int get_fpga_status();          // 1 while FPGA 0 runs
+    // 1 while FPGA 0 runs: register 80 read again on every call, and its registers read since it
+    // came up (an FPGA that comes up after start is brought up by the thread's next idle pass).
+    int get_fpga_status();
     uint16_t get_wlan_state();      // bit n: output port n has its link up
     void check_wlanonline_state();  // change code 11 when the port word changed
     static int get_eth_param_addr(uint8_t port, uint16_t *x, uint16_t *y, uint16_t *w, uint16_t *h);
@@ -62,6 +67,7 @@ public:
 private:
     fpga_manage();
     void bring_up();
+    void read_registers();
     void update_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga);
     void search_cards();
     void emit_progress(int pct);

@@ -108,8 +108,9 @@ void MachineState::version_changed()
                             QLatin1Char('-') + two_digits(9, 16) + QLatin1Char('-') + two_digits(0x26, 16);
     ui->label_MCU->setText(QStringLiteral("MCU:") + program);
 
-    static const uint8_t kUnread[256] = {};
-    const uint8_t *reg = fpga_manage::p_fpga_manage ? fpga_manage::p_fpga_manage->MCU_REG_func[0] : kUnread;
+    uint8_t reg[256] = {};
+    for (int r : {FpgaReg::kVersion, FpgaReg::kDay, FpgaReg::kMonth, FpgaReg::kYear})
+        reg[r] = fpga_manage::p_fpga_manage ? fpga_manage::p_fpga_manage->register_value(static_cast<uint8_t>(r), 0) : 0;
     const QString fpga = QStringLiteral("V") + two_digits(0x11, 16) + QLatin1Char('.') + two_digits(0, 16) +
                          QLatin1Char('.') + two_digits(reg[FpgaReg::kVersion], 16) + QLatin1Char(' ') +
                          QString::number(reg[FpgaReg::kYear] + 0x2000, 16) + QLatin1Char('-') +

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "devicefixture.h"
+#include "fpga_regs.h"
 
 class TestFpga : public QObject
 {
@@ -164,6 +165,20 @@ private slots:
             QVERIFY(!mapping_card_position(line_type{64, 32, 5, 7, 0, 2, 3, uint8_t(c[0])}, c[1], &x, &y));
         QVERIFY(mapping_card_position(line_type{64, 32, 5, 7, 0, 2, 3, 16}, 1, &x, &y));
         QCOMPARE((QList<int>{x, y}), (QList<int>{5 + 64 * 2, 7}));
+    }
+    // An FPGA that comes up after start is seen, registers and all, once the thread has looked;
+    // one that stops is seen at the next call.
+    void fpga_that_comes_up_later()
+    {
+        fresh_devices("late", R"({"fpga": {"running": false, "version": 18}})");
+        f = fpga_manage::create_for_test();
+        const auto state = [this] { return QList<int>{f->get_fpga_status(), f->register_value(FpgaReg::kVersion, 0)}; };
+        QCOMPARE(state(), (QList<int>{0, 0}));
+        SimLock()->fpga_running = true;
+        f->fpga_pass();
+        QCOMPARE(state(), (QList<int>{1, 0x18}));
+        SimLock()->fpga_running = false;
+        QCOMPARE(state(), (QList<int>{0, 0x18}));
     }
     void deleted_listener_is_harmless()
     {
