@@ -30,7 +30,7 @@ std::atomic<uint8_t> g_set_led_para{0};
 std::atomic<uint8_t> g_set_led_setup{0};
 
 std::atomic<uint8_t> g_wifi_reset_flag{0};
-uint32_t g_wifi_reset_ticks = 0;
+std::atomic<uint32_t> g_wifi_reset_ticks{0};
 
 uint8_t g_cut_source_state[30] = {};
 

@@ -37,7 +37,7 @@ extern std::atomic<uint8_t> g_set_led_para;
 extern std::atomic<uint8_t> g_set_led_setup;
 
 extern std::atomic<uint8_t> g_wifi_reset_flag;   // 0 idle, 1 restart requested, 2 access point stopped
-extern uint32_t g_wifi_reset_ticks;
+extern std::atomic<uint32_t> g_wifi_reset_ticks; // its stamp, renewed by the GUI and the WiFi thread
 
 extern uint8_t g_cut_source_state[30];           // 40 bits per source id 0..5: crop number in use
 

@@ -73,7 +73,7 @@ void K58_WIFI_CONFIG::wifi_pass()
 {
     const uint8_t flag = g_wifi_reset_flag.load();
     if (flag != 0) {
-        if (Utils::getTimeSpace(g_wifi_reset_ticks) < kResetLookTicks)
+        if (Utils::getTimeSpace(g_wifi_reset_ticks.load()) < kResetLookTicks)
             return;
         g_wifi_reset_ticks = G_timeTicks.load();
         if (flag == 1) {
