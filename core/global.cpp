@@ -1,5 +1,6 @@
 #include "global.h"
 
+#include <QMutex>
 #include <cstdarg>
 #include <cstdio>
 
@@ -41,7 +42,22 @@ uint32_t factoryage_log_diff10 = 0;
 uint32_t factoryage_log_diff20 = 0;
 uint32_t factoryage_log_diffmore = 0;
 
+namespace {
+QMutex g_qyfile_mutex;
 QString g_qyfile_name;
+}
+
+QString qyfile_name()
+{
+    QMutexLocker lock(&g_qyfile_mutex);
+    return g_qyfile_name;
+}
+
+void set_qyfile_name(const QString &path)
+{
+    QMutexLocker lock(&g_qyfile_mutex);
+    g_qyfile_name = path;
+}
 
 void zem_debug(const char *fmt, ...)
 {

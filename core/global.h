@@ -49,8 +49,10 @@ extern uint32_t factoryage_log_diff10;
 extern uint32_t factoryage_log_diff20;
 extern uint32_t factoryage_log_diffmore;
 
-// Absolute path of the chosen smart-mapping scan file, read by the FPGA thread's job 2.
-extern QString g_qyfile_name;
+// Absolute device path of the chosen smart-mapping scan file (g_qyfile_name): set by the
+// smart-mapping screen, read by the FPGA thread when it picks job 2 up; empty when none is chosen.
+QString qyfile_name();
+void set_qyfile_name(const QString &path);
 
 // Diagnostics: printed only while g_debugSwitch == 254.
 void zem_debug(const char *fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -1,10 +1,14 @@
 #include "fpga_manage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QObject>
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "fpga_regs.h"
 #include "global.h"
@@ -25,6 +29,8 @@ constexpr uint32_t kRiseTicks = 100;
 constexpr uint32_t kFinishTicks = 200;
 constexpr int kMaxCardTries = 3;
 constexpr int kMappingChunk = 1024;
+// A scan file of the wizard is a few kilobytes; one on a USB stick can be anything.
+constexpr qint64 kMaxScanFile = 4 * 1024 * 1024;
 constexpr uint32_t kQueryTicks = 300;
 constexpr uint32_t kRecoveryFileTicks = 150;
 constexpr int kCommandPorts = 6;       // ports served by the save and mapping-enable jobs
@@ -57,6 +63,35 @@ bool answered(int port, uint32_t stamp)
         reply_ticks = s->reply_ticks;
     }
     return !port_silent(port) && Utils::getTimeSpace(stamp) >= reply_ticks;
+}
+
+// The scan file of job 2, opened only when it is a regular file of at most kMaxScanFile bytes
+// inside the device's mapping folder or on the stick. Opened without blocking: a FIFO in its place
+// would otherwise hold the FPGA thread for ever.
+std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size)
+{
+    if (device_path.isEmpty())
+        return nullptr;
+    const QString real = QFileInfo(Paths::dev(device_path)).canonicalFilePath();
+    bool inside = false;
+    for (const char *dir : {rcvRecovery::kMappingDir, rcvRecovery::kUsbDir}) {
+        const QString base = QFileInfo(Paths::dev(QString::fromLatin1(dir))).canonicalFilePath();
+        inside = inside || (!base.isEmpty() && !real.isEmpty() && real.startsWith(base + QLatin1Char('/')));
+    }
+    if (!inside)
+        return nullptr;
+    const int fd = ::open(QFile::encodeName(real).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    auto file = std::make_unique<QFile>();
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 1 || st.st_size > kMaxScanFile
+        || !file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
+    *size = st.st_size;
+    return file;
 }
 
 }
@@ -378,7 +413,9 @@ void fpga_manage::fpga_pass()
 void fpga_manage::job_mapping_send()
 {
     SEND_PARA &sp = g_send_para;
-    const int port = g_line_type.port;
+    if (sp.step() == 0)
+        m_job_line = g_line_type;
+    const int port = m_job_line.port;
     switch (sp.step()) {
     case 0:
         search_cards();
@@ -396,7 +433,7 @@ void fpga_manage::job_mapping_send()
         }
         if (!port_silent(port)) {
             uint16_t x = 0, y = 0;
-            const bool placed = mapping_card_position(g_line_type, sp.card_index, &x, &y);
+            const bool placed = mapping_card_position(m_job_line, sp.card_index, &x, &y);
             SimLock s;
             if (sp.card_index < static_cast<int>(s->cards[port].size())) {
                 SimCard &card = s->cards[port][sp.card_index];
@@ -437,29 +474,33 @@ void fpga_manage::job_mapping_file()
 {
     SEND_PARA &sp = g_send_para;
     switch (sp.step()) {
-    case 0: {
-        m_job_data.clear();
-        m_job_sent = 0;
-        sp.port = g_line_type.port;
-        QFile f(Paths::dev(g_qyfile_name));
-        if (!g_qyfile_name.isEmpty() && f.open(QIODevice::ReadOnly))
-            m_job_data = f.readAll();
-        set_step(m_job_data.isEmpty() ? 2 : 1);
+    case 0:
+        m_job_line = g_line_type;
+        sp.port = m_job_line.port;
+        m_job_bytes = 0;
+        m_job_file = open_scan_file(qyfile_name(), &m_job_size);
+        set_step(m_job_file ? 1 : 2);
         break;
-    }
     case 1: {
-        const int total = m_job_data.size();
-        m_job_sent = std::min(total, m_job_sent + kMappingChunk);
-        const int pct = static_cast<int>(static_cast<int64_t>(m_job_sent) * 99 / total);
+        char chunk[kMappingChunk];
+        const qint64 n = m_job_file->read(chunk, sizeof chunk);
+        // A read error, or a file that shrank under the job: the cards keep what they got.
+        if (n <= 0) {
+            m_job_file.reset();
+            set_step(2);
+            break;
+        }
+        m_job_bytes += n;
+        if (sp.port < 16 && !port_silent(sp.port)) {
+            SimLock s;
+            for (SimCard &card : s->cards[sp.port])
+                card.loaded_bytes += static_cast<int>(n);
+        }
+        const int pct = static_cast<int>(std::min(m_job_bytes, m_job_size) * 99 / m_job_size);
         if (pct != sp.progress)
             emit_progress(pct);
-        if (m_job_sent >= total) {
-            if (sp.port < 16 && !port_silent(sp.port)) {
-                SimLock s;
-                for (SimCard &card : s->cards[sp.port])
-                    card.loaded_bytes = total;
-            }
-            m_job_data.clear();
+        if (m_job_bytes >= m_job_size) {
+            m_job_file.reset();
             set_step(2);
         }
         break;
@@ -477,6 +518,7 @@ void fpga_manage::job_port_command(bool save)
         return;
     switch (sp.step()) {
     case 0:
+        m_job_mapping_state = sp.mapping_state;
         search_cards();
         sp.port = 0;
         sp.progress = 0;
@@ -497,7 +539,7 @@ void fpga_manage::job_port_command(bool save)
                 if (save)
                     card.saves++;
                 else
-                    card.mapping_state = sp.mapping_state;
+                    card.mapping_state = m_job_mapping_state;
             }
         }
         sp.port = static_cast<uint8_t>(p);

@@ -3,11 +3,13 @@
 #include <QPointer>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "pass_thread.h"
 #include "rcv_recovery_file.h"
 #include "send_para.h"
 
+class QFile;
 class QObject;
 
 // The FPGA manager: register and parameter-RAM mirrors of the two FPGAs, the receiving cards on
@@ -91,8 +93,14 @@ private:
     uint32_t m_led_stamp = 0;
     std::atomic<int> m_recovery_files{0};
     std::atomic<int> m_recovery_cards{0};
-    QByteArray m_job_data;             // file being replayed by jobs 2 and 6
-    int m_job_sent = 0;
+    // A job's inputs, copied when the thread picks the job up: the screen that posted it may
+    // change them while it runs.
+    line_type m_job_line{};            // jobs 1 and 2: routing and port
+    uint32_t m_job_mapping_state = 0;  // job 4
+    std::unique_ptr<QFile> m_job_file; // job 2: the scan file, read a chunk a pass
+    qint64 m_job_size = 0;
+    qint64 m_job_bytes = 0;            // job 2: bytes sent
+    int m_job_sent = 0;                // job 6: files replayed
     QStringList m_job_files;
 
     PassThread m_thread;

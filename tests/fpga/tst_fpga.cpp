@@ -1,8 +1,12 @@
 #include <QtTest>
 #include <algorithm>
+#include <sys/stat.h>
 
 #include "devicefixture.h"
 #include "fpga_regs.h"
+
+using Change = std::function<void()>;
+Q_DECLARE_METATYPE(Change)
 
 class TestFpga : public QObject
 {
@@ -123,7 +127,7 @@ private slots:
         write_dev_file(QStringLiteral("/data/rcvrecovery/port2.rcv"), QByteArray(300, 'b'));
         write_dev_file(QStringLiteral("/data/rcvrecovery/empty.rcv"), QByteArray());
         write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3000, 'q'));
-        g_qyfile_name = QStringLiteral("/mnt/usb1/screen.qyfile");
+        set_qyfile_name(QStringLiteral("/mnt/usb1/screen.qyfile"));
         SimLock()->silent_ports = uint16_t(silent);
         g_send_para.mapping_state = 9;
         pc_cmd_valid = pc_command;
@@ -179,6 +183,75 @@ private slots:
         QCOMPARE(state(), (QList<int>{1, 0x18}));
         SimLock()->fpga_running = false;
         QCOMPARE(state(), (QList<int>{0, 0x18}));
+    }
+    // What a screen changes after posting a job does not reach the job once the FPGA thread has
+    // picked it up: the routing and port (job 1), the scan file (job 2), the mapping state (job 4).
+    void job_inputs_copied_when_picked_up_data()
+    {
+        columns<int, Change>({"job", "meanwhile"});
+        QTest::newRow("mapping send") << 1 << Change([] { g_line_type = line_type{1, 1, 0, 0, 1, 1, 1, 16}; });
+        QTest::newRow("mapping file") << 2 << Change([] {
+            set_qyfile_name(QStringLiteral("/mnt/usb1/other.qyfile"));
+            g_line_type.port = 1;
+        });
+        QTest::newRow("mapping on/off") << 4 << Change([] { g_send_para.mapping_state = 0; });
+    }
+    void job_inputs_copied_when_picked_up()
+    {
+        QFETCH(int, job);
+        QFETCH(Change, meanwhile);
+        write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3000, 'q'));
+        write_dev_file(QStringLiteral("/mnt/usb1/other.qyfile"), QByteArray(5000, 'o'));
+        set_qyfile_name(QStringLiteral("/mnt/usb1/screen.qyfile"));
+        g_line_type = line_type{100, 50, 10, 20, 0, 1, 2, 1};
+        g_send_para.mapping_state = 9;
+        g_send_para.job_word = uint16_t(job);
+        f->fpga_pass();
+        meanwhile();
+        for (int t = 0; g_send_para.job_word.load() && t < 20000; ++t, advance(1))
+            f->fpga_pass();
+        SimLock s;
+        const std::vector<SimCard> &port1 = s->cards[0];
+        const QList<int> seen{port1[1].x, port1[1].y, port1[1].placed, port1[0].loaded_bytes, s->cards[1][0].loaded_bytes,
+                              int(port1[0].mapping_state)};
+        const QList<QList<int>> expected{{}, {110, 20, 1, 0, 0, 0}, {0, 0, 0, 3000, 0, 0}, {}, {0, 0, 0, 0, 0, 9}};
+        QCOMPARE(seen, expected[job]);
+    }
+    // A scan file job 2 cannot read ends the job at once with 100, and the cards get nothing.
+    void unreadable_scan_file_data()
+    {
+        columns<QString>({"path"});
+        QTest::newRow("none chosen") << QString();
+        QTest::newRow("missing") << QStringLiteral("/mnt/usb1/gone.qyfile");
+        QTest::newRow("empty") << QStringLiteral("/mnt/usb1/empty.qyfile");
+        QTest::newRow("a folder") << QStringLiteral("/mnt/usb1/folder.qyfile");
+        QTest::newRow("a FIFO") << QStringLiteral("/mnt/usb1/fifo.qyfile");
+        QTest::newRow("beyond 4 MiB") << QStringLiteral("/data/smartmapping/huge.qyfile");
+        QTest::newRow("a link to a device") << QStringLiteral("/mnt/usb1/zero.qyfile");
+        QTest::newRow("a link out of the folders") << QStringLiteral("/mnt/usb1/config.qyfile");
+        QTest::newRow("outside the folders") << QStringLiteral("/data/configs/plain.qyfile");
+    }
+    void unreadable_scan_file()
+    {
+        QFETCH(QString, path);
+        write_dev_file(QStringLiteral("/mnt/usb1/empty.qyfile"), QByteArray());
+        QDir().mkpath(Paths::dev(QStringLiteral("/mnt/usb1/folder.qyfile")));
+        QCOMPARE(::mkfifo(Paths::dev_local8(QStringLiteral("/mnt/usb1/fifo.qyfile")).constData(), 0600), 0);
+        write_dev_file(QStringLiteral("/data/smartmapping/huge.qyfile"), QByteArray(4 * 1024 * 1024 + 1, 'h'));
+        QFile::link(QStringLiteral("/dev/zero"), Paths::dev(QStringLiteral("/mnt/usb1/zero.qyfile")));
+        write_dev_file(QStringLiteral("/data/configs/plain.qyfile"), QByteArray(100, 'p'));
+        QFile::link(Paths::dev(QStringLiteral("/data/configs/plain.qyfile")), Paths::dev(QStringLiteral("/mnt/usb1/config.qyfile")));
+        set_qyfile_name(path);
+        JobListener listener;
+        Codes spy(&listener, &JobListener::sig_qround_bar_update);
+        f->set_job_listener(&listener);
+        g_send_para.job_word = JOB_MAPPING_FILE;
+        int passes = 0;
+        for (; g_send_para.job_word.load() && passes < 10; ++passes)
+            f->fpga_pass();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE((QList<int>{passes, sim().cards[0][0].loaded_bytes}), (QList<int>{2, 0}));
+        QCOMPARE(spy.all(), QList<int>{100});
     }
     void deleted_listener_is_harmless()
     {
