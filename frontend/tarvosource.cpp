@@ -99,11 +99,14 @@ tarvosource *tarvosource::create_for_test()
     destroy_for_test();
     p_tarvo_source = new tarvosource();
     ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
+    QByteArray wanted[kInputs];
+    for (int i = 0; zp && i < kInputs; ++i)
+        wanted[i] = edid_of(zp, i);   // before the simulation's lock: the chip mutex comes first
     SimLock s;
     for (int i = 0; i < kInputs; ++i) {
         p_tarvo_source->hot_plug[i] = 1;
         // An EEPROM that does not hold the EDID the image asks for is written again.
-        const bool current = zp && std::memcmp(edid_of(zp, i).constData(), s->eeprom[i], kEdidSize) == 0;
+        const bool current = zp && std::memcmp(wanted[i].constData(), s->eeprom[i], kEdidSize) == 0;
         p_tarvo_source->edid_written[i] = current ? 1 : 0;
         p_tarvo_source->edid_request[i] = current ? 0 : 1;
         p_tarvo_source->edid_generation[i] = 0;
