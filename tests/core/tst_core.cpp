@@ -497,6 +497,25 @@ private slots:
         source.join();
         QCOMPARE(torn, 0);
         QCOMPARE(r->timing_row(ZemRamPara::kTimingRows).width + r->timing_row(-1).width, 0);
+        // The rows are part of the image the chip thread copies under the chip mutex: the writer
+        // waits for a thread that holds it.
+        const int before = r->timing_row(2).width;
+        std::atomic<bool> held{false};
+        int seen = -1;
+        std::thread chip([&] {
+            QMutexLocker lock(&ChipRequest::mutex());
+            held = true;
+            QThread::msleep(100);
+            seen = r->rd16(source_timing(2));
+        });
+        while (!held)
+            QThread::yieldCurrentThread();
+        ZemRamPara::TimingRow vga[ZemRamPara::kTimingRows];
+        for (ZemRamPara::TimingRow &row : vga)
+            row = {640, 480, 75};
+        r->write_timing_rows(vga);
+        chip.join();
+        QCOMPARE((QList<int>{seen, r->timing_row(2).width}), (QList<int>{before, 640}));
     }
     void time_space()
     {

@@ -1,6 +1,8 @@
 #include <QtTest>
 #include <algorithm>
+#include <atomic>
 #include <sys/stat.h>
+#include <thread>
 
 #include "devicefixture.h"
 #include "fpga_regs.h"
@@ -183,6 +185,25 @@ private slots:
         QCOMPARE(state(), (QList<int>{1, 0x18}));
         SimLock()->fpga_running = false;
         QCOMPARE(state(), (QList<int>{0, 0x18}));
+    }
+    // The screens read the register mirrors while the FPGA thread renews them, here bringing up an
+    // FPGA that keeps stopping and coming up again. (A read outside the manager's lock fails this
+    // in the ThreadSanitizer build.)
+    void register_mirrors_read_while_renewed()
+    {
+        std::atomic<bool> stop{false};
+        std::thread fpga_thread([&] {
+            for (int i = 0; !stop; ++i) {
+                SimLock()->fpga_running = i % 2;
+                f->fpga_pass();
+            }
+        });
+        int wrong = 0;
+        for (int i = 0; i < 20000; ++i)
+            wrong += f->register_value(FpgaReg::kVersion, 0) != 0x12 || f->register_value(FpgaReg::kDay, 0) != 0x20;
+        stop = true;
+        fpga_thread.join();
+        QCOMPARE(wrong, 0);
     }
     // What a screen changes after posting a job does not reach the job once the FPGA thread has
     // picked it up: the routing and port (job 1), the scan file (job 2), the mapping state (job 4).
