@@ -54,7 +54,8 @@ public:
     bool save_mode_file(int slot);
 
     int ZemLanguageChanged();
-    // Byte 768 made an offered language (769 then 0) when it is not one; the caller holds the chip mutex.
+    // Byte 768 made an offered language (769 then 0) when it is not one; once other threads run,
+    // the caller holds the chip mutex.
     void fix_language_byte();
 
     // The signal timing of one source, as the source thread last wrote it (0 x 0 at 0 Hz without
@@ -69,6 +70,7 @@ public:
     TimingRow timing_row(int source) const;
     // The source thread's write of all six rows (image 256 onwards); true when one changed.
     bool write_timing_rows(const TimingRow (&rows)[kTimingRows]);
+
     int test_signal(int code);
     int ram_para_save();
 

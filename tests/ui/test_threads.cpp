@@ -229,7 +229,6 @@ private slots:
             QThread::msleep(1);
         }
         QVERIFY2(settled(), "the threads did not settle");
-        qInfo() << "settled after" << settle.elapsed() << "ms";
         for (int i = 0; i < 4; ++i)
             QVERIFY2(presented(i) == asked(i), qPrintable(QStringLiteral("input %1 presents an EDID it was not last asked for").arg(i)));
 
