@@ -28,3 +28,17 @@ public:
 private:
     QMutexLocker m_lock;
 };
+
+// Holds the chip mutex for a write to the image that the chip does not follow (the key lock, the
+// user-mode fields, the input timing rows): the chip thread copies the whole image under this
+// mutex and the link threads read it, so no byte of the image is written without it.
+class ChipLock
+{
+public:
+    ChipLock() : m_lock(&ChipRequest::mutex()) {}
+    ChipLock(const ChipLock &) = delete;
+    ChipLock &operator=(const ChipLock &) = delete;
+
+private:
+    QMutexLocker m_lock;
+};

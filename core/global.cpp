@@ -1,6 +1,7 @@
 #include "global.h"
 
 #include <algorithm>
+#include <QMutex>
 #include <cstdarg>
 #include <cstdio>
 
@@ -34,7 +35,7 @@ std::atomic<uint8_t> g_set_led_para{0};
 std::atomic<uint8_t> g_set_led_setup{0};
 
 std::atomic<uint8_t> g_wifi_reset_flag{0};
-uint32_t g_wifi_reset_ticks = 0;
+std::atomic<uint32_t> g_wifi_reset_ticks{0};
 
 uint8_t g_cut_source_state[30] = {};
 
@@ -45,7 +46,22 @@ uint32_t factoryage_log_diff10 = 0;
 uint32_t factoryage_log_diff20 = 0;
 uint32_t factoryage_log_diffmore = 0;
 
+namespace {
+QMutex g_qyfile_mutex;
 QString g_qyfile_name;
+}
+
+QString qyfile_name()
+{
+    QMutexLocker lock(&g_qyfile_mutex);
+    return g_qyfile_name;
+}
+
+void set_qyfile_name(const QString &path)
+{
+    QMutexLocker lock(&g_qyfile_mutex);
+    g_qyfile_name = path;
+}
 
 void reset_globals()
 {
@@ -78,7 +94,7 @@ void reset_globals()
     factoryage_log.clear();
     factoryage_log_diff3 = factoryage_log_diff5 = factoryage_log_diff10 = factoryage_log_diff20 = 0;
     factoryage_log_diffmore = 0;
-    g_qyfile_name.clear();
+    set_qyfile_name(QString());
 }
 
 void zem_debug(const char *fmt, ...)

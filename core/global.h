@@ -38,7 +38,7 @@ extern std::atomic<uint8_t> g_set_led_para;
 extern std::atomic<uint8_t> g_set_led_setup;
 
 extern std::atomic<uint8_t> g_wifi_reset_flag;   // 0 idle, 1 restart requested, 2 access point stopped
-extern uint32_t g_wifi_reset_ticks;
+extern std::atomic<uint32_t> g_wifi_reset_ticks; // its stamp, renewed by the GUI and the WiFi thread
 
 extern uint8_t g_cut_source_state[30];           // 40 bits per source id 0..5: crop number in use
 
@@ -50,8 +50,10 @@ extern uint32_t factoryage_log_diff10;
 extern uint32_t factoryage_log_diff20;
 extern uint32_t factoryage_log_diffmore;
 
-// Absolute path of the chosen smart-mapping scan file, read by the FPGA thread's job 2.
-extern QString g_qyfile_name;
+// Absolute device path of the chosen smart-mapping scan file (g_qyfile_name): set by the
+// smart-mapping screen, read by the FPGA thread when it picks job 2 up; empty when none is chosen.
+QString qyfile_name();
+void set_qyfile_name(const QString &path);
 
 // Every global above back to its start value (a test's fresh start; the program never calls it).
 void reset_globals();

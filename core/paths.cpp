@@ -5,7 +5,12 @@
 namespace {
 QString &root_storage()
 {
+#ifdef ZEM_DEVICE_BUILD
+    // The device's loader starts the program without --root: its files are the real ones.
+    static QString root = QStringLiteral("/");
+#else
     static QString root = QDir::currentPath() + QStringLiteral("/run-data");
+#endif
     return root;
 }
 }
@@ -27,7 +32,7 @@ const QString &data_root()
 
 QString dev(const QString &device_path)
 {
-    if (!device_path.startsWith(QLatin1Char('/')))
+    if (!device_path.startsWith(QLatin1Char('/')) || root_storage() == QLatin1String("/"))
         return device_path;
     return root_storage() + device_path;
 }

@@ -1,7 +1,10 @@
 #include "syncupdate.h"
 
+#include <QTimer>
 #include <cstring>
+#include <mutex>
 
+#include "chip_request.h"
 #include "global.h"
 #include "uihooks.h"
 #include "vocabulary.h"
@@ -10,6 +13,10 @@
 using namespace Ram;
 
 SyncUpdate *SyncUpdate::p_syncupdate = nullptr;
+
+namespace {
+constexpr int kWriteBackRetryMs = 5;
+}
 
 SyncUpdate *SyncUpdate::pInstance()
 {
@@ -43,24 +50,63 @@ void SyncUpdate::para_sync(int code)
     else if (UiHooks::refresh_screen)
         UiHooks::refresh_screen(code);
 
-    const uint16_t save = ram->rd16(kModeSaveRequest);
-    if (save != 0 && ram->differs16(kModeSaveRequest)) {
-        // A mode whose file could not be written is not made current: 866 would name a slot that
-        // has no file after the next start. The request is spent either way.
-        const bool saved = save <= 16 && ram->save_user_mode(save - 1);
-        if (saved)
-            ram->wr16(kCurrentMode, save);
-        ram->wr16(kModeSaveRequest, 0);
-        if (save <= 16)
-            emit sig_mode_saved(save - 1, saved);
-    }
-
-    // The shadow is what the file holds: after a failed write it stays behind, so the next
-    // announcement tries again.
-    if (std::memcmp(ram->RAM_PARA + kSavedFrom, ram->RAM_PARA_SHADOW + kSavedFrom, kSize - kSavedFrom) != 0
-        && ram->save_image_file())
-        std::memcpy(ram->RAM_PARA_SHADOW, ram->RAM_PARA, kSize);
+    write_back();
 
     if (UiHooks::after_sync)
         UiHooks::after_sync(code);
+}
+
+// The user-mode fields, the language byte and the shadow (a copy of the whole image, timing rows
+// included) are touched here while other threads use the image under the chip mutex, so this runs
+// under it. But the change refresh may be nested in a GUI-thread writer that holds that mutex, where
+// taking it again would deadlock: it is only tried. While it is busy nothing is written and the
+// shadow stays as it was, so every change is still pending when the event loop tries again.
+void SyncUpdate::write_back()
+{
+    ZemRamPara *ram = ZemRamPara::p_zemrampara_config;
+    if (!ram)
+        return;
+    int mode_slot = -1;
+    bool mode_saved = false;
+    {
+        std::unique_lock<QMutex> chip(ChipRequest::mutex(), std::try_to_lock);
+        if (!chip.owns_lock()) {
+            write_back_later();
+            return;
+        }
+        if (ram->differs16(kLanguage))
+            ram->fix_language_byte();
+
+        const uint16_t save = ram->rd16(kModeSaveRequest);
+        if (save != 0 && ram->differs16(kModeSaveRequest)) {
+            // A mode whose file could not be written is not made current: 866 would name a slot
+            // that has no file after the next start. The request is spent either way.
+            mode_saved = save <= 16 && ram->save_user_mode(save - 1);
+            if (mode_saved)
+                ram->wr16(kCurrentMode, save);
+            ram->wr16(kModeSaveRequest, 0);
+            if (save <= 16)
+                mode_slot = save - 1;
+        }
+
+        // The shadow is what the file holds: after a failed write it stays behind, so the next
+        // announcement tries again.
+        if (std::memcmp(ram->RAM_PARA + kSavedFrom, ram->RAM_PARA_SHADOW + kSavedFrom, kSize - kSavedFrom) != 0
+            && ram->save_image_file())
+            std::memcpy(ram->RAM_PARA_SHADOW, ram->RAM_PARA, kSize);
+    }
+    if (mode_slot >= 0)
+        emit sig_mode_saved(mode_slot, mode_saved);
+}
+
+void SyncUpdate::write_back_later()
+{
+    SyncUpdate *self = p_syncupdate;
+    if (!self || self->m_write_back_queued)
+        return;
+    self->m_write_back_queued = true;
+    QTimer::singleShot(kWriteBackRetryMs, self, [self] {
+        self->m_write_back_queued = false;
+        self->write_back();
+    });
 }

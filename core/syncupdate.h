@@ -11,6 +11,12 @@ public:
     static SyncUpdate *p_syncupdate;
     static SyncUpdate *pInstance();
 
+    // Steps (5) and (6) of para_sync: the pending user-mode save, the language fix and the
+    // parameter file. Done only while the chip mutex is free at once, else tried again later.
+    void write_back();
+    // Has write_back() tried again from the GUI thread's event loop shortly.
+    static void write_back_later();
+
 signals:
     // A pending user-mode save was carried out: `saved` false when its file could not be written.
     void sig_mode_saved(int slot, bool saved);
@@ -20,4 +26,5 @@ public slots:
 
 private:
     SyncUpdate() = default;
+    bool m_write_back_queued = false;
 };

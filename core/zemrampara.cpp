@@ -40,6 +40,19 @@ void set_cut_bit(int source, int number)
 }
 bool valid_source(int source) { return source >= 0 && source < kSources; }
 
+// The language rule: the language itself while it is offered, else the lowest one offered; with
+// none of the five offered the byte's own value stands.
+uint8_t offered_language(uint8_t lang)
+{
+    if (lang <= 4 && (g_lcd_lang_valid & (1u << lang)))
+        return lang;
+    for (uint8_t l = 0; l <= 4; ++l) {
+        if (g_lcd_lang_valid & (1u << l))
+            return l;
+    }
+    return lang;
+}
+
 // The parameter file and the mode files share one shape: 4096 bytes, the marker 0xAA 0xAA, the
 // data, zero fill. Anything else (torn, foreign, empty, not a file) is refused, said, and `dst`
 // left alone; a missing file is no fault (an empty slot, a first start).
@@ -108,6 +121,10 @@ ZemRamPara *ZemRamPara::pInstance()
         p->RAM_PARA[kFade + kFadeStride * k] = 60;
         p->RAM_PARA[kFade + kFadeStride * k + 2] = 60;
     }
+    // The first screen is built in the language the file was saved in; ZemLanguageChanged only
+    // notices a byte that differs from the shadow, which a loaded one never does.
+    g_language = offered_language(p->RAM_PARA[kLanguage]);
+    p->fix_language_byte();
     std::memcpy(p->RAM_PARA_SHADOW, p->RAM_PARA, kSize);
     for (int slot = 0; slot < kSlots; ++slot)
         p->load_mode_file(slot);
@@ -219,18 +236,60 @@ int ZemRamPara::ZemLanguageChanged()
 {
     if (rd16(kLanguage) == shadow16(kLanguage))
         return 0;
-    g_language = RAM_PARA[kLanguage];
-    if (g_language > 4 || !(g_lcd_lang_valid & (1u << g_language))) {
-        for (uint8_t lang = 0; lang <= 4; ++lang) {
-            if (g_lcd_lang_valid & (1u << lang)) {
-                g_language = lang;
-                RAM_PARA[kLanguage] = lang;
-                RAM_PARA[kLanguage + 1] = 0;
-                break;
-            }
+    g_language = offered_language(RAM_PARA[kLanguage]);
+    if (g_language != RAM_PARA[kLanguage]) {
+        // Refreshes call this, and a refresh may run nested in a GUI-thread writer that holds the
+        // chip mutex: the byte is fixed now only when the mutex is free at once, else by the
+        // change refresh's write-back as soon as it is.
+        QMutex &chip = ChipRequest::mutex();
+        if (chip.tryLock()) {
+            fix_language_byte();
+            chip.unlock();
+        } else {
+            SyncUpdate::write_back_later();
         }
     }
     return 1;
+}
+
+void ZemRamPara::fix_language_byte()
+{
+    const uint8_t lang = offered_language(RAM_PARA[kLanguage]);
+    if (lang == RAM_PARA[kLanguage])
+        return;
+    RAM_PARA[kLanguage] = lang;
+    RAM_PARA[kLanguage + 1] = 0;
+}
+
+ZemRamPara::TimingRow ZemRamPara::timing_row(int source) const
+{
+    TimingRow row;
+    if (source < 0 || source >= kTimingRows)
+        return row;
+    const int off = Ram::source_timing(source);
+    QMutexLocker lock(&m_rows_mutex);
+    row.width = rd16(off);
+    row.height = rd16(off + 2);
+    row.rate = rd16(off + 4);
+    return row;
+}
+
+bool ZemRamPara::write_timing_rows(const TimingRow (&rows)[kTimingRows])
+{
+    ChipLock chip;
+    QMutexLocker lock(&m_rows_mutex);
+    bool changed = false;
+    for (int s = 0; s < kTimingRows; ++s) {
+        const int off = Ram::source_timing(s);
+        const uint16_t values[3] = {rows[s].width, rows[s].height, rows[s].rate};
+        for (int k = 0; k < 3; ++k) {
+            if (rd16(off + 2 * k) != values[k]) {
+                wr16(off + 2 * k, values[k]);
+                changed = true;
+            }
+        }
+    }
+    return changed;
 }
 
 int ZemRamPara::test_signal(int code)

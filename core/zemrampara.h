@@ -1,4 +1,5 @@
 #pragma once
+#include <QMutex>
 #include <QObject>
 #include <cstdint>
 
@@ -27,7 +28,9 @@ class ZemRamPara : public QObject
 public:
     static ZemRamPara *p_zemrampara_config;
     // Creates the store on first use: loads the image (factory defaults when the file is bad),
-    // clears the test-pattern bytes 864..867, renews the shadow, loads the user modes.
+    // clears the test-pattern bytes 864..867, takes the language from byte 768 by the language
+    // rule (the configuration, with the mask of offered languages, is loaded first), renews the
+    // shadow, loads the user modes.
     static ZemRamPara *pInstance();
     // Drops the singleton; tests use it to start again from the files.
     static void destroy_for_test();
@@ -54,6 +57,23 @@ public:
     bool save_user_mode(int slot);
 
     int ZemLanguageChanged();
+    // Byte 768 made an offered language (769 then 0) when it is not one; once other threads run,
+    // the caller holds the chip mutex.
+    void fix_language_byte();
+
+    // The signal timing of one source, as the source thread last wrote it (0 x 0 at 0 Hz without
+    // a signal, and for an id beyond the six sources).
+    struct TimingRow
+    {
+        uint16_t width = 0;
+        uint16_t height = 0;
+        uint16_t rate = 0;
+    };
+    static constexpr int kTimingRows = 6;
+    TimingRow timing_row(int source) const;
+    // The source thread's write of all six rows (image 256 onwards); true when one changed.
+    bool write_timing_rows(const TimingRow (&rows)[kTimingRows]);
+
     int test_signal(int code);
     int ram_para_save();
 
@@ -85,6 +105,10 @@ private:
     // Image 768..4095 from the parameter file, or from the factory table when the file is bad.
     bool load_image_file();
     bool load_mode_file(int slot);
+
+    // The rows are written a byte at a time by the source thread while the screens read them; the
+    // writer also holds the chip mutex (taken first), which the screens may not take in a refresh.
+    mutable QMutex m_rows_mutex;
 };
 
 // The factory table, laid out like the parameter file: marker, then image offsets 768..4095.

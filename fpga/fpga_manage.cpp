@@ -1,8 +1,12 @@
 #include "fpga_manage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "fpga_regs.h"
 #include "global.h"
@@ -24,6 +28,8 @@ constexpr uint32_t kRiseTicks = 100;
 constexpr uint32_t kFinishTicks = 200;
 constexpr int kMaxCardTries = 3;
 constexpr int kMappingChunk = 1024;
+// A scan file of the wizard is a few kilobytes; one on a USB stick can be anything.
+constexpr qint64 kMaxScanFile = 4 * 1024 * 1024;
 constexpr uint32_t kQueryTicks = 300;
 constexpr uint32_t kRecoveryFileTicks = 150;
 constexpr int kCommandPorts = 6;       // ports served by the save and mapping-enable jobs
@@ -56,6 +62,35 @@ bool answered(int port, uint32_t stamp)
         reply_ticks = s->reply_ticks;
     }
     return !port_silent(port) && Utils::getTimeSpace(stamp) >= reply_ticks;
+}
+
+// The scan file of job 2, opened only when it is a regular file of at most kMaxScanFile bytes
+// inside the device's mapping folder or on the stick. Opened without blocking: a FIFO in its place
+// would otherwise hold the FPGA thread for ever.
+std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size)
+{
+    if (device_path.isEmpty())
+        return nullptr;
+    const QString real = QFileInfo(Paths::dev(device_path)).canonicalFilePath();
+    bool inside = false;
+    for (const char *dir : {rcvRecovery::kMappingDir, rcvRecovery::kUsbDir}) {
+        const QString base = QFileInfo(Paths::dev(QString::fromLatin1(dir))).canonicalFilePath();
+        inside = inside || (!base.isEmpty() && !real.isEmpty() && real.startsWith(base + QLatin1Char('/')));
+    }
+    if (!inside)
+        return nullptr;
+    const int fd = ::open(QFile::encodeName(real).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    auto file = std::make_unique<QFile>();
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 1 || st.st_size > kMaxScanFile
+        || !file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
+    *size = st.st_size;
+    return file;
 }
 
 }
@@ -101,6 +136,14 @@ fpga_manage::~fpga_manage()
     delete rcv_recovery;
 }
 
+uint8_t fpga_manage::register_value(uint8_t reg, uint8_t fpga) const
+{
+    if (fpga > 1)
+        return 0;
+    QMutexLocker lock(&m_mutex);
+    return MCU_REG_func[fpga][reg];
+}
+
 fpga_manage *fpga_manage::pInstance()
 {
     if (!p_fpga_manage)
@@ -134,11 +177,8 @@ void fpga_manage::bring_up()
             SimLock s;
             std::memcpy(areas, s->areas, sizeof areas);
         }
-        // The thread's own bring-up reads every register, the FPGA's status block 64..127 included.
         QMutexLocker lock(&m_mutex);
         for (int f = 0; f < 2; ++f) {
-            for (int r = 0; r < 256; ++r)
-                MCU_REG_func[f][r] = SimDevice::read_reg(f, r);
             for (int p = 0; p < 16; ++p) {
                 uint16_t at[4];
                 get_eth_param_addr(static_cast<uint8_t>(p), &at[0], &at[1], &at[2], &at[3]);
@@ -146,10 +186,22 @@ void fpga_manage::bring_up()
                     Ram::wr16(MCU_RAM_PARA_func[f], at[i], areas[p][i]);
             }
         }
-        m_ready.store(MCU_REG_func[0][FpgaReg::kRunning] == 3);
-        m_screen_on.store((MCU_REG_func[0][0] & 0x04) != 0);
     }
+    read_registers();
     search_cards();
+}
+
+// The bring-up's read of every register, the FPGA's status block 64..127 included.
+void fpga_manage::read_registers()
+{
+    uint8_t regs[2][256];
+    for (int f = 0; f < 2; ++f)
+        for (int r = 0; r < 256; ++r)
+            regs[f][r] = SimDevice::read_reg(f, r);
+    QMutexLocker lock(&m_mutex);
+    std::memcpy(MCU_REG_func, regs, sizeof MCU_REG_func);
+    m_ready.store(MCU_REG_func[0][FpgaReg::kRunning] == 3);
+    m_screen_on.store((MCU_REG_func[0][0] & 0x04) != 0);
 }
 
 void fpga_manage::read_from_register(uint8_t reg, uint8_t fpga)
@@ -185,12 +237,6 @@ void fpga_manage::set_screen_on(bool on)
     update_register(0, 0x04, on ? 0x04 : 0x00, 0);
 }
 
-uint8_t fpga_manage::register_mirror(uint8_t fpga, uint8_t reg) const
-{
-    QMutexLocker lock(&m_mutex);
-    return fpga < 2 ? MCU_REG_func[fpga][reg] : 0;
-}
-
 uint16_t fpga_manage::ram_mirror16(uint8_t fpga, int offset) const
 {
     if (fpga > 1 || offset < 0 || offset + 1 >= int(sizeof MCU_RAM_PARA_func[0]))
@@ -201,8 +247,10 @@ uint16_t fpga_manage::ram_mirror16(uint8_t fpga, int offset) const
 
 int fpga_manage::get_fpga_status()
 {
+    const uint8_t running = SimDevice::read_reg(0, FpgaReg::kRunning);
     QMutexLocker lock(&m_mutex);
-    return (m_ready.load() && MCU_REG_func[0][FpgaReg::kRunning] == 3) ? 1 : 0;
+    MCU_REG_func[0][FpgaReg::kRunning] = running;
+    return (m_ready.load() && running == 3) ? 1 : 0;
 }
 
 uint16_t fpga_manage::get_wlan_state()
@@ -317,9 +365,15 @@ void fpga_manage::search_cards()
     for (int p = 0; p < 16; ++p)
         found[p] = SimDevice::card_count(p);
     const uint8_t running = SimDevice::read_reg(0, FpgaReg::kRunning);
+    // An FPGA that came up since the last look (after start, or again after it stopped) is
+    // brought up before it counts as running.
+    if (running == 3 && !m_ready.load())
+        read_registers();
     QMutexLocker lock(&m_mutex);
     std::memcpy(m_cards, found, sizeof m_cards);
     MCU_REG_func[0][FpgaReg::kRunning] = running;
+    if (running != 3)
+        m_ready.store(false);
 }
 
 int fpga_manage::next_port_with_cards(int from) const
@@ -370,7 +424,9 @@ void fpga_manage::fpga_pass()
 void fpga_manage::job_mapping_send()
 {
     SEND_PARA &sp = g_send_para;
-    const int port = g_line_type.port;
+    if (sp.step() == 0)
+        m_job_line = g_line_type;
+    const int port = m_job_line.port;
     switch (sp.step()) {
     case 0:
         search_cards();
@@ -388,7 +444,7 @@ void fpga_manage::job_mapping_send()
         }
         if (!port_silent(port)) {
             uint16_t x = 0, y = 0;
-            const bool placed = mapping_card_position(g_line_type, sp.card_index, &x, &y);
+            const bool placed = mapping_card_position(m_job_line, sp.card_index, &x, &y);
             SimLock s;
             if (sp.card_index < static_cast<int>(s->cards[port].size())) {
                 SimCard &card = s->cards[port][sp.card_index];
@@ -429,28 +485,33 @@ void fpga_manage::job_mapping_file()
 {
     SEND_PARA &sp = g_send_para;
     switch (sp.step()) {
-    case 0: {
-        m_job_data.clear();
-        m_job_sent = 0;
-        sp.port = g_line_type.port;
-        if (!g_qyfile_name.isEmpty())
-            m_job_data = Utils::read_file_capped(Paths::dev(g_qyfile_name), rcvRecovery::kMaxFileBytes).bytes;
-        set_step(m_job_data.isEmpty() ? 2 : 1);
+    case 0:
+        m_job_line = g_line_type;
+        sp.port = m_job_line.port;
+        m_job_bytes = 0;
+        m_job_file = open_scan_file(qyfile_name(), &m_job_size);
+        set_step(m_job_file ? 1 : 2);
         break;
-    }
     case 1: {
-        const int total = m_job_data.size();
-        m_job_sent = std::min(total, m_job_sent + kMappingChunk);
-        const int pct = static_cast<int>(static_cast<int64_t>(m_job_sent) * 99 / total);
+        char chunk[kMappingChunk];
+        const qint64 n = m_job_file->read(chunk, sizeof chunk);
+        // A read error, or a file that shrank under the job: the cards keep what they got.
+        if (n <= 0) {
+            m_job_file.reset();
+            set_step(2);
+            break;
+        }
+        m_job_bytes += n;
+        if (sp.port < 16 && !port_silent(sp.port)) {
+            SimLock s;
+            for (SimCard &card : s->cards[sp.port])
+                card.loaded_bytes += static_cast<int>(n);
+        }
+        const int pct = static_cast<int>(std::min(m_job_bytes, m_job_size) * 99 / m_job_size);
         if (pct != sp.progress)
             emit_progress(pct);
-        if (m_job_sent >= total) {
-            if (sp.port < 16 && !port_silent(sp.port)) {
-                SimLock s;
-                for (SimCard &card : s->cards[sp.port])
-                    card.loaded_bytes = total;
-            }
-            m_job_data.clear();
+        if (m_job_bytes >= m_job_size) {
+            m_job_file.reset();
             set_step(2);
         }
         break;
@@ -468,6 +529,7 @@ void fpga_manage::job_port_command(bool save)
         return;
     switch (sp.step()) {
     case 0:
+        m_job_mapping_state = sp.mapping_state;
         search_cards();
         sp.port = 0;
         sp.progress = 0;
@@ -488,7 +550,7 @@ void fpga_manage::job_port_command(bool save)
                 if (save)
                     card.saves++;
                 else
-                    card.mapping_state = sp.mapping_state;
+                    card.mapping_state = m_job_mapping_state;
             }
         }
         sp.port = static_cast<uint8_t>(p);

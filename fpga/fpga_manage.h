@@ -3,10 +3,13 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "pass_thread.h"
 #include "rcv_recovery_file.h"
 #include "send_para.h"
+
+class QFile;
 
 // The FPGA manager: register and parameter-RAM mirrors of the two FPGAs, the receiving cards on
 // the output ports, the jobs posted in g_send_para and the LED set-up hand-shake. Its thread
@@ -21,6 +24,7 @@ public:
     static fpga_manage *create_for_test();
     static void destroy_for_test();
 
+    // The FPGA thread renews the mirrors: read them through register_value().
     uint8_t MCU_REG_func[2][256];
     uint8_t MCU_RAM_PARA_func[2][1024];
     rcvRecovery *rcv_recovery = nullptr;
@@ -28,13 +32,16 @@ public:
     // Registers 64..127 and from 171 on are not registers of the FPGA and are ignored.
     void read_from_register(uint8_t reg, uint8_t fpga);
     void write_to_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga);
+    // A register as the mirror holds it, read under the manager's lock (0 for fpga > 1).
+    uint8_t register_value(uint8_t reg, uint8_t fpga) const;
 
-    // One byte of a register mirror, and one little-endian word of a parameter-RAM mirror at any
-    // offset (odd ones too), read under the manager's lock; 0 outside the mirrors.
-    uint8_t register_mirror(uint8_t fpga, uint8_t reg) const;
+    // One little-endian word of a parameter-RAM mirror at any offset (odd ones too), read under
+    // the manager's lock; 0 outside the mirror.
     uint16_t ram_mirror16(uint8_t fpga, int offset) const;
 
-    int get_fpga_status();          // 1 while FPGA 0 runs
+    // 1 while FPGA 0 runs: register 80 read again on every call, and its registers read since it
+    // came up (an FPGA that comes up after start is brought up by the thread's next idle pass).
+    int get_fpga_status();
     uint16_t get_wlan_state();      // bit n: output port n has its link up
     void check_wlanonline_state();  // change code 11 when the port word changed
     static int get_eth_param_addr(uint8_t port, uint16_t *x, uint16_t *y, uint16_t *w, uint16_t *h);
@@ -66,6 +73,7 @@ public:
 private:
     fpga_manage();
     void bring_up();
+    void read_registers();
     void update_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga);
     void search_cards();
     void emit_progress(int pct);
@@ -89,8 +97,14 @@ private:
     uint32_t m_led_stamp = 0;
     std::atomic<int> m_recovery_files{0};
     std::atomic<int> m_recovery_cards{0};
-    QByteArray m_job_data;             // file being replayed by jobs 2 and 6
-    int m_job_sent = 0;
+    // A job's inputs, copied when the thread picks the job up: the screen that posted it may
+    // change them while it runs.
+    line_type m_job_line{};            // jobs 1 and 2: routing and port
+    uint32_t m_job_mapping_state = 0;  // job 4
+    std::unique_ptr<QFile> m_job_file; // job 2: the scan file, read a chunk a pass
+    qint64 m_job_size = 0;
+    qint64 m_job_bytes = 0;            // job 2: bytes sent
+    int m_job_sent = 0;                // job 6: files replayed
     QStringList m_job_files;
 
     PassThread m_thread;

@@ -5,7 +5,9 @@
 
 // The FPGA thread's job record. A screen posts a job with one 16-bit store at offset 0, which
 // sets the job (byte 0) and clears the step (byte 1) together; only the FPGA thread writes the
-// word after that, and it stores 0 when the job ends.
+// word after that, and it stores 0 when the job ends. The store is the screen's last write for the
+// job (a release): the FPGA thread loads the word with acquire, so the job's inputs written before
+// it (g_line_type, the mapping state, the scan-file name) are there when it copies them at step 0.
 enum SendJob : uint8_t {
     JOB_IDLE = 0,
     JOB_MAPPING_SEND = 1,
@@ -29,8 +31,8 @@ struct SEND_PARA
     uint32_t rise_stamp;              // last progress rise while waiting
     uint32_t mapping_state;           // job 4: 9 mapping on, 0 off
 
-    uint8_t job() const { return static_cast<uint8_t>(job_word.load() & 0xFF); }
-    uint8_t step() const { return static_cast<uint8_t>(job_word.load() >> 8); }
+    uint8_t job() const { return static_cast<uint8_t>(job_word.load(std::memory_order_acquire) & 0xFF); }
+    uint8_t step() const { return static_cast<uint8_t>(job_word.load(std::memory_order_acquire) >> 8); }
 };
 static_assert(offsetof(SEND_PARA, job_word) == 0, "the job word is the record's first field");
 static_assert(offsetof(SEND_PARA, mapping_state) == 16, "the mapping state sits at byte 16");

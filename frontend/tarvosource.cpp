@@ -1,7 +1,9 @@
 #include "tarvosource.h"
 
+#include <QMutex>
 #include <cstring>
 
+#include "chip_request.h"
 #include "global.h"
 #include "pass_thread.h"
 #include "ram_layout.h"
@@ -18,8 +20,13 @@ namespace {
 // while static objects are being destroyed.
 PassThread *g_source_thread = nullptr;
 
+// Guards the EDID request and written bytes and the generations. Never held while the EEPROM is
+// written, so the chip thread, which takes it under the chip mutex, never waits for an EEPROM.
+QMutex g_edid_mutex;
+
 constexpr int kInputs = 4;
 constexpr int kSources = 6;
+static_assert(kSources == ZemRamPara::kTimingRows, "one timing row per source");
 constexpr int kEdidSize = 256;
 
 // Blanking of the detailed timing the EDID offers: the CEA 1080p porches and syncs.
@@ -72,12 +79,18 @@ void put_detailed_timing(uint8_t *d, int width, int height, int rate)
     d[17] = 0x1E;   // digital separate sync, both polarities positive
 }
 
-// The EDID the image asks for on an input.
+// The EDID the image asks for on an input. The EDID_PARA is copied under the chip mutex, under
+// which the screens and the link threads write it.
 QByteArray edid_of(const ZemRamPara *zp, int input)
 {
     const int off = Ram::edid(input);
-    return tarvosource::build_edid(Ram::rds16(zp->RAM_PARA, off), Ram::rds16(zp->RAM_PARA, off + 2),
-                                   Ram::rds16(zp->RAM_PARA, off + 4));
+    int16_t para[3];
+    {
+        ChipLock chip;
+        for (int k = 0; k < 3; ++k)
+            para[k] = Ram::rds16(zp->RAM_PARA, off + 2 * k);
+    }
+    return tarvosource::build_edid(para[0], para[1], para[2]);
 }
 
 }
@@ -87,15 +100,41 @@ tarvosource *tarvosource::create_for_test()
     destroy_for_test();
     p_tarvo_source = new tarvosource();
     ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
+    QByteArray wanted[kInputs];
+    for (int i = 0; zp && i < kInputs; ++i)
+        wanted[i] = edid_of(zp, i);   // before the simulation's lock: the chip mutex comes first
     SimLock s;
     for (int i = 0; i < kInputs; ++i) {
         p_tarvo_source->hot_plug[i] = 1;
         // An EEPROM that does not hold the EDID the image asks for is written again.
-        const bool current = zp && std::memcmp(edid_of(zp, i).constData(), s->eeprom[i], kEdidSize) == 0;
+        const bool current = zp && std::memcmp(wanted[i].constData(), s->eeprom[i], kEdidSize) == 0;
         p_tarvo_source->edid_written[i] = current ? 1 : 0;
         p_tarvo_source->edid_request[i] = current ? 0 : 1;
+        p_tarvo_source->edid_generation[i] = 0;
     }
     return p_tarvo_source;
+}
+
+void tarvosource::request_edid(uint8_t inputs, bool rewrite)
+{
+    QMutexLocker lock(&g_edid_mutex);
+    for (int i = 0; i < kInputs; ++i) {
+        if (!((inputs >> i) & 1))
+            continue;
+        edid_request[i] = 1;
+        if (rewrite) {
+            edid_written[i] = 0;
+            ++edid_generation[i];
+        }
+    }
+}
+
+bool tarvosource::edid_pending(int input) const
+{
+    if (input < 0 || input >= kInputs)
+        return false;
+    QMutexLocker lock(&g_edid_mutex);
+    return edid_request[input] != 0;
 }
 
 tarvosource *tarvosource::pInstance()
@@ -176,34 +215,49 @@ QByteArray tarvosource::build_edid(int width, int height, int rate)
     return QByteArray(reinterpret_cast<const char *>(b), kEdidSize);
 }
 
+// A request made while the EEPROM is being written must not be taken for served: the EEPROM is
+// counted as written only when no request came in since its contents were chosen.
 void tarvosource::serve_edid(int input)
 {
-    if (edid_request[input] != 1)
-        return;
-    if (edid_written[input] == 0) {
-        ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
-        if (!zp)
+    uint32_t generation;
+    bool replug;
+    {
+        QMutexLocker lock(&g_edid_mutex);
+        if (edid_request[input] != 1)
             return;
-        const QByteArray edid = edid_of(zp, input);
-        SimLock s;
-        std::memcpy(s->eeprom[input], edid.constData(), kEdidSize);
-        s->eeprom_writes[input]++;
-        // Only an EEPROM that reads back what was written counts as written.
-        if (std::memcmp(s->eeprom[input], edid.constData(), kEdidSize) == 0)
-            edid_written[input] = 1;
-    } else {
-        edid_request[input] = 0;
+        generation = edid_generation[input];
+        replug = edid_written[input] != 0;
+        if (replug)
+            edid_request[input] = 0;
+    }
+    if (replug) {
         hot_plug[input] = 0;
         replug_stamp[input] = G_timeTicks.load();
         SimLock s;
         s->replugs[input]++;
+        return;
     }
+    ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
+    if (!zp)
+        return;
+    const QByteArray edid = edid_of(zp, input);
+    bool verified;
+    {
+        SimLock s;
+        std::memcpy(s->eeprom[input], edid.constData(), kEdidSize);
+        s->eeprom_writes[input]++;
+        // Only an EEPROM that reads back what was written counts as written.
+        verified = std::memcmp(s->eeprom[input], edid.constData(), kEdidSize) == 0;
+    }
+    QMutexLocker lock(&g_edid_mutex);
+    if (verified && edid_generation[input] == generation)
+        edid_written[input] = 1;
 }
 
 void tarvosource::write_timing_rows()
 {
     ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
-    bool changed = false;
+    ZemRamPara::TimingRow rows[ZemRamPara::kTimingRows];
     for (int src = 0; src < kSources; ++src) {
         SimSignal sig = SimLock()->inputs[src];
         // While its hot-plug line is low the source is re-reading the EDID and sends nothing.
@@ -216,17 +270,9 @@ void tarvosource::write_timing_rows()
             input_signal[src] = live ? 1 : 0;
         }
         std::memcpy(timing[src], row, sizeof row);
-        if (!zp)
-            continue;
-        const int off = Ram::source_timing(src);
-        for (int k = 0; k < 3; ++k) {
-            if (Ram::rd16(zp->RAM_PARA, off + 2 * k) != row[k]) {
-                Ram::wr16(zp->RAM_PARA, off + 2 * k, row[k]);
-                changed = true;
-            }
-        }
+        rows[src] = {sig.width, sig.height, sig.rate};
     }
-    if (changed)
+    if (zp && zp->write_timing_rows(rows))
         zp->test_signal(CHANGE_SOURCE_TIMING);
 }
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <type_traits>
 
-// The input-source manager. A plain record: other code addresses it by byte offset (the factory
-// screen raises all four EDID requests with one 32-bit store at offset 12), so it keeps a fixed,
-// standard layout; its thread and lock live beside it in tarvosource.cpp.
+// The input-source manager. A plain record with a fixed, standard layout (the EDID bytes at 12..19
+// are the ones a PC tool reads by offset); its thread and its EDID lock live beside it in
+// tarvosource.cpp.
 class tarvosource
 {
 public:
@@ -24,6 +24,15 @@ public:
     uint8_t edid_written[4];    // 16: the requested EDID is in input i's EEPROM
     uint16_t timing[6][3];      // last rows written to the image, by source id
     uint32_t replug_stamp[4];   // when the hot-plug line went low
+    uint32_t edid_generation[4];   // requests made on input i so far
+
+    // The one way to ask for an input's EDID again (bit i: input i): with `rewrite` (the chip
+    // thread, when an EDID_PARA changed) the EEPROM is written before the re-plug; without (the
+    // factory reset, for all four) the input is re-plugged, after a write only if one is still due.
+    // The request and written bytes, and the generation, change only under the EDID lock.
+    void request_edid(uint8_t inputs, bool rewrite);
+    // True while input i's latest request has not yet been written and re-plugged.
+    bool edid_pending(int input) const;
 
     // One pass of the source thread: EDID requests, re-plug, timing rows (change code 12).
     void source_pass();

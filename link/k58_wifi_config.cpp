@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "chip_request.h"
 #include "global.h"
 #include "ram_layout.h"
 #include "utils.h"
@@ -22,10 +23,14 @@ const char *const kApSteps[K58_WIFI_CONFIG::kApUp] = {
     "/usr/bin/hostapd /etc/rtl_hostapd_2G.conf -B",
 };
 
+// Byte 774 is part of the image, whose writers hold the chip mutex.
 bool access_point_enabled()
 {
     ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
-    return zp && zp->RAM_PARA[Ram::kWifiOff] == 0;
+    if (!zp)
+        return false;
+    ChipLock chip;
+    return zp->RAM_PARA[Ram::kWifiOff] == 0;
 }
 
 }
@@ -74,7 +79,7 @@ void K58_WIFI_CONFIG::wifi_pass()
 {
     const uint8_t flag = g_wifi_reset_flag.load();
     if (flag != 0) {
-        if (Utils::getTimeSpace(g_wifi_reset_ticks) < kResetLookTicks)
+        if (Utils::getTimeSpace(g_wifi_reset_ticks.load()) < kResetLookTicks)
             return;
         g_wifi_reset_ticks = G_timeTicks.load();
         if (flag == 1) {

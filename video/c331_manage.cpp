@@ -189,13 +189,13 @@ void c331_manage::apply_changes(const uint8_t *img)
             apply_window(img, w, differs(img, m_applied, source, 2));
     }
 
-    tarvosource *src = tarvosource::p_tarvo_source;
-    for (int i = 0; src && i < kEdidInputs; ++i) {
-        if (differs(img, m_applied, Ram::edid(i), Ram::kEdidStride)) {
-            src->edid_request[i] = 1;
-            src->edid_written[i] = 0;
-        }
+    uint8_t edid_changed = 0;
+    for (int i = 0; i < kEdidInputs; ++i) {
+        if (differs(img, m_applied, Ram::edid(i), Ram::kEdidStride))
+            edid_changed |= static_cast<uint8_t>(1u << i);
     }
+    if (edid_changed && tarvosource::p_tarvo_source)
+        tarvosource::p_tarvo_source->request_edid(edid_changed, true);
 }
 
 void c331_manage::c331managerdeal()

@@ -1,9 +1,12 @@
 // The core, without widgets: the parameter image and its file, the user modes, the crops, the
 // change refresh, the configuration, the shell runner and the names file.
+#include <QElapsedTimer>
 #include <QSettings>
 #include <QThread>
 #include <QtTest>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "alias.h"
 #include "chip_request.h"
@@ -429,6 +432,89 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(g_calls, (QStringList{"after 5", "after 1"}));
         QCOMPARE(file16(read_dev_file(kImage), kLedHeight), uint16_t(600));
+    }
+    // The write-back runs in the change refresh, which may come while another thread (or a writer
+    // further down the GUI thread) holds the chip mutex: it waits for no one, loses nothing, and
+    // is done from the event loop once the mutex is free.
+    void write_back_waits_for_no_one()
+    {
+        ZemRamPara *r = synced_store();
+        g_page_focus = 27;
+        g_lcd_lang_valid = 0x1B;   // Russian not offered
+        r->RAM_PARA[kLanguage] = 2;
+        r->wr16(kModeSaveRequest, 3);
+        std::atomic<bool> held{false}, release{false};
+        std::thread chip([&] {
+            QMutexLocker lock(&ChipRequest::mutex());
+            held = true;
+            for (int i = 0; i < 300 && !release; ++i)
+                QThread::msleep(10);
+        });
+        while (!held)
+            QThread::yieldCurrentThread();
+        QElapsedTimer timer;
+        timer.start();
+        r->ram_para_save();
+        const qint64 waited = timer.elapsed();
+        // g_language, byte 768, the save request, slot 2 saved, the file written.
+        const QList<int> meanwhile{g_language, r->RAM_PARA[kLanguage], r->rd16(kModeSaveRequest),
+                                   r->ZemUserModeSaved(2), int(!read_dev_file(kImage).isNull())};
+        release = true;
+        chip.join();
+        QVERIFY2(waited < 1000, qPrintable(QStringLiteral("the refresh waited %1 ms").arg(waited)));
+        QCOMPARE(meanwhile, (QList<int>{0, 2, 3, 0, 0}));
+        QTRY_VERIFY(!read_dev_file(kImage).isNull());
+        const QByteArray file = read_dev_file(kImage);
+        QCOMPARE((QList<int>{file16(file, kLanguage), file16(file, kCurrentMode), file16(file, kModeSaveRequest),
+                             r->ZemUserModeSaved(2)}),
+                 (QList<int>{0, 3, 0, 1}));
+    }
+    // The source thread rewrites the timing rows a byte at a time while the screens read them:
+    // a reader gets a whole row, never part of the old one and part of the new.
+    void timing_rows_read_whole()
+    {
+        ZemRamPara *r = ZemRamPara::pInstance();
+        ZemRamPara::TimingRow rows[2][ZemRamPara::kTimingRows];
+        for (int s = 0; s < ZemRamPara::kTimingRows; ++s) {
+            rows[0][s] = {1920, 1080, 60};
+            rows[1][s] = {1280, 720, 50};
+        }
+        r->write_timing_rows(rows[0]);
+        std::atomic<bool> stop{false};
+        std::atomic<int> writes{0};
+        std::thread source([&] {
+            for (int i = 1; !stop; writes = ++i)
+                r->write_timing_rows(rows[i % 2]);
+        });
+        int torn = 0;
+        for (int i = 0; writes < 1000000; ++i) {
+            const ZemRamPara::TimingRow row = r->timing_row(i % ZemRamPara::kTimingRows);
+            const int kind = row.width == 1920 ? 0 : row.width == 1280 ? 1 : -1;
+            torn += kind < 0 || row.height != rows[kind][0].height || row.rate != rows[kind][0].rate;
+        }
+        stop = true;
+        source.join();
+        QCOMPARE(torn, 0);
+        QCOMPARE(r->timing_row(ZemRamPara::kTimingRows).width + r->timing_row(-1).width, 0);
+        // The rows are part of the image the chip thread copies under the chip mutex: the writer
+        // waits for a thread that holds it.
+        const int before = r->timing_row(2).width;
+        std::atomic<bool> held{false};
+        int seen = -1;
+        std::thread chip([&] {
+            QMutexLocker lock(&ChipRequest::mutex());
+            held = true;
+            QThread::msleep(100);
+            seen = r->rd16(source_timing(2));
+        });
+        while (!held)
+            QThread::yieldCurrentThread();
+        ZemRamPara::TimingRow vga[ZemRamPara::kTimingRows];
+        for (ZemRamPara::TimingRow &row : vga)
+            row = {640, 480, 75};
+        r->write_timing_rows(vga);
+        chip.join();
+        QCOMPARE((QList<int>{seen, r->timing_row(2).width}), (QList<int>{before, 640}));
     }
     void time_space()
     {

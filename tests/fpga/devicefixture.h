@@ -30,6 +30,7 @@ inline ZemRamPara *fresh_devices(const char *name, const QByteArray &sim_json = 
     g_debugSwitch = 0;
     g_send_para.job_word = g_send_para.mapping_state = 0;
     g_line_type = line_type{};
+    set_qyfile_name(QString());
     ChipRequest::request() = 0;
     g_delay_usbserver = 1;
     UiHooks::page_language_changed = UiHooks::page_back = nullptr;

@@ -1,8 +1,14 @@
 #include <QtTest>
 #include <algorithm>
+#include <atomic>
 #include <sys/stat.h>
+#include <thread>
 
 #include "devicefixture.h"
+#include "fpga_regs.h"
+
+using Change = std::function<void()>;
+Q_DECLARE_METATYPE(Change)
 
 class TestFpga : public QObject
 {
@@ -129,7 +135,7 @@ private slots:
         write_dev_file(QStringLiteral("/data/rcvrecovery/empty.rcv"), QByteArray());
         write_dev_file(QStringLiteral("/data/rcvrecovery/.port3.rcv.tmp"), QByteArray(100, 'c'));   // a torn receive
         write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3000, 'q'));
-        g_qyfile_name = QStringLiteral("/mnt/usb1/screen.qyfile");
+        set_qyfile_name(QStringLiteral("/mnt/usb1/screen.qyfile"));
         SimLock()->silent_ports = uint16_t(silent);
         g_send_para.mapping_state = 9;
         pc_cmd_valid = pc_command;
@@ -172,7 +178,7 @@ private slots:
         QCOMPARE(::mkfifo(Paths::dev_local8("/mnt/usb1/fifo.qyfile").constData(), 0644), 0);
         QVERIFY(QFile::link(Paths::dev("/elsewhere"), Paths::dev("/mnt/usb1/link.qyfile")));
         for (const char *name : {"/mnt/usb1/fifo.qyfile", "/mnt/usb1/link.qyfile"}) {
-            g_qyfile_name = QLatin1String(name);
+            set_qyfile_name(QLatin1String(name));
             g_send_para.job_word = 2;
             for (int i = 0; i < 10 && g_send_para.job_word.load(); ++i)
                 f->fpga_pass();
@@ -187,6 +193,107 @@ private slots:
             QVERIFY(!mapping_card_position(line_type{64, 32, 5, 7, 0, 2, 3, uint8_t(c[0])}, c[1], &x, &y));
         QVERIFY(mapping_card_position(line_type{64, 32, 5, 7, 0, 2, 3, 16}, 1, &x, &y));
         QCOMPARE((QList<int>{x, y}), (QList<int>{5 + 64 * 2, 7}));
+    }
+    // An FPGA that comes up after start is seen, registers and all, once the thread has looked;
+    // one that stops is seen at the next call.
+    void fpga_that_comes_up_later()
+    {
+        fresh_devices("late", R"({"fpga": {"running": false, "version": 18}})");
+        f = fpga_manage::create_for_test();
+        const auto state = [this] { return QList<int>{f->get_fpga_status(), f->register_value(FpgaReg::kVersion, 0)}; };
+        QCOMPARE(state(), (QList<int>{0, 0}));
+        SimLock()->fpga_running = true;
+        f->fpga_pass();
+        QCOMPARE(state(), (QList<int>{1, 0x18}));
+        SimLock()->fpga_running = false;
+        QCOMPARE(state(), (QList<int>{0, 0x18}));
+    }
+    // The screens read the register mirrors while the FPGA thread renews them, here bringing up an
+    // FPGA that keeps stopping and coming up again. (A read outside the manager's lock fails this
+    // in the ThreadSanitizer build.)
+    void register_mirrors_read_while_renewed()
+    {
+        std::atomic<bool> stop{false};
+        std::thread fpga_thread([&] {
+            for (int i = 0; !stop; ++i) {
+                SimLock()->fpga_running = i % 2;
+                f->fpga_pass();
+            }
+        });
+        int wrong = 0;
+        for (int i = 0; i < 20000; ++i)
+            wrong += f->register_value(FpgaReg::kVersion, 0) != 0x12 || f->register_value(FpgaReg::kDay, 0) != 0x20;
+        stop = true;
+        fpga_thread.join();
+        QCOMPARE(wrong, 0);
+    }
+    // What a screen changes after posting a job does not reach the job once the FPGA thread has
+    // picked it up: the routing and port (job 1), the scan file (job 2), the mapping state (job 4).
+    void job_inputs_copied_when_picked_up_data()
+    {
+        columns<int, Change>({"job", "meanwhile"});
+        QTest::newRow("mapping send") << 1 << Change([] { g_line_type = line_type{1, 1, 0, 0, 1, 1, 1, 16}; });
+        QTest::newRow("mapping file") << 2 << Change([] {
+            set_qyfile_name(QStringLiteral("/mnt/usb1/other.qyfile"));
+            g_line_type.port = 1;
+        });
+        QTest::newRow("mapping on/off") << 4 << Change([] { g_send_para.mapping_state = 0; });
+    }
+    void job_inputs_copied_when_picked_up()
+    {
+        QFETCH(int, job);
+        QFETCH(Change, meanwhile);
+        write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3000, 'q'));
+        write_dev_file(QStringLiteral("/mnt/usb1/other.qyfile"), QByteArray(5000, 'o'));
+        set_qyfile_name(QStringLiteral("/mnt/usb1/screen.qyfile"));
+        g_line_type = line_type{100, 50, 10, 20, 0, 1, 2, 1};
+        g_send_para.mapping_state = 9;
+        g_send_para.job_word = uint16_t(job);
+        f->fpga_pass();
+        meanwhile();
+        for (int t = 0; g_send_para.job_word.load() && t < 20000; ++t, advance(1))
+            f->fpga_pass();
+        SimLock s;
+        const std::vector<SimCard> &port1 = s->cards[0];
+        const QList<int> seen{port1[1].x, port1[1].y, port1[1].placed, port1[0].loaded_bytes, s->cards[1][0].loaded_bytes,
+                              int(port1[0].mapping_state)};
+        const QList<QList<int>> expected{{}, {110, 20, 1, 0, 0, 0}, {0, 0, 0, 3000, 0, 0}, {}, {0, 0, 0, 0, 0, 9}};
+        QCOMPARE(seen, expected[job]);
+    }
+    // A scan file job 2 cannot read ends the job at once with 100, and the cards get nothing.
+    void unreadable_scan_file_data()
+    {
+        columns<QString>({"path"});
+        QTest::newRow("none chosen") << QString();
+        QTest::newRow("missing") << QStringLiteral("/mnt/usb1/gone.qyfile");
+        QTest::newRow("empty") << QStringLiteral("/mnt/usb1/empty.qyfile");
+        QTest::newRow("a folder") << QStringLiteral("/mnt/usb1/folder.qyfile");
+        QTest::newRow("a FIFO") << QStringLiteral("/mnt/usb1/fifo.qyfile");
+        QTest::newRow("beyond 4 MiB") << QStringLiteral("/data/smartmapping/huge.qyfile");
+        QTest::newRow("a link to a device") << QStringLiteral("/mnt/usb1/zero.qyfile");
+        QTest::newRow("a link out of the folders") << QStringLiteral("/mnt/usb1/config.qyfile");
+        QTest::newRow("outside the folders") << QStringLiteral("/data/configs/plain.qyfile");
+    }
+    void unreadable_scan_file()
+    {
+        QFETCH(QString, path);
+        write_dev_file(QStringLiteral("/mnt/usb1/empty.qyfile"), QByteArray());
+        QDir().mkpath(Paths::dev(QStringLiteral("/mnt/usb1/folder.qyfile")));
+        QCOMPARE(::mkfifo(Paths::dev_local8(QStringLiteral("/mnt/usb1/fifo.qyfile")).constData(), 0600), 0);
+        write_dev_file(QStringLiteral("/data/smartmapping/huge.qyfile"), QByteArray(4 * 1024 * 1024 + 1, 'h'));
+        QFile::link(QStringLiteral("/dev/zero"), Paths::dev(QStringLiteral("/mnt/usb1/zero.qyfile")));
+        write_dev_file(QStringLiteral("/data/configs/plain.qyfile"), QByteArray(100, 'p'));
+        QFile::link(Paths::dev(QStringLiteral("/data/configs/plain.qyfile")), Paths::dev(QStringLiteral("/mnt/usb1/config.qyfile")));
+        set_qyfile_name(path);
+        Progress spy;
+        f->set_job_listener(spy.listener());
+        g_send_para.job_word = JOB_MAPPING_FILE;
+        int passes = 0;
+        for (; g_send_para.job_word.load() && passes < 10; ++passes)
+            f->fpga_pass();
+        f->set_job_listener({});
+        QCOMPARE((QList<int>{passes, sim().cards[0][0].loaded_bytes}), (QList<int>{2, 0}));
+        QCOMPARE(spy.told, QList<int>{100});
     }
     void job_without_listener_ends()
     {

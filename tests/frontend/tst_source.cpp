@@ -1,5 +1,8 @@
+#include <QElapsedTimer>
 #include <QtTest>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "../fpga/devicefixture.h"
 
@@ -60,12 +63,44 @@ private slots:
         src->source_pass();
         src = tarvosource::create_for_test();   // now the EEPROMs hold what the image asks for
         QCOMPARE(edid_bytes(), QByteArray("\0\0\0\0\1\1\1\1", 8));
-        const uint32_t all = 0x01010101;
-        std::memcpy(reinterpret_cast<char *>(src) + 12, &all, sizeof all);
+        src->request_edid(0x0F, false);   // the factory reset: a re-plug of all four
         src->source_pass();
         const SimState s = sim();
         QCOMPARE((QList<int>{s.eeprom_writes[0], s.eeprom_writes[3], s.replugs[0], s.replugs[3]}),
                  (QList<int>{1, 1, 2, 2}));
+    }
+    // The chip thread asks for input 1's EDID twice in quick succession, as two changes of its
+    // EDID_PARA come, while the source thread works through the first request: the input ends up
+    // presenting the EDID asked for last, every time.
+    void edid_requests_hammered()
+    {
+        c331_manage *chip = c331_manage::create_for_test();
+        ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
+        src->source_pass();   // the EEPROMs hold the factory EDIDs
+        src->source_pass();
+        std::atomic<bool> stop{false};
+        std::thread source([&] {
+            while (!stop)
+                src->source_pass();
+        });
+        int lost = 0, stuck = 0;
+        for (int round = 0; round < 4000 && !stuck; ++round) {
+            const uint16_t rate = uint16_t(60 - round % 2);
+            zp->ZemSetEDIDPara(1, 1280, 720, 50);
+            chip->c331managerdeal();
+            zp->ZemSetEDIDPara(1, 1920, 1080, rate);
+            chip->c331managerdeal();
+            QElapsedTimer waited;
+            waited.start();
+            while (src->edid_pending(1) && waited.elapsed() < 2000)
+                QThread::yieldCurrentThread();
+            stuck += src->edid_pending(1);
+            const SimState s = sim();
+            lost += QByteArray(reinterpret_cast<const char *>(s.eeprom[1]), 256) != tarvosource::build_edid(1920, 1080, rate);
+        }
+        stop = true;
+        source.join();
+        QCOMPARE((QList<int>{lost, stuck}), (QList<int>{0, 0}));
     }
     // Asked width, height, rate -> offered; a clock beyond the field or no rate offers 1080p60.
     void edid_block()

@@ -147,6 +147,43 @@ private slots:
         QVERIFY(home.isNull());
         QCOMPARE(int(g_page_focus), 1);
     }
+    // The program starts in the language its parameter file was saved in, through the language
+    // rule with the offered languages of the configuration.
+    void language_from_the_file_at_start_data()
+    {
+        // byte 768 in the file, offered languages -> the language shown
+        columns<int, int, int>({"saved", "offered", "shown"});
+        const char *names[] = {"Simplified Chinese", "English", "Russian", "Vietnamese", "Traditional Chinese"};
+        for (int lang = 0; lang < 5; ++lang)
+            QTest::newRow(names[lang]) << lang << 0x1F << lang;
+        QTest::newRow("Russian not offered") << 2 << 0x1B << 0;
+        QTest::newRow("no such language") << 9 << 0x1E << 1;
+    }
+    void language_from_the_file_at_start()
+    {
+        QFETCH(int, saved);
+        QFETCH(int, offered);
+        QFETCH(int, shown);
+        const char *closed[] = {"未开启", "Close", "Откл", "Đóng", "未開啟"};
+        const char *led[] = {"LED屏:1920 x 1080", "LED size:1920 x 1080", "Размер LED:1920 x 1080", "Led:1920 x 1080",
+                             "LED屏:1920 x 1080"};
+        uitest::wr16(Ram::kLedWidth, 1920);
+        uitest::wr16(Ram::kLedHeight, 1080);
+        uitest::para()->RAM_PARA[Ram::kLanguage] = uint8_t(saved);
+        QVERIFY(uitest::para()->save_image_file());
+        ConfigEngine::pInstance()->write_config_variant(ConfigItem::LcdLangValid, QString::number(offered));
+        // Restarted as start-up does it: the configuration, then the store, then the home screen.
+        g_language = uint8_t((shown + 1) % 5);
+        ZemRamPara::destroy_for_test();
+        ConfigEngine::destroy_for_test();
+        ConfigEngine::pInstance();
+        ZemRamPara::pInstance();
+        SyncUpdate::pInstance();
+        show_home();
+        QCOMPARE((QStringList{uitest::text(g_lockwindow, "label_input"), card(2)}),
+                 (QStringList{QString::fromUtf8(led[shown]), QStringLiteral("3||") + QString::fromUtf8(closed[shown])}));
+        QCOMPARE((QList<int>{g_language, uitest::para()->RAM_PARA[Ram::kLanguage]}), (QList<int>{shown, shown}));
+    }
 };
 
 QTEST_MAIN(TestLockWindow)

@@ -1,5 +1,7 @@
+#include <atomic>
 #include <thread>
 
+#include "chip_request.h"
 #include "firmwareupdate.h"
 #include "mainfixture.h"
 #include "chip_request.h"
@@ -269,6 +271,25 @@ private slots:
                 QVERIFY2(*counters[i] == (i == counter ? 1u : 0u), qPrintable(QString::number(advance)));
             QVERIFY(factoryage_log.size() == 3360 && factoryage_log.front() != QStringLiteral("oldest"));
         }
+    }
+    // The key lock is part of the image that the chip thread copies, and the link threads read,
+    // under the chip mutex: a touch on the lock waits for a thread holding it and never changes
+    // the image under it.
+    void lock_waits_for_the_chip_mutex()
+    {
+        std::atomic<bool> held{false};
+        int seen = -1;
+        std::thread chip([&] {
+            QMutexLocker lock(&ChipRequest::mutex());
+            held = true;
+            QThread::msleep(200);
+            seen = uitest::rd16(Ram::kKeyLock);
+        });
+        while (!held)
+            QThread::yieldCurrentThread();
+        g_mainwindow->findChild<QPushButton *>(QStringLiteral("Button_lock"))->click();
+        chip.join();
+        QCOMPARE((QList<int>{seen, uitest::rd16(Ram::kKeyLock), file_byte(Ram::kKeyLock)}), (QList<int>{0, 1, 1}));
     }
 };
 

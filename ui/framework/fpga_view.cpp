@@ -8,7 +8,7 @@ namespace FpgaView {
 bool running()
 {
     const fpga_manage *fpga = fpga_manage::p_fpga_manage;
-    return fpga && fpga->register_mirror(0, FpgaReg::kRunning) == 3;
+    return fpga && fpga->register_value(FpgaReg::kRunning, 0) == 3;
 }
 
 uint16_t ram16(int offset)

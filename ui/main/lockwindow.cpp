@@ -140,9 +140,10 @@ void LockWindow::image_init()
         char crop_index = 0;
         const int source = ZemRamPara::ZemGetImageSource(img, static_cast<uint8_t>(i), &is_crop, &crop_index, 0);
         const int s = Ram::crop_source(static_cast<uint16_t>(source));
-        int W = p->rd16(Ram::source_timing(s));
-        int H = p->rd16(Ram::source_timing(s) + 2);
-        const int F = p->rd16(Ram::source_timing(s) + 4);
+        const ZemRamPara::TimingRow timing = p->timing_row(s);
+        int W = timing.width;
+        int H = timing.height;
+        const int F = timing.rate;
 
         QString name_text = sourceinfo::get_source_name_by_sourceid(static_cast<unsigned char>(s));
         if (is_crop) {

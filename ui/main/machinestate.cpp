@@ -78,8 +78,8 @@ void MachineState::source_check()
     for (unsigned char id = 0; id < 4; ++id) {
         bool online = false;
         if (para) {
-            const int row = Ram::source_timing(id);
-            online = para->rd16(row) != 0 && para->rd16(row + 2) != 0 && para->rd16(row + 4) != 0;
+            const ZemRamPara::TimingRow row = para->timing_row(id);
+            online = row.width != 0 && row.height != 0 && row.rate != 0;
         }
         pixmaps[id]->setScaledContents(true);
         sourceinfo::set_sourceonline_pixmap(pixmaps[id], id, online ? 1 : 0);
@@ -93,8 +93,9 @@ void MachineState::version_changed()
                             QLatin1Char('-') + two_digits(9, 16) + QLatin1Char('-') + two_digits(0x26, 16);
     ui.label_MCU->setText(QStringLiteral("MCU:") + program);
 
-    static const uint8_t kUnread[256] = {};
-    const uint8_t *reg = fpga_manage::p_fpga_manage ? fpga_manage::p_fpga_manage->MCU_REG_func[0] : kUnread;
+    uint8_t reg[256] = {};
+    for (int r : {FpgaReg::kVersion, FpgaReg::kDay, FpgaReg::kMonth, FpgaReg::kYear})
+        reg[r] = fpga_manage::p_fpga_manage ? fpga_manage::p_fpga_manage->register_value(static_cast<uint8_t>(r), 0) : 0;
     const QString fpga = QStringLiteral("V") + two_digits(0x11, 16) + QLatin1Char('.') + two_digits(0, 16) +
                          QLatin1Char('.') + two_digits(reg[FpgaReg::kVersion], 16) + QLatin1Char(' ') +
                          QString::number(reg[FpgaReg::kYear] + 0x2000, 16) + QLatin1Char('-') +

@@ -233,7 +233,10 @@ void MainWindow::on_Button_lock_clicked()
         return;
     const uint16_t value = static_cast<uint16_t>((p->rd16(Ram::kKeyLock) + 1) & 1);
     show_lock(l_lock_state == 0);
-    p->wr16(Ram::kKeyLock, value);
+    {
+        ChipLock lock;
+        p->wr16(Ram::kKeyLock, value);
+    }
     // Only the panel reads the lock, so the chip is not asked; but it must reach the file now,
     // not with the next unrelated change, or a power cut forgets it.
     p->ram_para_save();

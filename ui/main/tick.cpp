@@ -55,9 +55,9 @@ void sample_agelog()
         return;
     for (int reg : {FpgaReg::kAgeing40, FpgaReg::kAgeCounter, FpgaReg::kAgeing43})
         fpga->read_from_register(static_cast<uint8_t>(reg), 0);
-    const uint8_t *regs = fpga->MCU_REG_func[0];
+    const auto reg = [fpga](int r) { return fpga->register_value(static_cast<uint8_t>(r), 0); };
     factoryage_log.push_back(now.toString(QStringLiteral("MM-dd hh:mm")) +
-                             QStringLiteral(" %1 %2 %3").arg(regs[FpgaReg::kAgeCounter]).arg(regs[FpgaReg::kAgeing40]).arg(regs[FpgaReg::kAgeing43]));
+                             QStringLiteral(" %1 %2 %3").arg(reg(FpgaReg::kAgeCounter)).arg(reg(FpgaReg::kAgeing40)).arg(reg(FpgaReg::kAgeing43)));
     if (factoryage_log.size() > kAgeLogMax)
         factoryage_log.erase(factoryage_log.begin());
     if (factoryage_log.size() < 2)

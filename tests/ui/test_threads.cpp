@@ -1,0 +1,265 @@
+// The program's threads together: the chip, FPGA, source, USB and WiFi threads run as on the
+// device while the GUI thread ticks, refreshes the screen on display and takes a seeded stream of
+// keys; meanwhile the USB stick comes and goes, the inputs change, the FPGA stops and comes up
+// again, jobs are posted, and a link thread writes and reads the image as the control protocol
+// does. The ThreadSanitizer build fails the run on any unordered access; every build checks that
+// the end state holds together. ZEM_THREADS_MS and ZEM_THREADS_SEED override the run.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QScopeGuard>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <random>
+#include <thread>
+
+#include "chip_request.h"
+#include "k58_wifi_config.h"
+#include "QRoundProgressBar.h"
+#include "mainfixture.h"
+#include "message_deal.h"
+#include "tarvosource.h"
+#include "usbserver.h"
+
+namespace {
+
+const int kKeys[] = {Qt::Key_F4, Qt::Key_F5, Qt::Key_F5, Qt::Key_F6, Qt::Key_F6, Qt::Key_PowerOff, Qt::Key_Stop,
+                     Qt::Key_S, Qt::Key_R, Qt::Key_Q, Qt::Key_O, Qt::Key_M, Qt::Key_B, Qt::Key_C, Qt::Key_E,
+                     Qt::Key_F, Qt::Key_I, Qt::Key_J, Qt::Key_K, Qt::Key_L, Qt::Key_N, Qt::Key_P, Qt::Key_A};
+
+int env(const char *name, int fallback)
+{
+    bool set = false;
+    const int v = qEnvironmentVariableIntValue(name, &set);
+    return set ? v : fallback;
+}
+
+// Where Qt would send a key: the numeric keyboard while it is up, else the newest visible screen.
+QWidget *key_target()
+{
+    if (g_numberkeyboard && g_numberkeyboard->isVisible())
+        return g_numberkeyboard;
+    const std::vector<Screen *> screens = all_screens();
+    for (auto it = screens.rbegin(); it != screens.rend(); ++it)
+        if (!(*it)->is_closed() && (*it)->widget()->isVisible())
+            return (*it)->widget();
+    return g_mainwindow;
+}
+
+// The EDID an input presents, and the one its EDID_PARA asks for.
+QByteArray presented(int input)
+{
+    return QByteArray(reinterpret_cast<const char *>(SimLock()->eeprom[input]), 256);
+}
+QByteArray asked(int input)
+{
+    ChipLock lock;
+    const uint8_t *img = uitest::para()->RAM_PARA;
+    return tarvosource::build_edid(Ram::rds16(img, Ram::edid(input)), Ram::rds16(img, Ram::edid(input) + 2),
+                                   Ram::rds16(img, Ram::edid(input) + 4));
+}
+
+}
+
+class TestThreads : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+            qputenv("ZEM_TEST_ROOT", QStringLiteral("/dev/shm/zem-threads-%1").arg(QCoreApplication::applicationPid()).toLocal8Bit());
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+        g_debugSwitch = 0;
+    }
+    void cleanupTestCase()
+    {
+        uitest::close_all();
+        if (qEnvironmentVariable("ZEM_TEST_ROOT").startsWith(QStringLiteral("/dev/shm/")))
+            QDir(qEnvironmentVariable("ZEM_TEST_ROOT")).removeRecursively();
+    }
+
+    void all_threads_together()
+    {
+        const uint32_t seed = static_cast<uint32_t>(env("ZEM_THREADS_SEED", 20260112));
+        const int run_ms = env("ZEM_THREADS_MS", 3000);
+        SimDevice::load_defaults();
+        mainfx::start();
+        tarvosource::create_for_test();
+        g_lcd_lang_valid = 0x1B;   // Russian is not offered: refreshes write the language back
+        write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(6000, 'q'));
+        write_dev_file(QStringLiteral("/data/rcvrecovery/card.rcv"), QByteArray("recovery"));
+        open_screen(g_lockwindow, new LockWindow, false);
+
+        auto usb = std::make_unique<UsbServer>();
+        connect(usb.get(), &UsbServer::sig_usb_update, SyncUpdate::p_syncupdate, &SyncUpdate::para_sync);
+        // Counted on the GUI thread, where the announcements of the other threads arrive queued.
+        QList<int> codes, stick_codes;
+        connect(uitest::para(), &ZemRamPara::sig_update_para, this, [&codes](int code) { codes << code; });
+        connect(usb.get(), &UsbServer::sig_usb_update, this, [&stick_codes](int code) { stick_codes << code; });
+        c331_manage::p_c331_manage->start_thread();
+        fpga_manage::p_fpga_manage->start_thread();
+        tarvosource::p_tarvo_source->start_thread();
+        usb->start();
+        K58_WIFI_CONFIG::create_for_test()->start_thread();
+
+        // The control protocol: EDID changes, whole-image reads, received files.
+        std::atomic<bool> stop{false};
+        std::atomic<int> link_rounds{0};
+        std::thread link;
+        // Also run when a failed check returns early: no thread may outlive the test's objects.
+        const auto stop_threads = [&] {
+            stop = true;
+            if (link.joinable())
+                link.join();
+            K58_WIFI_CONFIG::destroy_for_test();
+            usb.reset();
+            c331_manage::destroy_for_test();
+            tarvosource::destroy_for_test();
+            fpga_manage::destroy_for_test();
+        };
+        const auto stop_on_return = qScopeGuard(stop_threads);
+        link = std::thread([&stop, &link_rounds, seed] {
+            std::mt19937 rng(seed + 1);
+            uint8_t copy[Ram::kSize];
+            while (!stop) {
+                const int input = static_cast<int>(rng() % 4);
+                uitest::para()->ZemSetEDIDPara(input, rng() % 2 ? 1920 : 1280, rng() % 2 ? 1080 : 720,
+                                              static_cast<uint16_t>(50 + rng() % 11));
+                if (rng() % 16 == 0) {   // the access point switched off or on
+                    ChipWrite write;
+                    uitest::para()->RAM_PARA[Ram::kWifiOff] = uint8_t(rng() % 2);
+                }
+                {
+                    ChipLock lock;
+                    std::memcpy(copy, uitest::para()->RAM_PARA, sizeof copy);
+                }
+                if (rng() % 8 == 0)
+                    message_deal::write_file_end(QStringLiteral("/data/rcvrecovery/link.rcv"), QByteArray(1 + copy[100] % 64, 'r'));
+                ++link_rounds;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        });
+
+        std::mt19937 rng(seed);
+        QElapsedTimer clock;
+        clock.start();
+        qint64 stick_at = 0, fpga_at = 0;
+        int keys = 0, jobs = 0, fpga_flips = 0;
+        QSet<int> pages;
+        while (clock.elapsed() < run_ms) {
+            uitest::key(key_target(), kKeys[rng() % std::size(kKeys)]);
+            ++keys;
+            uitest::tick(1 + static_cast<int>(rng() % 8));
+            switch (rng() % 40) {
+            case 0: {   // an input comes, changes or goes
+                SimLock s;
+                s->inputs[rng() % 4] = rng() % 3 ? SimSignal{uint16_t(rng() % 2 ? 1920 : 3840), 1080, 60} : SimSignal();
+                break;
+            }
+            case 1:
+                K58_WIFI_CONFIG::p_wifi_config->set_wifi_reset_flag();
+                break;
+            case 2: {   // the language, as the factory screen or a PC tool sets it
+                ChipWrite write;
+                uitest::para()->RAM_PARA[Ram::kLanguage] = uint8_t(rng() % 5);
+                break;
+            }
+            case 3:   // the next tick takes an ageing sample
+                G_factoryage_ticks = G_timeTicks - 18000;
+                break;
+            case 4:   // as the smart-mapping wizard posts its jobs
+                if (g_send_para.job() == JOB_IDLE && !g_qround_bar) {
+                    set_qyfile_name(QStringLiteral("/mnt/usb1/screen.qyfile"));
+                    g_line_type = line_type{64, 32, 0, 0, 0, 1, 2, uint8_t(1 + rng() % 16)};
+                    g_send_para.mapping_state = rng() % 2 ? 9 : 0;
+                    g_send_para.job_word.store(uint16_t(std::array<int, 3>{1, 2, 4}[rng() % 3]));
+                    ++jobs;
+                }
+                break;
+            case 5:   // a touch on the main menu's lock
+                if (auto *lock = g_mainwindow->findChild<QPushButton *>(QStringLiteral("Button_lock")))
+                    lock->click();
+                break;
+            default:
+                break;
+            }
+            if (clock.elapsed() - stick_at > 700) {   // the USB listener looks every 500 ms
+                stick_at = clock.elapsed();
+                const QString stick = Paths::dev(QStringLiteral("/mnt/usb1"));
+                if (QFileInfo(stick).isDir())
+                    QDir(stick).removeRecursively();
+                else
+                    write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(6000, 'q'));
+            }
+            if (clock.elapsed() - fpga_at > 900) {
+                fpga_at = clock.elapsed();
+                SimLock s;
+                s->fpga_running = !s->fpga_running;
+                ++fpga_flips;
+            }
+            QCoreApplication::processEvents();
+            uitest::flush();
+            const uint8_t page = g_page_focus;
+            pages.insert(page);
+            const Screen *current = page < PAGE_COUNT ? screen_at(page) : nullptr;
+            QVERIFY2(current && current->widget()->isVisible(), qPrintable(QStringLiteral("key %1: page %2 has no screen").arg(keys).arg(page)));
+        }
+
+        // Quiet: the link thread ends, the FPGA runs, and every EDID asked for is presented.
+        stop = true;
+        link.join();
+        // Real threads with real pauses: settling takes wall-clock time, with the tick going on.
+        SimLock()->fpga_running = true;
+        QElapsedTimer settle;
+        settle.start();
+        // The request first: the chip thread asks for the EDIDs before it clears it.
+        const auto settled = [] {
+            if (ChipRequest::request().load() != 0 || g_send_para.job() != JOB_IDLE)
+                return false;
+            for (int i = 0; i < 4; ++i)
+                if (tarvosource::p_tarvo_source->edid_pending(i))
+                    return false;
+            return true;
+        };
+        while (!settled() && settle.elapsed() < 10000) {
+            uitest::tick(5);
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
+        QVERIFY2(settled(), "the threads did not settle");
+        for (int i = 0; i < 4; ++i)
+            QVERIFY2(presented(i) == asked(i), qPrintable(QStringLiteral("input %1 presents an EDID it was not last asked for").arg(i)));
+
+        stop_threads();
+        QCoreApplication::processEvents();
+        uitest::flush();
+
+        // Every change reached the parameter file.
+        uitest::para()->ram_para_save();
+        const auto file_differs_at = [] {
+            const QByteArray file = read_dev_file(QStringLiteral("/data/ram_device_info")).mid(2);
+            const QByteArray image(reinterpret_cast<const char *>(uitest::para()->RAM_PARA + Ram::kSavedFrom), Ram::kSize - Ram::kSavedFrom);
+            int at = 0;
+            while (at < image.size() && at < file.size() && file.at(at) == image.at(at))
+                ++at;
+            return at == image.size() ? -1 : at + Ram::kSavedFrom;
+        };
+        QTRY_COMPARE(file_differs_at(), -1);
+
+        // The run did what it set out to: keys on several pages, stick events, jobs, changes
+        // announced by the chip (1), the FPGA (11), the source (12) and the link (103) threads.
+        const SimState s = *SimLock();
+        const QString summary = QStringLiteral("keys %1, pages %2, stick events %3, jobs %4, FPGA flips %5, link rounds %6, EEPROM writes %7")
+                                    .arg(keys).arg(pages.size()).arg(stick_codes.size()).arg(jobs).arg(fpga_flips)
+                                    .arg(link_rounds.load()).arg(s.eeprom_writes[0] + s.eeprom_writes[1] + s.eeprom_writes[2] + s.eeprom_writes[3]);
+        qInfo().noquote() << summary;
+        QVERIFY2(pages.size() >= 3 && stick_codes.size() >= 2 && jobs >= 1 && link_rounds >= 20, qPrintable(summary));
+        for (int code : {1, 11, 12, 103})
+            QVERIFY2(codes.contains(code), qPrintable(QStringLiteral("no change %1 announced; %2").arg(code).arg(summary)));
+    }
+};
+
+QTEST_MAIN(TestThreads)
+#include "test_threads.moc"
