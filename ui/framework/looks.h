@@ -17,6 +17,18 @@ enum class Look : uint8_t {
     MenuText,       // a text entry of the communication, output and recovery menus
     KeyWhite,       // a key of the numeric keyboard
     KeyBlue,        // its confirm key
+    // The frames that mark a choice: focused while the keys move it, normal (blue) while they
+    // work in the level below and the choice is held.
+    ImageTabFrame,  // around the source choice's focused image tab
+    OpenTab,        // around an input's tab or the source row's chosen source
+    EdidTab,        // around the EDID screen's chosen input
+    ListFrame,      // around an entry or crop list, and the EDID input card
+    EntryCard,      // a source-choice entry card
+    EntryCardInUse, // the one the selected image shows: green, focused as EntryCard
+    CropCell,       // a crop-list cell
+    AddButton,      // the crop list's add button: no frame until focused
+    Outline,        // a 1-px outlined button on the dialog's own ground
+    Thin10,         // Thin in a 10-px font: the crop edit frame's fields and buttons
 };
 
 enum class LookState : uint8_t {
