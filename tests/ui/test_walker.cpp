@@ -26,6 +26,8 @@ const KnownOverflow kKnownOverflows[] = {
     {"LockWindow", "label_input", LANG_RU},
     {"LinkOption", "Button_usb", LANG_VI},
     {"CustomMode", "label_name", LANG_VI},   // the stacked accents are taller than the 12-px line
+    {"EDIDset", "card_edid", -1},          // a 1920x1080@60Hz timing is wider than the card's 88 px
+    {"InputChoose", "badge", LANG_RU},       // the in-use word on the card's 30-px badge
 };
 
 bool known_overflow(const char *screen, const QString &object, int language)

@@ -2,7 +2,10 @@
 
 #include "advancedoption.h"
 #include "custommode.h"
+#include "edidset.h"
 #include "firmware_usbgrade.h"
+#include "inputchoose.h"
+#include "inputcut.h"
 #include "linkoption.h"
 #include "lockwindow.h"
 #include "machinestate.h"
@@ -32,6 +35,9 @@ const std::vector<ScreenEntry> &screen_catalog()
         entry(PAGE_LINKOPTION, g_linkoption),
         entry(PAGE_ADVANCEDOPTION, g_advancedoption),
         entry(PAGE_RCV_RECOVERY, g_rcv_recovery),
+        entry(PAGE_INPUTCHOOSE, g_inputchoose),
+        entry(PAGE_INPUTCUT, g_inputcut),
+        entry(PAGE_EDIDSET, g_edidset),
         entry(PAGE_FIRMWARE_USBGRADE, g_firmware_usbgrade),
     };
     return entries;
