@@ -391,20 +391,18 @@ void InputChoose::zem_source_button_clicked()
     if (!p)
         return;
     const int e = ui_select + kCardsPerPage * m_page;
-    // A card that is not there (the list shrank under a later page) switches nothing: the store
-    // would set the image to DVI for a crop it cannot find.
-    if (e >= source_current_check())
-        return;
     Shown chosen{m_listed, e > 0, -1};
     if (e > 0) {
         p->ZemCropSourceInit();
         int index = Ram::kCropCount;
         p->ZemGetCropPara(m_listed, e, nullptr, &index);
+        // A card that is not there (the list shrank under a later page) switches nothing: the
+        // store would set the image to DVI for a crop it cannot find.
         if (index >= Ram::kCropCount)
             return;
         chosen.crop_index = index;
     }
-    p->ZemSetImageSource(e, static_cast<char>(m_listed), static_cast<char>(m_image));
+    p->ZemSetImageSource(e, m_listed, m_image);
     m_in_use = chosen;
     initSource();
     show_tip(TIP_DONE);
@@ -607,7 +605,12 @@ void InputChoose::syncUpdate(int code)
     }
 
     if (crops_changed || code == CHANGE_FILE_RECEIVED) {
-        initSource();
+        // At the tabs the row's highlight follows the image: a deleted crop may have taken it to
+        // another input.
+        if (ui_seltype == 0)
+            image_select();
+        else
+            initSource();
         crop_source_num_update();
         // A crop deleted or renumbered under an image changes its tab's name.
         for (int w = 0; w < kImages; ++w)
