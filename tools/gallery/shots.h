@@ -23,3 +23,4 @@ void show_progress(QDialog *owner, int percent);
 void add_framework_shots(ShotList &shots);
 void add_main_shots(ShotList &shots);
 void add_menus_shots(ShotList &shots);
+void add_input_shots(ShotList &shots);
