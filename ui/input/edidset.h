@@ -28,7 +28,7 @@ public:
     void zem_button_ok_clicked();
     void zem_button_cancel_clicked();
 
-    // Read by tests, the gallery and the key storm.
+    // Read by the tests and the gallery.
     int level() const { return m_open ? (m_focus.editing() ? 2 : 1) : 0; }
     int select() const { return ui_select; }
     int chosen_input() const { return m_input; }

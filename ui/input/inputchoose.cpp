@@ -1,7 +1,6 @@
 #include "inputchoose.h"
 
 #include <QFontMetrics>
-#include <QPointer>
 #include <cstring>
 
 #include "alias.h"
@@ -521,14 +520,10 @@ void InputChoose::key_ok()
         para_uiselect_init();
         on_Button_source_clicked();
         break;
-    default: {
-        // The switch announces itself and may refresh this screen on the way.
-        const QPointer<QWidget> alive(this);
+    default:
         zem_source_button_clicked();
-        if (alive && !is_closed())
-            TextCreate(m_image);
+        TextCreate(m_image);
         break;
-    }
     }
 }
 

@@ -38,7 +38,7 @@ public:
     void para_uiselect_init();
     void para_source_index_init();
 
-    // Read by tests, the gallery and the key storm.
+    // Read by the tests and the gallery.
     int level() const { return ui_seltype; }
     int select() const { return ui_select; }
     int selected_image() const { return m_image; }

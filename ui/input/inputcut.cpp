@@ -9,7 +9,6 @@
 #include "cropcell.h"
 #include "fields.h"
 #include "inputchoose.h"
-#include "option.h"
 #include "ram_layout.h"
 #include "sourceinfo.h"
 #include "zemrampara.h"

@@ -32,7 +32,7 @@ public:
     int get_source_num(unsigned char source) const;
     void para_changed_over();
 
-    // Read by tests, the gallery and the key storm.
+    // Read by the tests and the gallery.
     int state() const { return ui_state; }
     int select() const { return ui_select; }
     int current_page() const { return current_pag; }
