@@ -527,3 +527,33 @@ void ZemRamPara::ZemDeleteCrop(int source, int n)
     }
     ZemCropSourceInit();
 }
+
+bool ZemRamPara::ZemSetCropAt(int index, uint16_t word, const CROP_PARA *crop_in)
+{
+    if (!crop_in || index < 0 || index >= kCropCount || !crop_in_use(word))
+        return false;
+    const int off = crop(index);
+    // Checked under the chip mutex, where the control link writes the table too.
+    ChipWrite chip;
+    if (rd16(off + kCropWord) != word)
+        return false;
+    wr16(off + kCropX, static_cast<uint16_t>(crop_in->x));
+    wr16(off + kCropY, static_cast<uint16_t>(crop_in->y));
+    wr16(off + kCropW, static_cast<uint16_t>(crop_in->w));
+    wr16(off + kCropH, static_cast<uint16_t>(crop_in->h));
+    return true;
+}
+
+bool ZemRamPara::ZemDeleteCropAt(int index, uint16_t word)
+{
+    if (index < 0 || index >= kCropCount || !crop_in_use(word))
+        return false;
+    {
+        ChipWrite chip;
+        if (rd16(crop(index) + kCropWord) != word)
+            return false;
+        wr16(crop(index) + kCropWord, 0);
+    }
+    ZemCropSourceInit();
+    return true;
+}

@@ -96,6 +96,11 @@ public:
     void ZemAddNewCrop(int source, const CROP_PARA *crop);
     void ZemSetCropPara(int source, int n, const CROP_PARA *crop);
     void ZemDeleteCrop(int source, int n);
+    // The crop at table index `index`, while its crop word is still `word` (a crop added or
+    // deleted meanwhile renumbers the n of the two above, never this): overwrite its rectangle,
+    // or delete it. False, and nothing written, when the entry holds another crop by now.
+    bool ZemSetCropAt(int index, uint16_t word, const CROP_PARA *crop);
+    bool ZemDeleteCropAt(int index, uint16_t word);
 
 signals:
     void sig_update_para(int code);

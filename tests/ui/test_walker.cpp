@@ -46,6 +46,8 @@ const KnownOverflow kKnownOverflows[] = {
     {"othersetup", "label_name_volume", LANG_VI},   // Vietnamese past the fixed widths of caption and list
     {"othersetup", "label_wifi", LANG_VI},
     {"othersetup", "switch_state", LANG_VI},
+    {"EDIDset", "card_edid", -1},          // a 1920x1080@60Hz timing is wider than the card's 88 px
+    {"InputChoose", "badge", LANG_RU},       // the in-use word on the card's 30-px badge
 };
 
 bool known_overflow(const char *screen, const QString &object, int language)

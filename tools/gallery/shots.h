@@ -25,3 +25,4 @@ void add_main_shots(ShotList &shots);
 void add_menus_shots(ShotList &shots);
 void add_output_shots(ShotList &shots);
 void add_setup_shots(ShotList &shots);
+void add_input_shots(ShotList &shots);

@@ -2,10 +2,13 @@
 
 #include "advancedoption.h"
 #include "custommode.h"
+#include "edidset.h"
 #include "factoryage.h"
 #include "firmware_usbgrade.h"
-#include "linkoption.h"
+#include "inputchoose.h"
+#include "inputcut.h"
 #include "ledset.h"
+#include "linkoption.h"
 #include "lockwindow.h"
 #include "machinestate.h"
 #include "mainwindow.h"
@@ -40,6 +43,9 @@ const std::vector<ScreenEntry> &screen_catalog()
         entry(PAGE_OTHERSETUP, g_othersetup),
         entry(PAGE_FACTORYAGE, g_factoryage),
         entry(PAGE_RCV_RECOVERY, g_rcv_recovery),
+        entry(PAGE_INPUTCHOOSE, g_inputchoose),
+        entry(PAGE_INPUTCUT, g_inputcut),
+        entry(PAGE_EDIDSET, g_edidset),
         entry(PAGE_FIRMWARE_USBGRADE, g_firmware_usbgrade),
         entry(PAGE_LEDSET, g_ledset),
         entry(PAGE_NETSET, g_netset),

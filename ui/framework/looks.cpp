@@ -73,6 +73,37 @@ const Row &row(Look kind)
         // Outline
         {{QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255, 255, 255);"),
           QStringLiteral("color:rgb(255,255,255);\nborder:1px solid rgb(255,171,84);")}},
+        // ImageTabFrame
+        {{QStringLiteral("border:2px solid rgb(71, 119, 255);"), QStringLiteral("border:2px solid rgb(255,171,84);")}},
+        // OpenTab: the ground is the dialog's, so the source row's highlight shares it
+        {{QStringLiteral("border:1px solid;background-color: rgb(16,16, 28);border-left-color:rgb(71, 119, 255);"
+                         "border-right-color:rgb(71, 119, 255);border-top-color:rgb(71, 119, 255);"),
+          QStringLiteral("border:1px solid;background-color: rgb(16,16, 28);border-left-color:rgb(255,171,84);"
+                         "border-right-color:rgb(255,171,84);border-top-color:rgb(255,171,84);")}},
+        // EdidTab
+        {{QStringLiteral("border:1px solid;border-bottom-color:rgb(16,16,28);border-left-color:rgb(71, 119, 255);"
+                         "border-right-color:rgb(71, 119, 255);border-top-color:rgb(71, 119, 255);"),
+          QStringLiteral("border:1px solid;border-bottom-color:rgb(16,16,28);border-left-color:rgb(255,171,84);"
+                         "border-right-color:rgb(255,171,84);border-top-color:rgb(255,171,84);")}},
+        // ListFrame: by name, so that the cards inside keep their own borders
+        {{QStringLiteral("#frame,#frame_source{border:1px solid rgb(71, 119, 255);}"),
+          QStringLiteral("#frame,#frame_source{border:1px solid rgb(255,171,84);}")}},
+        // EntryCard
+        {{QStringLiteral("#source_frame{border:1px solid #CCCCCC;border-radius:5px;}"),
+          QStringLiteral("#source_frame{border:1px solid #FFAB54;border-radius:5px;}")}},
+        // EntryCardInUse
+        {{QStringLiteral("#source_frame{border:1px solid #00D65B;border-radius:5px;}"),
+          QStringLiteral("#source_frame{border:1px solid #FFAB54;border-radius:5px;}")}},
+        // CropCell
+        {{QStringLiteral("background-color: #212435;border:1px solid #CCCCCC;"),
+          QStringLiteral("background-color: #212435;border:1px solid #FFA854;")}},
+        // AddButton
+        {{QStringLiteral("border:0px solid rgb(0,0,0);"), QStringLiteral("border:1px solid rgb(255,171,84);")}},
+        // Thin10
+        {{QStringLiteral("color:rgb(255, 255, 255);background-color: rgb(33, 36, 53);border:1px solid rgb(255, 255, 255);"
+                         "font:10px"),
+          QStringLiteral("color:rgb(255, 255, 255);background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);"
+                         "font:10px")}},
     };
     return rows[static_cast<int>(kind)];
 }

@@ -20,7 +20,18 @@ enum class Look : uint8_t {
     Swatch,         // a test pattern's picture: only the focus draws a frame
     ThinDark,       // a 1-px framed button on black (the test patterns' Close)
     PortSlot,       // a slot of the output-port strip: framed; the selected one bare under its tab
-    Outline,        // a 1-px framed button on the dialog's own background (the ageing log's pages)
+    Outline,        // a 1-px framed button on the dialog's own background (ageing log, source choice)
+    // The frames that mark a choice: focused while the keys move it, normal (blue) while they
+    // work in the level below and the choice is held.
+    ImageTabFrame,  // around the source choice's focused image tab
+    OpenTab,        // around an input's tab or the source row's chosen source
+    EdidTab,        // around the EDID screen's chosen input
+    ListFrame,      // around an entry or crop list, and the EDID input card
+    EntryCard,      // a source-choice entry card
+    EntryCardInUse, // the one the selected image shows: green, focused as EntryCard
+    CropCell,       // a crop-list cell
+    AddButton,      // the crop list's add button: no frame until focused
+    Thin10,         // Thin in a 10-px font: the crop edit frame's fields and buttons
 };
 
 enum class LookState : uint8_t {

@@ -9,6 +9,7 @@
 #include "chip_request.h"
 #include "custommode.h"
 #include "firmwareupdate.h"
+#include "inputchoose.h"
 #include "global.h"
 #include "lockwindow.h"
 #include "machinestate.h"
@@ -210,6 +211,7 @@ void MainWindow::on_machinestate_clicked()
 void MainWindow::on_inputchoose_clicked()
 {
     mode_window_close();
+    open_screen(g_inputchoose, new InputChoose);
 }
 
 void MainWindow::on_custommode_clicked()

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "advancedoption.h"
+#include "inputcut.h"
 #include "linkoption.h"
 #include "outputset.h"
 #include "paths.h"
@@ -70,6 +71,11 @@ void Option::language_changed()
 void Option::on_output_set_clicked()
 {
     open_screen(g_outputset, new OutputSet);
+}
+
+void Option::on_input_cut_clicked()
+{
+    open_screen(g_inputcut, new InputCut);
 }
 
 void Option::on_link_set_clicked()

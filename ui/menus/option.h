@@ -21,6 +21,7 @@ public:
 
 public slots:
     void on_output_set_clicked();
+    void on_input_cut_clicked();
     void on_link_set_clicked();
     void on_test_chart_clicked();
     void on_AdvanceButton_clicked();

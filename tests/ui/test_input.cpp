@@ -1,0 +1,608 @@
+// Source choice, input crops with the crop edit frame, and EDID: keys, switches, crops added,
+// edited and deleted, EDID values typed, refreshes, back paths.
+#include <QPixmap>
+#include <thread>
+
+#include "chip_request.h"
+#include "cropcell.h"
+#include "edidset.h"
+#include "entrycard.h"
+#include "imagetab.h"
+#include "inputchoose.h"
+#include "inputcut.h"
+#include "mainfixture.h"
+#include "message_deal.h"
+#include "sourceinfo.h"
+
+using namespace mainfx;
+using Words = QList<int>;
+
+namespace {
+void set_crop(int i, int source, int number, int w = 400, int h = 300)
+{
+    uitest::wr16(Ram::crop(i), Ram::crop_word(number, source));
+    uitest::wr16(Ram::crop(i) + Ram::kCropX, 10);
+    uitest::wr16(Ram::crop(i) + Ram::kCropY, 20);
+    uitest::wr16(Ram::crop(i) + Ram::kCropW, static_cast<uint16_t>(w));
+    uitest::wr16(Ram::crop(i) + Ram::kCropH, static_cast<uint16_t>(h));
+}
+void set_window(int w, int enable, int source)
+{
+    uitest::wr16(Ram::layer(w) + Ram::kLayerEnable, static_cast<uint16_t>(enable));
+    uitest::wr16(Ram::layer(w) + Ram::kLayerSource, static_cast<uint16_t>(source));
+}
+// The image as the file holds it, so that a refresh sees only what a test changes afterwards.
+void settle()
+{
+    ZemRamPara *p = uitest::para();
+    std::memcpy(p->RAM_PARA_SHADOW, p->RAM_PARA, Ram::kSize);
+    p->ZemCropSourceInit();
+    QVERIFY(p->save_image_file());
+}
+// Crops of HDMI2 (1, 2, 3, 5) and HDMI1 (1, 2) lying in the table out of number order; images 1
+// to 3 on HDMI1, HDMI2's crop number 2 (entry 4) and DVI; HDMI1 and HDMI2 with a signal.
+void stage()
+{
+    std::memset(uitest::para()->RAM_PARA + Ram::kCropTable, 0, Ram::kCropCount * Ram::kCropStride);
+    const int crops[][4] = {{2, 3, 960, 540}, {1, 2, 640, 480}, {2, 1, 1920, 540},
+                            {1, 1, 320, 240}, {2, 2, 1280, 720}, {2, 5, 800, 600}};
+    for (int i = 0; i < 6; ++i)
+        set_crop(i, crops[i][0], crops[i][1], crops[i][2], crops[i][3]);
+    set_window(0, 1, 1);
+    set_window(1, 1, Ram::kSourceIsCrop | 4);
+    set_window(2, 1, 0);
+    for (int w = 3; w < Ram::kWindows; ++w)
+        set_window(w, 0, 0);
+    uitest::set_timing(0, 0, 0, 0);
+    uitest::set_timing(1, 1920, 1080, 60);
+    uitest::set_timing(2, 1280, 720, 50);
+    uitest::set_timing(3, 0, 0, 0);
+    for (int i = 0; i < 4; ++i) {
+        uitest::wr16(Ram::edid(i), 1920);
+        uitest::wr16(Ram::edid(i) + 2, 1080);
+        uitest::wr16(Ram::edid(i) + 4, i == 3 ? 50 : 60);
+    }
+    settle();
+}
+InputChoose *open_choose(int current = 1)
+{
+    g_image_current = static_cast<uint8_t>(current);
+    open_screen(g_inputchoose, new InputChoose);
+    return g_inputchoose;
+}
+QString card_names(const InputChoose *c)
+{
+    QStringList names;
+    for (int k = 0; k < c->card_count(); ++k)
+        names << c->card(k)->name();
+    return names.join('|');
+}
+int badge(const InputChoose *c)
+{
+    for (int k = 0; k < c->card_count(); ++k)
+        if (c->card(k)->in_use())
+            return k;
+    return -1;
+}
+QString cell_names(const InputCut *c)
+{
+    QStringList names;
+    for (int k = 0; k < c->cell_count(); ++k)
+        names << c->cell(k)->name();
+    return names.join('|');
+}
+Words crop_words(int n)
+{
+    Words out;
+    for (int i = 0; i < n; ++i)
+        out << uitest::rd16(Ram::crop(i));
+    return out;
+}
+// Digits, X (backspace), C (clear), then K (confirm) or N (cancel) on the numeric keyboard, the
+// focus walked there from wherever the last use left it.
+void type(const QString &keys)
+{
+    QVERIFY(g_numberkeyboard->isVisible());
+    for (QChar k : keys) {
+        const int target = k == '0' ? 9 : k.isDigit() ? k.digitValue() - 1 : 10 + QStringLiteral("CXNK").indexOf(k);
+        while (g_numberkeyboard->focus_index() != target)
+            uitest::key(g_numberkeyboard, R);
+        uitest::key(g_numberkeyboard, OK);
+    }
+    if (c331_manage::p_c331_manage)
+        chip_pass();
+}
+// Panel keys to the screen on display, with "#...#" typed on the keyboard between them.
+void steps(const QString &script)
+{
+    const QStringList parts = script.split('#');
+    for (int i = 0; i < parts.size(); ++i)
+        i % 2 ? type(parts[i]) : press(parts[i]);
+}
+LookState look_of(const QWidget *w) { return look_state(w); }
+}
+
+class TestInput : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        start();
+        stage();
+    }
+    void cleanup() { uitest::close_all(); }
+
+    // ---- source choice ----------------------------------------------------------------------
+
+    void choose_keys_data()
+    {
+        columns<int, QString, int, int, int, int, int, QString, int>(
+            {"current", "keys", "level", "select", "page", "image", "row", "cards", "badge"});
+        const QString hdmi1 = "HDMI1|HDMI1_crop1|HDMI1_crop2", hdmi2 = "HDMI2|HDMI2_crop1|HDMI2_crop2";
+        const QString hdmi2_p1 = "HDMI2_crop3|HDMI2_crop5";
+        QTest::newRow("opens on the current image's crop") << 1 << "" << 0 << 1 << 0 << 1 << 1 << hdmi2 << 2;
+        QTest::newRow("image 5 has no tab: the first") << 4 << "" << 0 << 0 << 0 << 0 << 0 << hdmi1 << 0;
+        QTest::newRow("OK and back stay on the tab") << 2 << "ob" << 0 << 2 << 0 << 2 << 3 << "DVI" << 0;
+        QTest::newRow("past the last tab: crop button") << 2 << "r" << 0 << 4 << 0 << 2 << 3 << "DVI" << 0;
+        QTest::newRow("EDID button, then the first tab") << 2 << "rrr" << 0 << 0 << 0 << 0 << 0 << hdmi1 << 0;
+        QTest::newRow("left: EDID, crop, last tab") << 0 << "lll" << 0 << 2 << 0 << 2 << 3 << "DVI" << 0;
+        QTest::newRow("row wraps left") << 0 << "ol" << 1 << 3 << 0 << 0 << 3 << "DVI" << -1;
+        QTest::newRow("row wraps right") << 0 << "orrrr" << 1 << 0 << 0 << 0 << 0 << hdmi1 << 0;
+        QTest::newRow("list opens on the crop in use") << 1 << "oo" << 2 << 2 << 0 << 1 << 1 << hdmi2 << 2;
+        QTest::newRow("list pages right") << 1 << "oor" << 2 << 0 << 1 << 1 << 1 << hdmi2_p1 << -1;
+        QTest::newRow("last entry wraps right") << 1 << "oorrr" << 2 << 0 << 0 << 1 << 1 << hdmi2 << 2;
+        QTest::newRow("first entry wraps left") << 1 << "oolll" << 2 << 1 << 1 << 1 << 1 << hdmi2_p1 << -1;
+        QTest::newRow("list back to the row") << 1 << "oob" << 1 << 1 << 0 << 1 << 1 << hdmi2 << 2;
+        QTest::newRow("row back: the image's input") << 0 << "orrb" << 0 << 0 << 0 << 0 << 0 << hdmi1 << 0;
+    }
+    void choose_keys()
+    {
+        QFETCH(int, current);
+        QFETCH(QString, keys);
+        QFETCH(int, level);
+        QFETCH(int, select);
+        set_window(4, 1, 3);
+        settle();
+        InputChoose *c = open_choose(current);
+        press(keys);
+        QCOMPARE(int(g_page_focus), int(PAGE_INPUTCHOOSE));
+        QCOMPARE((QList<int>{c->level(), c->select(), c->current_page(), c->selected_image()}),
+                 (QList<int>{level, select, c->current_page(), c->selected_image()}));
+        QTEST(c->current_page(), "page");
+        QTEST(c->selected_image(), "image");
+        if (current < 4)
+            QTEST(int(g_image_current), "image");
+        QTEST((c->findChild<QFrame *>("frame1")->x() - 1) / 53, "row");
+        QTEST(card_names(c), "cards");
+        QTEST(badge(c), "badge");
+        // One focus at a time: the tab (or a button), the source row, or a card.
+        QCOMPARE(c->tab_frame()->isVisibleTo(c), !(level == 0 && select >= 4));
+        QCOMPARE(look_of(c->tab_frame()), level == 0 ? LookState::Focus : LookState::Normal);
+        QCOMPARE(look_of(c->findChild<QFrame *>("frame1")), level == 1 ? LookState::Focus : LookState::Normal);
+        QCOMPARE(look_of(c->list_frame()), level == 1 ? LookState::Focus : LookState::Normal);
+        QCOMPARE(uitest::look(c, "button_inputcut"), level == 0 && select == 4 ? LookState::Focus : LookState::Normal);
+        QCOMPARE(uitest::look(c, "button_EDID"), level == 0 && select == 5 ? LookState::Focus : LookState::Normal);
+        for (int k = 0; k < c->card_count(); ++k)
+            QCOMPARE(look_of(c->card(k)), level == 2 && select == k ? LookState::Focus : LookState::Normal);
+        QCOMPARE(c->tab(0)->source_text(), QStringLiteral("HDMI1"));
+        QCOMPARE(c->tab(1)->source_text(), QStringLiteral("HDMI2_Crop2"));   // number 2, whatever its entry
+        QCOMPARE(c->tab_count(), 3);
+    }
+
+    void switching_data()
+    {
+        columns<QString, int, QString, QString, int>({"keys", "word", "tab", "cards", "badge"});
+        QTest::newRow("whole input") << "oollo" << 0x0002 << "HDMI2" << "HDMI2|HDMI2_crop1|HDMI2_crop2" << 0;
+        QTest::newRow("first crop by number") << "oolo" << 0x8002 << "HDMI2_Crop1" << "HDMI2|HDMI2_crop1|HDMI2_crop2" << 1;
+        QTest::newRow("crop on the next page") << "oorro" << 0x8005 << "HDMI2_Crop5" << "HDMI2_crop3|HDMI2_crop5" << 1;
+        QTest::newRow("another input's crop") << "oobloro" << 0x8003 << "HDMI1_Crop1" << "HDMI1|HDMI1_crop1|HDMI1_crop2" << 1;
+    }
+    void switching()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, word);
+        InputChoose *c = open_choose(1);
+        press(keys);
+        QTEST(int(uitest::rd16(Ram::layer(1) + Ram::kLayerSource)), "word");
+        QCOMPARE(file_byte(Ram::layer(1) + Ram::kLayerSource), word & 0xFF);
+        QCOMPARE((Words{uitest::rd16(Ram::layer(0) + Ram::kLayerSource), uitest::rd16(Ram::layer(2) + Ram::kLayerSource)}),
+                 (Words{1, 0}));
+        QTEST(c->tab(1)->source_text(), "tab");
+        QTEST(card_names(c), "cards");
+        QTEST(badge(c), "badge");
+        QCOMPARE(c->level(), 2);
+        QCOMPARE(look_of(c->card(c->select())), LookState::Focus);
+        QVERIFY(g_tip->isVisible());
+        QCOMPARE(c->card(badge(c))->badge_text(), QStringLiteral("Using"));
+    }
+    // The list shrinks under its second page (crops deleted over the link): OK on the card that
+    // is gone switches nothing.
+    void switch_on_a_vanished_card()
+    {
+        InputChoose *c = open_choose(1);
+        press("oor");
+        uitest::para()->ZemDeleteCrop(2, 4);
+        uitest::para()->ZemDeleteCrop(2, 3);
+        chip_pass();
+        QCOMPARE((QList<int>{c->current_page(), c->card_count()}), (QList<int>{1, 0}));
+        press("o");
+        QCOMPARE(uitest::rd16(Ram::layer(1) + Ram::kLayerSource), uint16_t(Ram::kSourceIsCrop | 4));
+        QVERIFY(!g_tip->isVisible());
+    }
+    // Deleting a crop zeroes its word: the image that showed it names the source the word then
+    // gives, without a crop, and no card is in use.
+    void deleted_crop_data()
+    {
+        columns<bool>({"while_open"});
+        QTest::newRow("before opening") << false;
+        QTest::newRow("while open") << true;
+    }
+    void deleted_crop()
+    {
+        QFETCH(bool, while_open);
+        if (!while_open)
+            uitest::para()->ZemDeleteCrop(2, 2);
+        InputChoose *c = open_choose(1);
+        if (while_open) {
+            uitest::para()->ZemDeleteCrop(2, 2);
+            chip_pass();
+        }
+        QCOMPARE(uitest::rd16(Ram::crop(4)), uint16_t(0));
+        QCOMPARE(c->tab(1)->source_text(), QStringLiteral("DVI"));
+        QCOMPARE(card_names(c), QStringLiteral("DVI"));
+        QCOMPARE(badge(c), -1);
+        press("oll");   // the row on HDMI2: its crops 1, 3, 5, none in use
+        QCOMPARE(card_names(c), QStringLiteral("HDMI2|HDMI2_crop1|HDMI2_crop3"));
+        QCOMPARE(badge(c), -1);
+    }
+    // Images 2 and 3 switched off while the third tab had the focus: the focus starts again on
+    // image 1, and a switch reaches image 1, never the image without a tab.
+    void layout_change_data()
+    {
+        columns<QString, QString>({"before", "back"});
+        QTest::newRow("at the tabs") << "" << "ob";
+        QTest::newRow("in the row") << "o" << "b";
+    }
+    void layout_change()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, back);
+        InputChoose *c = open_choose(2);
+        press(before);
+        set_window(1, 0, Ram::kSourceIsCrop | 4);
+        set_window(2, 0, 0);
+        uitest::para()->test_signal(CHANGE_PARA);
+        QCOMPARE((QList<int>{c->tab_count(), c->selected_image(), c->tab_frame()->x()}), (QList<int>{1, 0, 7}));
+        press(back);
+        QCOMPARE((QList<int>{c->level(), c->select(), c->tab_frame()->x()}), (QList<int>{0, 0, 7}));
+        press("oroo");
+        QCOMPARE((Words{uitest::rd16(Ram::layer(0) + Ram::kLayerSource), uitest::rd16(Ram::layer(2) + Ram::kLayerSource)}),
+                 (Words{2, 0}));
+        QCOMPARE(int(g_image_current), 0);
+    }
+    void status_rows_data()
+    {
+        columns<int, int, int, QString, bool>({"w", "h", "f", "info", "online"});
+        QTest::newRow("signal") << 1920 << 1080 << 60 << "1920x1080@60Hz" << true;
+        QTest::newRow("no height") << 1920 << 0 << 60 << "No signal" << false;
+        QTest::newRow("no rate") << 1280 << 720 << 0 << "No signal" << false;
+    }
+    void status_rows()
+    {
+        QFETCH(int, w);
+        QFETCH(int, h);
+        QFETCH(int, f);
+        QFETCH(bool, online);
+        InputChoose *c = open_choose(1);
+        uitest::set_timing(2, uint16_t(w), uint16_t(h), uint16_t(f));
+        uitest::para()->test_signal(CHANGE_SOURCE_TIMING);
+        QTEST(c->card(0)->info(), "info");
+        InputCut *cut = (open_screen(g_inputcut, new InputCut), g_inputcut);
+        press("r");
+        QTEST(cut->cell(0)->size_text(), "info");
+        // The row's icons are read when the screen opens.
+        delete g_inputchoose;
+        c = open_choose(1);
+        const QImage icon = c->findChild<QLabel *>("sourcelistseq1pixmap")->pixmap(Qt::ReturnByValue).toImage();
+        QCOMPARE(icon.convertToFormat(QImage::Format_ARGB32),
+                 QImage(sourceinfo::source_online_icon(2, online)).convertToFormat(QImage::Format_ARGB32));
+    }
+    // Display names, refreshed when a file arrives over the link (code 103) with nothing else
+    // changed: the source row's name elided and shown as text, a crop's by its table entry.
+    void names_file()
+    {
+        InputChoose *c = open_choose(1);
+        open_screen(g_inputcut, new InputCut);
+        press("r");
+        std::thread([] {
+            message_deal::write_file_end("/data/configs/alias.json",
+                                         R"({"namelist":{"source":[{"id":2,"valid":"on","name":"<b>Camera</b> two"}],
+                                         "crop":[{"id":2,"valid":"on","name":"Wide"},{"id":0,"valid":"off","name":"Off"}]}})");
+        }).join();
+        QCoreApplication::processEvents();
+        QCOMPARE(cell_names(g_inputcut), QStringLiteral("HDMI2|Wide|HDMI2_crop2|HDMI2_crop3|HDMI2_crop5"));
+        QVERIFY(uitest::text(g_inputcut, "sourcelistseq1name").startsWith(QStringLiteral(
+            "<font style = 'font-size:9px' color = #ffffff >&lt;b&gt;\u2026</font>")));
+        press("b");   // back to source choice: its list and row are read again
+        QCOMPARE(card_names(c), QStringLiteral("HDMI2|Wide|HDMI2_crop2"));
+        const QString row = uitest::text(c, "sourcelistseq1name");
+        QVERIFY2(row.contains(QStringLiteral("&lt;b&gt;\u2026")) && row.contains(">(<") &&
+                     row.contains(">5<"),
+                 qPrintable(row));
+        QCOMPARE(c->card(1)->findChild<QLabel *>("card_name")->textFormat(), Qt::PlainText);
+    }
+
+    // ---- EDID -------------------------------------------------------------------------------
+
+    void edid_data()
+    {
+        columns<QString, int, Words, QString>({"steps", "input", "stored", "card"});
+        QTest::newRow("HDMI2 1280x720 at 30") << "roo#1280K#ro#720K#rororrro" << 2 << Words{1280, 720, 30} << "1280x720@30Hz";
+        QTest::newRow("DVI at 896") << "loo#800K#lo" << 0 << Words{800, 1080, 60} << "800x1080@60Hz";
+        QTest::newRow("50 left by back shows 30") << "rrorrorbrrro" << 3 << Words{1920, 1080, 30} << "1920x1080@30Hz";
+        QTest::newRow("rate toggled by left") << "rorrolorrro" << 2 << Words{1920, 1080, 30} << "1920x1080@30Hz";
+        QTest::newRow("Cancel stores nothing") << "roo#1280K#llo" << 2 << Words{1920, 1080, 60} << "1920x1080@60Hz";
+        QTest::newRow("Delete acts as Cancel") << "roo#1280K#lllo" << 2 << Words{1920, 1080, 60} << "1920x1080@60Hz";
+        QTest::newRow("back stores nothing") << "roo#1280K#b" << 2 << Words{1920, 1080, 60} << "1920x1080@60Hz";
+        QTest::newRow("keyboard cancel keeps the field") << "roo#1280N#lo" << 2 << Words{1920, 1080, 60} << "1920x1080@60Hz";
+        QTest::newRow("40000 stores 0") << "roo#40000K#lo" << 2 << Words{0, 1080, 60} << "0x1080@60Hz";
+        QTest::newRow("emptied width stores 0") << "roo#XXXXK#lo" << 2 << Words{0, 1080, 60} << "0x1080@60Hz";
+    }
+    void edid()
+    {
+        QFETCH(QString, steps);
+        QFETCH(int, input);
+        QFETCH(Words, stored);
+        open_choose(0);
+        press("rrrro");
+        QCOMPARE(int(g_page_focus), int(PAGE_EDIDSET));
+        EDIDset *e = g_edidset;
+        ::steps(steps);
+        QCOMPARE(e->chosen_input(), input);
+        QCOMPARE(e->level(), 0);
+        QVERIFY(!uitest::para()->differs16(Ram::edid(input) + 4) || stored[2] != 60);
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(int(Ram::rds16(uitest::para()->RAM_PARA, Ram::edid(input) + 2 * k)), stored[k]);
+            QCOMPARE(file_byte(Ram::edid(input) + 2 * k), stored[k] & 0xFF);
+        }
+        QTEST(e->card_text(), "card");
+        QVERIFY(!e->findChild<QWidget *>("frame_add")->isVisibleTo(e));
+        QCOMPARE(look_of(e->card()), LookState::Focus);
+        for (int i = 0; i < 4; ++i)   // no other input's record moved
+            if (i != input)
+                QCOMPARE((Words{uitest::rd16(Ram::edid(i)), uitest::rd16(Ram::edid(i) + 4)}), (Words{1920, i == 3 ? 50 : 60}));
+        press("b");
+        QCOMPARE(int(g_page_focus), int(PAGE_INPUTCHOOSE));
+        QVERIFY(!g_edidset);
+    }
+    void edid_frame_focus_and_titles()
+    {
+        g_language = LANG_RU;
+        g_lcd_lang_valid = 0x1F;
+        open_screen(g_edidset, new EDIDset);
+        EDIDset *e = g_edidset;
+        press("ol");
+        QCOMPARE(uitest::look(e, "Button_save"), LookState::Focus);
+        press("r");
+        QCOMPARE(uitest::look(e, "Button_save"), LookState::Normal);
+        QCOMPARE(uitest::look(e, "lineEdit_W"), LookState::Focus);
+        press("rro");
+        QCOMPARE(uitest::look(e, "label_rate"), LookState::Edit);
+        press("o");
+        QCOMPARE(uitest::look(e, "label_rate"), LookState::Focus);
+        QTest::mouseClick(e->findChild<QWidget *>("lineEdit_H"), Qt::LeftButton);
+        QVERIFY(g_numberkeyboard->isVisible());
+        QCOMPARE(uitest::text(g_numberkeyboard, "label"), QStringLiteral("H"));
+        QCOMPARE(g_numberkeyboard->shown(), QStringLiteral("1080"));
+        type("N");
+        QCOMPARE(uitest::text(e, "label_W"), QStringLiteral("Ширина"));
+        QCOMPARE(uitest::text(e, "label_edid_source"), QStringLiteral("Источник EDID:HDMI1"));
+    }
+
+    // ---- input crops ------------------------------------------------------------------------
+
+    void cut_keys_data()
+    {
+        columns<int, QString, int, int, int, int>({"crops", "keys", "state", "select", "page", "source"});
+        QTest::newRow("no crops: the input") << 0 << "or" << 1 << 1 << 0 << 1;
+        QTest::newRow("no crops: back to add") << 0 << "orr" << 1 << 0 << 0 << 1;
+        QTest::newRow("6 crops: item 5") << 6 << "orrrrrr" << 1 << 6 << 0 << 1;
+        QTest::newRow("6 crops: item 6 on page 1") << 6 << "orrrrrrr" << 1 << 0 << 1 << 1;
+        QTest::newRow("6 crops: wraps to add") << 6 << "orrrrrrrr" << 1 << 0 << 0 << 1;
+        QTest::newRow("6 crops: left from add") << 6 << "ol" << 1 << 0 << 1 << 1;
+        QTest::newRow("6 crops: left to page 0") << 6 << "oll" << 1 << 6 << 0 << 1;
+        QTest::newRow("5 crops: item 5 to add") << 5 << "orrrrrrr" << 1 << 0 << 0 << 1;
+        QTest::newRow("OK on the input does nothing") << 0 << "oro" << 1 << 1 << 0 << 1;
+        QTest::newRow("left on the first tab: DVI") << 0 << "l" << 0 << 3 << 0 << 0;
+        QTest::newRow("then right: HDMI1") << 0 << "lr" << 0 << 0 << 0 << 1;
+        QTest::newRow("back keeps the tab") << 0 << "rrorrb" << 0 << 2 << 0 << 3;
+    }
+    void cut_keys()
+    {
+        QFETCH(int, crops);
+        QFETCH(QString, keys);
+        QFETCH(int, state);
+        QFETCH(int, select);
+        QFETCH(int, page);
+        std::memset(uitest::para()->RAM_PARA + Ram::kCropTable, 0, Ram::kCropCount * Ram::kCropStride);
+        for (int i = 0; i < crops; ++i)
+            set_crop(i, 1, i + 1);
+        set_crop(crops, 2, 1);
+        settle();
+        open_screen(g_inputcut, new InputCut);
+        InputCut *c = g_inputcut;
+        press(keys);
+        QCOMPARE((QList<int>{c->state(), c->select(), c->current_page()}), (QList<int>{state, select, page}));
+        QTEST(c->current_source(), "source");
+        QCOMPARE(look_of(c->tab_frame()), state == 0 ? LookState::Focus : LookState::Normal);
+        QCOMPARE(look_of(c->list_frame()), state == 0 ? LookState::Focus : LookState::Normal);
+        QCOMPARE(look_of(c->add_button()), state == 1 && select == 0 && page == 0 ? LookState::Focus : LookState::Normal);
+        for (int k = 0; k < c->cell_count(); ++k)
+            QCOMPARE(c->cell(k)->focused(), state == 1 && select == (page == 0 ? k + 1 : k));
+        QCOMPARE(c->tab_frame()->x(), 1 + 53 * (state == 0 ? select : 0));
+    }
+    // One run of adds, edits and deletes on HDMI1 and HDMI2, each row going one step further:
+    // entries and crop numbers come apart, and every change hits the crop picked by its number.
+    void crops_data()
+    {
+        columns<QString, Words, QString, Words>({"steps", "words", "names", "rect4"});
+        const QString del = "orrrolllo", add2 = "broolo", add1 = "bloolo", edit = "rrrorro#640K#rrrro", del2 = "olllo";
+        QTest::newRow("HDMI1's second crop deleted") << del << Words{0x8001, 0x8002, 0, 0x8201, 0}
+                                                     << "HDMI1|HDMI1_crop1|HDMI1_crop3" << Words{0, 0, 0, 0};
+        QTest::newRow("HDMI2 adds into the freed entry") << del + add2 << Words{0x8001, 0x8002, 0x8102, 0x8201, 0}
+                                                         << "HDMI2|HDMI2_crop1|HDMI2_crop2" << Words{0, 0, 0, 0};
+        QTest::newRow("HDMI1 adds number 2 last") << del + add2 + add1 << Words{0x8001, 0x8002, 0x8102, 0x8201, 0x8101}
+                                                  << "HDMI1|HDMI1_crop1|HDMI1_crop2|HDMI1_crop3" << Words{0, 0, 1920, 1080};
+        QTest::newRow("its second crop is number 2") << del + add2 + add1 + edit
+                                                     << Words{0x8001, 0x8002, 0x8102, 0x8201, 0x8101}
+                                                     << "HDMI1|HDMI1_crop1|HDMI1_crop2|HDMI1_crop3" << Words{0, 0, 640, 1080};
+        QTest::newRow("and is deleted by number") << del + add2 + add1 + edit + del2
+                                                  << Words{0x8001, 0x8002, 0x8102, 0x8201, 0}
+                                                  << "HDMI1|HDMI1_crop1|HDMI1_crop3" << Words{0, 0, 640, 1080};
+    }
+    void crops()
+    {
+        QFETCH(QString, steps);
+        QFETCH(Words, rect4);
+        std::memset(uitest::para()->RAM_PARA + Ram::kCropTable, 0, Ram::kCropCount * Ram::kCropStride);
+        set_crop(0, 1, 1);
+        set_crop(1, 2, 1);
+        set_crop(2, 1, 2);
+        set_crop(3, 1, 3);
+        settle();
+        open_option("ro");
+        QCOMPARE(int(g_page_focus), int(PAGE_INPUTCUT));
+        ::steps(steps);
+        QTEST(crop_words(5), "words");
+        QTEST(cell_names(g_inputcut), "names");
+        QCOMPARE(g_inputcut->state(), 1);
+        QCOMPARE((Words{uitest::rd16(Ram::crop(4) + 2), uitest::rd16(Ram::crop(4) + 4), uitest::rd16(Ram::crop(4) + 6),
+                        uitest::rd16(Ram::crop(4) + 8)}),
+                 rect4);
+        QCOMPARE(uitest::rd16(Ram::crop(3) + Ram::kCropW), uint16_t(400));   // crop 3 of HDMI1 untouched
+        QCOMPARE(file_byte(Ram::crop(2) + 1), crop_words(5)[2] >> 8);
+    }
+    void frame_focus_data()
+    {
+        columns<bool, QString, QString>({"existing", "keys", "focused"});
+        QTest::newRow("edit: left from X to OK") << true << "l" << "Button_ok";
+        QTest::newRow("edit: right from OK to X") << true << "lr" << "lineEdit_X";
+        QTest::newRow("edit: Delete after H") << true << "rrrr" << "Button_delete";
+        QTest::newRow("new: right from H to Cancel") << false << "rrrr" << "Button_cancel";
+        QTest::newRow("new: left from Cancel to H") << false << "rrrrl" << "lineEdit_H";
+        QTest::newRow("new: wraps right") << false << "rrrrrr" << "lineEdit_X";
+    }
+    void frame_focus()
+    {
+        QFETCH(bool, existing);
+        QFETCH(QString, keys);
+        QFETCH(QString, focused);
+        open_screen(g_inputcut, new InputCut);
+        press(existing ? "orro" : "oo");
+        QCOMPARE(g_inputcut->state(), existing ? 3 : 2);
+        QCOMPARE(uitest::text(g_inputcut, "label_change_source"),
+                 existing ? QStringLiteral("Name:HDMI1-Crop-1") : QStringLiteral("Name:HDMI1-Crop-3"));
+        press(keys);
+        for (const char *name : {"lineEdit_X", "lineEdit_Y", "lineEdit_W", "lineEdit_H", "Button_delete", "Button_cancel",
+                                 "Button_ok"})
+            QCOMPARE(uitest::look(g_inputcut, name), name == focused ? LookState::Focus : LookState::Normal);
+        QCOMPARE(g_inputcut->findChild<QWidget *>("Button_delete")->isVisibleTo(g_inputcut), existing);
+        press("b");   // back discards and gives the list its focus again
+        QCOMPARE((QList<int>{g_inputcut->state(), g_inputcut->select()}), (QList<int>{1, existing ? 2 : 0}));
+        QVERIFY(!g_inputcut->findChild<QWidget *>("frame_add")->isVisibleTo(g_inputcut));
+    }
+    // While the frame edits HDMI1's crop number 3 (second in the list, entry 1), the control link
+    // adds number 2 (now the second) or deletes the edited crop: OK and Delete still mean crop 3.
+    void crop_changed_over_the_link_data()
+    {
+        columns<bool, QString, Words, int, int>({"link_adds", "keys", "words", "w1", "w2"});
+        QTest::newRow("added, then OK") << true << "rro#640K#rrrro" << Words{0x8001, 0x8201, 0x8101} << 640 << 400;
+        QTest::newRow("added, then Delete") << true << "lllo" << Words{0x8001, 0, 0x8101} << 400 << 400;
+        QTest::newRow("deleted, then OK") << false << "rro#640K#rrrro" << Words{0x8001, 0, 0} << 400 << 0;
+        QTest::newRow("deleted, then Delete") << false << "lllo" << Words{0x8001, 0, 0} << 400 << 0;
+    }
+    void crop_changed_over_the_link()
+    {
+        QFETCH(bool, link_adds);
+        QFETCH(QString, keys);
+        std::memset(uitest::para()->RAM_PARA + Ram::kCropTable, 0, Ram::kCropCount * Ram::kCropStride);
+        set_crop(0, 1, 1);
+        set_crop(1, 1, 3);
+        settle();
+        open_screen(g_inputcut, new InputCut);
+        press("orrro");
+        QCOMPARE(uitest::text(g_inputcut, "label_change_source"), QStringLiteral("Name:HDMI1-Crop-2"));
+        {
+            ChipWrite link;
+            if (link_adds)
+                set_crop(2, 1, 2);
+            else
+                uitest::wr16(Ram::crop(1), 0);
+        }
+        chip_pass();
+        QCOMPARE(g_inputcut->state(), 3);
+        QCOMPARE(cell_names(g_inputcut), link_adds ? QStringLiteral("HDMI1|HDMI1_crop1|HDMI1_crop2|HDMI1_crop3")
+                                                   : QStringLiteral("HDMI1|HDMI1_crop1"));
+        QCOMPARE(uitest::look(g_inputcut, "lineEdit_X"), LookState::Focus);
+        ::steps(keys);
+        QCOMPARE(g_inputcut->state(), 1);
+        QTEST(crop_words(3), "words");
+        QTEST(int(uitest::rd16(Ram::crop(1) + Ram::kCropW)), "w1");
+        QTEST(int(uitest::rd16(Ram::crop(2) + Ram::kCropW)), "w2");
+        QCOMPARE(uitest::rd16(Ram::crop(0) + Ram::kCropW), uint16_t(400));
+    }
+    void full_table()
+    {
+        for (int i = 0; i < Ram::kCropCount; ++i)
+            set_crop(i, 2, i + 1);
+        settle();
+        const QByteArray before(reinterpret_cast<const char *>(uitest::para()->RAM_PARA), Ram::kSize);
+        open_screen(g_inputcut, new InputCut);
+        press("oolo");
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(uitest::para()->RAM_PARA), Ram::kSize), before);
+        QCOMPARE(g_inputcut->state(), 1);
+        QCOMPARE(cell_names(g_inputcut), QStringLiteral("HDMI1"));
+        QVERIFY(uitest::text(g_inputcut, "sourcelistseq1name").contains(">41<"));
+    }
+    // The ways in and out: main menu, Setting menu and source choice; back, and the mode key.
+    void paths_data()
+    {
+        columns<QString, int, QString>({"keys", "page", "open"});
+        QTest::newRow("main menu to source choice") << "ro" << 3 << "inputchoose";
+        QTest::newRow("and back") << "rob" << 1 << "";
+        QTest::newRow("crops from source choice") << "rorrro" << 7 << "inputchoose inputcut";
+        QTest::newRow("crops back to source choice") << "rorrrob" << 3 << "inputchoose";
+        QTest::newRow("EDID back to source choice") << "rorrrrob" << 3 << "inputchoose";
+        QTest::newRow("mode from crops closes both") << "rorrrom" << 4 << "";
+        QTest::newRow("mode from EDID closes both") << "rorrrrom" << 4 << "";
+        QTest::newRow("crops from Setting, back") << "rrrorob" << 5 << "option";
+        QTest::newRow("mode from crops closes Setting") << "rrrorom" << 4 << "";
+    }
+    void paths()
+    {
+        QFETCH(QString, keys);
+        press(keys);
+        QTEST(int(g_page_focus), "page");
+        QStringList open;
+        for (auto [name, pointer] : {std::pair<const char *, QObject *>{"option", g_option}, {"inputchoose", g_inputchoose},
+                                     {"inputcut", g_inputcut}, {"edidset", g_edidset}})
+            if (pointer)
+                open << name;
+        QTEST(open.join(' '), "open");
+    }
+    // A crop added in the crops screen shows in source choice's counts on the way back.
+    void counts_on_return()
+    {
+        InputChoose *c = open_choose(0);
+        press("rrro");
+        press("oolo");
+        press("bb");
+        QCOMPARE(int(g_page_focus), int(PAGE_INPUTCHOOSE));
+        QVERIFY(uitest::text(c, "sourcelistseq0name").contains(">4<"));
+        QCOMPARE(card_names(c), QStringLiteral("DVI"));   // image 3's, where the crop button was reached
+    }
+};
+
+QTEST_MAIN(TestInput)
+#include "test_input.moc"
