@@ -17,6 +17,7 @@ enum class Look : uint8_t {
     MenuText,       // a text entry of the communication, output and recovery menus
     KeyWhite,       // a key of the numeric keyboard
     KeyBlue,        // its confirm key
+    ComboFilled,    // a combo box on the buttons' colour (the colour-temperature type)
 };
 
 enum class LookState : uint8_t {
