@@ -26,6 +26,9 @@ const KnownOverflow kKnownOverflows[] = {
     {"LockWindow", "label_input", LANG_RU},
     {"LinkOption", "Button_usb", LANG_VI},
     {"CustomMode", "label_name", LANG_VI},   // the stacked accents are taller than the 12-px line
+    {"ImageLayout", "label_W", LANG_RU},   // the Russian captions of width and height in 35 px
+    {"ImageLayout", "label_H", LANG_RU},
+    {"quality", "label_reset", LANG_VI},    // the Vietnamese reset caption in the 140-px label
 };
 
 bool known_overflow(const char *screen, const QString &object, int language)

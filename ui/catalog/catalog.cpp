@@ -3,13 +3,17 @@
 #include "advancedoption.h"
 #include "custommode.h"
 #include "firmware_usbgrade.h"
+#include "imagelayout.h"
+#include "imagequality.h"
 #include "linkoption.h"
 #include "lockwindow.h"
 #include "machinestate.h"
 #include "mainwindow.h"
 #include "option.h"
 #include "outputset.h"
+#include "quality.h"
 #include "rcv_recovery.h"
+#include "temperature.h"
 
 namespace {
 template <class T>
@@ -33,6 +37,10 @@ const std::vector<ScreenEntry> &screen_catalog()
         entry(PAGE_ADVANCEDOPTION, g_advancedoption),
         entry(PAGE_RCV_RECOVERY, g_rcv_recovery),
         entry(PAGE_FIRMWARE_USBGRADE, g_firmware_usbgrade),
+        entry(PAGE_IMAGELAYOUT, g_imagelayout),
+        entry(PAGE_IMAGEQUALITY, g_imagequality),
+        entry(PAGE_QUALITY, g_quality),
+        entry(PAGE_TEMPERATURE, g_temperature),
     };
     return entries;
 }

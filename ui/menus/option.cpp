@@ -5,6 +5,8 @@
 #include <QPushButton>
 
 #include "advancedoption.h"
+#include "imagelayout.h"
+#include "imagequality.h"
 #include "linkoption.h"
 #include "outputset.h"
 #include "paths.h"
@@ -71,9 +73,19 @@ void Option::on_output_set_clicked()
     open_screen(g_outputset, new OutputSet);
 }
 
+void Option::on_image_layout_clicked()
+{
+    open_screen(g_imagelayout, new ImageLayout);
+}
+
 void Option::on_link_set_clicked()
 {
     open_screen(g_linkoption, new LinkOption);
+}
+
+void Option::on_image_quality_clicked()
+{
+    open_screen(g_imagequality, new ImageQuality);
 }
 
 void Option::on_AdvanceButton_clicked()

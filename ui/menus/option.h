@@ -21,7 +21,9 @@ public:
 
 public slots:
     void on_output_set_clicked();
+    void on_image_layout_clicked();
     void on_link_set_clicked();
+    void on_image_quality_clicked();
     void on_AdvanceButton_clicked();
 };
 
