@@ -2,6 +2,7 @@
 // against the picture record (image 2176..2191) and the window records, with the chip pass run
 // after every key and without it (a step while the request is raised changes nothing), the
 // display-only fields, the refreshes, and the back paths and mode-key chains.
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
@@ -275,7 +276,8 @@ private slots:
         QFETCH(QStringList, fields);
         press(to);
         QWidget *screen = top();
-        screen->activateWindow();
+        QApplication::setActiveWindow(screen);   // typing reaches a field only in the active window
+        QVERIFY(QTest::qWaitForWindowActive(screen));
         const Ints before = record();
         for (const QString &name : fields) {
             auto *field = screen->findChild<QLineEdit *>(name);
