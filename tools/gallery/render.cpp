@@ -74,6 +74,7 @@ void gallery_render(const std::function<void(const QString &stem, const QImage &
     add_framework_shots(shots);
     add_main_shots(shots);
     add_menus_shots(shots);
+    add_image_shots(shots);
 
     for (int lang = 0; lang < 5; ++lang) {
         for (const Shot &shot : shots) {

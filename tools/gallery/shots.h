@@ -23,3 +23,4 @@ void show_progress(QDialog *owner, int percent);
 void add_framework_shots(ShotList &shots);
 void add_main_shots(ShotList &shots);
 void add_menus_shots(ShotList &shots);
+void add_image_shots(ShotList &shots);
