@@ -1,48 +1,8 @@
 #include "zemcontrol.h"
 
-#include <QComboBox>
-#include <QEvent>
 #include <QLabel>
 
-namespace {
-
-// A combo box hands a new font on to its popup list, and to do so builds the list (a window of
-// its own, with a view, scroll bars and scrollers) at the first font change, long before anyone
-// opens it: that was a fifth of the user-mode screen's opening. The hand-over waits here until the
-// list is first shown.
-class LazyPopupComboBox : public QComboBox
-{
-public:
-    using QComboBox::QComboBox;
-
-    void showPopup() override
-    {
-        m_popup_shown = true;
-        if (m_font_pending) {
-            m_font_pending = false;
-            QEvent change(QEvent::FontChange);
-            QComboBox::changeEvent(&change);
-        }
-        QComboBox::showPopup();
-    }
-
-protected:
-    void changeEvent(QEvent *event) override
-    {
-        if (event->type() == QEvent::FontChange && !m_popup_shown) {
-            m_font_pending = true;
-            QWidget::changeEvent(event);
-            return;
-        }
-        QComboBox::changeEvent(event);
-    }
-
-private:
-    bool m_popup_shown = false;
-    bool m_font_pending = false;
-};
-
-}
+#include "lazypopupcombobox.h"
 
 zemcontrol::zemcontrol(const QRect &box, const QRect &left, const QRect &right, QWidget *parent)
     : QWidget(parent),
