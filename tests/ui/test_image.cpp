@@ -3,6 +3,7 @@
 // after every key and without it (a step while the request is raised changes nothing), the
 // display-only fields, the refreshes, and the back paths and mode-key chains.
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
@@ -259,7 +260,8 @@ private slots:
         QCOMPARE(record() != before, keys.endsWith('l'));
     }
     // Display-only fields: a touch gives them no focus and opens nothing, typing into them
-    // changes nothing, and the value the next step starts from is still the number shown.
+    // changes nothing, and the value the next step starts from is still the number shown. A touch
+    // on a combo box picks no entry.
     void value_fields_are_display_only_data()
     {
         // then: keys after the touches and typing; record: the picture record after them
@@ -287,6 +289,14 @@ private slots:
             QTest::keyClicks(field, "7xa");   // keys no screen acts on, should they reach it
             QCOMPARE(field->text(), shown);
             QCOMPARE(look_state(field), screen_at(g_page_focus)->focus().current() == field ? LookState::Focus : LookState::Normal);
+        }
+        // A touch on a combo box, as the panel delivers it, picks nothing.
+        if (auto *box = screen->findChild<QComboBox *>()) {
+            const int shown = box->currentIndex();
+            const QPoint at = box->mapTo(screen, QPoint(box->width() / 2, box->height() / 2));
+            QTest::mouseClick(screen->windowHandle(), Qt::LeftButton, {}, at);
+            QVERIFY(!box->view()->isVisible());
+            QCOMPARE(box->currentIndex(), shown);
         }
         QVERIFY(!g_numberkeyboard->isVisible());
         QCOMPARE(record(), before);

@@ -35,6 +35,8 @@ ImageLayout::ImageLayout() : ScreenOf(PAGE_IMAGELAYOUT)
     ui.setupUi(this);
     ui.label5->hide();
     ui.label6->hide();
+    // The point-to-point box shows a setting; a touch must not pick another entry.
+    ui.comboBox_P2P->setAttribute(Qt::WA_TransparentForMouseEvents);
     menulist_init();
     ui.comboBox_P2P->addItems({tr5("点对点关闭", "OFF", "Откл", "Đóng", "點對點關閉"),
                                tr5("点对点开启", "ON", "Вкл", "Mở", "點對點開啟"),

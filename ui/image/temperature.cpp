@@ -13,6 +13,8 @@ constexpr int kTypes = 4;
 temperature::temperature() : ScreenOf(PAGE_TEMPERATURE)
 {
     ui.setupUi(this);
+    // The type is chosen with the keys only: a touch on the box would show an entry not stored.
+    ui.comboBox_type->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_type = std::make_unique<ChoiceField>(ui.comboBox_type);
     const std::pair<QLineEdit *, int> rows[] = {
         {ui.lineEdit_name_red, Ram::kQRed}, {ui.lineEdit_name_green, Ram::kQGreen}, {ui.lineEdit_name_blue, Ram::kQBlue}};
