@@ -88,7 +88,8 @@ int lit_mirror()
     }
     return lit;
 }
-// Windows 1 to 4 and 6: each shows another source, state, place, mirror and point-to-point mode.
+// Windows 1 to 6, each with another source, state, place, mirror and point-to-point mode; window
+// 1 has a display name, window 4 one switched off.
 void stage_windows()
 {
     struct W { int enable, source, x, y, w, h, mirror, p2p, mode; };
@@ -304,7 +305,7 @@ private slots:
         press(then);
         QTEST(record(), "record");   // an edit starts from the number shown
     }
-    // Back paths, touches and the mode key from each screen; the key lock stops only the mode key.
+    // Back paths and the mode key from each screen; the key lock stops only the mode key.
     void menu_and_chains_data()
     {
         columns<QString, int, QString, int>({"keys", "page", "open", "focus"});
@@ -312,7 +313,7 @@ private slots:
         QTest::newRow("quality menu left wraps") << "rrrrol" << 11 << "option imagequality" << 1;
         QTest::newRow("OK opens quality") << kToQuality << 19 << "option imagequality quality" << 0;
         QTest::newRow("OK opens temperature") << kToTemperature << 20 << "option imagequality temperature" << 0;
-        QTest::newRow("back from quality keeps the menu's focus") << "rrrrorob" << 11 << "option imagequality" << 1;
+        QTest::newRow("back from temperature keeps the menu's focus") << "rrrrorob" << 11 << "option imagequality" << 1;
         QTest::newRow("back from the menu") << "rrrrob" << 5 << "option" << 4;
         QTest::newRow("back from the layout") << "rrob" << 5 << "option" << 2;
         QTest::newRow("mode from the menu") << "rrrrom" << 4 << "" << -1;
