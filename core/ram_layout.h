@@ -12,6 +12,10 @@ constexpr int kSourceTiming = 256;      // + 6*s: u16 width, height, refresh of 
 constexpr int kSourceTimingStride = 6;
 
 constexpr int kSavedFrom = 768;         // the parameter file holds offsets 768..4095
+// The parameter file and the factory table begin with a 2-byte marker: their byte file_at(off)
+// holds image offset off.
+constexpr int kFileMarker = 2;
+constexpr int file_at(int off) { return off - kSavedFrom + kFileMarker; }
 constexpr int kLanguage = 768;          // u8 (u16 language word, 769 is 0)
 constexpr int kKeyLock = 772;           // u16, nonzero = panel keys locked
 constexpr int kWifiOff = 774;           // u8, 1 = access point off
@@ -57,6 +61,7 @@ constexpr int kOsdEnable = 2124;        // u16
 constexpr int kQuality = 2176;          // QUALITY_PARA
 constexpr int kQBrightness = 2176, kQContrast = 2178, kQSharpness = 2180, kQSaturation = 2182;
 constexpr int kQTempType = 2184, kQRed = 2186, kQGreen = 2188, kQBlue = 2190;
+constexpr int kQualitySize = 16;
 
 constexpr int kLayers = 2272;           // + 26*w: LAYER_PARA of window w
 constexpr int kLayerStride = 26;
@@ -68,7 +73,7 @@ constexpr int kLayerMirror = 4;
 constexpr int kLayerSource = 8;         // u16: bit 15 clear source id, set crop-table index (low byte)
 constexpr int kLayerX = 10, kLayerY = 12, kLayerW = 14, kLayerH = 16;
 constexpr int kLayerOutput = 18;        // u16: bit 0 black, bit 1 freeze, bit 2 fade; +19 pixel to pixel
-constexpr int kLayerPixel = 19;         // u8, the output word's high byte: 1 = pixel to pixel
+constexpr int kLayerPointToPoint = 19;  // byte: bit 0 point to point on
 constexpr int kLayerAudio = 20;         // u16: bit 15 sound on
 constexpr int kLayerP2PMode = 22;
 // Bits of the window fields.
@@ -77,6 +82,7 @@ constexpr uint16_t kSourceIsCrop = 0x8000;   // source word: the low byte is a c
 constexpr uint16_t kOutputBlack = 0x0001;    // output word
 constexpr uint16_t kOutputFreeze = 0x0002;
 constexpr uint16_t kOutputFade = 0x0004;
+constexpr uint8_t kPointToPointOn = 0x01;    // point-to-point byte
 constexpr uint16_t kSoundOn = 0x8000;        // audio word
 constexpr uint16_t kSoundOnWord = 0x80FF;    // what the panel's sound key stores for "on"
 

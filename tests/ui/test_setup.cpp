@@ -23,7 +23,7 @@ const QString kUdhcpdStop = QStringLiteral("kill -9 `pidof /usr/sbin/udhcpd  /et
 uint8_t *img() { return uitest::para()->RAM_PARA; }
 int audio(int w) { return Ram::layer(w) + Ram::kLayerAudio; }
 int output(int k) { return Ram::layer(k) + Ram::kLayerOutput; }
-int pixel(int k) { return Ram::layer(k) + Ram::kLayerPixel; }
+int pixel(int k) { return Ram::layer(k) + Ram::kLayerPointToPoint; }
 int fade_in(int k) { return Ram::kFade + Ram::kFadeStride * k; }
 void set_windows(std::initializer_list<int> enabled)
 {

@@ -48,6 +48,9 @@ const KnownOverflow kKnownOverflows[] = {
     {"othersetup", "switch_state", LANG_VI},
     {"EDIDset", "card_edid", -1},          // a 1920x1080@60Hz timing is wider than the card's 88 px
     {"InputChoose", "badge", LANG_RU},       // the in-use word on the card's 30-px badge
+    {"ImageLayout", "label_W", LANG_RU},   // the Russian captions of width and height in 35 px
+    {"ImageLayout", "label_H", LANG_RU},
+    {"quality", "label_reset", LANG_VI},    // the Vietnamese reset caption in the 140-px label
 };
 
 bool known_overflow(const char *screen, const QString &object, int language)

@@ -1,3 +1,4 @@
+#include <QAbstractItemView>
 #include <QDir>
 #include <QDirIterator>
 #include <QRegularExpression>
@@ -7,6 +8,7 @@
 #include "dialog.h"
 #include "lcd_touch.h"
 #include "fields.h"
+#include "lazypopupcombobox.h"
 #include "my_lineedit.h"
 #include "sourceinfo.h"
 #include "uitest.h"
@@ -298,6 +300,27 @@ private slots:
             d->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
             QVERIFY(d->result() == QDialog::Accepted && !d->isVisible());
         }
+    }
+    // A combo box with a font and a style of its own, whose look changes, builds no list until it
+    // is opened; then the list takes the box's font.
+    void combo_list_built_when_opened()
+    {
+        QWidget owner;
+        owner.setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28);"));
+        auto *box = new LazyPopupComboBox(&owner);
+        QFont font = box->font();
+        font.setPointSize(7);
+        box->setFont(font);
+        box->setStyleSheet(QStringLiteral("QComboBox{color:rgb(255,255,255);border:1px solid rgb(255,171,84);}"));
+        box->addItems({QStringLiteral("OFF"), QStringLiteral("ON")});
+        owner.show();
+        QCoreApplication::processEvents();
+        box->setStyleSheet(QStringLiteral("QComboBox{color:rgb(255,255,255);border:1px solid rgb(255,0,0);}"));
+        QCoreApplication::processEvents();
+        QVERIFY(box->findChildren<QAbstractItemView *>().isEmpty());
+        box->showPopup();
+        QCOMPARE(box->view()->window()->font().pointSize(), 7);
+        box->hidePopup();
     }
     // Every image a screen names is in the compiled-in tree (the sources are read at test time,
     // so a screen added later is checked too), and every image there is drawn for the 320 x 240

@@ -77,6 +77,7 @@ void gallery_render(const std::function<void(const QString &stem, const QImage &
     add_output_shots(shots);
     add_setup_shots(shots);
     add_input_shots(shots);
+    add_image_shots(shots);
 
     for (int lang = 0; lang < 5; ++lang) {
         for (const Shot &shot : shots) {

@@ -61,7 +61,7 @@ QWidget *other(std::initializer_list<int> moves)
     ZemRamPara *p = ZemRamPara::p_zemrampara_config;
     for (int w = 0; w < Ram::kLayerSlots; ++w) {
         p->wr16(Ram::layer(w) + Ram::kLayerEnable, w == 0 || w == 2 ? 1 : 0);
-        p->RAM_PARA[Ram::layer(w) + Ram::kLayerPixel] = 0;
+        p->RAM_PARA[Ram::layer(w) + Ram::kLayerPointToPoint] = 0;
     }
     p->wr16(Ram::kAudioWindow, 2);
     p->wr16(Ram::layer(2) + Ram::kLayerAudio, Ram::kSoundOnWord);

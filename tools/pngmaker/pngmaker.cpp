@@ -23,6 +23,7 @@
 // Symbols: lock unlock power sound mute left right up down gear monitor input mode info link usb
 //          wifi network chart picture temperature layout crop edid led factory clock recovery
 //          upgrade save delete plus minus home check cross grid star warning ltri rtri jack
+//          mirror mirror_h mirror_v mirror_hv
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -321,6 +322,19 @@ void draw_symbol(QPainter &p, const QString &name, const QRectF &r0, const QColo
           << QPointF(b.left() + b.width() * 0.25, b.bottom() - b.height() * 0.3)
           << QPointF(b.left(), b.bottom() - b.height() * 0.3);
         p.drawPolygon(j);
+    } else if (name.startsWith(QLatin1String("mirror"))) {
+        // A flag on its pole, turned as the mirror setting turns the picture: "mirror" as it
+        // stands, "mirror_h" left to right, "mirror_v" upside down, "mirror_hv" both.
+        p.save();
+        p.translate(r.center());
+        p.scale(name.contains(QLatin1Char('h')) ? -1 : 1, name.endsWith(QLatin1Char('v')) ? -1 : 1);
+        p.drawRect(QRectF(-s * 0.42, -s * 0.42, s * 0.84, s * 0.84));
+        p.drawLine(QPointF(-s * 0.2, -s * 0.28), QPointF(-s * 0.2, s * 0.3));
+        QPolygonF flag;
+        flag << QPointF(-s * 0.2, -s * 0.28) << QPointF(s * 0.25, -s * 0.16) << QPointF(-s * 0.2, -s * 0.02);
+        p.setBrush(c);
+        p.drawPolygon(flag);
+        p.restore();
     } else {
         std::fprintf(stderr, "pngmaker: unknown symbol %s\n", qPrintable(name));
         p.drawRect(r.adjusted(w, w, -w, -w));

@@ -8,6 +8,8 @@
 #include "inputchoose.h"
 #include "inputcut.h"
 #include "ledset.h"
+#include "imagelayout.h"
+#include "imagequality.h"
 #include "linkoption.h"
 #include "lockwindow.h"
 #include "machinestate.h"
@@ -16,9 +18,11 @@
 #include "option.h"
 #include "othersetup.h"
 #include "outputset.h"
+#include "quality.h"
 #include "rcv_recovery.h"
 #include "test_chart.h"
 #include "testimage.h"
+#include "temperature.h"
 
 namespace {
 template <class T>
@@ -51,6 +55,10 @@ const std::vector<ScreenEntry> &screen_catalog()
         entry(PAGE_NETSET, g_netset),
         entry(PAGE_TEST_CHART, g_test_chart),
         entry(testimage::kPage, g_testimage),
+        entry(PAGE_IMAGELAYOUT, g_imagelayout),
+        entry(PAGE_IMAGEQUALITY, g_imagequality),
+        entry(PAGE_QUALITY, g_quality),
+        entry(PAGE_TEMPERATURE, g_temperature),
     };
     return entries;
 }

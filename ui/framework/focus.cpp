@@ -161,3 +161,11 @@ void FocusList::cancel_edit()
     if (editor.revert)
         editor.revert();
 }
+
+void FocusList::drop_edit()
+{
+    if (!m_editing)
+        return;
+    m_editing = false;
+    restyle(m_index);
+}

@@ -54,6 +54,8 @@ public:
     bool back();
     // Ends an edit as back does, for a refresh that redraws the values (a language change).
     void cancel_edit();
+    // Ends an edit with neither commit nor revert: the row's value was read afresh meanwhile.
+    void drop_edit();
 
 private:
     struct Row

@@ -104,6 +104,13 @@ const Row &row(Look kind)
                          "font:10px"),
           QStringLiteral("color:rgb(255, 255, 255);background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);"
                          "font:10px")}},
+        // ComboFilled
+        {{QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nbackground-color:rgb(33,36,53);\n"
+                         "border:1px solid rgb(255,255,255);\n}\nQComboBox:drop-down{\nborder-style:none\n}"),
+          QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nbackground-color:rgb(33,36,53);\n"
+                         "border:1px solid rgb(255,171,84);\n}\nQComboBox:drop-down{\nborder-style:none\n}"),
+          QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nbackground-color:rgb(33,36,53);\n"
+                         "border:1px solid rgb(255,0,0);\n}\nQComboBox:drop-down{\nborder-style:none\n}")}},
     };
     return rows[static_cast<int>(kind)];
 }

@@ -32,6 +32,7 @@ enum class Look : uint8_t {
     CropCell,       // a crop-list cell
     AddButton,      // the crop list's add button: no frame until focused
     Thin10,         // Thin in a 10-px font: the crop edit frame's fields and buttons
+    ComboFilled,    // a combo box on the buttons' colour (the colour-temperature type)
 };
 
 enum class LookState : uint8_t {

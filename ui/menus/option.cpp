@@ -5,6 +5,8 @@
 #include <QPushButton>
 
 #include "advancedoption.h"
+#include "imagelayout.h"
+#include "imagequality.h"
 #include "inputcut.h"
 #include "linkoption.h"
 #include "outputset.h"
@@ -78,9 +80,19 @@ void Option::on_input_cut_clicked()
     open_screen(g_inputcut, new InputCut);
 }
 
+void Option::on_image_layout_clicked()
+{
+    open_screen(g_imagelayout, new ImageLayout);
+}
+
 void Option::on_link_set_clicked()
 {
     open_screen(g_linkoption, new LinkOption);
+}
+
+void Option::on_image_quality_clicked()
+{
+    open_screen(g_imagequality, new ImageQuality);
 }
 
 void Option::on_test_chart_clicked()

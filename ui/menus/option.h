@@ -22,7 +22,9 @@ public:
 public slots:
     void on_output_set_clicked();
     void on_input_cut_clicked();
+    void on_image_layout_clicked();
     void on_link_set_clicked();
+    void on_image_quality_clicked();
     void on_test_chart_clicked();
     void on_AdvanceButton_clicked();
 };

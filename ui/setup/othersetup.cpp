@@ -124,7 +124,7 @@ void othersetup::para_init()
                                 img[Ram::kWifiOff] != 0 ? 1 : 0);
     bool pixel = false;
     for (int k = 0; k < Ram::kLayerSlots && !pixel; ++k)
-        pixel = img[Ram::layer(k) + Ram::kLayerEnable] != 0 && img[Ram::layer(k) + Ram::kLayerPixel] != 0;
+        pixel = img[Ram::layer(k) + Ram::kLayerEnable] != 0 && img[Ram::layer(k) + Ram::kLayerPointToPoint] != 0;
     if (!pixel)
         pixel = p->rd16(Ram::kPixelToPixel) != 0;
     m_fields[kPixel].set_entries(off_on(), pixel ? 1 : 0);
@@ -184,7 +184,7 @@ void othersetup::apply(int line, int choice)
             ChipWrite chip;
             p->wr16(Ram::kPixelToPixel, choice ? 1 : 0);
             for (int k = 0; k < Ram::kLayerSlots; ++k)
-                img[Ram::layer(k) + Ram::kLayerPixel] = choice ? 1 : 0;
+                img[Ram::layer(k) + Ram::kLayerPointToPoint] = choice ? 1 : 0;
         }
         p->ram_para_save();
         break;

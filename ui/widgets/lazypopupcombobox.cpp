@@ -10,13 +10,23 @@ void LazyPopupComboBox::showPopup()
         QEvent change(QEvent::FontChange);
         QComboBox::changeEvent(&change);
     }
+    if (m_style_pending) {
+        m_style_pending = false;
+        QEvent change(QEvent::StyleChange);
+        QComboBox::changeEvent(&change);
+    }
     QComboBox::showPopup();
 }
 
 void LazyPopupComboBox::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange && !m_popup_shown) {
+    if (!m_popup_shown && event->type() == QEvent::FontChange) {
         m_font_pending = true;
+        QWidget::changeEvent(event);
+        return;
+    }
+    if (!m_popup_shown && event->type() == QEvent::StyleChange) {
+        m_style_pending = true;
         QWidget::changeEvent(event);
         return;
     }
