@@ -71,6 +71,10 @@ public:
     };
     static constexpr int kTimingRows = 6;
     TimingRow timing_row(int source) const;
+    // The row differs from the copy the shadow holds (what the last save saw).
+    bool timing_row_changed(int source) const;
+    // The row has a signal: width, height and rate all nonzero.
+    bool has_signal(int source) const;
     // The source thread's write of all six rows (image 256 onwards); true when one changed.
     bool write_timing_rows(const TimingRow (&rows)[kTimingRows]);
 

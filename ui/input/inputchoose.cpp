@@ -41,25 +41,10 @@ ZemRamPara *para()
     return ZemRamPara::p_zemrampara_config;
 }
 
-QString no_signal_text()
-{
-    return tr5("无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號");
-}
-
 QString in_use_text()
 {
     // The Chinese text ends in a soft hyphen, as it always has.
     return tr5("使用中\xC2\xAD", "Using", "Использовать", "sử dụng", "使用中\xC2\xAD");
-}
-
-// "%dx%d@%dHz" of source s's timing row, or the no-signal text when any of the three is 0.
-QString timing_text(const uint8_t *img, int s)
-{
-    const int row = Ram::source_timing(s);
-    const int w = Ram::rds16(img, row), h = Ram::rds16(img, row + 2), f = Ram::rds16(img, row + 4);
-    if (w == 0 || h == 0 || f == 0)
-        return no_signal_text();
-    return QStringLiteral("%1x%2@%3Hz").arg(w).arg(h).arg(f);
 }
 
 bool image_present(const uint8_t *img, int w)
@@ -134,8 +119,7 @@ int InputChoose::get_source_num(unsigned char source) const
 
 int InputChoose::source_current_check()
 {
-    const ZemRamPara *p = para();
-    const int count = qMin(kMaxEntries, 1 + (p ? p->ZemGetSourceNum(m_listed, Ram::kCropCount) : 0));
+    const int count = qMin(kMaxEntries, sourceinfo::source_entries(static_cast<unsigned char>(m_listed)));
     m_last_page = (count - 1) / kCardsPerPage;
     return count;
 }
@@ -144,43 +128,18 @@ int InputChoose::source_current_check()
 
 void InputChoose::crop_source_num_update()
 {
-    const ZemRamPara *p = para();
     for (int s = 0; s < kSources; ++s)
-        m_counts[s] = 1 + (p ? p->ZemGetSourceNum(s, Ram::kCropCount) : 0);
+        m_counts[s] = sourceinfo::source_entries(static_cast<unsigned char>(s));
     source_name_update();
-    source_check_update();
 }
 
 void InputChoose::source_name_update()
 {
     QLabel *const names[kSources] = {ui.sourcelistseq0name, ui.sourcelistseq1name, ui.sourcelistseq2name,
                                      ui.sourcelistseq3name};
-    QFont name_font = font();
-    name_font.setPixelSize(9);
-    const QFontMetrics metrics(name_font);
-    for (int pos = 0; pos < kSources; ++pos) {
-        const unsigned char id = sourceinfo::get_source_id_by_listseq(static_cast<unsigned char>(pos));
-        QString text = sourceinfo::get_source_name_by_listseq(static_cast<unsigned char>(pos));
-        ALIAS_PARA alias;
-        if (get_json_alias_para(&alias, QStringLiteral("source"), id) == 1)
-            text = metrics.elidedText(alias.name, Qt::ElideRight, names[pos]->width() - kNameMargin);
-        names[pos]->setText(sourceinfo::get_source_specialstyle1_by_sourceid(
-            id, text, static_cast<unsigned char>(get_source_num(id))));
-    }
-}
-
-void InputChoose::source_check_update()
-{
     QLabel *const icons[kSources] = {ui.sourcelistseq0pixmap, ui.sourcelistseq1pixmap, ui.sourcelistseq2pixmap,
                                      ui.sourcelistseq3pixmap};
-    const ZemRamPara *p = para();
-    for (int pos = 0; pos < kSources; ++pos) {
-        const unsigned char id = sourceinfo::get_source_id_by_listseq(static_cast<unsigned char>(pos));
-        const int row = Ram::source_timing(id);
-        const bool online = p && p->rd16(row) != 0 && p->rd16(row + 2) != 0 && p->rd16(row + 4) != 0;
-        icons[pos]->setScaledContents(true);
-        sourceinfo::set_sourceonline_pixmap(icons[pos], id, online ? 1 : 0);
-    }
+    sourceinfo::show_source_row(names, icons, m_counts, kNameMargin);
 }
 
 // ---- tabs -------------------------------------------------------------------------------------
@@ -337,7 +296,7 @@ void InputChoose::initSource()
         QString name, info;
         if (e == 0) {
             name = m_listed_name;
-            info = timing_text(p->RAM_PARA, m_listed);
+            info = sourceinfo::timing_text(static_cast<unsigned char>(m_listed));
         } else {
             CROP_PARA crop{};
             int index = Ram::kCropCount;
@@ -569,9 +528,7 @@ void InputChoose::syncUpdate(int code)
     for (int w = 0; w < kImages; ++w)
         layout_changed = layout_changed || p->differs16(Ram::layer(w) + Ram::kLayerEnable);
     const bool source_changed = p->differs16(Ram::layer(m_image) + Ram::kLayerSource);
-    const int row = Ram::source_timing(m_listed);
-    const bool status_changed =
-        !source_changed && (p->differs16(row) || p->differs16(row + 2) || p->differs16(row + 4));
+    const bool status_changed = !source_changed && p->timing_row_changed(m_listed);
 
     if (layout_changed) {
         // The tabs are laid out anew from image 1: a focus position kept from the old tabs could

@@ -27,8 +27,8 @@ public:
     // Entries of source id 0..3 (the input itself and its crops); 0 for another id.
     int get_source_num(unsigned char source) const;
     int source_current_check();
+    // The source row: names, entry counts and online pictures.
     void source_name_update();
-    void source_check_update();
     void initMenu();
     void TextCreate(int image);
     void imagemenu();

@@ -116,8 +116,7 @@ int InputCut::get_source_num(unsigned char source) const
 
 int InputCut::source_current_check()
 {
-    const ZemRamPara *p = para();
-    max_source_info = 1 + (p ? p->ZemGetSourceNum(cur_source, Ram::kCropCount) : 0);
+    max_source_info = sourceinfo::source_entries(cur_source);
     last_pag = static_cast<uint8_t>((max_source_info + kItemsPerPage - 1) / kItemsPerPage - 1);
     return max_source_info;
 }
@@ -126,9 +125,8 @@ int InputCut::source_current_check()
 
 void InputCut::crop_source_num_update()
 {
-    const ZemRamPara *p = para();
     for (int s = 0; s < kSources; ++s)
-        item_counts[s] = 1 + (p ? p->ZemGetSourceNum(s, Ram::kCropCount) : 0);
+        item_counts[s] = sourceinfo::source_entries(static_cast<unsigned char>(s));
     source_name_update();
 }
 
@@ -136,19 +134,7 @@ void InputCut::source_name_update()
 {
     QLabel *const names[kSources] = {ui.sourcelistseq0name, ui.sourcelistseq1name, ui.sourcelistseq2name,
                                      ui.sourcelistseq3name};
-    QFont name_font = font();
-    name_font.setPixelSize(9);
-    const QFontMetrics metrics(name_font);
-    for (int pos = 0; pos < kSources; ++pos) {
-        const auto p = static_cast<unsigned char>(pos);
-        const unsigned char id = sourceinfo::get_source_id_by_listseq(p);
-        QString text = sourceinfo::get_source_name_by_listseq(p);
-        ALIAS_PARA alias;
-        if (get_json_alias_para(&alias, QStringLiteral("source"), id) == 1)
-            text = metrics.elidedText(alias.name, Qt::ElideRight, names[pos]->width() - kTabNameMargin);
-        names[pos]->setText(sourceinfo::get_source_specialstyle1_by_sourceid(
-            id, text, static_cast<unsigned char>(get_source_num(id))));
-    }
+    sourceinfo::show_source_row(names, nullptr, item_counts, kTabNameMargin);
 }
 
 void InputCut::zem_button_input_clicked()
@@ -202,12 +188,7 @@ void InputCut::source_init()
         QString name, size;
         if (item == 0) {
             name = source_name;
-            const int row = Ram::source_timing(cur_source);
-            const int w = p ? Ram::rds16(p->RAM_PARA, row) : 0;
-            const int h = p ? Ram::rds16(p->RAM_PARA, row + 2) : 0;
-            const int f = p ? Ram::rds16(p->RAM_PARA, row + 4) : 0;
-            size = (w && h && f) ? QStringLiteral("%1x%2@%3Hz").arg(w).arg(h).arg(f)
-                                 : tr5("无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號");
+            size = sourceinfo::timing_text(cur_source);
         } else if (p) {
             CROP_PARA crop{};
             int index = Ram::kCropCount;

@@ -175,7 +175,7 @@ void LockWindow::image_init()
         else if (W != 0 && H != 0 && F != 0)
             status = QStringLiteral("%1x%2@%3Hz").arg(W).arg(H).arg(F);
         else
-            status = tr5("无信号", "No signal", "Нет сигнала", "Không có tín hiệu", "無信號");
+            status = sourceinfo::no_signal_text();
         bool freeze = (output & Ram::kOutputFreeze) != 0;
         if (led_off != 1)
             freeze = freeze || led_off == 2;
