@@ -104,7 +104,9 @@ private slots:
         usb->start();
         K58_WIFI_CONFIG::create_for_test()->start_thread();
 
-        // The control protocol: EDID changes, whole-image reads, received files.
+        // The link layer: whole-image reads and received files. The image itself is written on
+        // the GUI thread (the EDID and other-settings screens, below), as in this program, whose
+        // screens read it without the chip mutex.
         std::atomic<bool> stop{false};
         std::atomic<int> link_rounds{0};
         std::thread link;
@@ -124,13 +126,6 @@ private slots:
             std::mt19937 rng(seed + 1);
             uint8_t copy[Ram::kSize];
             while (!stop) {
-                const int input = static_cast<int>(rng() % 4);
-                uitest::para()->ZemSetEDIDPara(input, rng() % 2 ? 1920 : 1280, rng() % 2 ? 1080 : 720,
-                                              static_cast<uint16_t>(50 + rng() % 11));
-                if (rng() % 16 == 0) {   // the access point switched off or on
-                    ChipWrite write;
-                    uitest::para()->RAM_PARA[Ram::kWifiOff] = uint8_t(rng() % 2);
-                }
                 {
                     ChipLock lock;
                     std::memcpy(copy, uitest::para()->RAM_PARA, sizeof copy);
@@ -178,6 +173,18 @@ private slots:
                     ++jobs;
                 }
                 break;
+            case 6:
+            case 7: {   // an EDID asked for, as the EDID screen does
+                const int input = static_cast<int>(rng() % 4);
+                uitest::para()->ZemSetEDIDPara(input, rng() % 2 ? 1920 : 1280, rng() % 2 ? 1080 : 720,
+                                              static_cast<uint16_t>(50 + rng() % 11));
+                break;
+            }
+            case 8: {   // the access point switched off or on, as the other-settings screen does
+                ChipWrite write;
+                uitest::para()->RAM_PARA[Ram::kWifiOff] = uint8_t(rng() % 2);
+                break;
+            }
             case 5:   // a touch on the main menu's lock
                 if (auto *lock = g_mainwindow->findChild<QPushButton *>(QStringLiteral("Button_lock")))
                     lock->click();
