@@ -105,10 +105,15 @@ void factory::on_Button_lang_clicked()
 {
     ZemRamPara *para = ZemRamPara::p_zemrampara_config;
     const int choice = m_language.current();
-    if (!para || choice < 0 || choice >= LANG_COUNT || choice == para->RAM_PARA[Ram::kLanguage])
+    if (!para || choice < 0 || choice >= LANG_COUNT)
         return;
-    g_language = static_cast<uint8_t>(choice);
     {
+        // The control link writes the byte too: it is compared and written in one hold of the
+        // chip mutex, and the request is raised only when it was written.
+        ChipLock lock;
+        if (choice == para->RAM_PARA[Ram::kLanguage])
+            return;
+        g_language = static_cast<uint8_t>(choice);
         ChipWrite chip;
         para->RAM_PARA[Ram::kLanguage] = static_cast<uint8_t>(choice);
     }
