@@ -640,20 +640,33 @@ private slots:
         if (!keys.contains('o'))
             QCOMPARE(int(img()[Ram::kLanguage]), int(LANG_EN));
     }
-    // A language changed elsewhere (control link, start-up rule) closes an open list and shows it.
+    // A language changed elsewhere (control link, start-up rule) closes an open list and shows it;
+    // a language the list cannot show leaves the list as it was.
+    void language_changed_elsewhere_data()
+    {
+        columns<uint, int, QString, QString>({"mask", "byte", "list", "texts"});
+        QTest::newRow("Russian") << 0x1Fu << 2 << QString::fromUtf8("Русский")
+                                 << QString::fromUtf8("Системные настройки|Сохранить IP|Нажмите ОК");
+        QTest::newRow("Simplified Chinese not offered: the first offered") << 0x1Cu << 0 << QString::fromUtf8("Русский")
+                                                                << QString::fromUtf8("Системные настройки|Сохранить IP|Нажмите ОК");
+        QTest::newRow("none offered, a byte above 4: the list stays") << 0x20u << 7 << "English" << "Factory setup|Keep IP|Press Ok";
+    }
     void language_changed_elsewhere()
     {
+        QFETCH(uint, mask);
+        QFETCH(int, byte);
+        g_lcd_lang_valid = mask;
         set_language(LANG_EN);
         open_factory();
-        press("orr");
-        img()[Ram::kLanguage] = LANG_RU;
+        press("or");
+        img()[Ram::kLanguage] = uint8_t(byte);
         uitest::para()->test_signal(CHANGE_PARA);
-        QCOMPARE(focused_row(g_factory), QStringLiteral("Box_lang_2"));
-        QCOMPARE(combo(g_factory, "Box_lang_2"), QString::fromUtf8("Русский"));
-        QCOMPARE(uitest::texts(g_factory, {"label_factory", "label_ip", "Button_rst3"}).join('|'),
-                 QString::fromUtf8("Системные настройки|Сохранить IP|Нажмите ОК"));
+        QCOMPARE(focused_row(g_factory), QString(mask & 0x1F ? "Box_lang_2" : "Box_lang_2*"));
+        QTEST(combo(g_factory, "Box_lang_2"), "list");
+        QTEST(uitest::texts(g_factory, {"label_factory", "label_ip", "Button_rst3"}).join('|'), "texts");
         press("b");
-        QCOMPARE(uitest::text(g_advancedoption, "label_title"), QString::fromUtf8("Доп.опции"));
+        QCOMPARE(uitest::text(g_advancedoption, "label_title"),
+                 mask & 0x1F ? QString::fromUtf8("Доп.опции") : QStringLiteral("Advanced Settings"));
     }
     void reset_data()
     {
