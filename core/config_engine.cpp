@@ -333,17 +333,17 @@ QVariant ConfigEngine::read_config_variant(ConfigItem::ConfigName key) const
     return valid_item(key) ? m_values[key] : QVariant();
 }
 
-void ConfigEngine::write_config_variant(ConfigItem::ConfigName key, const QVariant &value)
+bool ConfigEngine::write_config_variant(ConfigItem::ConfigName key, const QVariant &value)
 {
     if (!valid_item(key))
-        return;
+        return false;
     QMutexLocker lock(&m_mutex);
     m_values[key] = value;
     const Item *item = item_of(key);
     if (!item)
-        return;
+        return true;
     // Read again: the file may have been replaced over the control link since the start.
     QList<QByteArray> lines = current_lines();
     set_line(lines, item->ini_key, escaped(value.toString()));
-    store(lines);
+    return store(lines);
 }

@@ -30,7 +30,8 @@ public:
 
     QVariant read_config_variant(ConfigItem::ConfigName key) const;
     // Caches the value and, for a key of the file, writes the file again through the safe writer.
-    void write_config_variant(ConfigItem::ConfigName key, const QVariant &value);
+    // False when the file did not take it (the writer has said why).
+    bool write_config_variant(ConfigItem::ConfigName key, const QVariant &value);
 
 private:
     ConfigEngine();

@@ -39,6 +39,9 @@ std::atomic<uint32_t> g_wifi_reset_ticks{0};
 
 uint8_t g_cut_source_state[30] = {};
 
+int g_back_to_mainwindow_time = 3000;
+int g_auto_lock_time = 30000;
+
 std::vector<QString> factoryage_log;
 uint32_t factoryage_log_diff3 = 0;
 uint32_t factoryage_log_diff5 = 0;
@@ -91,6 +94,8 @@ void reset_globals()
     g_wifi_reset_flag = 0;
     g_wifi_reset_ticks = 0;
     std::fill(std::begin(g_cut_source_state), std::end(g_cut_source_state), uint8_t(0));
+    g_back_to_mainwindow_time = 3000;
+    g_auto_lock_time = 30000;
     factoryage_log.clear();
     factoryage_log_diff3 = factoryage_log_diff5 = factoryage_log_diff10 = factoryage_log_diff20 = 0;
     factoryage_log_diffmore = 0;

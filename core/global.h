@@ -42,6 +42,10 @@ extern std::atomic<uint32_t> g_wifi_reset_ticks; // its stamp, renewed by the GU
 
 extern uint8_t g_cut_source_state[30];           // 40 bits per source id 0..5: crop number in use
 
+// The LCD's two delays in ticks, chosen on the LCD timing screen; kept in memory only.
+extern int g_back_to_mainwindow_time;            // back to the main interface, 3000 at start
+extern int g_auto_lock_time;                     // screen lock, 30000 at start
+
 // The ageing log: oldest first, at most 3360 lines, never saved.
 extern std::vector<QString> factoryage_log;
 extern uint32_t factoryage_log_diff3;

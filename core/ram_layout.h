@@ -28,6 +28,7 @@ constexpr int kModeSize = kSize - kModeFrom;   // 3200
 constexpr int kEdid = 896;              // + 6*i: EDID_PARA of input i (i16 width, height, refresh)
 constexpr int kEdidStride = 6;
 constexpr int kEdidInputs = 6;
+constexpr int kEdidRegionSize = 480;    // 896..1375: the EDID_PARA of the inputs and the rest of their region
 
 constexpr int kSpliceMode = 1376;       // u16, 0 none
 constexpr int kLedWidth = 1378;         // u16

@@ -217,9 +217,12 @@ private slots:
         connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_mode_saved, r,
                 [&](int slot, bool ok) { outcomes << slot << ok; });
         Warnings warnings;
+        QList<bool> written;   // what the configuration's writer said of each attempt
         const auto attempt = [&](int n) {
-            if (file == kIni)
-                return ConfigEngine::p_config->write_config_variant(ConfigItem::IPAddress, QString("10.0.0.%1").arg(n));
+            if (file == kIni) {
+                written << ConfigEngine::p_config->write_config_variant(ConfigItem::IPAddress, QString("10.0.0.%1").arg(n));
+                return;
+            }
             r->wr16(kLedWidth, uint16_t(n));
             r->wr16(kModeSaveRequest, file == kImage ? 0 : 3);
             r->ram_para_save();
@@ -240,8 +243,10 @@ private slots:
         if (file.contains("mode"))
             QCOMPARE(QList<int>({r->ZemUserModeSaved(2), r->rd16(kCurrentMode), outcomes.last()}),
                      QList<int>({1, 3, 1}));
-        if (file == kIni)
+        if (file == kIni) {
             QCOMPARE(QSettings(Paths::dev(kIni), QSettings::IniFormat).value("config/IPAddress"), QVariant("10.0.0.3"));
+            QCOMPARE(written, QList<bool>({false, false, true}));
+        }
     }
     // A linked folder cannot lead a write out of the root; a link in the file's place, or in
     // that of its temporary file, is replaced, not written through; nothing is left beside.

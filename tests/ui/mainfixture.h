@@ -7,10 +7,14 @@
 #include "advancedoption.h"
 #include "c331_manage.h"
 #include "custommode.h"
+#include "factory.h"
 #include "factoryage.h"
 #include "firmware_usbgrade.h"
 #include "fpga_manage.h"
+#include "lcdshow.h"
+#include "linkcom.h"
 #include "linkoption.h"
+#include "linkwlan.h"
 #include "lockwindow.h"
 #include "machinestate.h"
 #include "mainwindow.h"
@@ -77,7 +81,8 @@ inline QString open_screens()
         {"option", g_option}, {"outputset", g_outputset}, {"linkoption", g_linkoption},
         {"advancedoption", g_advancedoption}, {"rcv_recovery", g_rcv_recovery},
         {"firmware_usbgrade", g_firmware_usbgrade}, {"machinestate", g_machinestate},
-        {"othersetup", g_othersetup}, {"factoryage", g_factoryage}};
+        {"othersetup", g_othersetup}, {"factoryage", g_factoryage}, {"lcdshow", g_lcdshow}, {"factory", g_factory},
+        {"linkcom", g_linkcom}, {"linkwlan", g_linkwlan}};
     QStringList open;
     for (const auto &p : pointers) {
         if (p.second)

@@ -106,6 +106,10 @@ private slots:
                                               << QList<int>{PAGE_LOCKWINDOW, PAGE_MAINWINDOW, PAGE_CUSTOMMODE};
         QTest::newRow("in the image quality menu") << int(PAGE_IMAGEQUALITY) << 4000
                                                      << QList<int>{PAGE_IMAGEQUALITY, PAGE_QUALITY, PAGE_TEMPERATURE};
+        QTest::newRow("in the advanced menu") << int(PAGE_ADVANCEDOPTION) << 4000
+                                              << QList<int>{PAGE_ADVANCEDOPTION, PAGE_LCDSHOW, PAGE_FACTORY};
+        QTest::newRow("in the communication menu") << int(PAGE_LINKOPTION) << 3000
+                                                   << QList<int>{PAGE_LINKOPTION, PAGE_LINKCOM, PAGE_LINKWLAN};
     }
     void storm()
     {
@@ -120,7 +124,12 @@ private slots:
             uitest::close_all();
             g_page_focus = PAGE_MAINWINDOW;
             open_screen(g_option, new Option);
-            open_screen(g_imagequality, new ImageQuality);
+            if (start == PAGE_IMAGEQUALITY)
+                open_screen(g_imagequality, new ImageQuality);
+            else if (start == PAGE_ADVANCEDOPTION)
+                open_screen(g_advancedoption, new AdvancedOption);
+            else if (start == PAGE_LINKOPTION)
+                open_screen(g_linkoption, new LinkOption);
         };
         const auto env = [](const char *name, int fallback) {
             bool set = false;

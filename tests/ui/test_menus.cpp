@@ -62,7 +62,7 @@ private slots:
         QTest::newRow("output entries open and come back") << "oobrob" << 6 << 1 << "option outputset";
         QTest::newRow("communication right wraps") << "rrrorrr" << 10 << 0 << "option linkoption";
         QTest::newRow("communication left wraps") << "rrrol" << 10 << 2 << "option linkoption";
-        QTest::newRow("serial and network open nothing yet") << "rrrooro" << 10 << 1 << "option linkoption";
+        QTest::newRow("serial and network open and come back") << "rrroobrob" << 10 << 1 << "option linkoption";
         QTest::newRow("upgrade ignores moves") << "rrrolorlo" << 26 << -1 << "option linkoption firmware_usbgrade";
         QTest::newRow("upgrade back") << "rrrolob" << 10 << 2 << "option linkoption";
         QTest::newRow("back keeps the focus") << "rrrob" << 5 << 3 << "option";

@@ -1,7 +1,11 @@
 // Other settings and the ageing log: each line of other settings by keys against the image and the
 // parameter file, the WiFi commands and restart request, the writes under the chip mutex; the
 // ageing log filled directly and by the tick's sampler, its pages, rows, colours and counters.
+// Factory setup: the language stepped and applied under several language masks, each reset depth
+// against the factory table, the network keys, the commands and the EDID requests, the font lines.
+// LCD display: the two delays by keys.
 #include <QComboBox>
+#include <QSettings>
 #include <atomic>
 #include <cstring>
 #include <thread>
@@ -10,6 +14,8 @@
 #include "clock.h"
 #include "k58_wifi_config.h"
 #include "mainfixture.h"
+#include "simdevice.h"
+#include "tarvosource.h"
 
 using namespace mainfx;
 using Setup = std::function<void()>;
@@ -100,6 +106,69 @@ QString red(const char *name) { return QStringLiteral("<font color = #FF0000 >%1
 
 QDateTime g_now;
 
+// ---- factory and LCD display ----------------------------------------------------------------
+
+// The language as the device holds it after a start: image, shadow and g_language agree.
+void set_language(int lang)
+{
+    g_language = uint8_t(lang);
+    img()[Ram::kLanguage] = uint8_t(lang);
+    uitest::para()->RAM_PARA_SHADOW[Ram::kLanguage] = uint8_t(lang);
+}
+void open_factory()
+{
+    open_option("lo");
+    press("llo");
+    QVERIFY(g_factory && g_page_focus == PAGE_FACTORY);
+}
+void open_lcdshow()
+{
+    open_option("lo");
+    press("o");
+    QVERIFY(g_lcdshow && g_page_focus == PAGE_LCDSHOW);
+}
+QString combo(QWidget *screen, const char *name) { return screen->findChild<QComboBox *>(name)->currentText(); }
+// The focused row of a screen, "*" while its value is open; its look must say the same.
+QString focused_row(const Screen *screen)
+{
+    const FocusList &f = screen->focus();
+    for (int i = 0; i < f.size(); ++i) {
+        const LookState want = i != f.index() ? LookState::Normal : f.editing() ? LookState::Edit : LookState::Focus;
+        if (look_state(f.at(i)) != want)
+            return QStringLiteral("wrong look on ") + f.at(i)->objectName();
+    }
+    return f.current()->objectName() + (f.editing() ? "*" : "");
+}
+QString ini(const char *key)
+{
+    return QSettings(Paths::dev("/data/configs/tcpip.ini"), QSettings::IniFormat).value(QStringLiteral("config/") + key).toString();
+}
+QStringList setup_commands(const QString &ip, const QString &mask, const QString &gateway)
+{
+    return {"sync", "ifconfig eth0 >/dev/null 2>&1", "route del default wlan0",
+            QStringLiteral("ifconfig eth0 %1 netmask %2").arg(ip, mask), QStringLiteral("route add -host %1 dev eth0").arg(gateway),
+            QStringLiteral("route add default gw %1 metric 100").arg(gateway), "route add -host 255.255.255.255 eth0",
+            "route del 255.255.255.255 wlan1"};
+}
+// A font line from pieces "<colour><text>" apart by blanks: w white, g green, r red.
+QString font_line(const QString &pieces)
+{
+    QString line;
+    for (const QString &piece : pieces.split(' ')) {
+        const QString text = piece.mid(1);
+        switch (piece.at(0).unicode()) {
+        case 'w': line += QStringLiteral("<font style = 'font-size:12px' color = #ffffff >%1</font>").arg(text); break;
+        case 'g': line += QStringLiteral("<font style = 'font-size:13px' color = #00ff00 >%1</font>").arg(text); break;
+        default: line += QStringLiteral("<font style = 'font-size:13px' color = #ff0000 >%1</font>").arg(text); break;
+        }
+    }
+    return line;
+}
+QString edid_bytes(const uint8_t (&bytes)[4])
+{
+    return QStringLiteral("%1 %2 %3 %4").arg(bytes[0]).arg(bytes[1]).arg(bytes[2]).arg(bytes[3]);
+}
+
 }
 
 class TestSetup : public QObject
@@ -124,6 +193,7 @@ private slots:
     {
         uitest::close_all();
         K58_WIFI_CONFIG::destroy_for_test();
+        tarvosource::destroy_for_test();
     }
 
     // ---- other settings ---------------------------------------------------------------------
@@ -493,6 +563,355 @@ private slots:
         open_othersetup();
         press("m");
         QCOMPARE(open_screens(), QString());
+    }
+
+    // ---- factory setup ----------------------------------------------------------------------
+
+    void language_data()
+    {
+        // list: the list's entry after the keys; byte: image byte 768 and g_language right after
+        // them, before the chip's pass; raised: the update request; title: the texts by then.
+        columns<uint, int, QString, QString, int, bool, QString>({"mask", "language", "keys", "list", "byte", "raised", "title"});
+        const auto row = [](const char *name, uint mask, int language, const char *keys, const char *list, int byte, bool raised,
+                            const char *title) {
+            QTest::newRow(name) << mask << language << keys << QString::fromUtf8(list) << byte << raised << QString::fromUtf8(title);
+        };
+        row("all offered: right to Russian", 0x1F, 1, "oro", "Русский", 2, true, "Системные настройки");
+        row("right from 繁體中文 wraps to 中文", 0x1F, 4, "oro", "中文", 0, true, "工厂设置");
+        row("left from 中文 wraps to 繁體中文", 0x1F, 0, "olo", "繁體中文", 4, true, "工廠設置");
+        row("by the USB letters", 0x1F, 3, "ORO", "繁體中文", 4, true, "工廠設置");
+        row("OK twice: the stored language, nothing written", 0x1F, 3, "oo", "Tiếng việt", 3, false, "Khôi phục cài đăt gốc");
+        row("stepped back to the stored one: nothing written", 0x1F, 2, "orlo", "Русский", 2, false, "Системные настройки");
+        row("English and Russian only: right alternates", 0x06, 1, "orrro", "Русский", 2, true, "Системные настройки");
+        row("English and Russian only: left from Russian", 0x06, 2, "olo", "English", 1, true, "Factory setup");
+        row("Vietnamese not offered: opens on English", 0x17, 3, "", "English", 3, false, "Factory setup");
+        row("English not offered: right goes on to the next offered", 0x14, 1, "oro", "Русский", 2, true, "Системные настройки");
+        row("English not offered: left goes back to the previous offered", 0x14, 1, "olo", "繁體中文", 4, true, "工廠設置");
+        row("one language offered: the steps stay on it", 0x08, 3, "orrllo", "Tiếng việt", 3, false, "Khôi phục cài đăt gốc");
+        row("none offered: the steps stay, English is applied, nothing above 4", 0x20, 7, "orrlo", "English", 1, true, "Factory setup");
+    }
+    void language()
+    {
+        QFETCH(uint, mask);
+        QFETCH(int, language);
+        QFETCH(QString, keys);
+        QFETCH(int, byte);
+        QFETCH(bool, raised);
+        g_lcd_lang_valid = mask;
+        set_language(language);
+        open_factory();
+        uitest::press(g_factory, keys);
+        QTEST(combo(g_factory, "Box_lang_2"), "list");
+        QCOMPARE(int(img()[Ram::kLanguage]), byte);
+        QCOMPARE(int(g_language), byte);
+        QCOMPARE(int(ChipRequest::request()), int(raised));
+        QTEST(uitest::text(g_factory, "label_factory"), "title");
+        QCOMPARE(focused_row(g_factory), QStringLiteral("Box_lang_2"));
+        // The chip's pass and the refresh after it save the language and keep the texts.
+        chip_pass();
+        QCOMPARE(file_byte(Ram::kLanguage), raised ? byte : -1);
+        QTEST(uitest::text(g_factory, "label_factory"), "title");
+        QTEST(combo(g_factory, "Box_lang_2"), "list");
+    }
+    void factory_keys_data()
+    {
+        columns<QString, QString, int, QString>({"keys", "focus", "page", "open"});
+        const QString here = "option advancedoption factory";
+        QTest::newRow("left from the list to Reset ALL") << "l" << "Button_rst3" << 18 << here;
+        QTest::newRow("right from Reset ALL to the list") << "lr" << "Box_lang_2" << 18 << here;
+        QTest::newRow("right down the rows") << "rrr" << "Button_rst3" << 18 << here;
+        QTest::newRow("OK opens the list") << "o" << "Box_lang_2*" << 18 << here;
+        QTest::newRow("left and right in the open list keep the focus") << "olrl" << "Box_lang_2*" << 18 << here;
+        QTest::newRow("a reset keeps the focus on its row") << "rro" << "Button_rst2" << 18 << here;
+        QTest::newRow("back while the list is open leaves unapplied") << "orb" << "" << 12 << "option advancedoption";
+        QTest::newRow("back leaves") << "rb" << "" << 12 << "option advancedoption";
+        QTest::newRow("mode closes the chain") << "rm" << "" << 4 << "";
+        QTest::newRow("mode under the key lock does nothing") << "!mM" << "Box_lang_2" << 18 << here;
+    }
+    void factory_keys()
+    {
+        QFETCH(QString, keys);
+        set_language(LANG_EN);
+        open_factory();
+        press(keys);
+        QTEST(g_factory ? focused_row(g_factory) : QString(), "focus");
+        QTEST(int(g_page_focus), "page");
+        QTEST(open_screens(), "open");
+        if (!keys.contains('o'))
+            QCOMPARE(int(img()[Ram::kLanguage]), int(LANG_EN));
+    }
+    // A language changed elsewhere (control link, start-up rule) closes an open list and shows it;
+    // a language the list cannot show leaves the list as it was.
+    void language_changed_elsewhere_data()
+    {
+        columns<uint, int, QString, QString>({"mask", "byte", "list", "texts"});
+        QTest::newRow("Russian") << 0x1Fu << 2 << QString::fromUtf8("Русский")
+                                 << QString::fromUtf8("Системные настройки|Сохранить IP|Нажмите ОК");
+        QTest::newRow("Simplified Chinese not offered: the first offered") << 0x1Cu << 0 << QString::fromUtf8("Русский")
+                                                                << QString::fromUtf8("Системные настройки|Сохранить IP|Нажмите ОК");
+        QTest::newRow("none offered, a byte above 4: the list stays") << 0x20u << 7 << "English" << "Factory setup|Keep IP|Press Ok";
+    }
+    void language_changed_elsewhere()
+    {
+        QFETCH(uint, mask);
+        QFETCH(int, byte);
+        g_lcd_lang_valid = mask;
+        set_language(LANG_EN);
+        open_factory();
+        press("or");
+        img()[Ram::kLanguage] = uint8_t(byte);
+        uitest::para()->test_signal(CHANGE_PARA);
+        QCOMPARE(focused_row(g_factory), QString(mask & 0x1F ? "Box_lang_2" : "Box_lang_2*"));
+        QTEST(combo(g_factory, "Box_lang_2"), "list");
+        QTEST(uitest::texts(g_factory, {"label_factory", "label_ip", "Button_rst3"}).join('|'), "texts");
+        press("b");
+        QCOMPARE(uitest::text(g_advancedoption, "label_title"),
+                 mask & 0x1F ? QString::fromUtf8("Доп.опции") : QStringLiteral("Advanced Settings"));
+    }
+    void reset_data()
+    {
+        // depth: the row (1 Keep IP, 2 Keep IP,EDIP, 3 Reset ALL); ip, mask: in force and stored
+        // before; saved: the LED width, height and splice mode as last saved; running: FPGA 0 runs;
+        // source: the source manager exists. Then the INI's address, mask and gateway, the
+        // commands run, the EDID requests of inputs 0..3 and the LED set-up flags.
+        columns<int, QString, QString, QList<int>, bool, bool, QString, QStringList, QString, QString>(
+            {"depth", "ip", "mask", "saved", "running", "source", "ini", "commands", "edid", "setup"});
+        const QList<int> same{1920, 1080, 0};
+        const QString kept = "10.0.0.5 255.0.0.0 10.0.0.1";
+        QTest::newRow("Keep IP: EDIDs restored and asked again, LED set up")
+            << 1 << "10.0.0.5" << "255.0.0.0" << QList<int>{1280, 720, 0} << true << true << kept << QStringList() << "1 1 1 1" << "1 0";
+        QTest::newRow("Keep IP,EDIP: EDIDs kept, none asked") << 2 << "10.0.0.5" << "255.0.0.0" << same << true << true << kept
+                                                              << QStringList() << "0 0 0 0" << "0 0";
+        QTest::newRow("Reset ALL away from the default address")
+            << 3 << "10.0.0.5" << "255.0.0.0" << same << true << true << "192.168.1.199 255.255.255.0 192.168.1.1"
+            << setup_commands("192.168.1.199", "255.255.255.0", "192.168.1.1") << "1 1 1 1" << "0 0";
+        QTest::newRow("Reset ALL on the default address: mask and gateway kept, nothing run")
+            << 3 << "192.168.1.199" << "255.255.0.0" << same << true << true << "192.168.1.199 255.255.0.0 10.0.0.1"
+            << QStringList() << "1 1 1 1" << "0 0";
+        QTest::newRow("the splice mode alone differs") << 2 << "10.0.0.5" << "255.0.0.0" << QList<int>{1920, 1080, 2} << true << true
+                                                       << kept << QStringList() << "0 0 0 0" << "1 0";
+        QTest::newRow("a new height, FPGA not running") << 1 << "10.0.0.5" << "255.0.0.0" << QList<int>{1920, 1200, 0} << false
+                                                        << true << kept << QStringList() << "1 1 1 1" << "0 0";
+        QTest::newRow("no source manager: the image alone") << 1 << "10.0.0.5" << "255.0.0.0" << same << true << false << kept
+                                                            << QStringList() << "" << "0 0";
+    }
+    void reset()
+    {
+        QFETCH(int, depth);
+        QFETCH(QString, ip);
+        QFETCH(QString, mask);
+        QFETCH(QList<int>, saved);
+        QFETCH(bool, running);
+        QFETCH(bool, source);
+        fpga_manage::destroy_for_test();
+        SimLock()->fpga_running = running;
+        fpga_manage::create_for_test();
+        g_str_ip = ip, g_srt_mask = mask, g_str_gateway = "10.0.0.1";
+        ConfigEngine::p_config->write_config_variant(ConfigItem::IPAddress, ip);
+        ConfigEngine::p_config->write_config_variant(ConfigItem::SubNetMask, mask);
+        ConfigEngine::p_config->write_config_variant(ConfigItem::GateWay, g_str_gateway);
+        tarvosource *src = source ? tarvosource::create_for_test() : nullptr;
+        const uint8_t written[4] = {1, 0, 1, 0};
+        if (src) {
+            std::memcpy(src->edid_written, written, 4);
+            std::memset(src->edid_request, 0, 4);
+        }
+        set_language(LANG_EN);
+        open_factory();
+        // Every byte of the image away from the factory table; the saved LED words as given.
+        for (int i = 0; i < Ram::kSize; ++i)
+            img()[i] = uint8_t(i * 7 + 3);
+        uint8_t *shadow = uitest::para()->RAM_PARA_SHADOW;
+        Ram::wr16(shadow, Ram::kLedWidth, uint16_t(saved[0]));
+        Ram::wr16(shadow, Ram::kLedHeight, uint16_t(saved[1]));
+        Ram::wr16(shadow, Ram::kSpliceMode, uint16_t(saved[2]));
+        uint8_t expected[Ram::kSize];
+        std::memcpy(expected, img(), sizeof expected);
+        for (int off = Ram::kSavedFrom; off < Ram::kSize; ++off) {
+            if (depth != 2 || off < Ram::kEdid || off >= Ram::kEdid + Ram::kEdidRegionSize)
+                expected[off] = default_para_ramlist[Ram::file_at(off)];
+        }
+        for (int k = 0; k < Ram::kLayerSlots; ++k)
+            expected[Ram::kFade + 4 * k] = expected[Ram::kFade + 4 * k + 2] = 60;
+        QFile::remove(Paths::dev("/shell.log"));
+
+        uitest::press(g_factory, QStringLiteral("%1o").arg(depth == 3 ? "l" : depth == 2 ? "rr" : "r"));
+        QCOMPARE(int(ChipRequest::request()), 1);
+        int at = 0;
+        while (at < Ram::kSize && img()[at] == expected[at])
+            ++at;
+        QVERIFY2(at == Ram::kSize, qPrintable(QStringLiteral("the image differs from the expected at offset %1").arg(at)));
+        QTEST(ini("IPAddress") + ' ' + ini("SubNetMask") + ' ' + ini("GateWay"), "ini");
+        QTEST(shell_log(), "commands");
+        QTEST(src ? edid_bytes(src->edid_request) : QString(), "edid");
+        if (src)
+            QCOMPARE(edid_bytes(src->edid_written), edid_bytes(written));
+        QTEST(QStringLiteral("%1 %2").arg(g_set_led_para.load()).arg(g_set_led_setup.load()), "setup");
+
+        // The chip's pass announces the change: the image saved, the texts in the table's language.
+        chip_pass();
+        const QByteArray file = read_dev_file("/data/ram_device_info");
+        QCOMPARE(file.mid(2, Ram::kSize - Ram::kSavedFrom),
+                 QByteArray(reinterpret_cast<const char *>(img()) + Ram::kSavedFrom, Ram::kSize - Ram::kSavedFrom));
+        QCOMPARE(int(g_language), 0);
+        QCOMPARE(uitest::text(g_factory, "label_factory"), QString::fromUtf8("工厂设置"));
+        QCOMPARE(combo(g_factory, "Box_lang_2"), QString::fromUtf8("中文"));
+        QCOMPARE(focused_row(g_factory), QStringLiteral("Button_rst%1").arg(depth));
+    }
+    // Another thread holding the chip mutex sees no byte of a language apply or a reset until it
+    // lets go; the write is made afterwards.
+    void factory_writes_under_the_chip_mutex_data()
+    {
+        columns<QString, int>({"open", "offset"});
+        QTest::newRow("language") << "or" << int(Ram::kLanguage);
+        QTest::newRow("Keep IP") << "r" << int(Ram::kLedWidth);
+        QTest::newRow("Keep IP,EDIP") << "rr" << int(Ram::kLedWidth);
+        QTest::newRow("Reset ALL") << "l" << int(Ram::kLedWidth);
+    }
+    void factory_writes_under_the_chip_mutex()
+    {
+        QFETCH(QString, open);
+        QFETCH(int, offset);
+        set_language(LANG_EN);
+        open_factory();
+        press(open);
+        uitest::wr16(Ram::kLedWidth, 640);
+        uint8_t before[Ram::kSize];
+        std::memcpy(before, img(), sizeof before);
+        std::atomic<bool> held{false}, seen{false};
+        std::thread holder([&] {
+            QMutexLocker lock(&ChipRequest::mutex());
+            held = true;
+            for (int i = 0; i < 200 && !seen; ++i) {
+                seen = std::memcmp(before, img(), sizeof before) != 0;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+        while (!held)
+            std::this_thread::yield();
+        press("o");
+        holder.join();
+        QVERIFY2(!seen, "the image changed while another thread held the chip mutex");
+        QVERIFY(Ram::rd16(before, offset) != uitest::rd16(offset));
+    }
+    void font_lines_data()
+    {
+        // fonts: the chip manager's font bits, -1 without a manager
+        columns<int, uint, int, QString, QString>({"language", "valid", "fonts", "cn", "en"});
+        QTest::newRow("English, every font") << 1 << 0x1Fu << 0x0F << "wCN: g32 w| g64 w| g128" << "wEN: g32 w| g64 w| g128";
+        QTest::newRow("no 64-pixel Chinese: 64 and 128 red") << 1 << 0x1Fu << 0x0B << "wCN: g32 w| r64 w| r128"
+                                                            << "wEN: g32 w| g64 w| g128";
+        QTest::newRow("no 32-pixel English") << 2 << 0x1Fu << 0x0D << "wCN: g32 w| g64 w| g128" << "wEN: r32 w| g64 w| g128";
+        QTest::newRow("no 64-pixel English") << 3 << 0x1Fu << 0x07 << "wCN: g32 w| g64 w| g128" << "wEN: g32 w| r64 w| r128";
+        QTest::newRow("Simplified Chinese") << 0 << 0x1Fu << 0x06 << "w中文: r32宽 w| g64宽 w| g128宽" << "w英文: g32宽 w| r64宽 w| r128宽";
+        QTest::newRow("Traditional Chinese keeps the Latin prefixes") << 4 << 0x1Fu << 0x0F << "wCN: g32寬 w| g64寬 w| g128寬"
+                                                                     << "wEN: g32寬 w| g64寬 w| g128寬";
+        QTest::newRow("Simplified Chinese not offered") << 0 << 0x1Eu << 0x0F << "wCN: g32 w| g64 w| g128" << "wEN: g32 w| g64 w| g128";
+        QTest::newRow("no chip manager: every size red") << 1 << 0x1Fu << -1 << "wCN: r32 w| r64 w| r128" << "wEN: r32 w| r64 w| r128";
+    }
+    void font_lines()
+    {
+        QFETCH(int, language);
+        QFETCH(uint, valid);
+        QFETCH(int, fonts);
+        QFETCH(QString, cn);
+        QFETCH(QString, en);
+        g_lcd_lang_valid = valid;
+        set_language(language);
+        if (fonts < 0)
+            c331_manage::destroy_for_test();
+        else
+            c331_manage::p_c331_manage->font_bits = uint32_t(fonts);
+        open_factory();
+        QCOMPARE(uitest::text(g_factory, "FontCN"), font_line(cn));
+        QCOMPARE(uitest::text(g_factory, "FontEN"), font_line(en));
+    }
+    // The lines are drawn with the texts: bits that change while the screen is open show at the
+    // next language change.
+    void font_lines_follow_the_texts()
+    {
+        set_language(LANG_EN);
+        open_factory();
+        c331_manage::p_c331_manage->font_bits = 0x0E;
+        uitest::para()->test_signal(CHANGE_PARA);
+        QCOMPARE(uitest::text(g_factory, "FontCN"), font_line("wCN: g32 w| g64 w| g128"));
+        img()[Ram::kLanguage] = LANG_RU;
+        uitest::para()->test_signal(CHANGE_PARA);
+        QCOMPARE(uitest::text(g_factory, "FontCN"), font_line("wCN: r32 w| g64 w| g128"));
+    }
+    // A touch on a reset row or the list does nothing.
+    void factory_ignores_touches()
+    {
+        set_language(LANG_EN);
+        open_factory();
+        uint8_t before[Ram::kSize];
+        std::memcpy(before, img(), sizeof before);
+        for (const char *name : {"Button_rst1", "Button_rst2", "Button_rst3"})
+            QTest::mouseClick(g_factory->findChild<QPushButton *>(name), Qt::LeftButton);
+        QTest::mouseClick(g_factory->findChild<QComboBox *>("Box_lang_2"), Qt::LeftButton);
+        QCOMPARE(int(ChipRequest::request()), 0);
+        QVERIFY(std::memcmp(before, img(), sizeof before) == 0);
+        QCOMPARE(focused_row(g_factory), QStringLiteral("Box_lang_2"));
+    }
+
+    // ---- LCD display ------------------------------------------------------------------------
+
+    void lcd_keys_data()
+    {
+        // shown: both lists; back and lock: the two delays afterwards
+        columns<QString, QString, int, int, QString, int>({"keys", "shown", "back", "lock", "focus", "page"});
+        QTest::newRow("first opening after a start") << "" << "30|5min" << 3000 << 30000 << "comboBox_back" << 15;
+        QTest::newRow("Never for the main interface") << "orro" << "Never|5min" << 120000 << 30000 << "comboBox_back" << 15;
+        QTest::newRow("60 s") << "oro" << "60|5min" << 6000 << 30000 << "comboBox_back" << 15;
+        QTest::newRow("right three times comes back round") << "orrro" << "30|5min" << 3000 << 30000 << "comboBox_back" << 15;
+        QTest::newRow("left from the first entry is Never") << "olo" << "Never|5min" << 120000 << 30000 << "comboBox_back" << 15;
+        QTest::newRow("Never for the lock") << "rolo" << "30|Never" << 3000 << 120000 << "comboBox_lock" << 15;
+        QTest::newRow("10 min for the lock by the letters") << "ROLLO" << "30|10min" << 3000 << 60000 << "comboBox_lock" << 15;
+        QTest::newRow("an open list, not yet stored") << "orr" << "Never|5min" << 3000 << 30000 << "comboBox_back*" << 15;
+        QTest::newRow("the rows wrap into each other") << "ll" << "30|5min" << 3000 << 30000 << "comboBox_back" << 15;
+        QTest::newRow("back while editing leaves unstored") << "orb" << "" << 3000 << 30000 << "" << 12;
+        QTest::newRow("mode closes the chain") << "m" << "" << 3000 << 30000 << "" << 4;
+        QTest::newRow("mode under the key lock does nothing") << "r!m" << "30|5min" << 3000 << 30000 << "comboBox_lock" << 15;
+    }
+    void lcd_keys()
+    {
+        QFETCH(QString, keys);
+        open_lcdshow();
+        press(keys);
+        QTEST(g_lcdshow ? combo(g_lcdshow, "comboBox_back") + '|' + combo(g_lcdshow, "comboBox_lock") : QString(), "shown");
+        QTEST(g_back_to_mainwindow_time, "back");
+        QTEST(g_auto_lock_time, "lock");
+        QTEST(g_lcdshow ? focused_row(g_lcdshow) : QString(), "focus");
+        QTEST(int(g_page_focus), "page");
+    }
+    // Row 1's OK twice stores what it shows; the next opening shows the stored delays.
+    void lcd_reopened()
+    {
+        g_auto_lock_time = 60000;
+        open_lcdshow();
+        press("roo");
+        QCOMPARE(g_auto_lock_time, 60000);
+        press("lolob");
+        QCOMPARE(g_back_to_mainwindow_time, 120000);
+        QCOMPARE(int(g_page_focus), int(PAGE_ADVANCEDOPTION));
+        press("o");
+        QCOMPARE(combo(g_lcdshow, "comboBox_back") + '|' + combo(g_lcdshow, "comboBox_lock"), QStringLiteral("Never|10min"));
+    }
+    // A language change closes an open list unstored and refills both in the new language.
+    void lcd_language_change()
+    {
+        open_lcdshow();
+        press("orr");
+        img()[Ram::kLanguage] = LANG_RU;
+        uitest::para()->test_signal(CHANGE_PARA);
+        QCOMPARE(focused_row(g_lcdshow), QStringLiteral("comboBox_back"));
+        QCOMPARE(combo(g_lcdshow, "comboBox_back") + '|' + combo(g_lcdshow, "comboBox_lock"), QString::fromUtf8("30|5 мин"));
+        QCOMPARE(uitest::texts(g_lcdshow, {"label_LCDshow", "label_backmainwindow", "label_autolock"}).join('|'),
+                 QString::fromUtf8("ЖК дисплей|Возврат к главному|Автоблокировка"));
+        QCOMPARE(g_back_to_mainwindow_time, 3000);
+        press("orro");
+        QCOMPARE(combo(g_lcdshow, "comboBox_back"), QString::fromUtf8("Отключить"));
+        QCOMPARE(g_back_to_mainwindow_time, 120000);
     }
 };
 

@@ -51,6 +51,24 @@ const KnownOverflow kKnownOverflows[] = {
     {"ImageLayout", "label_W", LANG_RU},   // the Russian captions of width and height in 35 px
     {"ImageLayout", "label_H", LANG_RU},
     {"quality", "label_reset", LANG_VI},    // the Vietnamese reset caption in the 140-px label
+    {"lcdshow", "label_backmainwindow", LANG_RU},   // the captions in 120 px beside their lists
+    {"lcdshow", "label_backmainwindow", LANG_VI},
+    {"lcdshow", "label_autolock", LANG_VI},
+    {"factory", "label_lang", LANG_EN},     // "language" in its 60 px, a pixel short
+    {"factory", "label_lang", LANG_VI},
+    {"factory", "label_edid", LANG_VI},     // the Vietnamese reset captions in 150 px
+    {"factory", "label_all", LANG_VI},
+    {"factory", "FontCN", LANG_ZH_HANS},    // the Chinese font lines, 2 px wider than their 130 px
+    {"factory", "FontEN", LANG_ZH_HANS},
+    // The dots between the octets: a period's advance in 5 px, its ink well inside them.
+    {"linkwlan", "labelIpDot1", -1},
+    {"linkwlan", "labelIpDot2", -1},
+    {"linkwlan", "labelIpDot3", -1},
+    {"linkwlan", "labelMaskDot1", -1},
+    {"linkwlan", "labelMaskDot2", -1},
+    {"linkwlan", "labelGateDot1", -1},
+    {"linkwlan", "labelGateDot2", -1},
+    {"linkwlan", "labelGateDot3", -1},
 };
 
 bool known_overflow(const char *screen, const QString &object, int language)

@@ -76,6 +76,7 @@ void gallery_render(const std::function<void(const QString &stem, const QImage &
     add_menus_shots(shots);
     add_output_shots(shots);
     add_setup_shots(shots);
+    add_link_shots(shots);
     add_input_shots(shots);
     add_image_shots(shots);
 

@@ -25,5 +25,6 @@ void add_main_shots(ShotList &shots);
 void add_menus_shots(ShotList &shots);
 void add_output_shots(ShotList &shots);
 void add_setup_shots(ShotList &shots);
+void add_link_shots(ShotList &shots);
 void add_input_shots(ShotList &shots);
 void add_image_shots(ShotList &shots);

@@ -3,15 +3,19 @@
 #include <cstring>
 #include <vector>
 
+#include "c331_manage.h"
 #include "clock.h"
+#include "factory.h"
 #include "factoryage.h"
 #include "global.h"
+#include "lcdshow.h"
 #include "othersetup.h"
 #include "ram_layout.h"
 #include "shots.h"
+#include "simdevice.h"
 #include "zemrampara.h"
 
-// othersetup and factoryage. Each shot stages what it shows and puts the image, the ageing log
+// othersetup, factoryage, lcdshow and factory. Each shot stages what it shows and puts the image, the ageing log
 // and its counters back once its screen is built, so the shots after it see what they saw before.
 namespace {
 
@@ -94,6 +98,32 @@ QWidget *ageing(int entries, std::initializer_list<int> moves)
     return g_factoryage;
 }
 
+// The delays as a user left them: back to the main interface after 60 s, no screen lock.
+QWidget *lcd(std::initializer_list<int> moves)
+{
+    const int back = g_back_to_mainwindow_time, lock = g_auto_lock_time;
+    g_back_to_mainwindow_time = 6000;
+    g_auto_lock_time = 120000;
+    open_screen(g_lcdshow, new lcdshow);
+    keys(g_lcdshow, moves);
+    g_back_to_mainwindow_time = back;
+    g_auto_lock_time = lock;
+    return g_lcdshow;
+}
+
+// Over a chip whose flash lacks the 64-pixel Chinese font: its two sizes red, the rest green.
+QWidget *factory_screen(std::initializer_list<int> moves)
+{
+    SimState before = *SimLock();
+    SimLock()->fonts = 0x0B;
+    c331_manage::create_for_test();
+    open_screen(g_factory, new factory);
+    keys(g_factory, moves);
+    c331_manage::destroy_for_test();
+    *SimLock() = before;
+    return g_factory;
+}
+
 }
 
 void add_setup_shots(ShotList &shots)
@@ -104,4 +134,9 @@ void add_setup_shots(ShotList &shots)
     shots.push_back({QStringLiteral("factoryage_empty"), [] { return ageing(0, {}); }});
     shots.push_back({QStringLiteral("factoryage"), [] { return ageing(40, {}); }});
     shots.push_back({QStringLiteral("factoryage_last_page"), [] { return ageing(40, {Qt::Key_F5, Qt::Key_F6}); }});
+    shots.push_back({QStringLiteral("lcdshow"), [] { return lcd({}); }});
+    shots.push_back({QStringLiteral("lcdshow_edit"), [] { return lcd({Qt::Key_F5, Qt::Key_F6, Qt::Key_F4}); }});
+    shots.push_back({QStringLiteral("factory"), [] { return factory_screen({}); }});
+    shots.push_back({QStringLiteral("factory_language_edit"), [] { return factory_screen({Qt::Key_F6, Qt::Key_F5}); }});
+    shots.push_back({QStringLiteral("factory_reset_row"), [] { return factory_screen({Qt::Key_F4}); }});
 }

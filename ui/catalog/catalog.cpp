@@ -3,6 +3,7 @@
 #include "advancedoption.h"
 #include "custommode.h"
 #include "edidset.h"
+#include "factory.h"
 #include "factoryage.h"
 #include "firmware_usbgrade.h"
 #include "inputchoose.h"
@@ -10,7 +11,10 @@
 #include "ledset.h"
 #include "imagelayout.h"
 #include "imagequality.h"
+#include "lcdshow.h"
+#include "linkcom.h"
 #include "linkoption.h"
+#include "linkwlan.h"
 #include "lockwindow.h"
 #include "machinestate.h"
 #include "mainwindow.h"
@@ -59,6 +63,10 @@ const std::vector<ScreenEntry> &screen_catalog()
         entry(PAGE_IMAGEQUALITY, g_imagequality),
         entry(PAGE_QUALITY, g_quality),
         entry(PAGE_TEMPERATURE, g_temperature),
+        entry(PAGE_LCDSHOW, g_lcdshow),
+        entry(PAGE_FACTORY, g_factory),
+        entry(PAGE_LINKCOM, g_linkcom),
+        entry(PAGE_LINKWLAN, g_linkwlan),
     };
     return entries;
 }

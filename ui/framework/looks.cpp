@@ -111,6 +111,20 @@ const Row &row(Look kind)
                          "border:1px solid rgb(255,171,84);\n}\nQComboBox:drop-down{\nborder-style:none\n}"),
           QStringLiteral("QComboBox{\ncolor:rgb(255,255,255);\nbackground-color:rgb(33,36,53);\n"
                          "border:1px solid rgb(255,0,0);\n}\nQComboBox:drop-down{\nborder-style:none\n}")}},
+        // OctetFirst
+        {{QStringLiteral("color: rgb(255, 255, 255);background-color: rgb(33, 36, 53);"
+                         "border-top:1px solid rgb(255, 255, 255);border-bottom:1px solid rgb(255, 255, 255);"
+                         "border-left:1px solid rgb(255, 255, 255);"),
+          QStringLiteral("color: rgb(255, 255, 255); background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);")}},
+        // OctetMiddle
+        {{QStringLiteral("color: rgb(255, 255, 255);background-color: rgb(33, 36, 53);"
+                         "border-top:1px solid rgb(255, 255, 255);border-bottom:1px solid rgb(255, 255, 255);"),
+          QStringLiteral("color: rgb(255, 255, 255); background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);")}},
+        // OctetLast
+        {{QStringLiteral("color: rgb(255, 255, 255);background-color: rgb(33, 36, 53);"
+                         "border-top:1px solid rgb(255, 255, 255);border-bottom:1px solid rgb(255, 255, 255);"
+                         "border-right:1px solid rgb(255, 255, 255);"),
+          QStringLiteral("color: rgb(255, 255, 255); background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);")}},
     };
     return rows[static_cast<int>(kind)];
 }

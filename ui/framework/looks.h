@@ -33,6 +33,12 @@ enum class Look : uint8_t {
     AddButton,      // the crop list's add button: no frame until focused
     Thin10,         // Thin in a 10-px font: the crop edit frame's fields and buttons
     ComboFilled,    // a combo box on the buttons' colour (the colour-temperature type)
+    // The cells of an address drawn as one boxed field (the network address): the white frame
+    // runs along the top and bottom of the row, closed by the first cell on the left and the last
+    // on the right; a focused cell has a frame of its own.
+    OctetFirst,
+    OctetMiddle,
+    OctetLast,
 };
 
 enum class LookState : uint8_t {

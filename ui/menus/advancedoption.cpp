@@ -2,8 +2,10 @@
 
 #include <QPointer>
 
+#include "factory.h"
 #include "factoryage.h"
 #include "fpga_manage.h"
+#include "lcdshow.h"
 #include "numberkeyboard.h"
 #include "othersetup.h"
 #include "rcv_recovery.h"
@@ -53,6 +55,11 @@ void AdvancedOption::language_changed()
         set_look(ui.Button_rcv_recovery, Look::Menu, LookState::Unavailable);
 }
 
+void AdvancedOption::on_Button_LCDshow_clicked()
+{
+    open_screen(g_lcdshow, new lcdshow);
+}
+
 void AdvancedOption::on_Button_other_clicked()
 {
     open_screen(g_othersetup, new othersetup);
@@ -63,6 +70,11 @@ void AdvancedOption::on_Button_rcv_recovery_clicked()
     if (m_recovery_count == 0)
         return;
     open_screen(g_rcv_recovery, new rcv_recovery);
+}
+
+void AdvancedOption::on_Button_factory_clicked()
+{
+    open_screen(g_factory, new factory);
 }
 
 void AdvancedOption::on_Button_age_clicked()

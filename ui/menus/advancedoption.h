@@ -24,8 +24,10 @@ public:
     int codes_accepted() const { return m_codes_accepted; }
 
 public slots:
+    void on_Button_LCDshow_clicked();
     void on_Button_other_clicked();
     void on_Button_rcv_recovery_clicked();
+    void on_Button_factory_clicked();
     void on_Button_age_clicked();
 
 private:

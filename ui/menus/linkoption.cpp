@@ -1,6 +1,8 @@
 #include "linkoption.h"
 
 #include "firmware_usbgrade.h"
+#include "linkcom.h"
+#include "linkwlan.h"
 #include "tip.h"
 
 LinkOption *g_linkoption = nullptr;
@@ -9,6 +11,8 @@ LinkOption::LinkOption() : ScreenOf(PAGE_LINKOPTION)
 {
     ui.setupUi(this);
     // A touch opens an entry as OK does, as on every other menu.
+    connect(ui.Button_com, &QPushButton::clicked, this, &LinkOption::on_Button_linkcom_clicked);
+    connect(ui.Button_wlan, &QPushButton::clicked, this, &LinkOption::on_Button_linkwlan_clicked);
     connect(ui.Button_usb, &QPushButton::clicked, this, &LinkOption::on_Button_firmware_usbgrade_clicked);
     language_changed();
     m_focus.set({ui.Button_com, ui.Button_wlan, ui.Button_usb}, Look::MenuText);
@@ -32,6 +36,16 @@ void LinkOption::syncUpdate(int code)
 void LinkOption::after_sync(int)
 {
     show_tip(TIP_DONE);
+}
+
+void LinkOption::on_Button_linkcom_clicked()
+{
+    open_screen(g_linkcom, new linkcom);
+}
+
+void LinkOption::on_Button_linkwlan_clicked()
+{
+    open_screen(g_linkwlan, new linkwlan);
 }
 
 void LinkOption::on_Button_firmware_usbgrade_clicked()

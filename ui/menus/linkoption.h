@@ -16,7 +16,9 @@ public:
     void syncUpdate(int code) override;
     void after_sync(int code) override;
 
-    // Opens the upgrade screen; reached by OK on its entry and by a touch on it.
+    // The openers of the three entries; reached by OK on the entry and by a touch on it.
+    void on_Button_linkcom_clicked();
+    void on_Button_linkwlan_clicked();
     void on_Button_firmware_usbgrade_clicked();
 };
 

@@ -1,0 +1,379 @@
+// The serial port and network address screens: the serial settings in every language and their
+// keys; the network octets typed by keys, touches and the keyboard through Apply to the INI keys
+// and the exact eth0 commands, octets that are no octet refused, and an address the file did not
+// take never put in force.
+#include <QSettings>
+
+#include "linkcom.h"
+#include "linkwlan.h"
+#include "mainfixture.h"
+#include "my_lineedit.h"
+
+using namespace mainfx;
+using Setup = std::function<void()>;
+Q_DECLARE_METATYPE(Setup)
+
+namespace {
+
+const char kIni[] = "/data/configs/tcpip.ini";
+
+QString ini(const char *key)
+{
+    return QSettings(Paths::dev(kIni), QSettings::IniFormat).value(QStringLiteral("config/") + key).toString();
+}
+QString stored_in_ini() { return ini("IPAddress") + ' ' + ini("SubNetMask") + ' ' + ini("GateWay"); }
+QString in_force() { return g_str_ip + ' ' + g_srt_mask + ' ' + g_str_gateway; }
+
+// What eth0's set-up runs for an address, a mask and a gateway, after the flush.
+QStringList setup_commands(const QString &ip, const QString &mask, const QString &gateway)
+{
+    return {"sync",
+            "ifconfig eth0 >/dev/null 2>&1",
+            "route del default wlan0",
+            QStringLiteral("ifconfig eth0 %1 netmask %2").arg(ip, mask),
+            QStringLiteral("route add -host %1 dev eth0").arg(gateway),
+            QStringLiteral("route add default gw %1 metric 100").arg(gateway),
+            "route add -host 255.255.255.255 eth0",
+            "route del 255.255.255.255 wlan1"};
+}
+
+// The twelve octets as shown, rows apart: "192 168 1 199 | 255 255 255 0 | 192 168 1 1"; "_" for
+// an empty one.
+QString octets()
+{
+    QStringList rows;
+    for (const char *row : {"Ip", "Mask", "Gate"}) {
+        QStringList row_octets;
+        for (int k = 1; k <= 4; ++k) {
+            const QString text = uitest::text(g_linkwlan, QStringLiteral("lineEdit%1%2").arg(row).arg(k));
+            row_octets << (text.isEmpty() ? QStringLiteral("_") : text);
+        }
+        rows << row_octets.join(' ');
+    }
+    return rows.join(QStringLiteral(" | "));
+}
+
+// Keys on the numeric keyboard from wherever its focus stands, each reached the short way round:
+// digits, C clear, X backspace, N close, K confirm.
+void keyboard(const QString &keys)
+{
+    QVERIFY(g_numberkeyboard->isVisible());
+    for (QChar k : keys) {
+        const int target = k.isDigit() ? (k == QLatin1Char('0') ? 9 : k.digitValue() - 1) : 10 + QStringLiteral("CXNK").indexOf(k);
+        const int ahead = ((target - g_numberkeyboard->focus_index()) % 14 + 14) % 14;
+        for (int i = 0; i < qMin(ahead, 14 - ahead); ++i)
+            uitest::key(g_numberkeyboard, ahead <= 7 ? Qt::Key_F5 : Qt::Key_F4);
+        uitest::key(g_numberkeyboard, Qt::Key_F6);
+    }
+}
+
+// A script of the screen's keys (press shorthand), keyboard keys in brackets ("o[25K]") and
+// touches on a widget in braces ("{lineEditMask2}").
+void run(const QString &script)
+{
+    for (int i = 0; i < script.size(); ++i) {
+        const QChar c = script[i];
+        if (c == QLatin1Char('[') || c == QLatin1Char('{')) {
+            const int end = script.indexOf(c == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('}'), i);
+            const QString inner = script.mid(i + 1, end - i - 1);
+            if (c == QLatin1Char('['))
+                keyboard(inner);
+            else
+                QTest::mouseClick(g_linkwlan->findChild<QWidget *>(inner), Qt::LeftButton);
+            i = end;
+        } else {
+            press(c);
+        }
+    }
+}
+
+void open_link_option()
+{
+    open_option("rrro");
+    QVERIFY(g_linkoption && g_page_focus == PAGE_LINKOPTION);
+}
+void open_linkwlan()
+{
+    open_link_option();
+    press("ro");
+    QVERIFY(g_linkwlan && g_page_focus == PAGE_LINKWLAN);
+}
+void stored(const char *ip, const char *mask, const char *gateway)
+{
+    g_str_ip = QString::fromLatin1(ip);
+    g_srt_mask = QString::fromLatin1(mask);
+    g_str_gateway = QString::fromLatin1(gateway);
+}
+
+}
+
+class TestLink : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { start(); }
+    void cleanup() { uitest::close_all(); }
+
+    // ---- serial port ------------------------------------------------------------------------
+
+    void serial_texts_data()
+    {
+        columns<int, uint, QString>({"language", "valid", "texts"});
+        QTest::newRow("zh-Hans") << 0 << 0x1Fu << "串口连接|波特率|数据位|停止位|115200|8|1";
+        QTest::newRow("en") << 1 << 0x1Fu << "Serial port|Baud rate|Data bits|Stop bit|115200|8|1";
+        QTest::newRow("ru") << 2 << 0x1Fu << "COM-порт|Скорость передачи|Биты данных|Бит остановки|115200|8|1";
+        QTest::newRow("vi") << 3 << 0x1Fu << "Cài đặt cổng nối tiếp|Tốc độ truyền|Bit dữ liệ|Dừng bit|115200|8|1";
+        QTest::newRow("zh-Hant") << 4 << 0x1Fu << "串口連接|波特率|數據位|停止位|115200|8|1";
+        QTest::newRow("vi not offered") << 3 << 0x17u << "Serial port|Baud rate|Data bits|Stop bit|115200|8|1";
+    }
+    void serial_texts()
+    {
+        QFETCH(int, language);
+        QFETCH(uint, valid);
+        g_language = uint8_t(language);
+        g_lcd_lang_valid = valid;
+        open_link_option();
+        press("o");
+        QTEST(uitest::texts(g_linkcom, {"label_com", "label_baud", "label_bit", "label_stop", "Button_baud", "pushButton",
+                                        "pushButton_2"}).join('|'),
+              "texts");
+    }
+    void serial_keys_data()
+    {
+        columns<QString, int, QString>({"keys", "page", "open"});
+        QTest::newRow("left, right and OK do nothing") << "lrolROL" << 21 << "option linkoption linkcom";
+        QTest::newRow("back to the communication menu") << "rb" << 10 << "option linkoption";
+        QTest::newRow("back by its letter") << "B" << 10 << "option linkoption";
+        QTest::newRow("mode closes the chain") << "m" << 4 << "";
+        QTest::newRow("mode under the key lock does nothing") << "!mM" << 21 << "option linkoption linkcom";
+    }
+    void serial_keys()
+    {
+        QFETCH(QString, keys);
+        open_link_option();
+        press("o");
+        const QStringList before = uitest::texts(g_linkcom, {"Button_baud", "pushButton", "pushButton_2"});
+        press(keys);
+        QTEST(int(g_page_focus), "page");
+        if (g_linkcom)
+            QCOMPARE(uitest::texts(g_linkcom, {"Button_baud", "pushButton", "pushButton_2"}), before);
+        QTEST(open_screens(), "open");
+    }
+    // A touch on a value does nothing; a language changed meanwhile shows at the next refresh.
+    void serial_touch_and_language()
+    {
+        open_link_option();
+        press("o");
+        QTest::mouseClick(g_linkcom->findChild<QPushButton *>("Button_baud"), Qt::LeftButton);
+        QCOMPARE(int(g_page_focus), int(PAGE_LINKCOM));
+        uitest::para()->RAM_PARA[Ram::kLanguage] = LANG_RU;
+        QCOMPARE(uitest::text(g_linkcom, "label_com"), QStringLiteral("Serial port"));
+        uitest::para()->test_signal(CHANGE_PARA);
+        QCOMPARE(uitest::text(g_linkcom, "label_com"), QString::fromUtf8("COM-порт"));
+        QCOMPARE(uitest::text(g_linkcom, "Button_baud"), QStringLiteral("115200"));
+        press("b");
+        QCOMPARE(uitest::text(g_linkoption, "Button_com"), QString::fromUtf8("COM-порт"));
+    }
+
+    // ---- network address --------------------------------------------------------------------
+
+    void shows_the_stored_address_data()
+    {
+        columns<QString, QString, QString, QString>({"ip", "mask", "gateway", "octets"});
+        QTest::newRow("defaults") << "192.168.1.199" << "255.255.255.0" << "192.168.1.1"
+                                  << "192 168 1 199 | 255 255 255 0 | 192 168 1 1";
+        QTest::newRow("a gateway of three parts shows an empty last octet")
+            << "10.0.0.5" << "255.0.0.0" << "10.0.1" << "10 0 0 5 | 255 0 0 0 | 10 0 1 _";
+        QTest::newRow("an empty part stays empty in its place") << "192.168..5" << "" << "1.2.3.4.5"
+                                                                << "192 168 _ 5 | _ _ _ _ | 1 2 3 4";
+    }
+    void shows_the_stored_address()
+    {
+        QFETCH(QString, ip);
+        QFETCH(QString, mask);
+        QFETCH(QString, gateway);
+        g_str_ip = ip, g_srt_mask = mask, g_str_gateway = gateway;
+        open_linkwlan();
+        QTEST(octets(), "octets");
+    }
+    void focus_keys_data()
+    {
+        // focus: the focused row after the keys ("" once the screen is left)
+        columns<QString, QString, int, QString>({"keys", "focus", "page", "open"});
+        const QString here = "option linkoption linkwlan";
+        QTest::newRow("left from the first octet to Cancel") << "l" << "Button_cancle" << 22 << here;
+        QTest::newRow("right from Cancel to the first octet") << "lr" << "lineEditIp1" << 22 << here;
+        QTest::newRow("right from the last gateway octet to Apply") << "rrrrrrrrrrrr" << "Button_apply" << 22 << here;
+        QTest::newRow("letters move as keys") << "RRRRRL" << "lineEditMask1" << 22 << here;
+        QTest::newRow("OK on Cancel leaves") << "lo" << "" << 10 << "option linkoption";
+        QTest::newRow("back leaves") << "rrb" << "" << 10 << "option linkoption";
+        QTest::newRow("mode closes the chain") << "rm" << "" << 4 << "";
+        QTest::newRow("mode under the key lock does nothing") << "r!mM" << "lineEditIp2" << 22 << here;
+    }
+    void focus_keys()
+    {
+        QFETCH(QString, keys);
+        open_linkwlan();
+        press(keys);
+        QTEST(int(g_page_focus), "page");
+        QString focus;
+        if (g_linkwlan) {
+            const FocusList &f = g_linkwlan->focus();
+            focus = f.current()->objectName();
+            for (int i = 0; i < f.size(); ++i)
+                QCOMPARE(look_state(f.at(i)), i == f.index() ? LookState::Focus : LookState::Normal);
+        }
+        QTEST(focus, "focus");
+        QTEST(open_screens(), "open");
+    }
+    // The octets typed by keys, touches and the keyboard, then Apply: the edits, the INI, the
+    // commands run and the refreshes announced.
+    void apply_data()
+    {
+        columns<Setup, QString, QString, QString, QStringList, int>({"setup", "script", "octets", "ini", "commands", "refreshes"});
+        const Setup none = [] {};
+        const QString defaults = "192.168.1.199 255.255.255.0 192.168.1.1";
+        QTest::newRow("third IP octet by OK and the keyboard") << none << "rro[5K]rrrrrrrrrro"
+            << "192 168 5 199 | 255 255 255 0 | 192 168 1 1" << "192.168.5.199 255.255.255.0 192.168.1.1"
+            << setup_commands("192.168.5.199", "255.255.255.0", "192.168.1.1") << 1;
+        QTest::newRow("only the gateway: all three stored, the whole set-up run") << none << "lllo[254K]ro"
+            << "192 168 1 199 | 255 255 255 0 | 192 168 1 254" << "192.168.1.199 255.255.255.0 192.168.1.254"
+            << setup_commands("192.168.1.199", "255.255.255.0", "192.168.1.254") << 1;
+        QTest::newRow("a touch types into the touched octet, the focus stays") << none << "{lineEditMask3}[0K]llo"
+            << "192 168 1 199 | 255 255 0 0 | 192 168 1 1" << "192.168.1.199 255.255.0.0 192.168.1.1"
+            << setup_commands("192.168.1.199", "255.255.0.0", "192.168.1.1") << 1;
+        QTest::newRow("0 and 255 are octets") << none << "o[C0K]rrrro[255K]rrrrrrrro"
+            << "0 168 1 199 | 255 255 255 0 | 192 168 1 1" << "0.168.1.199 255.255.255.0 192.168.1.1"
+            << setup_commands("0.168.1.199", "255.255.255.0", "192.168.1.1") << 1;
+        QTest::newRow("unchanged: nothing stored, run or announced") << none << "llo"
+            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("typed back as it was: nothing stored") << none << "o[192K]llo"
+            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("300 refused: the octet keeps its value") << none << "o[300K]llo"
+            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("256 refused") << none << "rrrro[256K]"
+            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("four digits refused") << none << "o[1000K]"
+            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("an entry backspaced to nothing refused") << none << "rro[XK]"
+            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("the keyboard closed: the octet as it was") << none << "o[7N]llo"
+            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("an empty stored octet: nothing applied until it is typed")
+            << Setup([] { stored("192.168.1.199", "255.255.255.0", "192.168.1"); }) << "llolo[1K]"
+            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("then typed: the whole address applied")
+            << Setup([] { stored("192.168.1.199", "255.255.255.0", "192.168.1"); }) << "llolo[1K]ro"
+            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults
+            << setup_commands("192.168.1.199", "255.255.255.0", "192.168.1.1") << 1;
+        QTest::newRow("a stored leading zero is no octet: nothing applied")
+            << Setup([] { stored("192.168.010.5", "255.255.255.0", "192.168.1.1"); }) << "lllo[2K]ro"
+            << "192 168 010 5 | 255 255 255 0 | 192 168 1 2" << defaults << QStringList() << 0;
+        QTest::newRow("and retyped, applied")
+            << Setup([] { stored("192.168.010.5", "255.255.255.0", "192.168.1.1"); }) << "rro[10K]rrrrrrrrrro"
+            << "192 168 10 5 | 255 255 255 0 | 192 168 1 1" << "192.168.10.5 255.255.255.0 192.168.1.1"
+            << setup_commands("192.168.10.5", "255.255.255.0", "192.168.1.1") << 1;
+    }
+    void apply()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(QString, script);
+        QFETCH(int, refreshes);
+        setup();
+        open_linkwlan();
+        QSignalSpy announced(uitest::para(), &ZemRamPara::sig_update_para);
+        run(script);
+        QTEST(octets(), "octets");
+        QTEST(stored_in_ini(), "ini");
+        QTEST(shell_log(), "commands");
+        QCOMPARE(announced.count(), refreshes);
+        if (refreshes) {
+            // Put in force, and the screen stays on Apply.
+            QCOMPARE(in_force(), stored_in_ini());
+            QCOMPARE(g_linkwlan->focus().current()->objectName(), QStringLiteral("Button_apply"));
+        }
+        QCOMPARE(int(g_page_focus), int(PAGE_LINKWLAN));
+    }
+    // Mask octets ask under "Mask", address and gateway octets under "IP"; by OK and by a touch,
+    // which leaves the focus where it was.
+    void keyboard_titles()
+    {
+        open_linkwlan();
+        QStringList titles;
+        for (int i = 0; i < 12; ++i) {
+            press("o");
+            titles << uitest::text(g_numberkeyboard, "label");
+            keyboard("N");
+            press("r");
+        }
+        QCOMPARE(titles.join(' '), QStringLiteral("IP IP IP IP Mask Mask Mask Mask IP IP IP IP"));
+        QCOMPARE(g_linkwlan->focus_index(), int(linkwlan::kApplyRow));
+        QTest::mouseClick(g_linkwlan->findChild<QWidget *>("lineEditMask2"), Qt::LeftButton);
+        QCOMPARE(uitest::text(g_numberkeyboard, "label"), QStringLiteral("Mask"));
+        QCOMPARE(g_linkwlan->focus_index(), int(linkwlan::kApplyRow));
+        keyboard("N");
+    }
+    // Touches on Apply and Cancel do nothing: they act on the keys alone.
+    void buttons_ignore_touches()
+    {
+        open_linkwlan();
+        run("o[7K]");
+        QTest::mouseClick(g_linkwlan->findChild<QPushButton *>("Button_apply"), Qt::LeftButton);
+        QTest::mouseClick(g_linkwlan->findChild<QPushButton *>("Button_cancle"), Qt::LeftButton);
+        QCOMPARE(int(g_page_focus), int(PAGE_LINKWLAN));
+        QVERIFY(shell_log().isEmpty());
+        QCOMPARE(ini("IPAddress"), QStringLiteral("192.168.1.199"));
+    }
+    // Only the keyboard writes an octet: keys that reach a touched (and so focused) edit type
+    // nothing into it.
+    void octets_take_no_typed_keys()
+    {
+        open_linkwlan();
+        auto *edit = g_linkwlan->findChild<QLineEdit *>("lineEditIp2");
+        QTest::mouseClick(edit, Qt::LeftButton);
+        keyboard("N");
+        QTest::keyClicks(edit, "7R");
+        QCOMPARE(edit->text(), QStringLiteral("168"));
+    }
+    // An address the configuration file did not take is not put in force; once the file can be
+    // written again the same Apply goes through.
+    void unsaved_address_not_put_in_force()
+    {
+        open_linkwlan();
+        run("o[10K]");
+        QFile::remove(Paths::dev(kIni));
+        QVERIFY(QDir().mkpath(Paths::dev(kIni)));
+        Warnings warnings;
+        run("llo");
+        QVERIFY(warnings.count(QStringLiteral("not saved")) >= 1);
+        QVERIFY(shell_log().isEmpty());
+        QCOMPARE(in_force(), QStringLiteral("192.168.1.199 255.255.255.0 192.168.1.1"));
+        QVERIFY(QDir(Paths::dev(kIni)).removeRecursively());
+        run("o");
+        QCOMPARE(shell_log(), setup_commands("10.168.1.199", "255.255.255.0", "192.168.1.1"));
+        QCOMPARE(in_force(), QStringLiteral("10.168.1.199 255.255.255.0 192.168.1.1"));
+        QCOMPARE(stored_in_ini(), in_force());
+    }
+    // Edits left unapplied are dropped: the next opening shows what is in force.
+    void leaving_drops_the_edits()
+    {
+        open_linkwlan();
+        run("o[10K]b");
+        QCOMPARE(int(g_page_focus), int(PAGE_LINKOPTION));
+        press("o");
+        QCOMPARE(octets(), QStringLiteral("192 168 1 199 | 255 255 255 0 | 192 168 1 1"));
+    }
+    void language_change_keeps_the_edits()
+    {
+        open_linkwlan();
+        run("o[10K]");
+        uitest::para()->RAM_PARA[Ram::kLanguage] = LANG_VI;
+        uitest::para()->test_signal(CHANGE_PARA);
+        QCOMPARE(uitest::texts(g_linkwlan, {"label_wlan", "Button_apply", "Button_cancle"}).join('|'),
+                 QString::fromUtf8("Cài đặt cổng mạng|Đồng ý|Hủy bỏ"));
+        QCOMPARE(octets(), QStringLiteral("10 168 1 199 | 255 255 255 0 | 192 168 1 1"));
+    }
+};
+
+QTEST_MAIN(TestLink)
+#include "test_link.moc"
