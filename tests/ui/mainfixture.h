@@ -20,6 +20,7 @@
 #include "paths.h"
 #include "rcv_recovery.h"
 #include "simdevice.h"
+#include "smartmapping.h"
 #include "uitest.h"
 
 namespace mainfx {
@@ -77,7 +78,7 @@ inline QString open_screens()
         {"option", g_option}, {"outputset", g_outputset}, {"linkoption", g_linkoption},
         {"advancedoption", g_advancedoption}, {"rcv_recovery", g_rcv_recovery},
         {"firmware_usbgrade", g_firmware_usbgrade}, {"machinestate", g_machinestate},
-        {"othersetup", g_othersetup}, {"factoryage", g_factoryage}};
+        {"othersetup", g_othersetup}, {"factoryage", g_factoryage}, {"smartmapping", g_smartmapping}};
     QStringList open;
     for (const auto &p : pointers) {
         if (p.second)

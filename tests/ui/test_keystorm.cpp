@@ -88,6 +88,9 @@ private slots:
         mainfx::start();
         // A recovery file, so that the advanced menu's recovery entry leads somewhere.
         write_dev_file(QStringLiteral("/data/rcvrecovery/storm.rcv"), QByteArray("recovery"));
+        // Scan files, so that the wizard's Load scan lists some, over more than one page.
+        for (const char *name : {"a", "b", "c", "d"})
+            write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), QByteArray(2000, 's'));
         open_screen(g_lockwindow, new LockWindow, false);
     }
     void cleanupTestCase()
@@ -106,6 +109,7 @@ private slots:
                                               << QList<int>{PAGE_LOCKWINDOW, PAGE_MAINWINDOW, PAGE_CUSTOMMODE};
         QTest::newRow("in the image quality menu") << int(PAGE_IMAGEQUALITY) << 4000
                                                      << QList<int>{PAGE_IMAGEQUALITY, PAGE_QUALITY, PAGE_TEMPERATURE};
+        QTest::newRow("in the smart-mapping wizard") << int(PAGE_SMARTMAPPING) << 4000 << QList<int>{PAGE_SMARTMAPPING};
     }
     void storm()
     {
@@ -120,7 +124,10 @@ private slots:
             uitest::close_all();
             g_page_focus = PAGE_MAINWINDOW;
             open_screen(g_option, new Option);
-            open_screen(g_imagequality, new ImageQuality);
+            if (start == PAGE_SMARTMAPPING)
+                open_screen(g_smartmapping, new SmartMapping);
+            else
+                open_screen(g_imagequality, new ImageQuality);
         };
         const auto env = [](const char *name, int fallback) {
             bool set = false;

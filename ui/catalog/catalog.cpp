@@ -20,6 +20,7 @@
 #include "outputset.h"
 #include "quality.h"
 #include "rcv_recovery.h"
+#include "smartmapping.h"
 #include "test_chart.h"
 #include "testimage.h"
 #include "temperature.h"
@@ -59,6 +60,7 @@ const std::vector<ScreenEntry> &screen_catalog()
         entry(PAGE_IMAGEQUALITY, g_imagequality),
         entry(PAGE_QUALITY, g_quality),
         entry(PAGE_TEMPERATURE, g_temperature),
+        entry(PAGE_SMARTMAPPING, g_smartmapping),
     };
     return entries;
 }

@@ -33,6 +33,12 @@ enum class Look : uint8_t {
     AddButton,      // the crop list's add button: no frame until focused
     Thin10,         // Thin in a 10-px font: the crop edit frame's fields and buttons
     ComboFilled,    // a combo box on the buttons' colour (the colour-temperature type)
+    // The smart-mapping wizard's own.
+    WizardEntry,    // an entry of its main column: edit while its flow holds the keys
+    PortGroup,      // its port-group button: edit while the group is the chosen one
+    PortCell,       // a cell of its port grid: focus on the chosen port
+    FileRow,        // a scan file of the device: focus chosen by the keys, edit by a touch
+    FileRowUsb,     // a scan file on the USB stick, the same in green
 };
 
 enum class LookState : uint8_t {
