@@ -1,10 +1,14 @@
 // The smart-mapping wizard: its main column in every language, leaving it, the jobs it posts to the
 // FPGA thread (their bar, their progress, what the simulated receiving cards get), the mapping
 // switch, the stick's tips and the control link's way out.
+#include <QDir>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <thread>
 
 #include "QRoundProgressBar.h"
+#include "filelist.h"
+#include "portgrid.h"
 #include "fpga_regs.h"
 #include "mainfixture.h"
 #include "message_deal.h"
@@ -17,14 +21,6 @@ namespace {
 SmartMapping *wizard()
 {
     return g_smartmapping;
-}
-
-// Opens the wizard from the Setting menu, as its entry does, then the keys.
-void open_wizard(const QString &keys = QString())
-{
-    open_option("llo");
-    QVERIFY(wizard());
-    press(keys);
 }
 
 int stack_page()
@@ -67,6 +63,77 @@ QList<int> run_job(int *ticks = nullptr, int limit = 20000)
     if (ticks)
         *ticks = t;
     return shown;
+}
+
+// Confirms `text` on the numeric keyboard the wizard opened: cleared, then typed, then OK.
+void type_on_keyboard(const QString &text)
+{
+    QVERIFY(g_numberkeyboard->isVisible());
+    const auto click = [](const QString &name) { g_numberkeyboard->findChild<QPushButton *>(name)->click(); };
+    for (int i = 0; i < 12; ++i)
+        click(QStringLiteral("ButtonX"));
+    // The digits answer to the panel keys: the focus the short way round to the digit, then OK.
+    for (QChar digit : text) {
+        const int target = digit == '0' ? 9 : digit.digitValue() - 1;
+        const int ahead = ((target - g_numberkeyboard->focus_index()) % 14 + 14) % 14;
+        for (int i = 0; i < qMin(ahead, 14 - ahead); ++i)
+            uitest::key(g_numberkeyboard, ahead <= 7 ? Qt::Key_F5 : Qt::Key_F4);
+        uitest::key(g_numberkeyboard, Qt::Key_F6);
+    }
+    click(QStringLiteral("Button_ok"));
+}
+
+// Keys in the shorthand, a word at a time; "=123" types 123 on the keyboard the last OK opened.
+void act(const QString &script)
+{
+    for (const QString &word : script.split(' ', Qt::SkipEmptyParts)) {
+        if (word.startsWith('='))
+            type_on_keyboard(word.mid(1));
+        else
+            mainfx::press(word);
+    }
+}
+
+// Opens the wizard from the Setting menu, as its entry does, then the keys.
+void open_wizard(const QString &keys = QString())
+{
+    open_option("llo");
+    QVERIFY(wizard());
+    act(keys);
+}
+
+// The receiving cards of a port: x, y of each placed card, "-" for one without a position.
+QString positions(int port)
+{
+    QStringList out;
+    SimLock s;
+    for (const SimCard &card : s->cards[port])
+        out << (card.placed ? QStringLiteral("%1,%2").arg(card.x).arg(card.y) : QStringLiteral("-"));
+    return out.join(' ');
+}
+
+// The rows of the file list on display: names, "*" after the chosen one, "+" after a file of the
+// stick (drawn green); the page arrows as "<" and ">".
+QString list_rows()
+{
+    const FileList *list = wizard()->file_list();
+    if (!list || !list->isVisible())
+        return QStringLiteral("(no list)");
+    QStringList out;
+    if (list->previous_button()->isVisible())
+        out << "<";
+    for (int r = 0; r < list->row_count(); ++r) {
+        QLabel *label = list->row_label(r);
+        label->ensurePolished();
+        const bool green = label->palette().color(QPalette::WindowText) == QColor(0, 255, 0);
+        const LookState look = look_state(label);
+        out << label->text() + (green ? "+" : "") + (look == LookState::Focus ? "*" : look == LookState::Edit ? "#" : "");
+    }
+    if (list->row_count() == 0)
+        out << list->no_file_label()->text();
+    if (list->next_button()->isVisible())
+        out << ">";
+    return out.join(' ');
 }
 
 QString tip_text()
@@ -142,7 +209,7 @@ private slots:
         open_wizard("r");
         QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_mapping"), Qt::LeftButton);
         QCOMPARE((QList<int>{wizard()->main_index(), wizard()->focus_level(), stack_page()}), (QList<int>{2, 0, 7}));
-        press("o");
+        act("o");
         QCOMPARE((QList<int>{wizard()->main_index(), wizard()->focus_level(), stack_page()}), (QList<int>{2, 1, 6}));
     }
     // Counted as files of any name in the device's folder, as many as there are; without any
@@ -185,7 +252,7 @@ private slots:
         QFETCH(QString, keys);
         open_wizard("roob");   // curing: OK posts job 3, back to the column
         QVERIFY(g_qround_bar && g_send_para.job() == JOB_SAVE_PARA);
-        press(keys);
+        act(keys);
         UiHooks::page_back(PAGE_SMARTMAPPING);
         uitest::flush();
         QCOMPARE(int(g_page_focus), int(PAGE_SMARTMAPPING));
@@ -193,7 +260,7 @@ private slots:
         QTEST(wizard()->main_index(), "index");
         QTEST(stack_page(), "page");
         QCOMPARE(run_job().last(), 100);
-        press(keys == "m" ? "m" : "b");
+        act(keys == "m" ? "m" : "b");
         QVERIFY(!g_smartmapping);
         QCOMPARE(int(g_page_focus), keys == "m" ? int(PAGE_MAINWINDOW) : int(PAGE_OPTION));
     }
@@ -234,8 +301,8 @@ private slots:
         const int answering = silent ? 0 : 1;
         QCOMPARE(saves, curing ? (QList<int>{answering, answering, 1}) : (QList<int>{0, 0, 0}));
         QCOMPARE(states, curing ? (QList<int>{0, 0, 0}) : (QList<int>{9, 9, 9}));
-        press("b");   // the flow
-        press("b");   // the wizard
+        act("b");   // the flow
+        act("b");   // the wizard
         QCOMPARE(int(g_page_focus), int(PAGE_OPTION));
     }
     // The page shows the switch as the FPGA has it; OK turns it over in the FPGA at once (the
@@ -265,9 +332,9 @@ private slots:
         const QWidget *button = wizard()->findChild<QWidget *>("Button_mapping_state");
         QCOMPARE(stack_page(), 7);
         QVERIFY(uitest::shows(button, ":/png/" + before + ".png"));
-        press("o");
+        act("o");
         QCOMPARE(uitest::look(wizard(), "Button_mapping_state"), LookState::Focus);
-        press("oo");
+        act("oo");
         QTEST(int(SimDevice::read_reg(0, FpgaReg::kControl)), "after");
         QTEST(int(fpga_manage::p_fpga_manage->register_value(FpgaReg::kControl, 0)), "after");
         QVERIFY(uitest::shows(button, ":/png/" + icon + ".png"));
@@ -324,11 +391,389 @@ private slots:
                                            : message_deal::write_file_end(file, "scan");
         }).join();
         QCOMPARE(handled, 0);
-        press(between);
+        act(between);
         QCoreApplication::processEvents();
         uitest::flush();
         QTEST(QString::number(g_page_focus), "page");
         QTEST(open_screens(), "open");
+    }
+
+    // ---- the debugging flow --------------------------------------------------------------------
+
+    // The whole flow by keys: cabinet size, a port from the grid, rows, columns, a routing pattern
+    // and the offsets, then Send; each card of the port gets the place its pattern gives it (an
+    // extra card beyond the cabinets none).
+    void mapping_sent_card_by_card_data()
+    {
+        columns<QString, int, int, QString>({"settings", "port", "cards", "placed"});
+        // settings: width height rows columns pattern x-offset y-offset
+        QTest::newRow("pattern 1, rows back and forth") << "64 32 2 3 1 5 7" << 0 << 7
+                                                        << "5,7 69,7 133,7 133,39 69,39 5,39 -";
+        QTest::newRow("pattern 6, rows from the right") << "64 32 2 3 6 5 7" << 1 << 6
+                                                        << "133,7 69,7 5,7 133,39 69,39 5,39";
+        QTest::newRow("pattern 11, columns from the bottom") << "64 32 2 3 11 5 7" << 2 << 6
+                                                             << "5,39 5,7 69,7 69,39 133,39 133,7";
+        QTest::newRow("pattern 16, columns from the bottom right") << "128 96 2 3 16 0 0" << 5 << 6
+                                                                   << "256,96 256,0 128,96 128,0 0,96 0,0";
+        QTest::newRow("pattern 4, one column") << "100 50 3 1 4 1000 0" << 3 << 3 << "1000,100 1000,50 1000,0";
+        QTest::newRow("no rows: no card placed") << "64 32 0 3 1 0 0" << 0 << 2 << "- -";
+        QTest::newRow("no columns: no card placed") << "64 32 2 0 1 0 0" << 0 << 2 << "- -";
+    }
+    void mapping_sent_card_by_card()
+    {
+        QFETCH(QString, settings);
+        QFETCH(int, port);
+        QFETCH(int, cards);
+        const QStringList v = settings.split(' ');
+        SimLock()->cards[port].resize(size_t(cards));
+        QString script = QStringLiteral("o o =%1 r o =%2 r o").arg(v[0], v[1]);     // Step 1, Next
+        script += QStringLiteral(" o") + QStringLiteral(" r").repeated(port) + " o";  // the port from the grid
+        script += QStringLiteral(" r r o o =%1 r o =%2 r o").arg(v[2], v[3]);         // Step 3: rows, columns
+        script += QStringLiteral(" r").repeated(v[4].toInt() - 1) + " o";             // the routing pattern
+        script += QStringLiteral(" r o =%1 r o =%2 r r o").arg(v[5], v[6]);           // offsets, Send
+        open_wizard();
+        act(script);
+        QCOMPARE(int(g_send_para.job()), int(JOB_MAPPING_SEND));
+        const line_type sent = g_line_type;
+        QCOMPARE((QList<int>{sent.cabinet_width, sent.cabinet_height, sent.rows, sent.cols, sent.route, sent.h_offset,
+                             sent.v_offset, sent.port}),
+                 (QList<int>{v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt(), v[4].toInt(), v[5].toInt(),
+                             v[6].toInt(), port}));
+        const QList<int> progress = run_job();
+        QCOMPARE(progress.mid(progress.size() - 2), (QList<int>{90, 100}));
+        QTEST(positions(port), "placed");
+        QVERIFY(!positions(port == 0 ? 1 : 0).contains(','));   // another port's cards are left alone
+    }
+    // A send to a port without cards ends at once: its bar closes and the wizard can be left.
+    void send_to_a_port_without_cards()
+    {
+        open_wizard("o l o o l o r r o l o");   // port 5 (LED6), which has no cards, then Send
+        QCOMPARE(int(g_line_type.port), 5);
+        QVERIFY(g_qround_bar);
+        QCOMPARE(run_job(), (QList<int>{90, 100}));
+        act("b b b b");   // Step 3, Step 2, Step 1, the column
+        QCOMPARE(int(g_page_focus), int(PAGE_OPTION));
+    }
+    // A pattern chosen after Send, before the FPGA thread has picked the job up, is not the one
+    // the cards get; the next job has it.
+    void later_choice_never_reaches_the_job()
+    {
+        SimLock()->cards[0].resize(6);
+        open_wizard("o o =64 r o =32 r o r r o o =2 r o =3 l l o");   // pattern 1, Send
+        QCOMPARE(int(g_send_para.job()), int(JOB_MAPPING_SEND));
+        QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_route"), Qt::LeftButton);
+        QTest::mouseClick(wizard()->findChild<QToolButton *>("Button_route6"), Qt::LeftButton);
+        QCOMPARE(uitest::text(wizard(), "Button_route"), QStringLiteral("Routing 6"));
+        run_job();
+        QCOMPARE(positions(0), QStringLiteral("0,0 64,0 128,0 128,32 64,32 0,32"));
+        act("o");   // Send again
+        QCOMPARE(int(g_line_type.route), 6);
+        run_job();
+        QCOMPARE(positions(0), QStringLiteral("128,0 64,0 0,0 128,32 64,32 0,32"));
+    }
+    // A number beyond its field stores the largest the field holds, and the field shows it; no
+    // number stores 0.
+    void fields_saturate_data()
+    {
+        columns<QString, QString, QString, int>({"field", "typed", "shown", "stored"});
+        QTest::newRow("width 70000") << "lineEdit_X" << "70000" << "65535" << 65535;
+        QTest::newRow("width 65535") << "lineEdit_X" << "65535" << "65535" << 65535;
+        QTest::newRow("height 999999999") << "lineEdit_Y" << "999999999" << "65535" << 65535;
+        QTest::newRow("height empty") << "lineEdit_Y" << "" << "" << 0;
+        QTest::newRow("rows 300") << "lineEdit_line" << "300" << "255" << 255;
+        QTest::newRow("rows 255") << "lineEdit_line" << "255" << "255" << 255;
+        QTest::newRow("columns 256") << "lineEdit_column" << "256" << "255" << 255;
+        QTest::newRow("columns 0") << "lineEdit_column" << "0" << "0" << 0;
+        QTest::newRow("horizontal offset 65536") << "lineEdit_horzion" << "65536" << "65535" << 65535;
+        QTest::newRow("vertical offset 42") << "lineEdit_vert" << "42" << "42" << 42;
+    }
+    void fields_saturate()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        const bool step1 = field == "lineEdit_X" || field == "lineEdit_Y";
+        open_wizard(step1 ? "o" : "o r r o r r o");   // the field's step, the cursor on its first item
+        auto *edit = wizard()->findChild<My_lineEdit *>(field);
+        QTest::mouseClick(edit, Qt::LeftButton);   // a touch opens the keyboard as OK does
+        type_on_keyboard(typed);
+        QTEST(edit->text(), "shown");
+        act("l o");   // left of the first item: Next on Step 1, Send on Step 3
+        const line_type l = g_line_type;
+        const QMap<QString, int> stored{{"lineEdit_X", l.cabinet_width}, {"lineEdit_Y", l.cabinet_height},
+                                        {"lineEdit_line", l.rows}, {"lineEdit_column", l.cols},
+                                        {"lineEdit_horzion", l.h_offset}, {"lineEdit_vert", l.v_offset}};
+        QTEST(stored.value(field), "stored");
+    }
+    // The port grid on both flows' pages: the green cell is the port the record holds; the keys
+    // move it at once, OK confirms it, Back restores what the flow's rules keep.
+    void port_grid_data()
+    {
+        columns<QString, int, int, bool>({"keys", "port", "green", "grid"});
+        // Step 2 of the debugging flow: entering the grid starts on port 0.
+        QTest::newRow("debug: into the grid") << "o r r o o" << 0 << 0 << true;
+        QTest::newRow("debug: left wraps to the sixth") << "o r r o o l" << 5 << 5 << true;
+        QTest::newRow("debug: and right back to the first") << "o r r o o l r" << 0 << 0 << true;
+        QTest::newRow("debug: OK keeps the port") << "o r r o o r r o" << 2 << 2 << false;
+        QTest::newRow("debug: back restores the port of before") << "o r r o o r r o o r b" << 2 << 2 << false;
+        // Load scan's step 1: the grid starts on the chosen port; Back keeps the port moved to
+        // until one has been confirmed, then restores the one held when the grid was entered.
+        QTest::newRow("scan: into the grid") << "r o o" << 0 << 0 << true;
+        QTest::newRow("scan: back keeps the port moved to") << "r o o r r b" << 2 << 2 << false;
+        QTest::newRow("scan: the grid starts on the chosen port") << "r o o r o o r" << 2 << 2 << true;
+        QTest::newRow("scan: back after a confirmation restores") << "r o o r o o r b" << 1 << 1 << false;
+    }
+    void port_grid()
+    {
+        QFETCH(QString, keys);
+        write_dev_file(QStringLiteral("/data/smartmapping/hall.qyfile"), "scan");
+        open_wizard(keys);
+        QTEST(int(g_line_type.port), "port");
+        QTEST(wizard()->port_grid()->chosen(), "green");
+        QTEST(wizard()->in_grid(), "grid");
+        QCOMPARE(wizard()->port_grid()->parentWidget(), wizard()->findChild<QStackedWidget *>()->currentWidget());
+    }
+    // A touch on a cell chooses its port at once, without the key cursor, and the green mark
+    // leaves the cell it was on.
+    void port_cell_touched()
+    {
+        write_dev_file(QStringLiteral("/data/smartmapping/hall.qyfile"), "scan");
+        open_wizard("r o o r o");   // Load scan: port 1 confirmed
+        QTest::mouseClick(wizard()->port_grid()->cell(3)->button(), Qt::LeftButton);
+        QCOMPARE((QList<int>{g_line_type.port, wizard()->port_grid()->chosen()}), (QList<int>{3, 3}));
+        QVERIFY(!wizard()->port_grid()->cell(1)->chosen());
+        act("o r");   // the keys' grid starts on the touched port
+        QCOMPARE((QList<int>{g_line_type.port, wizard()->port_grid()->chosen()}), (QList<int>{4, 4}));
+    }
+    // The routing page: the cursor starts on the pattern in use; OK on a pattern takes it, Cancel
+    // and Back keep the one there was. The language follows onto Step 3's routing button.
+    void routing_choice_data()
+    {
+        columns<QString, int, QString>({"keys", "route", "shown"});
+        QTest::newRow("pattern 7") << "r r o r r r r r r o" << 7 << "Routing 7";
+        QTest::newRow("cancel keeps it") << "r r o l o" << 1 << "Routing 1";
+        QTest::newRow("back keeps it") << "r r o r r b" << 1 << "Routing 1";
+        QTest::newRow("pattern 16, then 15 from there") << "r r o l l o o l o" << 15 << "Routing 15";
+    }
+    void routing_choice()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, route);
+        uitest::para()->RAM_PARA[Ram::kLanguage] = uitest::para()->RAM_PARA_SHADOW[Ram::kLanguage] = LANG_EN;
+        open_wizard("o r r o r r o");
+        act(keys);
+        QCOMPARE(stack_page(), 2);
+        QTEST(int(g_line_type.route), "route");
+        QTEST(uitest::text(wizard(), "Button_route"), "shown");
+        QVERIFY(uitest::shows(wizard(), "Button_route", QStringLiteral(":/png/line%1.png").arg(route)));
+        QCOMPARE(uitest::look(wizard(), "Button_route"), LookState::Focus);
+        uitest::para()->RAM_PARA[Ram::kLanguage] = LANG_ZH_HANS;
+        uitest::para()->test_signal(CHANGE_PARA);
+        QCOMPARE(uitest::text(wizard(), "Button_route"), QStringLiteral("走线%1").arg(route));
+    }
+    // Send while its bar is up changes neither the job nor what it sends.
+    void send_twice()
+    {
+        open_wizard("o r r o r r o l o");
+        const line_type first = g_line_type;
+        QVERIFY(g_qround_bar);
+        QTest::mouseClick(wizard()->findChild<My_lineEdit *>("lineEdit_line"), Qt::LeftButton);
+        type_on_keyboard("9");
+        act("o");
+        QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_send"), Qt::LeftButton);
+        QCOMPARE(g_line_type.rows, first.rows);
+        act("b");   // Previous is refused as well
+        QCOMPARE((QList<int>{stack_page(), wizard()->debug_step()}), (QList<int>{2, 2}));
+        run_job();
+        act("o");   // once the bar is gone
+        QCOMPARE(int(g_line_type.rows), 9);
+    }
+    // The step buttons' texts, the Russian ones naming the action they take.
+    void flow_texts_data()
+    {
+        columns<int, uint, QString>({"language", "valid", "texts"});
+        QTest::newRow("zh") << 0 << 0x1Fu << "下一步|上一步|下一步|上一步|下一步|上一步|网口1~6|无加载文件!";
+        QTest::newRow("en") << 1 << 0x1Fu << "Next|Previous|Next|Previous|Next|Previous|LED1~6|No loaded file!";
+        QTest::newRow("ru") << 2 << 0x1Fu << "Далее|Назад|Далее|Назад|Далее|Назад|LED1~6|Нет файлов для загрузки!";
+        QTest::newRow("vi") << 3 << 0x1Fu
+                            << "Bước tiếp theo|Thao tác\nphía trước|Bước tiếp theo|Thao tác\nphía trước|Bước tiếp theo|"
+                               "Thao tác\nphía trước|LED1~6|Không có tập tin để tải!";
+        QTest::newRow("tw") << 4 << 0x1Fu << "下一步|上一步|下一步|上一步|下一步|上一步|網口1~6|無加載文件!";
+        QTest::newRow("ru not offered") << 2 << 0x1Bu << "Next|Previous|Next|Previous|Next|Previous|LED1~6|No loaded file!";
+    }
+    void flow_texts()
+    {
+        QFETCH(int, language);
+        QFETCH(uint, valid);
+        g_language = uint8_t(language);
+        g_lcd_lang_valid = valid;
+        open_wizard();
+        // Load scan's list, empty: without a scan file only a touch leads there.
+        QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_loadscan"), Qt::LeftButton);
+        QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_next_5"), Qt::LeftButton);
+        QStringList shown = uitest::texts(wizard(), {"Button_next", "Button_front_2", "Button_next_2", "Button_front_3",
+                                                     "Button_next_5", "Button_front_6", "Button_wlan5"});
+        shown << wizard()->file_list()->no_file_label()->text();
+        QTEST(shown.join('|'), "texts");
+    }
+
+    // ---- Load scan -----------------------------------------------------------------------------
+
+    // The scan files of the device's folder, then the stick's in green, three to a page in name
+    // order; the keys walk the rows across the pages both ways.
+    void scan_files_listed_data()
+    {
+        columns<QString, QString, QString>({"keys", "rows", "chosen"});
+        QTest::newRow("first page") << "" << "A.qyfile* b.qyfile g.h.qyfile >" << "/data/smartmapping/A.qyfile";
+        QTest::newRow("down a row") << "r" << "A.qyfile b.qyfile* g.h.qyfile >" << "/data/smartmapping/b.qyfile";
+        QTest::newRow("onto the second page") << "r r r" << "< w.qyfile+* Y.qyfile+ z.qyfile+" << "/mnt/usb1/w.qyfile";
+        QTest::newRow("past the last page to the first") << "r r r r r r" << "A.qyfile* b.qyfile g.h.qyfile >"
+                                                         << "/data/smartmapping/A.qyfile";
+        QTest::newRow("left back onto the first page's last row") << "r r r l" << "A.qyfile b.qyfile g.h.qyfile* >"
+                                                                  << "/data/smartmapping/g.h.qyfile";
+        QTest::newRow("left on the very first row stays") << "l" << "A.qyfile* b.qyfile g.h.qyfile >"
+                                                          << "/data/smartmapping/A.qyfile";
+        QTest::newRow("OK holds the row, the cursor goes to Load") << "r o" << "A.qyfile b.qyfile# g.h.qyfile >"
+                                                                   << "/data/smartmapping/b.qyfile";
+        QTest::newRow("touch on the next page's arrow") << "next" << "< w.qyfile+* Y.qyfile+ z.qyfile+"
+                                                        << "/mnt/usb1/w.qyfile";
+        QTest::newRow("and on the previous one") << "next previous" << "A.qyfile* b.qyfile g.h.qyfile >"
+                                                 << "/data/smartmapping/A.qyfile";
+    }
+    void scan_files_listed()
+    {
+        for (const char *name : {"b.qyfile", "A.qyfile", "c.QYFILE", "d.qyfile.bak", ".e.qyfile", "g.h.qyfile", "qyfile",
+                                 ".f.qyfile.tmp"})
+            write_dev_file(QStringLiteral("/data/smartmapping/") + name, "scan");
+        QDir().mkpath(Paths::dev("/data/smartmapping/dir.qyfile"));
+        write_dev_file(QStringLiteral("/data/elsewhere.qyfile"), "scan");
+        QFile::link(Paths::dev("/data/elsewhere.qyfile"), Paths::dev("/data/smartmapping/l.qyfile"));
+        for (const char *name : {"z.qyfile", "Y.qyfile", "x.txt", "w.qyfile"})
+            write_dev_file(QStringLiteral("/mnt/usb1/") + name, "scan");
+        open_wizard("r o r o");   // Load scan, Next
+        QFETCH(QString, keys);
+        for (const QString &word : keys.split(' ', Qt::SkipEmptyParts)) {
+            if (word == "next")
+                QTest::mouseClick(wizard()->file_list()->next_button(), Qt::LeftButton);
+            else if (word == "previous")
+                QTest::mouseClick(wizard()->file_list()->previous_button(), Qt::LeftButton);
+            else
+                act(word);
+        }
+        QTEST(list_rows(), "rows");
+        QTEST(wizard()->chosen_file(), "chosen");
+    }
+    // No more than a hundred files are listed, the device's first.
+    void scan_files_capped()
+    {
+        for (int i = 0; i < 80; ++i)
+            write_dev_file(QStringLiteral("/data/smartmapping/i%1.qyfile").arg(i, 3, 10, QLatin1Char('0')), "s");
+        for (int i = 0; i < 40; ++i)
+            write_dev_file(QStringLiteral("/mnt/usb1/u%1.qyfile").arg(i, 3, 10, QLatin1Char('0')), "s");
+        open_wizard("r o r o");
+        act(QStringLiteral("r").repeated(99));
+        QCOMPARE(list_rows(), QStringLiteral("< u019.qyfile+*"));
+        act("r");
+        QCOMPARE(list_rows(), QStringLiteral("i000.qyfile* i001.qyfile i002.qyfile >"));
+    }
+    // A chosen row beyond the rows of the page turned to is the page's last row.
+    void chosen_row_kept_within_the_page()
+    {
+        for (const char *name : {"a", "b", "c", "d"})
+            write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
+        open_wizard("r o r o r r");
+        QTest::mouseClick(wizard()->file_list()->next_button(), Qt::LeftButton);
+        QCOMPARE(list_rows(), QStringLiteral("< d.qyfile*"));
+        QTest::mouseClick(wizard()->file_list()->row_button(0), Qt::LeftButton);
+        act("b");   // from the rows: back to step 1
+        QCOMPARE((QList<int>{stack_page(), wizard()->scan_step()}), (QList<int>{4, 0}));
+        QCOMPARE(wizard()->chosen_file(), QStringLiteral("/data/smartmapping/d.qyfile"));
+    }
+    // The stick plugged in (mounted) and pulled out while the list is shown: the list is built
+    // again from both folders on its first page, its first row chosen; before the list has been
+    // shown, the stick changes nothing on the page.
+    void stick_while_listed()
+    {
+        write_dev_file(QStringLiteral("/data/smartmapping/a.qyfile"), "scan");
+        write_dev_file(QStringLiteral("/data/smartmapping/b.qyfile"), "scan");
+        open_wizard("r o");
+        write_dev_file(QStringLiteral("/mnt/usb1/s.qyfile"), "scan");
+        uitest::para()->test_signal(CHANGE_USB_MOUNTED);
+        QCOMPARE(stack_page(), 4);
+        act("r o");   // the list
+        QCOMPARE(list_rows(), QStringLiteral("a.qyfile* b.qyfile s.qyfile+"));
+        act("b");     // back to step 1
+        write_dev_file(QStringLiteral("/mnt/usb1/t.qyfile"), "scan");
+        uitest::para()->test_signal(CHANGE_USB_MOUNTED);
+        QCOMPARE((QList<int>{stack_page(), wizard()->scan_step()}), (QList<int>{5, 1}));
+        QCOMPARE(list_rows(), QStringLiteral("a.qyfile* b.qyfile s.qyfile+ >"));
+        QCOMPARE(tip_text(), QStringLiteral("Reading the data,pls wait"));
+        act("r r r");
+        QCOMPARE(list_rows(), QStringLiteral("< t.qyfile+*"));
+        QDir(Paths::dev("/mnt/usb1")).removeRecursively();
+        uitest::para()->test_signal(CHANGE_USB_REMOVED);
+        QCOMPARE(list_rows(), QStringLiteral("a.qyfile* b.qyfile"));
+        QCOMPARE(wizard()->chosen_file(), QStringLiteral("/data/smartmapping/a.qyfile"));
+        QCOMPARE(tip_text(), QStringLiteral("USB drive is unplugged."));
+    }
+    // Load sends the chosen file, as it was when Load was pressed, to the receiving cards of the
+    // port chosen; the list changing during the job does not change what is sent.
+    void scan_file_loaded_into_the_cards()
+    {
+        write_dev_file(QStringLiteral("/data/smartmapping/a.qyfile"), QByteArray(1000, 'a'));
+        write_dev_file(QStringLiteral("/mnt/usb1/b.qyfile"), QByteArray(2500, 'b'));
+        open_wizard("r o o r o r o");   // port 1 (LED2), Next
+        act("r o o");                   // the second file, Load
+        QCOMPARE(int(g_send_para.job()), int(JOB_MAPPING_FILE));
+        write_dev_file(QStringLiteral("/mnt/usb1/0.qyfile"), QByteArray(700, '0'));
+        uitest::para()->test_signal(CHANGE_USB_MOUNTED);
+        QCOMPARE(list_rows(), QStringLiteral("a.qyfile* 0.qyfile+ b.qyfile+"));
+        QCOMPARE(qyfile_name(), QStringLiteral("/mnt/usb1/b.qyfile"));
+        QCOMPARE(run_job().last(), 100);
+        SimLock s;
+        QCOMPARE((QList<int>{s->cards[0][0].loaded_bytes, s->cards[1][0].loaded_bytes}), (QList<int>{0, 2500}));
+    }
+    // A chosen file that is no longer a readable file of its own is not loaded; the list is shown
+    // anew without it.
+    void vanished_file_not_loaded_data()
+    {
+        columns<QString>({"becomes"});
+        QTest::newRow("pulled out") << "gone";
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a link") << "link";
+    }
+    void vanished_file_not_loaded()
+    {
+        QFETCH(QString, becomes);
+        write_dev_file(QStringLiteral("/data/smartmapping/a.qyfile"), "scan");
+        write_dev_file(QStringLiteral("/mnt/usb1/b.qyfile"), "scan");
+        open_wizard("r o r o");
+        QTest::mouseClick(wizard()->file_list()->row_button(1), Qt::LeftButton);
+        const QString b = Paths::dev("/mnt/usb1/b.qyfile");
+        QFile::remove(b);
+        if (becomes == "folder")
+            QDir().mkpath(b);
+        else if (becomes == "link")
+            QFile::link(Paths::dev("/data/smartmapping/a.qyfile"), b);
+        QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_load"), Qt::LeftButton);
+        QVERIFY(!g_qround_bar);
+        QCOMPARE(int(g_send_para.job()), int(JOB_IDLE));
+        QCOMPARE(list_rows(), QStringLiteral("a.qyfile*"));
+        act("o o");   // the keys load what is there now
+        QCOMPARE(int(g_send_para.job()), int(JOB_MAPPING_FILE));
+        QCOMPARE(qyfile_name(), QStringLiteral("/data/smartmapping/a.qyfile"));
+    }
+    // With no scan file the list says so, the cursor is on Previous, and Load does nothing.
+    void no_scan_file()
+    {
+        write_dev_file(QStringLiteral("/data/smartmapping/notes.txt"), "not a scan file");
+        open_wizard("r o r o");
+        QCOMPARE(list_rows(), QStringLiteral("No loaded file!"));
+        QCOMPARE(uitest::look(wizard(), "Button_front_6"), LookState::Focus);
+        QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_load"), Qt::LeftButton);
+        act("r o");
+        QVERIFY(!g_qround_bar && g_send_para.job() == JOB_IDLE);
+        act("l o");
+        QCOMPARE(stack_page(), 4);
     }
 };
 

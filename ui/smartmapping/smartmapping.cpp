@@ -1,11 +1,14 @@
 #include "smartmapping.h"
 
 #include <QPushButton>
+#include <QToolButton>
+#include <iterator>
 
 #include "QRoundProgressBar.h"
+#include "filelist.h"
 #include "fpga_manage.h"
 #include "fpga_regs.h"
-#include "scanfiles.h"
+#include "portgrid.h"
 #include "wizard_texts.h"
 
 SmartMapping *g_smartmapping = nullptr;
@@ -38,7 +41,39 @@ SmartMapping::SmartMapping() : ScreenOf(PAGE_SMARTMAPPING)
     ui.setupUi(this);
     ui.stackedWidget->setCurrentIndex(kStep1);
     m_touched = ui.Button_shortcut;
+    m_chosen_group = ui.Button_wlan1;
     m_focus.set({ui.Button_shortcut, ui.Button_loadscan, ui.Button_paraweld, ui.Button_mapping}, Look::WizardEntry);
+    // Each opening starts on port 0 with routing pattern 1; the cabinet, rows, columns and offsets
+    // are those of the last time.
+    m_line = g_line_type;
+    m_line.port = 0;
+    m_line.route = 1;
+    store_line();
+
+    for (QWidget *w : std::initializer_list<QWidget *>{ui.lineEdit_X, ui.lineEdit_Y, ui.Button_next})
+        m_step1.add(w, Look::Thin);
+    m_step2.add(ui.Button_wlan1, Look::PortGroup);
+    for (QWidget *w : std::initializer_list<QWidget *>{ui.Button_front_2, ui.Button_next_2})
+        m_step2.add(w, Look::Thin);
+    for (QWidget *w : std::initializer_list<QWidget *>{ui.lineEdit_line, ui.lineEdit_column, ui.Button_route,
+                                                      ui.lineEdit_horzion, ui.lineEdit_vert, ui.Button_front_3,
+                                                      ui.Button_send})
+        m_step3.add(w, Look::Thin);
+    QToolButton *const routes[] = {ui.Button_route1, ui.Button_route2, ui.Button_route3, ui.Button_route4,
+                                   ui.Button_route5, ui.Button_route6, ui.Button_route7, ui.Button_route8,
+                                   ui.Button_route9, ui.Button_route10, ui.Button_route11, ui.Button_route12,
+                                   ui.Button_route13, ui.Button_route14, ui.Button_route15, ui.Button_route16};
+    for (int n = 1; n <= int(std::size(routes)); ++n) {
+        m_routes.add(routes[n - 1], Look::Thin);
+        connect(routes[n - 1], &QToolButton::clicked, this, [this, n] { route_chosen(n); });
+    }
+    m_routes.add(ui.Button_cancel, Look::Thin);
+    m_scan1.add(ui.Button_wlan5, Look::PortGroup);
+    m_scan1.add(ui.Button_next_5, Look::Thin);
+    m_scan2.add(ui.Button_front_6, Look::Thin);
+    m_scan2.add(ui.Button_load, Look::Thin);
+    setup_number_fields();
+
     // One port group is offered: ports 1 to 6, on the first group button of each page.
     for (QPushButton *b : {ui.Button_wlan2, ui.Button_wlan3, ui.Button_wlan4, ui.Button_wlan6, ui.Button_wlan7,
                            ui.Button_wlan8})
@@ -53,9 +88,21 @@ SmartMapping::SmartMapping() : ScreenOf(PAGE_SMARTMAPPING)
     language_changed();
 }
 
+SmartMapping::~SmartMapping()
+{
+    store_line();
+}
+
 bool SmartMapping::busy()
 {
     return g_qround_bar != nullptr;
+}
+
+void SmartMapping::store_line()
+{
+    // A job picked up copies the record; until it has ended, the thread may be copying it now.
+    if (g_send_para.job() == JOB_IDLE)
+        g_line_type = m_line;
 }
 
 // ---- texts ------------------------------------------------------------------------------------
@@ -128,6 +175,7 @@ void SmartMapping::syncUpdate(int code)
         break;
     case CHANGE_USB_REMOVED:
     case CHANGE_USB_MOUNTED:
+        stick_changed();
         break;
     default:
         sync_language();
@@ -207,6 +255,7 @@ void SmartMapping::preview(int entry)
         break;
     case kLoadScan:
         ui.stackedWidget->setCurrentIndex(kScanPort);
+        scan_page1_init(false);
         break;
     case kCuring:
         ui.stackedWidget->setCurrentIndex(kCuringPage);
@@ -226,9 +275,11 @@ void SmartMapping::enter_flow()
     switch (main_index()) {
     case kDebugging:
         on_Button_shortcut_clicked();
+        debug_enter();
         break;
     case kLoadScan:
         on_Button_loadscan_clicked();
+        scan_page1_init(true);
         break;
     case kCuring:
         on_Button_paraweld_clicked();
@@ -300,18 +351,63 @@ void SmartMapping::on_Button_front_6_clicked()
     ui.stackedWidget->setCurrentIndex(kScanPort);
 }
 
+// ---- the port grid ------------------------------------------------------------------------------
+
+void SmartMapping::wlan_focus_style(QPushButton *group)
+{
+    if (m_chosen_group)
+        set_look(m_chosen_group, Look::PortGroup, LookState::Normal);
+    m_chosen_group = group;
+    set_look(group, Look::PortGroup, LookState::Edit);
+}
+
+void SmartMapping::wlan_init(QWidget *page)
+{
+    if (!m_grid) {
+        m_grid = new PortGrid(page);
+        connect(m_grid, &PortGrid::cell_clicked, this, &SmartMapping::zem_button_wlan_clicked);
+    }
+    m_grid->show_on(page, m_line.port);
+}
+
+void SmartMapping::move_in_grid(int delta, QWidget *page)
+{
+    // The port follows the cursor at once.
+    m_port_cell = (m_port_cell + delta + PortGrid::kCells) % PortGrid::kCells;
+    m_line.port = static_cast<uint8_t>(m_port_cell);
+    store_line();
+    wlan_init(page);
+}
+
+void SmartMapping::zem_button_wlan_clicked(int cell)
+{
+    m_port_cell = cell;
+    m_line.port = static_cast<uint8_t>(cell);
+    m_saved_port = cell;
+    store_line();
+    m_grid->show_on(m_grid->parentWidget(), m_line.port);
+}
+
 // ---- keys ---------------------------------------------------------------------------------------
 
 void SmartMapping::key_left()
 {
     if (m_level == 0)
         move_main(-1);
+    else if (main_index() == kDebugging)
+        debug_move(-1);
+    else if (main_index() == kLoadScan)
+        scan_move(-1);
 }
 
 void SmartMapping::key_right()
 {
     if (m_level == 0)
         move_main(+1);
+    else if (main_index() == kDebugging)
+        debug_move(+1);
+    else if (main_index() == kLoadScan)
+        scan_move(+1);
 }
 
 void SmartMapping::key_ok()
@@ -321,6 +417,12 @@ void SmartMapping::key_ok()
         return;
     }
     switch (main_index()) {
+    case kDebugging:
+        debug_ok();
+        break;
+    case kLoadScan:
+        scan_ok();
+        break;
     case kCuring:
         on_Button_confirm_clicked();
         break;
@@ -339,6 +441,12 @@ void SmartMapping::key_back()
         return;
     }
     switch (main_index()) {
+    case kDebugging:
+        debug_back();
+        return;
+    case kLoadScan:
+        scan_back();
+        return;
     case kCuring:
         set_look(ui.Button_confirm, Look::Thin, LookState::Normal);
         break;
