@@ -2,10 +2,15 @@
 #include <QDir>
 #include <QKeyEvent>
 
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+
 #include "fpga_manage.h"
 #include "fpga_regs.h"
 #include "paths.h"
 #include "shots.h"
+#include "numberkeyboard.h"
 #include "simdevice.h"
 #include "smartmapping.h"
 
@@ -21,6 +26,41 @@ void keys(QWidget *w, std::initializer_list<int> codes)
         QKeyEvent e(QEvent::KeyRelease, code, Qt::NoModifier);
         QCoreApplication::sendEvent(w, &e);
     }
+}
+
+// Scan files for the shots that list them, removed when the shot's wizard has been built.
+class ScanFilesShown
+{
+public:
+    ScanFilesShown(std::initializer_list<const char *> device, std::initializer_list<const char *> stick)
+    {
+        for (const char *name : device)
+            write(QStringLiteral("/data/smartmapping/") + QLatin1String(name));
+        for (const char *name : stick)
+            write(QStringLiteral("/mnt/usb1/") + QLatin1String(name));
+    }
+    ~ScanFilesShown()
+    {
+        QDir(Paths::dev(QStringLiteral("/data/smartmapping"))).removeRecursively();
+        QDir(Paths::dev(QStringLiteral("/mnt/usb1"))).removeRecursively();
+    }
+
+private:
+    static void write(const QString &device_path)
+    {
+        const QString path = Paths::dev(device_path);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write("scan");
+    }
+};
+
+// Types `text` on the keyboard a field has just opened.
+void type(const QString &text)
+{
+    g_numberkeyboard->label_show(QString(), text);
+    g_numberkeyboard->findChild<QPushButton *>(QStringLiteral("Button_ok"))->click();
 }
 
 // The wizard over an FPGA whose mapping switch is as given, after the keys.
@@ -49,4 +89,36 @@ void add_smartmapping_shots(ShotList &shots)
     shots.push_back({QStringLiteral("smartmapping_curing_job"), [] { return wizard({R, OK}, false, 45); }});
     shots.push_back({QStringLiteral("smartmapping_mapping_on"), [] { return wizard({R, R, OK}, true); }});
     shots.push_back({QStringLiteral("smartmapping_mapping_off"), [] { return wizard({L}, false); }});
+    // The debugging flow: Step 1 with a height typed, Step 2 in the grid on LED4,
+    // Step 3 with pattern 7, the routing page, and a send under way.
+    shots.push_back({QStringLiteral("smartmapping_step1"), [] {
+                         QWidget *w = wizard({OK, R, OK});
+                         type(QStringLiteral("64"));
+                         return w;
+                     }});
+    shots.push_back({QStringLiteral("smartmapping_step2_grid"), [] { return wizard({OK, L, OK, OK, R, R, R}); }});
+    shots.push_back({QStringLiteral("smartmapping_step3"), [] {
+                         return wizard({OK, L, OK, R, R, OK, R, R, OK, R, R, R, R, R, R, OK, R});
+                     }});
+    shots.push_back({QStringLiteral("smartmapping_routing"), [] { return wizard({OK, L, OK, R, R, OK, R, R, OK, L}); }});
+    shots.push_back({QStringLiteral("smartmapping_send"), [] {
+                         return wizard({OK, L, OK, R, R, OK, L}, false, 60);
+                     }});
+    // Load scan: the port, the files of the device and of the stick over two pages, none.
+    shots.push_back({QStringLiteral("smartmapping_scan_port"), [] {
+                         ScanFilesShown files({"hall.qyfile"}, {});
+                         return wizard({R, OK, OK, R});
+                     }});
+    shots.push_back({QStringLiteral("smartmapping_scan_files"), [] {
+                         ScanFilesShown files({"hall-left.qyfile", "Hall-right.qyfile"}, {"stage.qyfile", "tower.qyfile"});
+                         return wizard({R, OK, R, OK, R});
+                     }});
+    shots.push_back({QStringLiteral("smartmapping_scan_files_page2"), [] {
+                         ScanFilesShown files({"hall-left.qyfile", "Hall-right.qyfile"}, {"stage.qyfile", "tower.qyfile"});
+                         return wizard({R, OK, R, OK, R, R, R, OK});
+                     }});
+    shots.push_back({QStringLiteral("smartmapping_scan_none"), [] {
+                         ScanFilesShown files({"notes.txt"}, {});
+                         return wizard({R, OK, R, OK});
+                     }});
 }
