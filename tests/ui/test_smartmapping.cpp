@@ -453,6 +453,13 @@ private slots:
         QCOMPARE(run_job(), (QList<int>{90, 100}));
         act("b b b b");   // Step 3, Step 2, Step 1, the column
         QCOMPARE(int(g_page_focus), int(PAGE_OPTION));
+        // Opened again: the cabinet size as sent, port 0 and routing pattern 1 again.
+        uitest::flush();
+        g_line_type.route = 9;
+        act("o");
+        QVERIFY(wizard());
+        QCOMPARE((QList<int>{g_line_type.cabinet_width, g_line_type.cabinet_height, g_line_type.port, g_line_type.route}),
+                 (QList<int>{128, 96, 0, 1}));
     }
     // A pattern chosen after Send, before the FPGA thread has picked the job up, is not the one
     // the cards get; the next job has it.
