@@ -2,6 +2,8 @@
 // FPGA thread (their bar, their progress, what the simulated receiving cards get), the mapping
 // switch, the stick's tips and the control link's way out.
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <thread>
@@ -477,6 +479,27 @@ private slots:
         QCOMPARE(int(g_line_type.route), 6);
         run_job();
         QCOMPARE(positions(0), QStringLiteral("128,0 64,0 0,0 128,32 64,32 0,32"));
+    }
+    // With the FPGA thread running on its own: patterns chosen over and over while job 1 runs
+    // never reach it, and its progress comes back to the bar until the bar closes.
+    void send_with_the_fpga_thread_running()
+    {
+        SimLock()->cards[0].resize(6);
+        open_wizard("o o =64 r o =32 r o r r o o =2 r o =3 l l o");   // pattern 1, Send
+        fpga_manage::p_fpga_manage->start_thread();
+        QElapsedTimer clock;
+        clock.start();
+        for (int n = 2; (g_qround_bar || g_send_para.job() != JOB_IDLE) && clock.elapsed() < 30000; ++n) {
+            QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_route"), Qt::LeftButton);
+            QTest::mouseClick(wizard()->findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n % 16 + 1)),
+                              Qt::LeftButton);
+            uitest::tick(5);
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
+        fpga_manage::destroy_for_test();   // the thread ends with its manager
+        QVERIFY(!g_qround_bar);
+        QCOMPARE(positions(0), QStringLiteral("0,0 64,0 128,0 128,32 64,32 0,32"));
     }
     // A number beyond its field stores the largest the field holds, and the field shows it; no
     // number stores 0.
