@@ -11,6 +11,7 @@
 #include "fpga_regs.h"
 #include "global.h"
 #include "paths.h"
+#include "route_pattern.h"
 #include "simdevice.h"
 #include "utils.h"
 #include "vocabulary.h"
@@ -97,25 +98,9 @@ std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size)
 
 bool mapping_card_position(const line_type &lt, int index, uint16_t *x, uint16_t *y)
 {
-    const int rows = lt.rows;
-    const int cols = lt.cols;
-    if (lt.route < 1 || lt.route > 16 || rows == 0 || cols == 0 || index < 0 || index >= rows * cols)
+    int row = 0, col = 0;
+    if (!RoutePattern::cell(lt.route, lt.rows, lt.cols, index, &row, &col))
         return false;
-    const int q = lt.route - 1;
-    const int corner = q % 4;             // bit 0 starts on the right, bit 1 at the bottom
-    const bool snake = ((q / 4) % 2) == 0;
-    const bool columns_first = q >= 8;
-    const int line_len = columns_first ? rows : cols;
-    const int line = index / line_len;
-    int along = index % line_len;
-    if (snake && (line % 2) == 1)
-        along = line_len - 1 - along;
-    int row = columns_first ? along : line;
-    int col = columns_first ? line : along;
-    if (corner & 1)
-        col = cols - 1 - col;
-    if (corner & 2)
-        row = rows - 1 - row;
     *x = static_cast<uint16_t>(lt.h_offset + col * lt.cabinet_width);
     *y = static_cast<uint16_t>(lt.v_offset + row * lt.cabinet_height);
     return true;

@@ -1,8 +1,10 @@
 #pragma once
+#include <cstdint>
 
 // Register numbers of the FPGAs that the managers and the screens read from the register mirror.
 namespace FpgaReg {
 constexpr int kControl = 0;       // bit 7 smart mapping on, bit 2 screen on
+constexpr uint8_t kMappingOn = 0x80;   // in kControl
 constexpr int kVersion = 28;      // FPGA 0: version (third field), then build day, month, year; BCD
 constexpr int kDay = 29;
 constexpr int kMonth = 30;

@@ -24,6 +24,7 @@
 #include "paths.h"
 #include "rcv_recovery.h"
 #include "simdevice.h"
+#include "smartmapping.h"
 #include "uitest.h"
 
 namespace mainfx {
@@ -82,7 +83,7 @@ inline QString open_screens()
         {"advancedoption", g_advancedoption}, {"rcv_recovery", g_rcv_recovery},
         {"firmware_usbgrade", g_firmware_usbgrade}, {"machinestate", g_machinestate},
         {"othersetup", g_othersetup}, {"factoryage", g_factoryage}, {"lcdshow", g_lcdshow}, {"factory", g_factory},
-        {"linkcom", g_linkcom}, {"linkwlan", g_linkwlan}};
+        {"linkcom", g_linkcom}, {"linkwlan", g_linkwlan}, {"smartmapping", g_smartmapping}};
     QStringList open;
     for (const auto &p : pointers) {
         if (p.second)

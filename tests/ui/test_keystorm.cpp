@@ -88,6 +88,9 @@ private slots:
         mainfx::start();
         // A recovery file, so that the advanced menu's recovery entry leads somewhere.
         write_dev_file(QStringLiteral("/data/rcvrecovery/storm.rcv"), QByteArray("recovery"));
+        // Scan files, so that the wizard's Load scan lists some, over more than one page.
+        for (const char *name : {"a", "b", "c", "d"})
+            write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), QByteArray(2000, 's'));
         open_screen(g_lockwindow, new LockWindow, false);
     }
     void cleanupTestCase()
@@ -110,6 +113,7 @@ private slots:
                                               << QList<int>{PAGE_ADVANCEDOPTION, PAGE_LCDSHOW, PAGE_FACTORY};
         QTest::newRow("in the communication menu") << int(PAGE_LINKOPTION) << 3000
                                                    << QList<int>{PAGE_LINKOPTION, PAGE_LINKCOM, PAGE_LINKWLAN};
+        QTest::newRow("in the smart-mapping wizard") << int(PAGE_SMARTMAPPING) << 4000 << QList<int>{PAGE_SMARTMAPPING};
     }
     void storm()
     {
@@ -124,12 +128,9 @@ private slots:
             uitest::close_all();
             g_page_focus = PAGE_MAINWINDOW;
             open_screen(g_option, new Option);
-            if (start == PAGE_IMAGEQUALITY)
-                open_screen(g_imagequality, new ImageQuality);
-            else if (start == PAGE_ADVANCEDOPTION)
-                open_screen(g_advancedoption, new AdvancedOption);
-            else if (start == PAGE_LINKOPTION)
-                open_screen(g_linkoption, new LinkOption);
+            for (const ScreenEntry &e : screen_catalog())
+                if (e.page == start)
+                    e.open();
         };
         const auto env = [](const char *name, int fallback) {
             bool set = false;

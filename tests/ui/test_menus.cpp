@@ -56,7 +56,8 @@ private slots:
         QTest::newRow("left wraps to the last") << "l" << 5 << 7 << "option";
         QTest::newRow("right wraps to the first") << "rrrrrrrr" << 5 << 0 << "option";
         QTest::newRow("letters move as keys") << "RRL" << 5 << 1 << "option";
-        QTest::newRow("unbuilt entry opens nothing") << "llo" << 5 << 6 << "option";
+        QTest::newRow("smart-mapping entry opens the wizard") << "llo" << 24 << -1 << "option smartmapping";
+        QTest::newRow("the wizard's back comes back") << "llob" << 5 << 6 << "option";
         QTest::newRow("back to the main menu") << "b" << 1 << -1 << "";
         QTest::newRow("output menu left wraps") << "ol" << 6 << 1 << "option outputset";
         QTest::newRow("output entries open and come back") << "oobrob" << 6 << 1 << "option outputset";

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStackedWidget>
 #include <QTextDocument>
 
 #include "catalog.h"
@@ -69,6 +70,12 @@ const KnownOverflow kKnownOverflows[] = {
     {"linkwlan", "labelGateDot1", -1},
     {"linkwlan", "labelGateDot2", -1},
     {"linkwlan", "labelGateDot3", -1},
+    // The smart-mapping wizard's Step 3 captions beside their fields, and its routing page's Cancel.
+    {"SmartMapping", "label_horizon", LANG_EN},    // "Horizontal offset" at 7 pt in 71 px
+    {"SmartMapping", "label_vert", LANG_EN},       // "Vertical offset" at 7 pt in 66 px
+    {"SmartMapping", "label_routeway", LANG_RU},   // 7 pt in 145 px
+    {"SmartMapping", "label_step3", LANG_VI},      // the title keeps 9 pt in 220 px
+    {"SmartMapping", "Button_cancel", LANG_RU},    // "Отмена" at 9 pt in 50 px
 };
 
 bool known_overflow(const char *screen, const QString &object, int language)
@@ -189,12 +196,26 @@ private slots:
         for (const QString &warning : g_warnings)
             if (warning.contains(QLatin1String("No matching signal")))
                 faults << warning;
-        for (QWidget *child : w->findChildren<QWidget *>()) {
-            if (!child->isVisibleTo(w))
-                continue;
-            const QString fault = text_fault(child);
-            if (!fault.isEmpty() && !(fault != QLatin1String("empty text") && known_overflow(e.name, child->objectName(), language)))
-                faults << child->objectName() + QStringLiteral(": ") + fault;
+        const auto check_texts = [&](QWidget *root) {
+            for (QWidget *child : root->findChildren<QWidget *>()) {
+                if (!child->isVisibleTo(w))
+                    continue;
+                const QString fault = text_fault(child);
+                if (!fault.isEmpty() && !(fault != QLatin1String("empty text") && known_overflow(e.name, child->objectName(), language)))
+                    faults << child->objectName() + QStringLiteral(": ") + fault;
+            }
+        };
+        check_texts(w);
+        // The pages a stack does not show at first are walked too.
+        for (QStackedWidget *stack : w->findChildren<QStackedWidget *>()) {
+            const int shown = stack->currentIndex();
+            for (int page = 0; page < stack->count(); ++page) {
+                if (page == shown)
+                    continue;
+                stack->setCurrentIndex(page);
+                check_texts(stack->widget(page));
+            }
+            stack->setCurrentIndex(shown);
         }
         for (const QString &path : missing_pictures().mid(missing_before))
             faults << QStringLiteral("no picture ") + path;

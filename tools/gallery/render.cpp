@@ -79,6 +79,7 @@ void gallery_render(const std::function<void(const QString &stem, const QImage &
     add_link_shots(shots);
     add_input_shots(shots);
     add_image_shots(shots);
+    add_smartmapping_shots(shots);
 
     for (int lang = 0; lang < 5; ++lang) {
         for (const Shot &shot : shots) {

@@ -28,3 +28,4 @@ void add_setup_shots(ShotList &shots);
 void add_link_shots(ShotList &shots);
 void add_input_shots(ShotList &shots);
 void add_image_shots(ShotList &shots);
+void add_smartmapping_shots(ShotList &shots);

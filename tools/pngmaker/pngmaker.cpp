@@ -20,6 +20,11 @@
 //               last one taking what the division leaves
 //   vlines      one-pixel vertical lines repeating the grey levels of the argument ("85 127 170")
 //   hlines      the same, horizontal
+//   route       routing pattern n (the argument) of the smart-mapping wizard through a screen of
+//               3 x 4 cabinets, drawn from the pattern itself: the chain of cards from a dot at its
+//               start to an arrow at its end
+//   switch      a slide switch: a rounded track of the colour, its knob at the right for the
+//               argument "on", at the left for "off"
 // Symbols: lock unlock power sound mute left right up down gear monitor input mode info link usb
 //          wifi network chart picture temperature layout crop edid led factory clock recovery
 //          upgrade save delete plus minus home check cross grid star warning ltri rtri jack
@@ -35,6 +40,8 @@
 #include <QTextStream>
 #include <cmath>
 #include <cstdio>
+
+#include "../../fpga/route_pattern.h"
 
 namespace {
 
@@ -441,6 +448,45 @@ QImage draw(const Entry &e, const QString &arg)
             const int g = levels.value(i % n).toInt();
             p.fillRect(vertical ? QRect(i, 0, 1, e.h) : QRect(0, i, e.w, 1), QColor(g, g, g));
         }
+    } else if (e.kind == QLatin1String("route")) {
+        constexpr int kRows = 3, kCols = 4;
+        const double cw = (e.w - 2.0) / kCols, ch = (e.h - 2.0) / kRows;
+        p.setPen(QPen(QColor(90, 94, 120), 1));
+        p.setBrush(Qt::NoBrush);
+        for (int row = 0; row < kRows; ++row)
+            for (int col = 0; col < kCols; ++col)
+                p.drawRect(QRectF(1 + col * cw, 1 + row * ch, cw, ch));
+        QPolygonF chain;
+        int row = 0, col = 0;
+        for (int i = 0; RoutePattern::cell(arg.toInt(), kRows, kCols, i, &row, &col); ++i)
+            chain << QPointF(1 + (col + 0.5) * cw, 1 + (row + 0.5) * ch);
+        if (chain.size() < 2) {
+            std::fprintf(stderr, "pngmaker: no routing pattern %s for %s\n", qPrintable(arg), qPrintable(e.name));
+        } else {
+            p.setPen(line(c, 1.3));
+            p.drawPolyline(chain);
+            const QPointF end = chain.last(), from = chain[chain.size() - 2];
+            const double angle = std::atan2(end.y() - from.y(), end.x() - from.x());
+            const double a = qMin(cw, ch) * 0.55;
+            QPolygonF head;
+            head << end << end - QPointF(a * std::cos(angle - 0.5), a * std::sin(angle - 0.5))
+                 << end - QPointF(a * std::cos(angle + 0.5), a * std::sin(angle + 0.5));
+            p.setPen(Qt::NoPen);
+            p.setBrush(c);
+            p.drawPolygon(head);
+            p.setBrush(QColor(0, 214, 91));
+            p.drawEllipse(chain.first(), 2.2, 2.2);
+        }
+    } else if (e.kind == QLatin1String("switch")) {
+        const QRectF track = r.adjusted(1, 1, -1, -1);
+        const double radius = track.height() / 2;
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawRoundedRect(track, radius, radius);
+        const bool on = arg == QLatin1String("on");
+        const QPointF knob(on ? track.right() - radius : track.left() + radius, track.center().y());
+        p.setBrush(Qt::white);
+        p.drawEllipse(knob, radius - 2, radius - 2);
     } else {
         std::fprintf(stderr, "pngmaker: unknown kind %s for %s\n", qPrintable(e.kind), qPrintable(e.name));
     }

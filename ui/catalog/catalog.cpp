@@ -6,12 +6,12 @@
 #include "factory.h"
 #include "factoryage.h"
 #include "firmware_usbgrade.h"
-#include "inputchoose.h"
-#include "inputcut.h"
-#include "ledset.h"
 #include "imagelayout.h"
 #include "imagequality.h"
+#include "inputchoose.h"
+#include "inputcut.h"
 #include "lcdshow.h"
+#include "ledset.h"
 #include "linkcom.h"
 #include "linkoption.h"
 #include "linkwlan.h"
@@ -24,15 +24,19 @@
 #include "outputset.h"
 #include "quality.h"
 #include "rcv_recovery.h"
+#include "smartmapping.h"
+#include "temperature.h"
 #include "test_chart.h"
 #include "testimage.h"
-#include "temperature.h"
 
 namespace {
 template <class T>
 ScreenEntry entry(uint8_t page, T *&pointer)
 {
+    // The home screen and the user modes are shown without a loop of their own.
+    const bool modal = page != PAGE_LOCKWINDOW && page != PAGE_CUSTOMMODE;
     return ScreenEntry{page, T::staticMetaObject.className(), [] { return static_cast<Screen *>(new T); },
+                       [&pointer, modal] { open_screen(pointer, new T, modal); },
                        [&pointer] { return static_cast<QObject *>(pointer); }};
 }
 }
@@ -67,6 +71,7 @@ const std::vector<ScreenEntry> &screen_catalog()
         entry(PAGE_FACTORY, g_factory),
         entry(PAGE_LINKCOM, g_linkcom),
         entry(PAGE_LINKWLAN, g_linkwlan),
+        entry(PAGE_SMARTMAPPING, g_smartmapping),
     };
     return entries;
 }

@@ -125,6 +125,30 @@ const Row &row(Look kind)
                          "border-top:1px solid rgb(255, 255, 255);border-bottom:1px solid rgb(255, 255, 255);"
                          "border-right:1px solid rgb(255, 255, 255);"),
           QStringLiteral("color: rgb(255, 255, 255); background-color: rgb(33, 36, 53);border:1px solid rgb(255,171,84);")}},
+        // WizardEntry: normal and focus as Thin
+        {{QStringLiteral("background-color: rgb(33, 36, 53);color:rgb(255, 255, 255);"
+                         "border:1px solid rgb(255, 255, 255);"),
+          QStringLiteral("background-color: rgb(33, 36, 53);color:rgb(255, 255, 255);"
+                         "border:1px solid rgb(255,171,84);"),
+          QStringLiteral("color:rgb(255, 255, 255);border:1px solid rgb(71, 119, 255);"),
+          QStringLiteral("background-color: gray;border:2px;border-radius:10px;padding:2px 4px;color:rgb(255,255,255)")}},
+        // PortGroup: normal and focus as Thin
+        {{QStringLiteral("background-color: rgb(33, 36, 53);color:rgb(255, 255, 255);"
+                         "border:1px solid rgb(255, 255, 255);"),
+          QStringLiteral("background-color: rgb(33, 36, 53);color:rgb(255, 255, 255);"
+                         "border:1px solid rgb(255,171,84);"),
+          QStringLiteral("background-color: #4777FF;color: rgb(255, 255, 255);border:1px solid rgb(255, 255, 255);")}},
+        // PortCell
+        {{QStringLiteral("background-color: #212435;border:1px solid #FFFFFF;"),
+          QStringLiteral("background-color: #212435;border:1px solid #00D65B;")}},
+        // FileRow
+        {{QStringLiteral("background-color: rgb(33, 36, 53);color: #FFFFFF"),
+          QStringLiteral("background-color:#4777FF;color: #FFFFFF;border:1px solid rgb(255,171,84);"),
+          QStringLiteral("background-color:#4777FF;color: #FFFFFF;border:1px solid rgb(255,255,255);")}},
+        // FileRowUsb
+        {{QStringLiteral("background-color: rgb(33, 36, 53);color: #00FF00"),
+          QStringLiteral("background-color:#4777FF;color: #00FF00;border:1px solid rgb(255,171,84);"),
+          QStringLiteral("background-color:#4777FF;color: #00FF00;border:1px solid rgb(255,255,255);")}},
     };
     return rows[static_cast<int>(kind)];
 }

@@ -39,6 +39,12 @@ enum class Look : uint8_t {
     OctetFirst,
     OctetMiddle,
     OctetLast,
+    // The smart-mapping wizard's own.
+    WizardEntry,    // an entry of its main column: edit while its flow holds the keys
+    PortGroup,      // its port-group button: edit while the group is the chosen one
+    PortCell,       // a cell of its port grid: focus on the chosen port
+    FileRow,        // a scan file of the device: focus chosen by the keys, edit by a touch
+    FileRowUsb,     // a scan file on the USB stick, the same in green
 };
 
 enum class LookState : uint8_t {

@@ -84,7 +84,8 @@ public:
     // Closes this screen for the mode shortcut: delete-on-close, close, pointer cleared.
     void close_screen();
     // The back path as the back key takes it (UiHooks::page_back); refused while keys are blocked.
-    void back();
+    // A screen whose back key works inside it first may leave by another road here.
+    virtual void back();
     // Left by its back path or closed by the shortcut (deletion follows from the event loop).
     bool is_closed() const { return m_closed; }
 

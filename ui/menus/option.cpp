@@ -11,6 +11,7 @@
 #include "linkoption.h"
 #include "outputset.h"
 #include "paths.h"
+#include "smartmapping.h"
 #include "test_chart.h"
 
 Option *g_option = nullptr;
@@ -98,6 +99,11 @@ void Option::on_image_quality_clicked()
 void Option::on_test_chart_clicked()
 {
     open_screen(g_test_chart, new test_chart);
+}
+
+void Option::on_smart_mapping_clicked()
+{
+    open_screen(g_smartmapping, new SmartMapping);
 }
 
 void Option::on_AdvanceButton_clicked()

@@ -26,6 +26,7 @@ public slots:
     void on_link_set_clicked();
     void on_image_quality_clicked();
     void on_test_chart_clicked();
+    void on_smart_mapping_clicked();
     void on_AdvanceButton_clicked();
 };
 

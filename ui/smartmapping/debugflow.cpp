@@ -1,0 +1,374 @@
+// The debugging flow of the smart-mapping wizard: cabinet size (Step 1), output port (Step 2),
+// rows, columns, routing pattern and offsets (Step 3, with the routing page), and Send, which has
+// the FPGA thread give every receiving card of the port its position (job 1).
+#include <QToolButton>
+#include <algorithm>
+
+#include "fields.h"
+#include "global.h"
+#include "my_lineedit.h"
+#include "portgrid.h"
+#include "route_pattern.h"
+#include "smartmapping.h"
+#include "wizard_texts.h"
+
+namespace {
+
+enum Step1Item { kWidthItem, kHeightItem, kNextItem };
+enum Step2Item { kGroupItem, kPreviousItem2, kNextItem2 };
+enum Step3Item { kRowsItem, kColumnsItem, kRouteItem, kHorizontalItem, kVerticalItem, kPreviousItem3, kSendItem };
+constexpr int kCancelItem = RoutePattern::kPatterns;
+
+constexpr int kMost16 = 0xFFFF;
+constexpr int kMost8 = 0xFF;
+
+QString routing_text(int n)
+{
+    return tr5("走线%1", "Routing %1", "Путь %1", "Dấu vết%1", "走線%1").arg(n);
+}
+
+QString line_png(int n)
+{
+    return QStringLiteral(":/png/line%1.png").arg(n);
+}
+
+bool all_digits(const QString &text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
+// A field's text as the number stored: a decimal number beyond the field's width gives the
+// largest the field holds, never its low bits; anything that is not a number gives 0.
+int field_number(const QString &text, int most)
+{
+    const QString t = text.trimmed();
+    if (!all_digits(t))
+        return 0;
+    bool ok = false;
+    const qlonglong v = t.toLongLong(&ok);
+    return !ok || v > most ? most : int(v);
+}
+
+}
+
+// ---- texts ------------------------------------------------------------------------------------
+
+void SmartMapping::debug_texts()
+{
+    const int step_pt = by_language(9, 9, 7, 7, 9);
+    ui.label_step1->setText(tr5("步骤1箱体设置", "Step 1 Cabinet setup", "Шаг 1. Настройка кабинета",
+                                "Bước 1: Thiết lập cabin", "步驟1箱體設置"));
+    ui.label_boxwidth->setText(tr5("箱体宽度", "Cabinet width", "Ширина кабинета", "Chiều rộng cabin", "箱體寬度"));
+    ui.label_boxheight->setText(tr5("箱体高度", "Cabinet height", "Высота кабинета", "Chiều cao cabin", "箱體高度"));
+    ui.Button_next->setText(next_text());
+    set_point_size(ui.Button_next, step_pt);
+
+    ui.label_step2->setText(tr5("步骤2选择网口", "Step 2 Select port", "Шаг 2. Выберите сетевой порт",
+                                "Bước 2 :Chọn cổng mạng", "步驟2選擇網口"));
+    ui.Button_wlan1->setText(port_group_text());
+    ui.Button_front_2->setText(previous_text());
+    ui.Button_next_2->setText(next_text());
+    for (QWidget *w : {ui.Button_front_2, ui.Button_next_2})
+        set_point_size(w, step_pt);
+
+    ui.label_step3->setText(tr5("步骤3屏参设置", "Step 3 Screen parameter setting", "Шаг 3.Настройка параметров экрана",
+                                "Bước 3:Cài đặt thông số màn hình", "步驟3屏參設置"));
+    ui.label_boxline->setText(
+        tr5("箱体行数", "Number of Cabinet in rows", "Кол-во рядов", "Số lượng hàng tủ", "箱體行數"));
+    ui.label_boxlcolumn->setText(
+        tr5("箱体列数", "Number of Cabinet in lines", "Кол-во столбцов", "Số lượng cột tủ", "箱體列數"));
+    ui.label_routeway->setText(tr5("屏体走线方式", "Screen alignment mode", "Тип подключения кабинетов",
+                                   "Chế độ căn chỉnh màn hình", "屏體走線方式"));
+    ui.label_horizon->setText(tr5("水平偏移", "Horizontal offset", "Горизонтальное\nсмещение",
+                                  "Bù đắp theo\nchiều ngang", "水平偏移"));
+    ui.label_vert->setText(
+        tr5("垂直偏移", "Vertical offset", "Вертикальное\nсмещение", "Bù đắp theo\nchiều dọc", "垂直偏移"));
+    ui.Button_send->setText(tr5("发送", "Send", "Отправить", "Gửi", "髮送"));
+    ui.Button_front_3->setText(previous_text());
+    set_point_size(ui.label_step3, by_language(9, 9, 7, 9, 9));
+    for (QWidget *w : {ui.label_boxline, ui.label_boxlcolumn, ui.label_routeway})
+        set_point_size(w, by_language(9, 7, 7, 7, 9));
+    for (QWidget *w : {ui.label_horizon, ui.label_vert})
+        set_point_size(w, by_language(9, 7, 6, 7, 9));
+    for (QWidget *w : {ui.Button_send, ui.Button_front_3})
+        set_point_size(w, by_language(9, 9, 7, 7, 9));
+    line_select(m_line.route);
+
+    for (int n = 1; n <= RoutePattern::kPatterns; ++n) {
+        auto *b = static_cast<QToolButton *>(m_routes.at(n - 1));
+        b->setIcon(cached_icon(line_png(n)));
+        b->setIconSize(QSize(40, 25));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setText(routing_text(n));
+    }
+    ui.Button_cancel->setText(tr5("取消", "Cancle", "Отмена", "Hủy bỏ", "取消"));
+}
+
+// ---- the number fields ------------------------------------------------------------------------
+
+void SmartMapping::setup_number_fields()
+{
+    struct Field
+    {
+        My_lineEdit *edit;
+        const char *title[3];   // English (also Russian and Vietnamese), zh-Hans, zh-Hant
+        int most;
+    };
+    const Field fields[] = {
+        {ui.lineEdit_X, {"width", "箱体宽度", "箱體寬度"}, kMost16},
+        {ui.lineEdit_Y, {"height", "箱体高度", "箱體高度"}, kMost16},
+        {ui.lineEdit_line, {"rows", "箱体行数", "箱體行數"}, kMost8},
+        {ui.lineEdit_column, {"lines", "箱体列数", "箱體列數"}, kMost8},
+        {ui.lineEdit_horzion, {"Horizontal", "水平偏移", "水平偏移"}, kMost16},
+        {ui.lineEdit_vert, {"Vertical", "垂直偏移", "垂直偏移"}, kMost16},
+    };
+    for (const Field &f : fields) {
+        const auto title = [en = f.title[0], zh = f.title[1], tw = f.title[2]] { return tr5(zh, en, en, en, tw); };
+        // A number too large for its field shows what it will store.
+        const auto accept = [edit = f.edit, most = f.most](const QString &text) {
+            edit->setText(all_digits(text.trimmed()) ? QString::number(field_number(text, most)) : text);
+        };
+        new NumberField(f.edit, title, accept);
+    }
+}
+
+// ---- the routing pattern ----------------------------------------------------------------------
+
+void SmartMapping::line_select(int n)
+{
+    if (n >= 1 && n <= RoutePattern::kPatterns)
+        ui.Button_route->setIcon(cached_icon(line_png(n)));
+    ui.Button_route->setText(routing_text(n));
+    ui.Button_route->setIconSize(QSize(30, 20));
+    m_line.route = static_cast<uint8_t>(n);
+    store_line();
+}
+
+void SmartMapping::route_chosen(int n)
+{
+    line_select(n);
+    ui.stackedWidget->setCurrentIndex(kStep3);
+}
+
+// ---- the pages' buttons -----------------------------------------------------------------------
+
+void SmartMapping::on_Button_next_clicked()
+{
+    m_line.cabinet_width = static_cast<uint16_t>(field_number(ui.lineEdit_X->text(), kMost16));
+    m_line.cabinet_height = static_cast<uint16_t>(field_number(ui.lineEdit_Y->text(), kMost16));
+    store_line();
+    on_Button_wlan1_clicked();
+    ui.stackedWidget->setCurrentIndex(kStep2);
+}
+
+void SmartMapping::on_Button_wlan1_clicked()
+{
+    wlan_focus_style(ui.Button_wlan1);
+    m_port_cell = m_line.port < PortGrid::kCells ? m_line.port : 0;
+    wlan_init(ui.page_2);
+}
+
+void SmartMapping::on_Button_front_2_clicked()
+{
+    ui.stackedWidget->setCurrentIndex(kStep1);
+}
+
+void SmartMapping::on_Button_next_2_clicked()
+{
+    ui.stackedWidget->setCurrentIndex(kStep3);
+    line_select(m_line.route);
+}
+
+void SmartMapping::on_Button_route_clicked()
+{
+    ui.stackedWidget->setCurrentIndex(kRouting);
+}
+
+void SmartMapping::on_Button_front_3_clicked()
+{
+    if (!busy())
+        ui.stackedWidget->setCurrentIndex(kStep2);
+}
+
+void SmartMapping::on_Button_cancel_clicked()
+{
+    ui.stackedWidget->setCurrentIndex(kStep3);
+}
+
+void SmartMapping::on_Button_send_clicked()
+{
+    if (busy())
+        return;
+    start_job(JOB_MAPPING_SEND, [this] {
+        m_line.rows = static_cast<uint8_t>(field_number(ui.lineEdit_line->text(), kMost8));
+        m_line.cols = static_cast<uint8_t>(field_number(ui.lineEdit_column->text(), kMost8));
+        m_line.h_offset = static_cast<uint16_t>(field_number(ui.lineEdit_horzion->text(), kMost16));
+        m_line.v_offset = static_cast<uint16_t>(field_number(ui.lineEdit_vert->text(), kMost16));
+        g_line_type = m_line;
+        zem_debug("\n set the route_way = %d \n", m_line.route);
+    });
+}
+
+// ---- keys -------------------------------------------------------------------------------------
+
+void SmartMapping::debug_enter()
+{
+    m_step1.set_index(kWidthItem);
+    m_debug_step = 0;
+    m_route_mode = false;
+}
+
+void SmartMapping::enter_step2()
+{
+    m_in_grid = false;
+    m_step2.set_index(kGroupItem);
+    set_look(ui.Button_front_2, Look::Thin, LookState::Normal);
+    set_look(ui.Button_next_2, Look::Thin, LookState::Normal);
+    m_debug_step = 1;
+}
+
+void SmartMapping::enter_step3()
+{
+    m_step3.set_index(kRowsItem);
+    set_look(ui.Button_front_3, Look::Thin, LookState::Normal);
+    set_look(ui.Button_send, Look::Thin, LookState::Normal);
+    m_debug_step = 2;
+}
+
+void SmartMapping::debug_move(int delta)
+{
+    switch (m_debug_step) {
+    case 0:
+        m_step1.move(delta);
+        break;
+    case 1:
+        if (m_in_grid) {
+            move_in_grid(delta, ui.page_2);
+            break;
+        }
+        if ((m_step2.index() + delta + 3) % 3 == kGroupItem)
+            on_Button_wlan1_clicked();
+        m_step2.move(delta);
+        break;
+    case 2:
+        if (m_route_mode)
+            m_routes.move(delta);
+        else
+            m_step3.move(delta);
+        break;
+    default:
+        break;
+    }
+}
+
+void SmartMapping::debug_ok()
+{
+    switch (m_debug_step) {
+    case 0:
+        if (m_step1.index() != kNextItem) {
+            m_step1.ok();   // the number field opens its keyboard
+            break;
+        }
+        on_Button_next_clicked();
+        enter_step2();
+        break;
+    case 1:
+        if (m_in_grid) {
+            m_grid->cell(m_port_cell)->button()->click();
+            m_in_grid = false;
+            m_step2.restyle(kGroupItem);
+            break;
+        }
+        switch (m_step2.index()) {
+        case kGroupItem:
+            m_in_grid = true;
+            m_saved_port = m_line.port;
+            m_line.port = 0;
+            store_line();
+            on_Button_wlan1_clicked();
+            break;
+        case kPreviousItem2:
+            on_Button_front_2_clicked();
+            m_debug_step = 0;
+            break;
+        default:
+            on_Button_next_2_clicked();
+            enter_step3();
+            break;
+        }
+        break;
+    case 2:
+        if (m_route_mode) {
+            if (m_routes.index() == kCancelItem)
+                on_Button_cancel_clicked();
+            else
+                route_chosen(m_routes.index() + 1);
+            m_route_mode = false;
+            m_step3.restyle(m_step3.index());
+            break;
+        }
+        switch (m_step3.index()) {
+        case kRouteItem: {
+            on_Button_route_clicked();
+            const int route = m_line.route;
+            m_routes.set_index(route >= 1 && route <= RoutePattern::kPatterns ? route - 1 : 0);
+            m_route_mode = true;
+            break;
+        }
+        case kPreviousItem3:
+            if (busy())
+                break;
+            on_Button_front_3_clicked();
+            m_debug_step = 1;
+            break;
+        case kSendItem:
+            on_Button_send_clicked();
+            break;
+        default:
+            m_step3.ok();
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void SmartMapping::debug_back()
+{
+    switch (m_debug_step) {
+    case 0:
+        m_step1.unfocus_current();
+        back_to_column();
+        break;
+    case 1:
+        if (m_in_grid) {
+            m_in_grid = false;
+            m_line.port = static_cast<uint8_t>(m_saved_port);
+            store_line();
+            on_Button_wlan1_clicked();
+            m_step2.restyle(kGroupItem);
+            break;
+        }
+        on_Button_front_2_clicked();
+        m_debug_step = 0;
+        break;
+    case 2:
+        if (m_route_mode) {
+            m_step3.restyle(m_step3.index());
+            on_Button_cancel_clicked();
+            line_select(m_line.route);
+            m_route_mode = false;
+            break;
+        }
+        // Previous is refused while a job runs: the cursor stays on Step 3.
+        if (busy())
+            break;
+        m_step3.unfocus_current();
+        on_Button_front_3_clicked();
+        m_debug_step = 1;
+        break;
+    default:
+        break;
+    }
+}

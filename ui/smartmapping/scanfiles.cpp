@@ -1,0 +1,58 @@
+#include "scanfiles.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+#include "paths.h"
+#include "rcv_recovery_file.h"
+#include "utils.h"
+
+namespace ScanFiles {
+
+QStringList names_in(const QString &device_dir)
+{
+    QStringList names;
+    for (const QString &name : Utils::listed_files(Paths::dev(device_dir))) {
+        if (QFileInfo(name).suffix() == QLatin1String("qyfile"))
+            names << name;
+    }
+    std::sort(names.begin(), names.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    return names;
+}
+
+List gather()
+{
+    List list;
+    const QString device = QString::fromLatin1(rcvRecovery::kMappingDir) + QLatin1Char('/');
+    const QString stick = QString::fromLatin1(rcvRecovery::kUsbDir);
+    for (const QString &name : names_in(device)) {
+        if (list.total() == kMaxFiles)
+            break;
+        list.paths << device + name;
+    }
+    list.internal = list.total();
+    for (const QString &name : names_in(stick)) {
+        if (list.total() == kMaxFiles)
+            break;
+        list.paths << stick + name;
+    }
+    return list;
+}
+
+QString display_name(const QString &path)
+{
+    QString name = path.section(QLatin1Char('/'), -1);
+    name.remove(QLatin1Char('\n'));
+    return name;
+}
+
+bool loadable(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(Paths::dev(path));
+    return info.exists() && !info.isSymLink() && info.isFile() && info.isReadable();
+}
+
+}
