@@ -186,6 +186,39 @@ private slots:
             QCOMPARE(sim().cards[0][0].loaded_bytes, 0);
         }
     }
+    // Saving and the mapping switch while port 2's cards stay silent (port 1 answers after 150
+    // ticks): the progress rises by 5 every 100 ticks of waiting on a port, and 100 follows 95
+    // after exactly 200 ticks.
+    void job_progress_timing_data()
+    {
+        columns<int>({"job"});
+        QTest::newRow("save parameters") << 3;
+        QTest::newRow("mapping on/off") << 4;
+    }
+    void job_progress_timing()
+    {
+        QFETCH(int, job);
+        SimLock()->silent_ports = 2;
+        QList<QPair<uint32_t, int>> told;   // tick, percent
+        f->set_job_listener([&told](int pct) { told << qMakePair(G_timeTicks.load(), pct); });
+        g_send_para.job_word = uint16_t(job);
+        for (int t = 0; g_send_para.job_word.load() && t < 20000; ++t, advance(1))
+            f->fpga_pass();
+        f->set_job_listener({});
+        QVERIFY(told.size() >= 4 && told.last().second == 100);
+        const auto ticks_between = [&told](int i) { return int(told[i].first - told[i - 1].first); };
+        QCOMPARE(told[told.size() - 2].second, 95);
+        QCOMPARE(ticks_between(told.size() - 1), 200);
+        // The first rise comes 100 ticks into port 1's wait; port 2's begin 100 ticks after its
+        // wait began, 151 after that first one, and follow each other 100 ticks apart.
+        QVector<int> gaps;
+        for (int i = 1; i < told.size() - 2; ++i) {
+            QCOMPARE(told[i].second, told[i - 1].second + 5);
+            gaps << ticks_between(i);
+        }
+        QCOMPARE(gaps.value(0), 151);
+        QCOMPARE(gaps.mid(1), QVector<int>(10, 100));   // eleven rises in port 2's 1200 silent ticks
+    }
     void card_position()
     {
         uint16_t x = 0, y = 0;   // 2 rows x 3 columns: routing patterns 1..16 only, within the grid
