@@ -383,24 +383,10 @@ private slots:
         QFETCH(int, offset);
         open_othersetup();
         press(open);
-        uint8_t before[Ram::kSize];
-        std::memcpy(before, img(), sizeof before);
-        std::atomic<bool> held{false}, seen{false};
-        std::thread holder([&] {
-            QMutexLocker lock(&ChipRequest::mutex());
-            held = true;
-            // Long enough for the key below to reach its writes; a correct screen waits here.
-            for (int i = 0; i < 200 && !seen; ++i) {
-                seen = std::memcmp(before, img(), sizeof before) != 0;
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        });
-        while (!held)
-            std::this_thread::yield();
-        press(commit);
-        holder.join();
-        QVERIFY2(!seen, "the image changed while another thread held the chip mutex");
-        QVERIFY(Ram::rd16(before, offset) != uitest::rd16(offset));
+        const uint16_t before = uitest::rd16(offset);
+        QVERIFY2(!uitest::image_changed_under_held_chip_mutex([&] { press(commit); }),
+                 "the image changed while another thread held the chip mutex");
+        QVERIFY(before != uitest::rd16(offset));
     }
     // A language change while a line is open closes it unapplied and refills every list; any
     // other change leaves the screen as it is.
@@ -776,23 +762,10 @@ private slots:
         open_factory();
         press(open);
         uitest::wr16(Ram::kLedWidth, 640);
-        uint8_t before[Ram::kSize];
-        std::memcpy(before, img(), sizeof before);
-        std::atomic<bool> held{false}, seen{false};
-        std::thread holder([&] {
-            QMutexLocker lock(&ChipRequest::mutex());
-            held = true;
-            for (int i = 0; i < 200 && !seen; ++i) {
-                seen = std::memcmp(before, img(), sizeof before) != 0;
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        });
-        while (!held)
-            std::this_thread::yield();
-        press("o");
-        holder.join();
-        QVERIFY2(!seen, "the image changed while another thread held the chip mutex");
-        QVERIFY(Ram::rd16(before, offset) != uitest::rd16(offset));
+        const uint16_t before = uitest::rd16(offset);
+        QVERIFY2(!uitest::image_changed_under_held_chip_mutex([] { press("o"); }),
+                 "the image changed while another thread held the chip mutex");
+        QVERIFY(before != uitest::rd16(offset));
     }
     void font_lines_data()
     {

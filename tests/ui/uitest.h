@@ -8,8 +8,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <atomic>
+#include <cstring>
 #include <functional>
+#include <thread>
 
+#include "chip_request.h"
 #include "config_engine.h"
 #include "global.h"
 #include "numberkeyboard.h"
@@ -212,6 +216,29 @@ inline bool shows(const QWidget *root, const char *object_name, const QString &p
 {
     const auto *w = root->findChild<QWidget *>(QLatin1String(object_name));
     return shows(w ? w : root, png);
+}
+// Runs `action` on the GUI thread while another thread holds the chip mutex for a while, as the
+// chip thread does, watching the image; true when the image changed under that thread. A screen
+// that writes under the mutex waits until it is let go, so its writes come only afterwards.
+inline bool image_changed_under_held_chip_mutex(const std::function<void()> &action)
+{
+    uint8_t before[Ram::kSize];
+    std::memcpy(before, para()->RAM_PARA, sizeof before);
+    std::atomic<bool> held{false}, seen{false};
+    std::thread holder([&] {
+        QMutexLocker lock(&ChipRequest::mutex());
+        held = true;
+        // Long enough for the action to reach its writes.
+        for (int i = 0; i < 200 && !seen; ++i) {
+            seen = std::memcmp(before, para()->RAM_PARA, sizeof before) != 0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    while (!held)
+        std::this_thread::yield();
+    action();
+    holder.join();
+    return seen;
 }
 // The timing row of input s: width, height, frame rate.
 inline void set_timing(int s, uint16_t w, uint16_t h, uint16_t f)
