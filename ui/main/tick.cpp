@@ -1,8 +1,8 @@
 #include "tick.h"
 
 #include <QDateTime>
-#include <QMutexLocker>
 
+#include "clock.h"
 #include "factoryage.h"
 #include "firmwareupdate.h"
 #include "fpga_manage.h"
@@ -44,12 +44,7 @@ void ui_tick()
 
 void sample_agelog()
 {
-    QDateTime now;
-    {
-        // Held so a clock being set by a shell command is not read half-way.
-        QMutexLocker lock(&Utils::_system_mutex);
-        now = QDateTime::currentDateTime();
-    }
+    const QDateTime now = clock_now();
     fpga_manage *fpga = fpga_manage::p_fpga_manage;
     if (!fpga)
         return;
