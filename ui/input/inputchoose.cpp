@@ -376,11 +376,6 @@ void InputChoose::zem_button_EDID_clicked()
     open_screen(g_edidset, new EDIDset);
 }
 
-void InputChoose::slot_Button_back_clicked()
-{
-    leave();
-}
-
 void InputChoose::language_changed()
 {
     ui.label_title->setText(tr5("信源切换", "Source switch", "Переключение источника", "Chuyển đổi nguồn", "信源切換"));
@@ -490,7 +485,7 @@ void InputChoose::key_back()
 {
     switch (ui_seltype) {
     case 0:
-        slot_Button_back_clicked();
+        leave();
         break;
     case 1:
         ui_seltype = 0;

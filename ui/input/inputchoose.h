@@ -55,7 +55,6 @@ public slots:
     void zem_source_button_clicked();
     void zem_button_inputcut_clicked();
     void zem_button_EDID_clicked();
-    void slot_Button_back_clicked();
 
 protected:
     void key_left() override;
