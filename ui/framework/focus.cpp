@@ -6,7 +6,7 @@
 
 void FocusList::add(QWidget *w, Look kind)
 {
-    m_rows.push_back(Row{w, kind, {}, true});
+    m_rows.push_back(Row{w, kind, {}, {}, true});
 }
 
 void FocusList::set(std::initializer_list<QWidget *> rows, Look kind)
@@ -28,6 +28,12 @@ void FocusList::set_editor(int row, Editor editor)
 {
     if (row >= 0 && row < size())
         m_rows[static_cast<size_t>(row)].editor = std::move(editor);
+}
+
+void FocusList::set_action(int row, std::function<void()> action)
+{
+    if (row >= 0 && row < size())
+        m_rows[static_cast<size_t>(row)].action = std::move(action);
 }
 
 void FocusList::set_available(int row, bool available)
@@ -124,13 +130,18 @@ void FocusList::ok()
 {
     if (m_index < 0 || m_index >= size())
         return;
-    // Held by value: the editor's own work may rebuild the list.
+    // Held by value: the editor's or the action's own work may rebuild the list.
     const Editor editor = m_rows[static_cast<size_t>(m_index)].editor;
+    const std::function<void()> action = m_rows[static_cast<size_t>(m_index)].action;
     if (m_editing) {
         m_editing = false;
         restyle(m_index);
         if (editor.commit)
             editor.commit();
+        return;
+    }
+    if (action) {
+        action();
         return;
     }
     if (!editor.step) {

@@ -10,7 +10,8 @@
 // A screen's key focus: its controls in focus order (the row level, index `ui_select`), each with
 // its look. A row may carry an editor: OK on it opens its value (the value level, `ui_seltype` 1,
 // edit look), where left and right step the value, OK commits and back reverts, both returning
-// to the row level with the focus look. Rows without an editor act on OK as a touch would.
+// to the row level with the focus look. Rows without an editor act on OK as a touch would, or run
+// the action given them (a control that the keys work but a touch must not).
 class FocusList
 {
 public:
@@ -28,6 +29,7 @@ public:
     void set(std::initializer_list<QWidget *> rows, Look kind);
     void clear();
     void set_editor(int row, Editor editor);
+    void set_action(int row, std::function<void()> action);
     // An unavailable row keeps its place and takes the unavailable looks; OK still reaches it.
     void set_available(int row, bool available);
 
@@ -63,6 +65,7 @@ private:
         QPointer<QWidget> w;
         Look kind;
         Editor editor;
+        std::function<void()> action;
         bool available = true;
     };
     void key_move(int delta);

@@ -38,6 +38,8 @@ void quality::menulist_init()
                 Look::Thin);
     for (int row = 0; row < int(m_values.size()); ++row)
         m_focus.set_editor(row, m_values[size_t(row)]->editor());
+    // The reset row has no value level: OK runs the reset, whatever the chip is doing.
+    m_focus.set_action(kResetRow, [this] { on_Button_reset_clicked(); });
 }
 
 void quality::language_changed()
@@ -49,15 +51,6 @@ void quality::language_changed()
     ui.label_Saturation->setText(tr5("饱和度", "Saturation", "Насыщенность", "Độ bão hòa", "飽和度"));
     ui.label_reset->setText(tr5("画质复位", "Reset", "Сбросить", "Đặt lại chất lượng hình ảnh", "畫質複位"));
     ui.lineEdit_Reset->setText(tr5("点击OK应用", "Press Ok", "Нажмите ОК", "Đồng ý", "點擊OK應用"));
-}
-
-void quality::key_ok()
-{
-    // The reset row has no value level: OK runs the reset, whatever the chip is doing.
-    if (!m_focus.editing() && m_focus.index() == kResetRow)
-        on_Button_reset_clicked();
-    else
-        m_focus.ok();
 }
 
 void quality::on_Button_reset_clicked()

@@ -20,9 +20,6 @@ public:
     void language_changed() override;
     void on_Button_reset_clicked();
 
-protected:
-    void key_ok() override;
-
 private:
     // Rows 0 to 3, in screen order (not the record's).
     std::array<std::unique_ptr<ChipNumberField>, 4> m_values;

@@ -53,6 +53,8 @@ void linkwlan::menulist_init()
     }
     m_focus.add(ui.Button_apply, Look::Outline);
     m_focus.add(ui.Button_cancle, Look::Outline);
+    m_focus.set_action(kApplyRow, [this] { on_Button_net_apply_clicked(); });
+    m_focus.set_action(kCancelRow, [this] { back(); });
     m_focus.set_index(0);
 }
 
@@ -110,17 +112,3 @@ void linkwlan::on_Button_net_apply_clicked()
         para->test_signal(CHANGE_PARA);
 }
 
-void linkwlan::key_ok()
-{
-    switch (m_focus.index()) {
-    case kApplyRow:
-        on_Button_net_apply_clicked();
-        break;
-    case kCancelRow:
-        back();
-        break;
-    default:
-        m_focus.ok();
-        break;
-    }
-}

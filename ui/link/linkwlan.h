@@ -33,9 +33,6 @@ public:
     // 0 to 255 in decimal digits, without a leading zero: what the shell's commands read as meant.
     static bool valid_octet(const QString &text);
 
-protected:
-    void key_ok() override;
-
 private:
     My_lineEdit *m_octets[kOctets] = {};
 };

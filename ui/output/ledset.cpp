@@ -77,6 +77,9 @@ void ledset::para_init()
 void ledset::menulist_init()
 {
     m_focus.set({ui.lineEdit_ledw, ui.lineEdit_ledh, ui.Button_apply, ui.Button_cancle}, Look::Thin);
+    // Apply and Cancel answer the keys only: a touch on them does nothing.
+    m_focus.set_action(kApplyRow, [this] { on_Button_apply1_clicked(); });
+    m_focus.set_action(kCancelRow, [this] { back(); });
 }
 
 void ledset::language_changed()
@@ -154,17 +157,3 @@ void ledset::on_Button_apply1_clicked()
     show_tip(TIP_DONE);
 }
 
-void ledset::key_ok()
-{
-    switch (m_focus.index()) {
-    case kApplyRow:
-        on_Button_apply1_clicked();
-        break;
-    case kCancelRow:
-        back();
-        break;
-    default:
-        m_focus.ok();
-        break;
-    }
-}

@@ -27,8 +27,6 @@ public:
     // Apply: OK on its button (a touch does nothing).
     void on_Button_apply1_clicked();
 
-protected:
-    void key_ok() override;
 };
 
 extern ledset *g_ledset;

@@ -53,6 +53,9 @@ factory::factory() : ScreenOf(PAGE_FACTORY)
                          static_cast<QWidget *>(ui.Button_rst2), static_cast<QWidget *>(ui.Button_rst3)})
         m_focus.add(row, row == ui.Box_lang_2 ? Look::Combo : Look::Outline);
     m_focus.set_editor(kLanguageRow, m_language.editor([this](int) { on_Button_lang_clicked(); }));
+    m_focus.set_action(kReset1Row, [this] { on_Button_reset1_clicked(); });
+    m_focus.set_action(kReset2Row, [this] { on_Button_reset2_clicked(); });
+    m_focus.set_action(kReset3Row, [this] { on_Button_reset3_clicked(); });
     menulist_init();
     language_changed();
 }
@@ -118,16 +121,6 @@ void factory::on_Button_lang_clicked()
         para->RAM_PARA[Ram::kLanguage] = static_cast<uint8_t>(choice);
     }
     language_changed();
-}
-
-void factory::key_ok()
-{
-    switch (m_focus.index()) {
-    case kReset1Row: on_Button_reset1_clicked(); break;
-    case kReset2Row: on_Button_reset2_clicked(); break;
-    case kReset3Row: on_Button_reset3_clicked(); break;
-    default: m_focus.ok(); break;
-    }
 }
 
 void factory::reset(int depth)

@@ -33,7 +33,6 @@ public:
     void on_Button_reset3_clicked() { reset(3); }
 
 protected:
-    void key_ok() override;
     void key_back() override { leave(); }
 
 private:
