@@ -3,6 +3,7 @@
 // and the exact eth0 commands, octets that are no octet refused, and an address the file did not
 // take never put in force.
 #include <QSettings>
+#include <memory>
 
 #include "linkcom.h"
 #include "linkwlan.h"
@@ -249,14 +250,19 @@ private slots:
             << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
         QTest::newRow("typed back as it was: nothing stored") << none << "o[192K]llo"
             << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
-        QTest::newRow("300 refused: the octet keeps its value") << none << "o[300K]llo"
-            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("300 refused: the octet shows empty and Apply takes nothing") << none << "o[300K]llo"
+            << "_ 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("a refused octet beside a typed one: nothing applied") << none << "o[10K]ro[300K]rrrrrrrrrrro"
+            << "10 _ 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("typed again after the refusal: applied") << none << "o[10K]ro[300K]o[16K]rrrrrrrrrrro"
+            << "10 16 1 199 | 255 255 255 0 | 192 168 1 1" << "10.16.1.199 255.255.255.0 192.168.1.1"
+            << setup_commands("10.16.1.199", "255.255.255.0", "192.168.1.1") << 1;
         QTest::newRow("256 refused") << none << "rrrro[256K]"
-            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+            << "192 168 1 199 | _ 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
         QTest::newRow("four digits refused") << none << "o[1000K]"
-            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+            << "_ 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
         QTest::newRow("an entry backspaced to nothing refused") << none << "rro[XK]"
-            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+            << "192 168 _ 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
         QTest::newRow("the keyboard closed: the octet as it was") << none << "o[7N]llo"
             << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
         QTest::newRow("an empty stored octet: nothing applied until it is typed")
@@ -282,7 +288,10 @@ private slots:
         setup();
         open_linkwlan();
         QSignalSpy announced(uitest::para(), &ZemRamPara::sig_update_para);
+        FileChanges changes(Paths::dev(kIni));
         run(script);
+        // The address, the mask and the gateway reach the file in one write.
+        QCOMPARE(changes.count(), refreshes);
         QTEST(octets(), "octets");
         QTEST(stored_in_ini(), "ini");
         QTEST(shell_log(), "commands");
@@ -335,23 +344,49 @@ private slots:
         QTest::keyClicks(edit, "7R");
         QCOMPARE(edit->text(), QStringLiteral("168"));
     }
-    // An address the configuration file did not take is not put in force; once the file can be
-    // written again the same Apply goes through.
+    // An address the configuration file did not take is not put in force: the file and the
+    // configuration read back stay wholly old, nothing is run, the failure is said on the error
+    // output and no check mark shows. Once the file can be written again the same Apply goes
+    // through.
+    void unsaved_address_not_put_in_force_data()
+    {
+        columns<QString>({"failure"});
+        QTest::newRow("full data root") << "full";
+        QTest::newRow("a folder in the file's place") << "folder";
+    }
     void unsaved_address_not_put_in_force()
     {
+        QFETCH(QString, failure);
+        const QString defaults = QStringLiteral("192.168.1.199 255.255.255.0 192.168.1.1");
         open_linkwlan();
-        run("o[10K]");
-        QFile::remove(Paths::dev(kIni));
-        QVERIFY(QDir().mkpath(Paths::dev(kIni)));
-        Warnings warnings;
-        run("llo");
-        QVERIFY(warnings.count(QStringLiteral("not saved")) >= 1);
+        run("o[10K]rrrro[254K]");
+        if (failure == "folder") {
+            QFile::remove(Paths::dev(kIni));
+            QVERIFY(QDir().mkpath(Paths::dev(kIni)));
+        }
+        const QByteArray old_file = read_dev_file(kIni);
+        int said = 0;
+        {
+            Warnings warnings;
+            std::unique_ptr<FullDisk> full(failure == "full" ? new FullDisk : nullptr);
+            run("rrrrrrrro");
+            said = warnings.count(QStringLiteral("network address 10.168.1.199, mask 254.255.255.0, gateway 192.168.1.1 not saved"));
+        }
+        QCOMPARE(read_dev_file(kIni), old_file);
+        QStringList configured;
+        for (auto key : {ConfigItem::IPAddress, ConfigItem::SubNetMask, ConfigItem::GateWay})
+            configured << ConfigEngine::p_config->read_config_variant(key).toString();
+        QCOMPARE(configured.join(' '), defaults);
         QVERIFY(shell_log().isEmpty());
-        QCOMPARE(in_force(), QStringLiteral("192.168.1.199 255.255.255.0 192.168.1.1"));
-        QVERIFY(QDir(Paths::dev(kIni)).removeRecursively());
+        QCOMPARE(in_force(), defaults);
+        QVERIFY(!g_tip->isVisible());
+        QCOMPARE(octets(), QStringLiteral("10 168 1 199 | 254 255 255 0 | 192 168 1 1"));
+        QCOMPARE(said, 1);
+        if (failure == "folder")
+            QVERIFY(QDir(Paths::dev(kIni)).removeRecursively());
         run("o");
-        QCOMPARE(shell_log(), setup_commands("10.168.1.199", "255.255.255.0", "192.168.1.1"));
-        QCOMPARE(in_force(), QStringLiteral("10.168.1.199 255.255.255.0 192.168.1.1"));
+        QCOMPARE(shell_log(), setup_commands("10.168.1.199", "254.255.255.0", "192.168.1.1"));
+        QCOMPARE(in_force(), QStringLiteral("10.168.1.199 254.255.255.0 192.168.1.1"));
         QCOMPARE(stored_in_ini(), in_force());
     }
     // Edits left unapplied are dropped: the next opening shows what is in force.

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QSettings>
 #include <atomic>
+#include <memory>
 #include <cstring>
 #include <thread>
 
@@ -739,9 +740,13 @@ private slots:
         for (int k = 0; k < Ram::kLayerSlots; ++k)
             expected[Ram::kFade + 4 * k] = expected[Ram::kFade + 4 * k + 2] = 60;
         QFile::remove(Paths::dev("/shell.log"));
+        FileChanges changes(Paths::dev("/data/configs/tcpip.ini"));
 
         uitest::press(g_factory, QStringLiteral("%1o").arg(depth == 3 ? "l" : depth == 2 ? "rr" : "r"));
         QCOMPARE(int(ChipRequest::request()), 1);
+        // The network defaults reach the file in one write.
+        QFETCH(QStringList, commands);
+        QCOMPARE(changes.count(), commands.isEmpty() ? 0 : 1);
         int at = 0;
         while (at < Ram::kSize && img()[at] == expected[at])
             ++at;
@@ -762,6 +767,47 @@ private slots:
         QCOMPARE(uitest::text(g_factory, "label_factory"), QString::fromUtf8("工厂设置"));
         QCOMPARE(combo(g_factory, "Box_lang_2"), QString::fromUtf8("中文"));
         QCOMPARE(focused_row(g_factory), QStringLiteral("Button_rst%1").arg(depth));
+    }
+    // Reset ALL on a full data root: the network defaults are neither saved nor put in force and
+    // the configuration stays wholly old; the failure is said, and no check mark shows. The image
+    // is reset in memory all the same and its save said to fail; once there is room again, the
+    // next announcement saves it.
+    void reset_on_a_full_data_root()
+    {
+        g_str_ip = "10.0.0.5", g_srt_mask = "255.0.0.0", g_str_gateway = "10.0.0.1";
+        QVERIFY(ConfigEngine::p_config->write_config_variants({{ConfigItem::IPAddress, g_str_ip},
+                                                               {ConfigItem::SubNetMask, g_srt_mask},
+                                                               {ConfigItem::GateWay, g_str_gateway}}));
+        set_language(LANG_EN);
+        uitest::wr16(Ram::kLedWidth, 1280);
+        uitest::para()->ram_para_save();
+        const QByteArray old_ini = read_dev_file("/data/configs/tcpip.ini");
+        const QByteArray old_image = read_dev_file("/data/ram_device_info");
+        QVERIFY(!old_image.isEmpty());
+        open_factory();
+        QFile::remove(Paths::dev("/shell.log"));
+        QStringList said;
+        {
+            Warnings warnings;
+            FullDisk full;
+            press("lo");
+            chip_pass();
+            said = warnings.lines();
+        }
+        QCOMPARE(read_dev_file("/data/configs/tcpip.ini"), old_ini);
+        QStringList configured;
+        for (auto key : {ConfigItem::IPAddress, ConfigItem::SubNetMask, ConfigItem::GateWay})
+            configured << ConfigEngine::p_config->read_config_variant(key).toString();
+        QCOMPARE(configured.join(' '), QStringLiteral("10.0.0.5 255.0.0.0 10.0.0.1"));
+        QCOMPARE(g_str_ip + ' ' + g_srt_mask + ' ' + g_str_gateway, configured.join(' '));
+        QVERIFY(shell_log().isEmpty());
+        QCOMPARE(said.filter("network address 192.168.1.199, mask 255.255.255.0, gateway 192.168.1.1 not saved").size(), 1);
+        QCOMPARE(said.filter("ram_device_info: not saved").size(), 1);
+        QVERIFY(!g_tip->isVisible());
+        QCOMPARE(read_dev_file("/data/ram_device_info"), old_image);
+        QCOMPARE(int(uitest::rd16(Ram::kLedWidth)), 1920);
+        uitest::para()->ram_para_save();
+        QCOMPARE(file_byte(Ram::kLedWidth) | file_byte(Ram::kLedWidth + 1) << 8, 1920);
     }
     // Another thread holding the chip mutex sees no byte of a language apply or a reset until it
     // lets go; the write is made afterwards.
