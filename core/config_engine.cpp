@@ -335,15 +335,33 @@ QVariant ConfigEngine::read_config_variant(ConfigItem::ConfigName key) const
 
 bool ConfigEngine::write_config_variant(ConfigItem::ConfigName key, const QVariant &value)
 {
-    if (!valid_item(key))
-        return false;
+    return write_config_variants({{key, value}});
+}
+
+bool ConfigEngine::write_config_variants(const Values &values)
+{
+    for (const auto &v : values) {
+        if (!valid_item(v.first))
+            return false;
+    }
     QMutexLocker lock(&m_mutex);
-    m_values[key] = value;
-    const Item *item = item_of(key);
-    if (!item)
-        return true;
     // Read again: the file may have been replaced over the control link since the start.
     QList<QByteArray> lines = current_lines();
-    set_line(lines, item->ini_key, escaped(value.toString()));
-    return store(lines);
+    bool in_file = false;
+    for (const auto &v : values) {
+        if (const Item *item = item_of(v.first)) {
+            set_line(lines, item->ini_key, escaped(v.second.toString()));
+            in_file = true;
+        }
+    }
+    if (in_file && !store(lines))
+        return false;
+    for (const auto &v : values)
+        m_values[v.first] = v.second;
+    return true;
+}
+
+QString ConfigEngine::file_path()
+{
+    return ini_path();
 }

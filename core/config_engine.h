@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <QVector>
+#include <utility>
 
 namespace ConfigItem {
 // Keys of "/data/configs/tcpip.ini", group "config". Each has its type and default in one table
@@ -28,10 +30,18 @@ public:
     static ConfigEngine *pInstance();
     static void destroy_for_test();
 
+    using Values = QVector<std::pair<ConfigItem::ConfigName, QVariant>>;
+
     QVariant read_config_variant(ConfigItem::ConfigName key) const;
-    // Caches the value and, for a key of the file, writes the file again through the safe writer.
-    // False when the file did not take it (the writer has said why).
+    // For a key of the file, writes the file again through the safe writer, then caches the
+    // value. False when the file did not take it (the writer has said why): the cache keeps the
+    // old value then, so nothing reads back a value the next start would not find.
     bool write_config_variant(ConfigItem::ConfigName key, const QVariant &value);
+    // Several keys in one write of the file: a power cut or a failed write leaves all of them
+    // old, in the file and in the cache, never some new beside others old.
+    bool write_config_variants(const Values &values);
+    // The file's path under the data root, for the reports of those who write through here.
+    static QString file_path();
 
 private:
     ConfigEngine();

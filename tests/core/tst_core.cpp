@@ -4,7 +4,9 @@
 #include <QSettings>
 #include <QThread>
 #include <QtTest>
+#include <QDir>
 #include <atomic>
+#include <memory>
 #include <cstring>
 #include <thread>
 
@@ -580,6 +582,63 @@ private slots:
             QCOMPARE(ini_value(row[0]), QString(row[2]));
             QCOMPARE(QStringList({g_str_ip, g_srt_mask, g_str_gateway, QString::number(g_lcd_lang_valid)}).count(row[2]), 1);
         }
+    }
+    // Several keys go into the file in one write: all of them or, when the file does not take
+    // them, none, and the values read back follow the file. One key alone likewise.
+    void config_writes_all_or_nothing_data()
+    {
+        columns<QString>({"failure"});
+        QTest::newRow("written") << "";
+        QTest::newRow("full data root") << "full";
+        QTest::newRow("a folder in the file's place") << "folder";
+    }
+    void config_writes_all_or_nothing()
+    {
+        QFETCH(QString, failure);
+        write_dev_file(kIni, "[config]\nIPAddress=10.0.0.5\nSubNetMask=255.0.0.0\nGateWay=10.0.0.1\nBarCode=K58\n");
+        ConfigEngine *cfg = ConfigEngine::pInstance();
+        const auto values = [cfg] {
+            QStringList v;
+            for (auto key : {ConfigItem::IPAddress, ConfigItem::SubNetMask, ConfigItem::GateWay, ConfigItem::BarCode})
+                v << cfg->read_config_variant(key).toString();
+            return v.join(' ');
+        };
+        const QString old_values = values();
+        if (failure == "folder") {
+            QFile::remove(Paths::dev(kIni));
+            QVERIFY(QDir().mkpath(Paths::dev(kIni)));
+        }
+        const QByteArray old_file = read_dev_file(kIni);
+        FileChanges changes(Paths::dev(kIni));
+        Warnings warnings;
+        bool network = false, one = false;
+        {
+            std::unique_ptr<FullDisk> full(failure == "full" ? new FullDisk : nullptr);
+            network = cfg->write_config_variants({{ConfigItem::IPAddress, QStringLiteral("172.16.0.9")},
+                                                  {ConfigItem::SubNetMask, QStringLiteral("255.255.0.0")},
+                                                  {ConfigItem::GateWay, QStringLiteral("172.16.0.1")}});
+            one = cfg->write_config_variant(ConfigItem::BarCode, QStringLiteral("ZX-1"));
+        }
+        if (!failure.isEmpty()) {
+            QVERIFY(!network && !one);
+            QCOMPARE(values(), old_values);
+            QCOMPARE(read_dev_file(kIni), old_file);
+            QCOMPARE(changes.count(), 0);
+            QCOMPARE(warnings.count(Paths::dev(kIni) + ": not saved: "), 1);
+            return;
+        }
+        QVERIFY(network && one);
+        QCOMPARE(values(), QStringLiteral("172.16.0.9 255.255.0.0 172.16.0.1 ZX-1"));
+        QCOMPARE(QStringList({ini_value("IPAddress"), ini_value("SubNetMask"), ini_value("GateWay"), ini_value("BarCode")}).join(' '),
+                 values());
+        QCOMPARE(changes.count(), 2);
+        // A key the file does not hold is kept in memory alone, and changes no file.
+        QVERIFY(cfg->write_config_variants({{ConfigItem::ConfigName(0), 5}}));
+        QCOMPARE(cfg->read_config_variant(ConfigItem::ConfigName(0)).toInt(), 5);
+        QCOMPARE(changes.count(), 2);
+        // A key out of range spoils the whole write.
+        QVERIFY(!cfg->write_config_variants({{ConfigItem::IPAddress, QStringLiteral("1.1.1.1")}, {ConfigItem::ConfigCount, 1}}));
+        QCOMPARE(ini_value("IPAddress"), QStringLiteral("172.16.0.9"));
     }
     void alias()
     {

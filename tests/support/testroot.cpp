@@ -7,6 +7,11 @@
 #include <QMutex>
 #include <QStringList>
 
+#include <csignal>
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include "paths.h"
 
 QString fresh_test_root(const QString &name)
@@ -67,4 +72,55 @@ QStringList Warnings::lines() const
 {
     QMutexLocker lock(&g_warnings_mutex);
     return g_warnings;
+}
+
+FullDisk::FullDisk(qint64 bytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_soft = limit.rlim_cur;
+    // Past the limit the kernel sends SIGXFSZ, which would end the test; ignored, write() fails.
+    m_sigxfsz = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        qFatal("FullDisk: the file size limit cannot be set");
+}
+
+FullDisk::~FullDisk()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_soft);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_sigxfsz);
+}
+
+FileChanges::FileChanges(const QString &path) : m_name(QFile::encodeName(QFileInfo(path).fileName()))
+{
+    m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_fd < 0 || inotify_add_watch(m_fd, QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                                      IN_MOVED_TO | IN_CLOSE_WRITE) < 0)
+        qFatal("FileChanges: the folder of %s cannot be watched", qPrintable(path));
+}
+
+FileChanges::~FileChanges()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int FileChanges::count()
+{
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+        if (n <= 0)
+            return m_count;
+        for (ssize_t at = 0; at < n;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+            if (event->len && QByteArray(event->name) == m_name)
+                ++m_count;
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    }
 }

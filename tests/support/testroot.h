@@ -27,3 +27,35 @@ void columns(std::initializer_list<const char *> names)
     auto name = names.begin();
     (QTest::addColumn<T>(*name++), ...);
 }
+
+// While it lives no regular file can grow past `bytes` bytes, as on a data root that is full: a
+// write beyond that fails (EFBIG) and files already there stay as they are.
+class FullDisk
+{
+public:
+    explicit FullDisk(qint64 bytes = 16);
+    ~FullDisk();
+    FullDisk(const FullDisk &) = delete;
+    FullDisk &operator=(const FullDisk &) = delete;
+
+private:
+    quint64 m_soft;
+    void (*m_sigxfsz)(int);
+};
+
+// Counts the times one file's content changed while it lives: renames onto its name and writes
+// to it that were closed. The safe writer changes a file once per write.
+class FileChanges
+{
+public:
+    explicit FileChanges(const QString &path);
+    ~FileChanges();
+    FileChanges(const FileChanges &) = delete;
+    FileChanges &operator=(const FileChanges &) = delete;
+    int count();
+
+private:
+    int m_fd = -1;
+    QByteArray m_name;
+    int m_count = 0;
+};

@@ -1,8 +1,10 @@
-// The serial port and network address screens: the serial settings in every language and their
-// keys; the network octets typed by keys, touches and the keyboard through Apply to the INI keys
-// and the exact eth0 commands, octets that are no octet refused, and an address the file did not
-// take never put in force.
+// The serial port and network address screens: the serial screen's keys, touches and language
+// refresh (its texts are the gallery's to check); the network octets typed by keys, touches and
+// the keyboard through Apply to the INI keys in one write and the exact eth0 commands, octets
+// that are no octet refused and shown empty, and an address the file did not take never put in
+// force.
 #include <QSettings>
+#include <memory>
 
 #include "linkcom.h"
 #include "linkwlan.h"
@@ -16,6 +18,15 @@ Q_DECLARE_METATYPE(Setup)
 namespace {
 
 const char kIni[] = "/data/configs/tcpip.ini";
+const QStringList kSerialCaptions{"label_com", "label_baud", "label_bit", "label_stop"};
+const QStringList kSerialValues{"Button_baud", "pushButton", "pushButton_2"};
+QStringList serial(const QStringList &names)
+{
+    QStringList out;
+    for (const QString &name : names)
+        out << uitest::text(g_linkcom, name);
+    return out;
+}
 
 QString ini(const char *key)
 {
@@ -116,63 +127,61 @@ private slots:
 
     // ---- serial port ------------------------------------------------------------------------
 
-    void serial_texts_data()
-    {
-        columns<int, uint, QString>({"language", "valid", "texts"});
-        QTest::newRow("zh-Hans") << 0 << 0x1Fu << "串口连接|波特率|数据位|停止位|115200|8|1";
-        QTest::newRow("en") << 1 << 0x1Fu << "Serial port|Baud rate|Data bits|Stop bit|115200|8|1";
-        QTest::newRow("ru") << 2 << 0x1Fu << "COM-порт|Скорость передачи|Биты данных|Бит остановки|115200|8|1";
-        QTest::newRow("vi") << 3 << 0x1Fu << "Cài đặt cổng nối tiếp|Tốc độ truyền|Bit dữ liệ|Dừng bit|115200|8|1";
-        QTest::newRow("zh-Hant") << 4 << 0x1Fu << "串口連接|波特率|數據位|停止位|115200|8|1";
-        QTest::newRow("vi not offered") << 3 << 0x17u << "Serial port|Baud rate|Data bits|Stop bit|115200|8|1";
-    }
-    void serial_texts()
-    {
-        QFETCH(int, language);
-        QFETCH(uint, valid);
-        g_language = uint8_t(language);
-        g_lcd_lang_valid = valid;
-        open_link_option();
-        press("o");
-        QTEST(uitest::texts(g_linkcom, {"label_com", "label_baud", "label_bit", "label_stop", "Button_baud", "pushButton",
-                                        "pushButton_2"}).join('|'),
-              "texts");
-    }
+    // The screen is a display: the keys move nothing and store nothing, back and mode leave, and
+    // the key panel's letters still reach the key panel.
     void serial_keys_data()
     {
-        columns<QString, int, QString>({"keys", "page", "open"});
-        QTest::newRow("left, right and OK do nothing") << "lrolROL" << 21 << "option linkoption linkcom";
-        QTest::newRow("back to the communication menu") << "rb" << 10 << "option linkoption";
-        QTest::newRow("back by its letter") << "B" << 10 << "option linkoption";
-        QTest::newRow("mode closes the chain") << "m" << 4 << "";
-        QTest::newRow("mode under the key lock does nothing") << "!mM" << 21 << "option linkoption linkcom";
+        columns<QString, int, QString, bool>({"keys", "page", "open", "image"});
+        QTest::newRow("left, right and OK do nothing") << "lrolROL" << 21 << "option linkoption linkcom" << false;
+        QTest::newRow("back to the communication menu") << "rb" << 10 << "option linkoption" << false;
+        QTest::newRow("back by its letter") << "B" << 10 << "option linkoption" << false;
+        QTest::newRow("mode closes the chain") << "m" << 4 << "" << false;
+        QTest::newRow("mode under the key lock does nothing") << "!mM" << 21 << "option linkoption linkcom" << false;
+        QTest::newRow("the key panel's freeze letter freezes the image") << "^N" << 21 << "option linkoption linkcom" << true;
     }
     void serial_keys()
     {
         QFETCH(QString, keys);
+        QFETCH(bool, image);
         open_link_option();
         press("o");
-        const QStringList before = uitest::texts(g_linkcom, {"Button_baud", "pushButton", "pushButton_2"});
+        const QStringList values = serial(kSerialValues);
+        const QByteArray file = read_dev_file("/data/ram_device_info");
+        uint8_t before[Ram::kSize];
+        std::memcpy(before, uitest::para()->RAM_PARA, sizeof before);
         press(keys);
         QTEST(int(g_page_focus), "page");
-        if (g_linkcom)
-            QCOMPARE(uitest::texts(g_linkcom, {"Button_baud", "pushButton", "pushButton_2"}), before);
         QTEST(open_screens(), "open");
+        if (g_linkcom)
+            QCOMPARE(serial(kSerialValues), values);
+        uitest::para()->RAM_PARA[Ram::kKeyLock] = before[Ram::kKeyLock];
+        QCOMPARE(std::memcmp(before, uitest::para()->RAM_PARA, sizeof before) != 0, image);
+        if (!image)
+            QCOMPARE(read_dev_file("/data/ram_device_info"), file);
+        QVERIFY(shell_log().isEmpty());
     }
-    // A touch on a value does nothing; a language changed meanwhile shows at the next refresh.
+    // A touch on a value does nothing. A language changed meanwhile shows at the next refresh, not
+    // before, with the texts an opening in that language shows; the values stay.
     void serial_touch_and_language()
     {
         open_link_option();
         press("o");
-        QTest::mouseClick(g_linkcom->findChild<QPushButton *>("Button_baud"), Qt::LeftButton);
-        QCOMPARE(int(g_page_focus), int(PAGE_LINKCOM));
+        const QStringList values = serial(kSerialValues);
+        const QStringList english = serial(kSerialCaptions);
+        for (const QString &name : kSerialValues)
+            QTest::mouseClick(g_linkcom->findChild<QPushButton *>(name), Qt::LeftButton);
+        QCOMPARE(open_screens(), QStringLiteral("option linkoption linkcom"));
+        const QString menu_title = uitest::text(g_linkoption, "Button_com");
         uitest::para()->RAM_PARA[Ram::kLanguage] = LANG_RU;
-        QCOMPARE(uitest::text(g_linkcom, "label_com"), QStringLiteral("Serial port"));
+        QCOMPARE(serial(kSerialCaptions), english);
         uitest::para()->test_signal(CHANGE_PARA);
-        QCOMPARE(uitest::text(g_linkcom, "label_com"), QString::fromUtf8("COM-порт"));
-        QCOMPARE(uitest::text(g_linkcom, "Button_baud"), QStringLiteral("115200"));
+        const QStringList russian = serial(kSerialCaptions);
+        QCOMPARE(serial(kSerialValues), values);
         press("b");
-        QCOMPARE(uitest::text(g_linkoption, "Button_com"), QString::fromUtf8("COM-порт"));
+        QVERIFY(uitest::text(g_linkoption, "Button_com") != menu_title);
+        press("o");
+        QCOMPARE(serial(kSerialCaptions), russian);
+        QVERIFY(russian != english);
     }
 
     // ---- network address --------------------------------------------------------------------
@@ -249,14 +258,19 @@ private slots:
             << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
         QTest::newRow("typed back as it was: nothing stored") << none << "o[192K]llo"
             << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
-        QTest::newRow("300 refused: the octet keeps its value") << none << "o[300K]llo"
-            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("300 refused: the octet shows empty and Apply takes nothing") << none << "o[300K]llo"
+            << "_ 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("a refused octet beside a typed one: nothing applied") << none << "o[10K]ro[300K]rrrrrrrrrrro"
+            << "10 _ 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+        QTest::newRow("typed again after the refusal: applied") << none << "o[10K]ro[300K]o[16K]rrrrrrrrrrro"
+            << "10 16 1 199 | 255 255 255 0 | 192 168 1 1" << "10.16.1.199 255.255.255.0 192.168.1.1"
+            << setup_commands("10.16.1.199", "255.255.255.0", "192.168.1.1") << 1;
         QTest::newRow("256 refused") << none << "rrrro[256K]"
-            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+            << "192 168 1 199 | _ 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
         QTest::newRow("four digits refused") << none << "o[1000K]"
-            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+            << "_ 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
         QTest::newRow("an entry backspaced to nothing refused") << none << "rro[XK]"
-            << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
+            << "192 168 _ 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
         QTest::newRow("the keyboard closed: the octet as it was") << none << "o[7N]llo"
             << "192 168 1 199 | 255 255 255 0 | 192 168 1 1" << defaults << QStringList() << 0;
         QTest::newRow("an empty stored octet: nothing applied until it is typed")
@@ -282,7 +296,10 @@ private slots:
         setup();
         open_linkwlan();
         QSignalSpy announced(uitest::para(), &ZemRamPara::sig_update_para);
+        FileChanges changes(Paths::dev(kIni));
         run(script);
+        // The address, the mask and the gateway reach the file in one write.
+        QCOMPARE(changes.count(), refreshes);
         QTEST(octets(), "octets");
         QTEST(stored_in_ini(), "ini");
         QTEST(shell_log(), "commands");
@@ -335,23 +352,49 @@ private slots:
         QTest::keyClicks(edit, "7R");
         QCOMPARE(edit->text(), QStringLiteral("168"));
     }
-    // An address the configuration file did not take is not put in force; once the file can be
-    // written again the same Apply goes through.
+    // An address the configuration file did not take is not put in force: the file and the
+    // configuration read back stay wholly old, nothing is run, the failure is said on the error
+    // output and no check mark shows. Once the file can be written again the same Apply goes
+    // through.
+    void unsaved_address_not_put_in_force_data()
+    {
+        columns<QString>({"failure"});
+        QTest::newRow("full data root") << "full";
+        QTest::newRow("a folder in the file's place") << "folder";
+    }
     void unsaved_address_not_put_in_force()
     {
+        QFETCH(QString, failure);
+        const QString defaults = QStringLiteral("192.168.1.199 255.255.255.0 192.168.1.1");
         open_linkwlan();
-        run("o[10K]");
-        QFile::remove(Paths::dev(kIni));
-        QVERIFY(QDir().mkpath(Paths::dev(kIni)));
-        Warnings warnings;
-        run("llo");
-        QVERIFY(warnings.count(QStringLiteral("not saved")) >= 1);
+        run("o[10K]rrrro[254K]");
+        if (failure == "folder") {
+            QFile::remove(Paths::dev(kIni));
+            QVERIFY(QDir().mkpath(Paths::dev(kIni)));
+        }
+        const QByteArray old_file = read_dev_file(kIni);
+        int said = 0;
+        {
+            Warnings warnings;
+            std::unique_ptr<FullDisk> full(failure == "full" ? new FullDisk : nullptr);
+            run("rrrrrrrro");
+            said = warnings.count(QStringLiteral("network address 10.168.1.199, mask 254.255.255.0, gateway 192.168.1.1 not saved"));
+        }
+        QCOMPARE(read_dev_file(kIni), old_file);
+        QStringList configured;
+        for (auto key : {ConfigItem::IPAddress, ConfigItem::SubNetMask, ConfigItem::GateWay})
+            configured << ConfigEngine::p_config->read_config_variant(key).toString();
+        QCOMPARE(configured.join(' '), defaults);
         QVERIFY(shell_log().isEmpty());
-        QCOMPARE(in_force(), QStringLiteral("192.168.1.199 255.255.255.0 192.168.1.1"));
-        QVERIFY(QDir(Paths::dev(kIni)).removeRecursively());
+        QCOMPARE(in_force(), defaults);
+        QVERIFY(!g_tip->isVisible());
+        QCOMPARE(octets(), QStringLiteral("10 168 1 199 | 254 255 255 0 | 192 168 1 1"));
+        QCOMPARE(said, 1);
+        if (failure == "folder")
+            QVERIFY(QDir(Paths::dev(kIni)).removeRecursively());
         run("o");
-        QCOMPARE(shell_log(), setup_commands("10.168.1.199", "255.255.255.0", "192.168.1.1"));
-        QCOMPARE(in_force(), QStringLiteral("10.168.1.199 255.255.255.0 192.168.1.1"));
+        QCOMPARE(shell_log(), setup_commands("10.168.1.199", "254.255.255.0", "192.168.1.1"));
+        QCOMPARE(in_force(), QStringLiteral("10.168.1.199 254.255.255.0 192.168.1.1"));
         QCOMPARE(stored_in_ini(), in_force());
     }
     // Edits left unapplied are dropped: the next opening shows what is in force.

@@ -3,10 +3,13 @@
 // ageing log filled directly and by the tick's sampler, its pages, rows, colours and counters.
 // Factory setup: the language stepped and applied under several language masks, each reset depth
 // against the factory table, the network keys, the commands and the EDID requests, the font lines.
-// LCD display: the two delays by keys.
+// LCD display: the two delays by keys. The lists of all three screens: an entry picked by touch
+// is neither shown nor stored.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QSettings>
 #include <atomic>
+#include <memory>
 #include <cstring>
 #include <thread>
 
@@ -19,7 +22,9 @@
 
 using namespace mainfx;
 using Setup = std::function<void()>;
+using Probe = std::function<QString()>;
 Q_DECLARE_METATYPE(Setup)
+Q_DECLARE_METATYPE(Probe)
 
 namespace {
 
@@ -163,6 +168,21 @@ QString font_line(const QString &pieces)
         }
     }
     return line;
+}
+// A touch on the list as the panel delivers it, then, should its popup have opened, a touch on
+// the entry.
+void touch_pick(QWidget *screen, QComboBox *box, int entry)
+{
+    QTest::mouseClick(screen->windowHandle(), Qt::LeftButton, {}, box->mapTo(screen, box->rect().center()));
+    QAbstractItemView *view = box->view();
+    if (!view->isVisible())
+        return;
+    const QPoint at(view->viewport()->width() / 2, view->visualRect(box->model()->index(entry, 0)).center().y());
+    // The finger slides onto the entry first, as the popup expects of a pick.
+    QMouseEvent slide(QEvent::MouseMove, at, view->viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &slide);
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
 }
 QString edid_bytes(const uint8_t (&bytes)[4])
 {
@@ -720,9 +740,13 @@ private slots:
         for (int k = 0; k < Ram::kLayerSlots; ++k)
             expected[Ram::kFade + 4 * k] = expected[Ram::kFade + 4 * k + 2] = 60;
         QFile::remove(Paths::dev("/shell.log"));
+        FileChanges changes(Paths::dev("/data/configs/tcpip.ini"));
 
         uitest::press(g_factory, QStringLiteral("%1o").arg(depth == 3 ? "l" : depth == 2 ? "rr" : "r"));
         QCOMPARE(int(ChipRequest::request()), 1);
+        // The network defaults reach the file in one write.
+        QFETCH(QStringList, commands);
+        QCOMPARE(changes.count(), commands.isEmpty() ? 0 : 1);
         int at = 0;
         while (at < Ram::kSize && img()[at] == expected[at])
             ++at;
@@ -743,6 +767,47 @@ private slots:
         QCOMPARE(uitest::text(g_factory, "label_factory"), QString::fromUtf8("工厂设置"));
         QCOMPARE(combo(g_factory, "Box_lang_2"), QString::fromUtf8("中文"));
         QCOMPARE(focused_row(g_factory), QStringLiteral("Button_rst%1").arg(depth));
+    }
+    // Reset ALL on a full data root: the network defaults are neither saved nor put in force and
+    // the configuration stays wholly old; the failure is said, and no check mark shows. The image
+    // is reset in memory all the same and its save said to fail; once there is room again, the
+    // next announcement saves it.
+    void reset_on_a_full_data_root()
+    {
+        g_str_ip = "10.0.0.5", g_srt_mask = "255.0.0.0", g_str_gateway = "10.0.0.1";
+        QVERIFY(ConfigEngine::p_config->write_config_variants({{ConfigItem::IPAddress, g_str_ip},
+                                                               {ConfigItem::SubNetMask, g_srt_mask},
+                                                               {ConfigItem::GateWay, g_str_gateway}}));
+        set_language(LANG_EN);
+        uitest::wr16(Ram::kLedWidth, 1280);
+        uitest::para()->ram_para_save();
+        const QByteArray old_ini = read_dev_file("/data/configs/tcpip.ini");
+        const QByteArray old_image = read_dev_file("/data/ram_device_info");
+        QVERIFY(!old_image.isEmpty());
+        open_factory();
+        QFile::remove(Paths::dev("/shell.log"));
+        QStringList said;
+        {
+            Warnings warnings;
+            FullDisk full;
+            press("lo");
+            chip_pass();
+            said = warnings.lines();
+        }
+        QCOMPARE(read_dev_file("/data/configs/tcpip.ini"), old_ini);
+        QStringList configured;
+        for (auto key : {ConfigItem::IPAddress, ConfigItem::SubNetMask, ConfigItem::GateWay})
+            configured << ConfigEngine::p_config->read_config_variant(key).toString();
+        QCOMPARE(configured.join(' '), QStringLiteral("10.0.0.5 255.0.0.0 10.0.0.1"));
+        QCOMPARE(g_str_ip + ' ' + g_srt_mask + ' ' + g_str_gateway, configured.join(' '));
+        QVERIFY(shell_log().isEmpty());
+        QCOMPARE(said.filter("network address 192.168.1.199, mask 255.255.255.0, gateway 192.168.1.1 not saved").size(), 1);
+        QCOMPARE(said.filter("ram_device_info: not saved").size(), 1);
+        QVERIFY(!g_tip->isVisible());
+        QCOMPARE(read_dev_file("/data/ram_device_info"), old_image);
+        QCOMPARE(int(uitest::rd16(Ram::kLedWidth)), 1920);
+        uitest::para()->ram_para_save();
+        QCOMPARE(file_byte(Ram::kLedWidth) | file_byte(Ram::kLedWidth + 1) << 8, 1920);
     }
     // Another thread holding the chip mutex sees no byte of a language apply or a reset until it
     // lets go; the write is made afterwards.
@@ -812,8 +877,8 @@ private slots:
         uitest::para()->test_signal(CHANGE_PARA);
         QCOMPARE(uitest::text(g_factory, "FontCN"), font_line("wCN: r32 w| g64 w| g128"));
     }
-    // A touch on a reset row or the list does nothing.
-    void factory_ignores_touches()
+    // A touch on a reset row does nothing.
+    void factory_buttons_ignore_touches()
     {
         set_language(LANG_EN);
         open_factory();
@@ -821,10 +886,54 @@ private slots:
         std::memcpy(before, img(), sizeof before);
         for (const char *name : {"Button_rst1", "Button_rst2", "Button_rst3"})
             QTest::mouseClick(g_factory->findChild<QPushButton *>(name), Qt::LeftButton);
-        QTest::mouseClick(g_factory->findChild<QComboBox *>("Box_lang_2"), Qt::LeftButton);
         QCOMPARE(int(ChipRequest::request()), 0);
         QVERIFY(std::memcmp(before, img(), sizeof before) == 0);
         QCOMPARE(focused_row(g_factory), QStringLiteral("Box_lang_2"));
+    }
+
+    // ---- lists of the three screens ----------------------------------------------------------
+
+    // A touch on a list and then on an entry of its popup, should one open, picks nothing: the
+    // list still shows the stored value, and OK on its row later keeps that value.
+    void lists_ignore_touches_data()
+    {
+        // stored: what is in force after the touch and after the keys
+        columns<Setup, QString, int, QString, QString, Probe, QString>({"open", "list", "entry", "keys", "shown", "stored", "in_force"});
+        QTest::newRow("LCD: 60 picked over a stored 30")
+            << Setup(open_lcdshow) << "comboBox_back" << 1 << "oo" << "30" << Probe([] { return QString::number(g_back_to_mainwindow_time); })
+            << "3000";
+        QTest::newRow("LCD: Never picked for the lock")
+            << Setup(open_lcdshow) << "comboBox_lock" << 2 << "roo" << "5min" << Probe([] { return QString::number(g_auto_lock_time); })
+            << "30000";
+        QTest::newRow("other settings: WiFi off picked while the access point runs")
+            << Setup(open_othersetup) << "wifi_state" << 1 << "rrroo" << "ON" << Probe([] { return QString::number(img()[Ram::kWifiOff]); })
+            << "0";
+        QTest::newRow("other settings: fade picked")
+            << Setup(open_othersetup) << "switch_state" << 1 << "rroo" << "Seamless"
+            << Probe([] { return QString::number(uitest::rd16(Ram::kSwitchEffect)); }) << "0";
+        QTest::newRow("factory: English picked under a Chinese panel")
+            << Setup([] { set_language(0), open_factory(); }) << "Box_lang_2" << 1 << "oo" << "中文"
+            << Probe([] { return QStringLiteral("%1 %2").arg(img()[Ram::kLanguage]).arg(g_language); }) << "0 0";
+    }
+    void lists_ignore_touches()
+    {
+        QFETCH(Setup, open);
+        QFETCH(QString, list);
+        QFETCH(int, entry);
+        QFETCH(QString, keys);
+        open();
+        QWidget *screen = screen_at(g_page_focus)->widget();
+        auto *box = screen->findChild<QComboBox *>(list);
+        uint8_t before[Ram::kSize];
+        std::memcpy(before, img(), sizeof before);
+        touch_pick(screen, box, entry);
+        QTEST(box->currentText(), "shown");
+        QVERIFY(std::memcmp(before, img(), sizeof before) == 0);
+        QCOMPARE(focused_row(screen_at(g_page_focus)), screen_at(g_page_focus)->focus().at(0)->objectName());
+        press(keys);
+        QTEST(box->currentText(), "shown");
+        QFETCH(Probe, stored);
+        QTEST(stored(), "in_force");
     }
 
     // ---- LCD display ------------------------------------------------------------------------

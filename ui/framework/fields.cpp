@@ -26,6 +26,10 @@ void NumberField::open()
 ChoiceField::ChoiceField(QComboBox *box, std::function<bool(int)> selectable)
     : m_box(box), m_selectable(std::move(selectable))
 {
+    // The keys alone change the choice: a touch would open the popup, and an entry picked there
+    // would show a value that is neither stored nor in force, yet stored by the next OK.
+    if (m_box)
+        m_box->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void ChoiceField::set_entries(const QStringList &texts, int current)

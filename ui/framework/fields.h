@@ -30,7 +30,8 @@ private:
 
 // A choice among a combo box's entries, changed on the value level of its row: left and right
 // move through the entries with wrap (skipping those `selectable` refuses), OK keeps the entry
-// shown and stores it, back shows the entry of when the edit began.
+// shown and stores it, back shows the entry of when the edit began. A touch passes through the
+// box: the keys alone change the choice.
 class ChoiceField
 {
 public:

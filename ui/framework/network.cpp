@@ -10,11 +10,15 @@ bool store_network(const QString &ip, const QString &mask, const QString &gatewa
     ConfigEngine *config = ConfigEngine::p_config;
     if (!config)
         return false;
-    bool stored = config->write_config_variant(ConfigItem::IPAddress, ip);
-    stored = config->write_config_variant(ConfigItem::SubNetMask, mask) && stored;
-    stored = config->write_config_variant(ConfigItem::GateWay, gateway) && stored;
-    if (!stored)
+    // One write of the file for the three: a cut between separate writes would leave a new
+    // address beside the old mask, which the next start puts in force.
+    if (!config->write_config_variants(
+            {{ConfigItem::IPAddress, ip}, {ConfigItem::SubNetMask, mask}, {ConfigItem::GateWay, gateway}})) {
+        Utils::report_file_problem(ConfigEngine::file_path(),
+                                   QStringLiteral("network address %1, mask %2, gateway %3 not saved, not put in force")
+                                       .arg(ip, mask, gateway));
         return false;
+    }
     Utils::system_mutex(QStringLiteral("sync"));
     QThread::usleep(100);
     Utils::initIPAddress();

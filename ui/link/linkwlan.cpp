@@ -81,8 +81,12 @@ bool linkwlan::valid_octet(const QString &text)
 
 void linkwlan::confirmString(My_lineEdit *edit, const QString &text)
 {
+    // A refused entry empties the octet rather than leave the old one standing: the user sees the
+    // refusal, and Apply, which takes no empty octet, cannot put in force an address with an
+    // octet that was not typed.
     if (!valid_octet(text)) {
         zem_debug("linkwlan: \"%s\" is no octet, not taken\n", qPrintable(text));
+        edit->clear();
         return;
     }
     edit->setText(text);

@@ -24,7 +24,7 @@ public:
     // shows as an empty octet.
     void show_stored();
     // The keyboard's text for an octet edit, taken only when it is an octet (valid_octet); else
-    // the edit keeps what it showed.
+    // the edit shows empty until an octet is typed.
     void confirmString(My_lineEdit *edit, const QString &text);
     // Apply (OK on its button; a touch does nothing). Nothing is stored or run while an octet is
     // empty or no octet, nor when the three are those in force already.
