@@ -34,6 +34,18 @@ bool env_flag(const char *name)
     return !value.isEmpty() && value != "0";
 }
 
+// Qt asks libdbus for the session bus, and with an X display but no bus address libdbus runs
+// dbus-launch to start one. A PC run starts no program of the host's and uses none of its
+// services: its session bus is a socket in its own data root that nothing serves, so the one
+// connection attempt fails at once. It must be in the environment before the application exists.
+void keep_off_host_session_bus()
+{
+#ifndef ZEM_DEVICE_BUILD
+    const QByteArray socket = QFile::encodeName(Paths::data_root() + QStringLiteral("/no-session-bus"));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + socket.toPercentEncoding("/", "~"));
+#endif
+}
+
 }
 
 StartupOptions parse_startup_args(int &argc, char **argv)
@@ -61,6 +73,7 @@ void startup_core(const StartupOptions &options)
 {
     if (!options.root.isEmpty())
         Paths::set_data_root(options.root);
+    keep_off_host_session_bus();
     Utils::prepare_data_root();
 
     g_zem_keys = static_cast<uint8_t>(check_hiddev());

@@ -14,8 +14,9 @@ struct StartupOptions
 // QApplication. ZEM_NO_WAIT=1 in the environment also skips the wait.
 StartupOptions parse_startup_args(int &argc, char **argv);
 
-// Everything start-up does before the Qt application exists: the key panel, the configuration,
-// the parameter store and the change refresh.
+// Everything start-up does before the Qt application exists: on a PC the environment that keeps
+// Qt off the host's session bus, then the key panel, the configuration, the parameter store and
+// the change refresh.
 void startup_core(const StartupOptions &options);
 
 // The rest, in order: main window and tick, managers and their threads, the wait, the home screen

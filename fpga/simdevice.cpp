@@ -144,6 +144,8 @@ void apply_json(SimState &s, const QJsonObject &root)
         s.reg[0][FpgaReg::kAgeing43] = static_cast<uint8_t>(int_in(a, "r43", 0, 255, s.reg[0][FpgaReg::kAgeing43]));
     }
     s.fonts = static_cast<uint32_t>(int_in(root, "fonts", 0, 15, static_cast<int>(s.fonts)));
+    if (root.value(QLatin1String("key_panel")).isBool())
+        s.key_panel = root.value(QLatin1String("key_panel")).toBool();
 }
 
 // Register 42 rises by 1 to 3 in every ageing period: 2, 1, 3, 2, 1, 3, ...

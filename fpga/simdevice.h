@@ -69,6 +69,11 @@ struct SimState
     int16_t quality[8] = {};
     SimWindow windows[6];
     int source_checks = 0;
+
+    // USB key panel: plugged in or not, and the LED reports it was sent (the last one kept)
+    bool key_panel = false;
+    int key_led_reports = 0;
+    uint8_t key_leds[5] = {};
 };
 
 class SimDevice

@@ -1,6 +1,8 @@
 // The start before the screens, on a data root that cannot be written and on one where an
-// interrupted save left its temporary files.
+// interrupted save left its temporary files; the session bus it names before the application.
 #include <QtTest>
+#include <cctype>
+#include <cstring>
 
 #include "config_engine.h"
 #include "global.h"
@@ -54,6 +56,27 @@ private slots:
                  (QStringList{".keep", "configs", "linked", "modes", "notes", "ram_device_info", "rcvrecovery", "x.tmp"}));
         QVERIFY(QDir(Paths::dev("/data/rcvrecovery")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
         QVERIFY(QFile::exists(root + "-outside/.y.tmp"));
+    }
+    // Whatever bus the host's session names, a PC run names one of its own that nothing serves,
+    // so that Qt neither runs dbus-launch nor reaches a host service. The root's odd characters
+    // are escaped as bus addresses want them.
+    void session_bus_of_its_own()
+    {
+        const QString root = fresh_test_root("bus, a=b;c~d");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/0/bus");
+        ConfigEngine::destroy_for_test();
+        ZemRamPara::destroy_for_test();
+        StartupOptions options;
+        options.root = root;
+        startup_core(options);
+        const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        QVERIFY2(address.startsWith("unix:path=/"), address);
+        const QByteArray value = address.mid(10);
+        for (const char c : value)
+            QVERIFY2(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("-_/.\\*%", c), address);
+        const QString socket = QFile::decodeName(QByteArray::fromPercentEncoding(value));
+        QCOMPARE(QFileInfo(socket).absolutePath(), root);
+        QVERIFY(!QFileInfo::exists(socket));
     }
 };
 

@@ -1,8 +1,9 @@
-// Built into the tests of the ThreadSanitizer build only. Qt 5's QMutex locks with atomics and
-// futexes inside libQt5Core, which is not instrumented: the sanitizer sees none of its ordering,
-// and would report every access guarded by a QMutex as a race. The linker sends this program's own
-// calls of QMutex::lock, tryLock and unlock here (--wrap), where they are announced as mutex
-// operations; calls made inside Qt itself are not affected.
+// Built into the ThreadSanitizer build only, into every executable that links the program's core:
+// the program itself as much as its tests (cmake/TsanQMutex.cmake). Qt 5's QMutex locks with
+// atomics and futexes inside libQt5Core, which is not instrumented: the sanitizer sees none of its
+// ordering, and would report every access guarded by a QMutex as a race. The linker sends this
+// program's own calls of QMutex::lock, tryLock and unlock here (--wrap), where they are announced
+// as mutex operations; calls made inside Qt itself are not affected.
 #include <QMutex>
 #include <sanitizer/tsan_interface.h>
 

@@ -1,13 +1,81 @@
 #include "zem_keys.h"
 
-#include <cstdio>
+#include <cstring>
 
 #include <hidapi.h>
 
 #include "global.h"
 #include "ram_layout.h"
+#include "simdevice.h"
 #include "zem_keyboard.h"
 #include "zemrampara.h"
+
+namespace {
+
+using LedReport = std::array<uint8_t, 5>;
+
+// The panel on the device's USB port, through hidapi's hidraw backend.
+struct HidPanel
+{
+    static bool attached()
+    {
+        if (hid_init() != 0) {
+            zem_debug("\t hid init error ");
+            return false;
+        }
+        bool found = false;
+        hid_device_info *list = hid_enumerate(0, 0);
+        for (hid_device_info *dev = list; dev; dev = dev->next) {
+            zem_debug("\t VendorID = %02x , ProductID = %02x \n", dev->vendor_id, dev->product_id);
+            if (dev->vendor_id == kZemKeysVendor && dev->product_id == kZemKeysProduct) {
+                found = true;
+                break;
+            }
+        }
+        hid_free_enumeration(list);
+        zem_debug("\t check_hiddev over");
+        return found;
+    }
+
+    static void send(const LedReport &report)
+    {
+        if (hid_init() != 0)
+            return;
+        hid_device *dev = hid_open(kZemKeysVendor, kZemKeysProduct, nullptr);
+        if (!dev)
+            return;
+        hid_write(dev, report.data(), report.size());
+        hid_close(dev);
+    }
+};
+
+// Away from the device the simulation holds the panel: the host's own HID devices are never
+// enumerated nor written, not even one that carries the panel's ids.
+struct SimPanel
+{
+    static bool attached()
+    {
+        SimLock sim;
+        return sim->key_panel;
+    }
+
+    static void send(const LedReport &report)
+    {
+        SimLock sim;
+        if (!sim->key_panel)
+            return;
+        std::memcpy(sim->key_leds, report.data(), report.size());
+        ++sim->key_led_reports;
+    }
+};
+
+#ifdef ZEM_DEVICE_BUILD
+using Panel = HidPanel;
+#else
+using Panel = SimPanel;
+#endif
+
+}
 
 std::array<uint8_t, 5> zem_keys_led_report(const uint8_t *image, uint8_t current_image)
 {
@@ -30,22 +98,7 @@ std::array<uint8_t, 5> zem_keys_led_report(const uint8_t *image, uint8_t current
 
 int check_hiddev()
 {
-    if (hid_init() != 0) {
-        zem_debug("\t hid init error ");
-        return 0;
-    }
-    int found = 0;
-    hid_device_info *list = hid_enumerate(0, 0);
-    for (hid_device_info *dev = list; dev; dev = dev->next) {
-        zem_debug("\t VendorID = %02x , ProductID = %02x \n", dev->vendor_id, dev->product_id);
-        if (dev->vendor_id == kZemKeysVendor && dev->product_id == kZemKeysProduct) {
-            found = 1;
-            break;
-        }
-    }
-    hid_free_enumeration(list);
-    zem_debug("\t check_hiddev over");
-    return found;
+    return Panel::attached() ? 1 : 0;
 }
 
 void zem_keys_update_leds()
@@ -53,12 +106,5 @@ void zem_keys_update_leds()
     const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
     if (!para || !g_zem_keys)
         return;
-    const std::array<uint8_t, 5> report = zem_keys_led_report(para->RAM_PARA, g_image_current);
-    if (hid_init() != 0)
-        return;
-    hid_device *dev = hid_open(kZemKeysVendor, kZemKeysProduct, nullptr);
-    if (!dev)
-        return;
-    hid_write(dev, report.data(), report.size());
-    hid_close(dev);
+    Panel::send(zem_keys_led_report(para->RAM_PARA, g_image_current));
 }
