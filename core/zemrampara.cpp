@@ -538,7 +538,7 @@ void ZemRamPara::ZemDeleteCrop(int source, int n)
         return;
     {
         ChipWrite chip;
-        wr16(crop(index) + kCropWord, 0);
+        free_crop_entry(index);
     }
     ZemCropSourceInit();
 }
@@ -567,8 +567,21 @@ bool ZemRamPara::ZemDeleteCropAt(int index, uint16_t word)
         ChipWrite chip;
         if (rd16(crop(index) + kCropWord) != word)
             return false;
-        wr16(crop(index) + kCropWord, 0);
+        free_crop_entry(index);
     }
     ZemCropSourceInit();
     return true;
+}
+
+void ZemRamPara::free_crop_entry(int index)
+{
+    const uint16_t word = rd16(crop(index) + kCropWord);
+    wr16(crop(index) + kCropWord, 0);
+    // A window left naming the freed entry would show whatever crop is added there next, of any
+    // input: it shows the whole input of the crop it had instead.
+    for (int w = 0; w < kWindows; ++w) {
+        const uint16_t source = rd16(layer(w) + kLayerSource);
+        if ((source & kSourceIsCrop) && (source & 0xFF) == index)
+            wr16(layer(w) + kLayerSource, static_cast<uint16_t>(crop_source(word)));
+    }
 }

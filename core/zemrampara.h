@@ -99,6 +99,7 @@ public:
     void ZemGetCropPara(int source, int n, CROP_PARA *out, int *index) const;
     void ZemAddNewCrop(int source, const CROP_PARA *crop);
     void ZemSetCropPara(int source, int n, const CROP_PARA *crop);
+    // Deleting a crop also moves every window that shows it to the crop's whole input.
     void ZemDeleteCrop(int source, int n);
     // The crop at table index `index`, while its crop word is still `word` (a crop added or
     // deleted meanwhile renumbers the n of the two above, never this): overwrite its rectangle,
@@ -114,6 +115,9 @@ private:
     // Image 768..4095 from the parameter file, or from the factory table when the file is bad.
     bool load_image_file();
     bool load_mode_file(int slot);
+    // With the chip mutex held: marks crop-table entry `index` free and moves the windows that
+    // show it to the crop's whole input. The user-mode slots keep what they hold.
+    void free_crop_entry(int index);
 
     // The rows are written a byte at a time by the source thread while the screens read them; the
     // writer also holds the chip mutex (taken first), which the screens may not take in a refresh.

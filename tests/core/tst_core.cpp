@@ -226,6 +226,52 @@ private slots:
             QCOMPARE(int(r->rd16(layer(4) + kLayerSource)), word[k]);
         }
     }
+    // The windows that show a deleted crop move to its whole input in the same locked write; the
+    // windows on other crops, on whole inputs and in the saved user modes stay as they are.
+    void deleting_a_crop_moves_its_windows_data()
+    {
+        QTest::addColumn<bool>("by_entry");
+        QTest::newRow("by entry and word") << true;
+        QTest::newRow("by list position") << false;
+    }
+    void deleting_a_crop_moves_its_windows()
+    {
+        QFETCH(bool, by_entry);
+        ZemRamPara *r = ZemRamPara::pInstance();
+        for (int i = 0; i < 3; ++i)
+            r->wr16(crop(i), crop_word(i + 1, 1));   // HDMI1 numbers 1 to 3
+        r->wr16(crop(3), crop_word(2, 2));   // HDMI2 number 2, entry 3
+        r->wr16(crop(5), crop_word(1, 2));   // HDMI2 number 1, entry 5
+        r->wr16(crop(6), crop_word(1, 3));   // HDMI3 number 1, entry 6
+        r->ZemCropSourceInit();
+        const uint16_t before[kWindows] = {0x8003, 0x8005, 3, 0x8003, 0x0003, 0x8003};
+        for (int w = 0; w < kWindows; ++w)
+            r->wr16(layer(w) + kLayerSource, before[w]);
+        std::memcpy(r->user_mode[0].data, r->RAM_PARA + kModeFrom, kModeSize);
+        const QByteArray mode(reinterpret_cast<const char *>(r->user_mode[0].data), kModeSize);
+        ChipRequest::request() = 0;
+        // A word that no longer matches deletes and moves nothing.
+        QVERIFY(!r->ZemDeleteCropAt(3, crop_word(2, 3)));
+        QCOMPARE(r->rd16(layer(0) + kLayerSource), uint16_t(0x8003));
+        if (by_entry)
+            QVERIFY(r->ZemDeleteCropAt(3, crop_word(2, 2)));
+        else
+            r->ZemDeleteCrop(2, 2);
+        QCOMPARE(ChipRequest::request().load(), uint8_t(1));
+        QList<int> windows;
+        for (int w = 0; w < kWindows; ++w)
+            windows << r->rd16(layer(w) + kLayerSource);
+        QCOMPARE(windows, (QList<int>{2, 0x8005, 3, 2, 3, 2}));
+        QCOMPARE(QList<int>({r->rd16(crop(3)), r->rd16(crop(5)), r->rd16(crop(6))}),
+                 QList<int>({0, crop_word(1, 2), crop_word(1, 3)}));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(r->user_mode[0].data), kModeSize), mode);
+        // The next crop of any input takes the freed entry; no window shows it unasked.
+        const CROP_PARA c{0, 1, 1, 1, 1};
+        r->ZemAddNewCrop(1, &c);
+        QCOMPARE(r->rd16(crop(3)), crop_word(4, 1));
+        for (int w = 0; w < kWindows; ++w)
+            QVERIFY(r->rd16(layer(w) + kLayerSource) != 0x8003);
+    }
     void refused_changes_write_nothing()
     {
         ZemRamPara *r = ZemRamPara::pInstance();

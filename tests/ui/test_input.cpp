@@ -7,6 +7,7 @@
 #include "cropcell.h"
 #include "edidset.h"
 #include "entrycard.h"
+#include "imagelayout.h"
 #include "imagetab.h"
 #include "inputchoose.h"
 #include "inputcut.h"
@@ -120,6 +121,15 @@ void steps(const QString &script)
         i % 2 ? type(parts[i]) : press(parts[i]);
 }
 LookState look_of(const QWidget *w) { return look_state(w); }
+// What the control link does to the crop table while the edit frame is open.
+enum LinkChange { LinkAdds, LinkDeletes, LinkReplaces };
+// The key lines of the debug log while a test runs keys.
+QStringList g_key_lines;
+void record_key_line(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtDebugMsg && text.startsWith(QLatin1String("this is")))
+        g_key_lines << text;
+}
 }
 
 class TestInput : public QObject
@@ -167,8 +177,7 @@ private slots:
         InputChoose *c = open_choose(current);
         press(keys);
         QCOMPARE(int(g_page_focus), int(PAGE_INPUTCHOOSE));
-        QCOMPARE((QList<int>{c->level(), c->select(), c->current_page(), c->selected_image()}),
-                 (QList<int>{level, select, c->current_page(), c->selected_image()}));
+        QCOMPARE((QList<int>{c->level(), c->select()}), (QList<int>{level, select}));
         QTEST(c->current_page(), "page");
         QTEST(c->selected_image(), "image");
         if (current < 4)
@@ -230,31 +239,95 @@ private slots:
         QCOMPARE(uitest::rd16(Ram::layer(1) + Ram::kLayerSource), uint16_t(Ram::kSourceIsCrop | 4));
         QVERIFY(!g_tip->isVisible());
     }
-    // Deleting a crop zeroes its word: the image that showed it names the source the word then
-    // gives, without a crop, and no card is in use.
+    // A crop deleted by the store moves the image that showed it to its whole input; one whose
+    // word the link clears leaves the image naming an entry that is gone: it shows the source the
+    // zeroed word gives, without a crop, and no card is in use.
     void deleted_crop_data()
     {
-        columns<bool>({"while_open"});
-        QTest::newRow("before opening") << false;
-        QTest::newRow("while open") << true;
+        columns<bool, bool, int, QString, QString, int, QString>(
+            {"by_link", "while_open", "word", "tab", "cards", "badge", "row"});
+        const QString hdmi2 = "HDMI2|HDMI2_crop1|HDMI2_crop3";
+        QTest::newRow("store, before opening") << false << false << 0x0002 << "HDMI2" << hdmi2 << 0 << "o";
+        QTest::newRow("store, while open") << false << true << 0x0002 << "HDMI2" << hdmi2 << 0 << "o";
+        QTest::newRow("link, while open") << true << true << 0x8004 << "DVI" << "DVI" << -1 << "oll";
     }
     void deleted_crop()
     {
+        QFETCH(bool, by_link);
         QFETCH(bool, while_open);
+        const auto remove = [by_link] {
+            if (!by_link) {
+                uitest::para()->ZemDeleteCrop(2, 2);
+                return;
+            }
+            ChipWrite link;
+            uitest::wr16(Ram::crop(4), 0);
+        };
         if (!while_open)
-            uitest::para()->ZemDeleteCrop(2, 2);
+            remove();
         InputChoose *c = open_choose(1);
         if (while_open) {
-            uitest::para()->ZemDeleteCrop(2, 2);
+            remove();
             chip_pass();
         }
         QCOMPARE(uitest::rd16(Ram::crop(4)), uint16_t(0));
-        QCOMPARE(c->tab(1)->source_text(), QStringLiteral("DVI"));
-        QCOMPARE(card_names(c), QStringLiteral("DVI"));
-        QCOMPARE(badge(c), -1);
-        press("oll");   // the row on HDMI2: its crops 1, 3, 5, none in use
+        QTEST(int(uitest::rd16(Ram::layer(1) + Ram::kLayerSource)), "word");
+        QTEST(c->tab(1)->source_text(), "tab");
+        QTEST(card_names(c), "cards");
+        QTEST(badge(c), "badge");
+        QFETCH(QString, row);
+        press(row);   // the row on HDMI2: its crops 1, 3, 5
         QCOMPARE(card_names(c), QStringLiteral("HDMI2|HDMI2_crop1|HDMI2_crop3"));
-        QCOMPARE(badge(c), -1);
+        QCOMPARE(badge(c), by_link ? -1 : 0);
+    }
+    // Deleting in the crops screen the crop that images 2 and 5 show: both move to its whole input
+    // in the locked write the chip and the file follow, source choice names it so on the way
+    // back, and the next crop added, of another input, into the freed entry reaches no image.
+    void crop_deleted_in_the_crops_screen()
+    {
+        set_window(2, 1, Ram::kSourceIsCrop | 2);   // HDMI2's crop number 1: stays
+        set_window(4, 1, Ram::kSourceIsCrop | 4);
+        settle();
+        InputChoose *c = open_choose(1);
+        press("rro");   // the crop button
+        QCOMPARE(int(g_page_focus), int(PAGE_INPUTCUT));
+        press("rorrro");   // HDMI2's crop number 2
+        QCOMPARE(uitest::text(g_inputcut, "label_change_source"), QStringLiteral("Name:HDMI2-Crop-2"));
+        press("lll");
+        QVERIFY(!uitest::image_changed_under_held_chip_mutex([] { press("o"); }));
+        QCOMPARE(uitest::rd16(Ram::crop(4)), uint16_t(0));
+        QCOMPARE((Words{uitest::rd16(Ram::layer(1) + Ram::kLayerSource), uitest::rd16(Ram::layer(2) + Ram::kLayerSource),
+                        uitest::rd16(Ram::layer(4) + Ram::kLayerSource)}),
+                 (Words{2, Ram::kSourceIsCrop | 2, 2}));
+        QCOMPARE((Words{file_byte(Ram::layer(1) + Ram::kLayerSource), file_byte(Ram::layer(1) + Ram::kLayerSource + 1)}),
+                 (Words{2, 0}));
+        press("bb");
+        QCOMPARE(int(g_page_focus), int(PAGE_INPUTCHOOSE));
+        QCOMPARE(c->tab(1)->source_text(), QStringLiteral("HDMI2"));
+        QCOMPARE(c->tab(2)->source_text(), QStringLiteral("HDMI2_Crop1"));
+        // The list is the selected image's, the third (its tab was passed on the way to the button).
+        QCOMPARE(card_names(c), QStringLiteral("HDMI2|HDMI2_crop1|HDMI2_crop3"));
+        QCOMPARE(badge(c), 1);
+        press("ooolobb");   // HDMI1's new crop, number 3, into entry 4
+        QCOMPARE(uitest::rd16(Ram::crop(4)), Ram::crop_word(3, 1));
+        QCOMPARE((Words{uitest::rd16(Ram::layer(1) + Ram::kLayerSource), uitest::rd16(Ram::layer(4) + Ram::kLayerSource)}),
+                 (Words{2, 2}));
+        QCOMPARE(c->tab(1)->source_text(), QStringLiteral("HDMI2"));
+    }
+    // An image set over the link to a source id beyond the four inputs: nothing to list for it,
+    // no card of any kind; the row still starts on the first input.
+    void source_beyond_the_inputs()
+    {
+        set_window(1, 1, 4);
+        settle();
+        InputChoose *c = open_choose(1);
+        QCOMPARE((QList<int>{c->card_count(), c->listed_source()}), (QList<int>{0, 4}));
+        QCOMPARE(c->tab(1)->source_text(), QString());
+        press("o");
+        QCOMPARE(card_names(c), QStringLiteral("HDMI1|HDMI1_crop1|HDMI1_crop2"));
+        press("b");
+        QCOMPARE(c->card_count(), 0);
+        QCOMPARE(c->get_source_num(4), 0);
     }
     // Images 2 and 3 switched off while the third tab had the focus: the focus starts again on
     // image 1, and a switch reaches image 1, never the image without a tab.
@@ -280,6 +353,45 @@ private slots:
         QCOMPARE((Words{uitest::rd16(Ram::layer(0) + Ram::kLayerSource), uitest::rd16(Ram::layer(2) + Ram::kLayerSource)}),
                  (Words{2, 0}));
         QCOMPARE(int(g_image_current), 0);
+    }
+    // Image 2 (the third image) chosen when image 1 goes off or comes on: it keeps the choice at
+    // every level, at its new tab, and the next switch is its own.
+    void layout_change_keeps_the_chosen_image_data()
+    {
+        columns<QString, bool, QString, int>({"before", "image1_on", "after", "position"});
+        QTest::newRow("at the tabs, an image goes") << "" << true << "oloo" << 1;
+        QTest::newRow("in the row, an image goes") << "o" << true << "loo" << 1;
+        QTest::newRow("in the list, an image goes") << "oo" << true << "bloo" << 1;
+        QTest::newRow("in the list, an image comes") << "oo" << false << "bloo" << 2;
+        QTest::newRow("on the crop button") << "r" << true << "loloo" << 1;
+    }
+    void layout_change_keeps_the_chosen_image()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, image1_on);
+        QFETCH(QString, after);
+        QFETCH(int, position);
+        set_window(1, image1_on ? 1 : 0, 0);
+        settle();
+        InputChoose *c = open_choose(2);
+        press(before);
+        const int level = c->level(), select = c->select();
+        set_window(1, image1_on ? 0 : 1, 0);
+        uitest::para()->test_signal(CHANGE_PARA);
+        QCOMPARE((QList<int>{c->tab_count(), c->selected_image(), c->level()}), (QList<int>{image1_on ? 2 : 3, 2, level}));
+        if (level > 0 || select < 4) {
+            QCOMPARE(c->tab_frame()->x(), 50 * position + 7);
+            QCOMPARE(c->select(), level == 0 ? position : select);
+        } else {
+            QCOMPARE(c->select(), select);   // the button keeps the focus
+            QVERIFY(!c->tab_frame()->isVisibleTo(c));
+        }
+        press(after);
+        QCOMPARE((Words{uitest::rd16(Ram::layer(0) + Ram::kLayerSource), uitest::rd16(Ram::layer(2) + Ram::kLayerSource)}),
+                 (Words{1, 3}));
+        QCOMPARE(int(g_image_current), 2);
+        press("bb");
+        QCOMPARE((QList<int>{c->level(), c->select(), c->tab_frame()->x()}), (QList<int>{0, position, 50 * position + 7}));
     }
     void status_rows_data()
     {
@@ -333,6 +445,62 @@ private slots:
         QCOMPARE(c->card(1)->findChild<QLabel *>("card_name")->textFormat(), Qt::PlainText);
     }
 
+    // The link changes the crop table past its first entries while either screen shows HDMI2's
+    // crops: a crop resized in entry 5, or one added in the last entry.
+    void crop_table_changed_over_the_link_data()
+    {
+        columns<bool, QString, QString, QString, QString>({"add", "choose_cards", "info", "cut_cells", "count"});
+        QTest::newRow("entry 5 resized") << false << "HDMI2_crop3|HDMI2_crop5" << "1024x600"
+                                         << "HDMI2|HDMI2_crop1|HDMI2_crop2|HDMI2_crop3|HDMI2_crop5" << ">5<";
+        QTest::newRow("entry 39 added") << true << "HDMI2_crop3|HDMI2_crop4|HDMI2_crop5" << "720x576"
+                                        << "HDMI2|HDMI2_crop1|HDMI2_crop2|HDMI2_crop3|HDMI2_crop4|HDMI2_crop5" << ">6<";
+    }
+    void crop_table_changed_over_the_link()
+    {
+        QFETCH(bool, add);
+        QFETCH(QString, count);
+        const auto change = [add] {
+            {
+                ChipWrite link;
+                if (add)
+                    set_crop(39, 2, 4, 720, 576);
+                else
+                    uitest::wr16(Ram::crop(5) + Ram::kCropW, 1024);
+            }
+            chip_pass();
+        };
+        InputChoose *c = open_choose(1);
+        press("oor");   // HDMI2's second page
+        change();
+        QTEST(card_names(c), "choose_cards");
+        QTEST(c->card(1)->info(), "info");
+        QVERIFY(uitest::text(c, "sourcelistseq1name").contains(count));
+        stage();
+        open_screen(g_inputcut, new InputCut);
+        press("ro");
+        change();
+        QTEST(cell_names(g_inputcut), "cut_cells");
+        QTEST(g_inputcut->cell(4)->size_text(), "info");
+        QVERIFY(uitest::text(g_inputcut, "sourcelistseq1name").contains(count));
+    }
+    // The same file arriving while source choice itself is on display, in the list of another
+    // input than the image's: the cards and the row follow without a key.
+    void names_file_on_source_choice()
+    {
+        InputChoose *c = open_choose(0);
+        press("oro");   // HDMI2's list
+        QCOMPARE(card_names(c), QStringLiteral("HDMI2|HDMI2_crop1|HDMI2_crop2"));
+        std::thread([] {
+            message_deal::write_file_end("/data/configs/alias.json",
+                                         R"({"namelist":{"source":[{"id":2,"valid":"on","name":"Cam"}],
+                                         "crop":[{"id":4,"valid":"on","name":"Tele"}]}})");
+        }).join();
+        QCoreApplication::processEvents();
+        QCOMPARE(card_names(c), QStringLiteral("HDMI2|HDMI2_crop1|Tele"));
+        QVERIFY(uitest::text(c, "sourcelistseq1name").contains(QStringLiteral(">Cam<")));
+        QCOMPARE((QList<int>{c->level(), c->select()}), (QList<int>{2, 0}));
+    }
+
     // ---- EDID -------------------------------------------------------------------------------
 
     void edid_data()
@@ -358,10 +526,15 @@ private slots:
         press("rrrro");
         QCOMPARE(int(g_page_focus), int(PAGE_EDIDSET));
         EDIDset *e = g_edidset;
+        QByteArray before(reinterpret_cast<const char *>(uitest::para()->RAM_PARA), Ram::kSize);
         ::steps(steps);
         QCOMPARE(e->chosen_input(), input);
         QCOMPARE(e->level(), 0);
-        QVERIFY(!uitest::para()->differs16(Ram::edid(input) + 4) || stored[2] != 60);
+        // Nothing but the chosen input's record is written.
+        QByteArray after(reinterpret_cast<const char *>(uitest::para()->RAM_PARA), Ram::kSize);
+        before.remove(Ram::edid(input), Ram::kEdidStride);
+        after.remove(Ram::edid(input), Ram::kEdidStride);
+        QVERIFY(after == before);
         for (int k = 0; k < 3; ++k) {
             QCOMPARE(int(Ram::rds16(uitest::para()->RAM_PARA, Ram::edid(input) + 2 * k)), stored[k]);
             QCOMPARE(file_byte(Ram::edid(input) + 2 * k), stored[k] & 0xFF);
@@ -375,6 +548,33 @@ private slots:
         press("b");
         QCOMPARE(int(g_page_focus), int(PAGE_INPUTCHOOSE));
         QVERIFY(!g_edidset);
+    }
+    // The chosen input's record changed over the link: the card follows its width and height;
+    // the rate alone waits for them, and an open frame keeps what is being typed.
+    void edid_card_follows_the_link()
+    {
+        open_screen(g_edidset, new EDIDset);
+        EDIDset *e = g_edidset;
+        const auto link = [](int field, uint16_t value) {
+            {
+                ChipWrite chip;
+                uitest::wr16(Ram::edid(1) + field, value);
+            }
+            chip_pass();
+        };
+        link(4, 30);
+        QCOMPARE(e->card_text(), QStringLiteral("1920x1080@60Hz"));
+        link(2, 720);
+        QCOMPARE(e->card_text(), QStringLiteral("1920x720@30Hz"));
+        link(0, 1280);
+        QCOMPARE(e->card_text(), QStringLiteral("1280x720@30Hz"));
+        press("o");
+        link(2, 480);
+        QCOMPARE(e->card_text(), QStringLiteral("1280x720@30Hz"));
+        QCOMPARE(uitest::texts(e, {"lineEdit_W", "lineEdit_H"}), (QStringList{"1280", "720"}));
+        press("b");
+        link(2, 576);
+        QCOMPARE(e->card_text(), QStringLiteral("1280x576@30Hz"));
     }
     void edid_frame_focus_and_titles()
     {
@@ -513,44 +713,82 @@ private slots:
         QVERIFY(!g_inputcut->findChild<QWidget *>("frame_add")->isVisibleTo(g_inputcut));
     }
     // While the frame edits HDMI1's crop number 3 (second in the list, entry 1), the control link
-    // adds number 2 (now the second) or deletes the edited crop: OK and Delete still mean crop 3.
+    // adds number 2 (then second), deletes the edited crop (number 4 moves up to second) or puts
+    // HDMI2's crop into its entry: OK and Delete still mean crop 3, or nothing once it is gone.
     void crop_changed_over_the_link_data()
     {
-        columns<bool, QString, Words, int, int>({"link_adds", "keys", "words", "w1", "w2"});
-        QTest::newRow("added, then OK") << true << "rro#640K#rrrro" << Words{0x8001, 0x8201, 0x8101} << 640 << 400;
-        QTest::newRow("added, then Delete") << true << "lllo" << Words{0x8001, 0, 0x8101} << 400 << 400;
-        QTest::newRow("deleted, then OK") << false << "rro#640K#rrrro" << Words{0x8001, 0, 0} << 400 << 0;
-        QTest::newRow("deleted, then Delete") << false << "lllo" << Words{0x8001, 0, 0} << 400 << 0;
+        columns<int, QString, Words, Words>({"link", "keys", "words", "widths"});
+        const int c1 = Ram::crop_word(1, 1), c2 = Ram::crop_word(2, 1), c3 = Ram::crop_word(3, 1), c4 = Ram::crop_word(4, 1);
+        const int other = Ram::crop_word(1, 2);
+        QTest::newRow("added, then OK") << int(LinkAdds) << "rro#640K#rrrro" << Words{c1, c3, c4, c2} << Words{400, 640, 400, 400};
+        QTest::newRow("added, then Delete") << int(LinkAdds) << "lllo" << Words{c1, 0, c4, c2} << Words{400, 400, 400, 400};
+        QTest::newRow("deleted, then OK") << int(LinkDeletes) << "rro#640K#rrrro" << Words{c1, 0, c4, 0} << Words{400, 400, 400, 0};
+        QTest::newRow("deleted, then Delete") << int(LinkDeletes) << "lllo" << Words{c1, 0, c4, 0} << Words{400, 400, 400, 0};
+        QTest::newRow("replaced, then OK") << int(LinkReplaces) << "rro#640K#rrrro" << Words{c1, other, c4, 0}
+                                           << Words{400, 400, 400, 0};
+        QTest::newRow("replaced, then Delete") << int(LinkReplaces) << "lllo" << Words{c1, other, c4, 0} << Words{400, 400, 400, 0};
     }
     void crop_changed_over_the_link()
     {
-        QFETCH(bool, link_adds);
+        QFETCH(int, link);
         QFETCH(QString, keys);
         std::memset(uitest::para()->RAM_PARA + Ram::kCropTable, 0, Ram::kCropCount * Ram::kCropStride);
         set_crop(0, 1, 1);
         set_crop(1, 1, 3);
+        set_crop(2, 1, 4);
         settle();
         open_screen(g_inputcut, new InputCut);
         press("orrro");
         QCOMPARE(uitest::text(g_inputcut, "label_change_source"), QStringLiteral("Name:HDMI1-Crop-2"));
         {
-            ChipWrite link;
-            if (link_adds)
-                set_crop(2, 1, 2);
-            else
+            ChipWrite chip;
+            if (link == LinkAdds)
+                set_crop(3, 1, 2);
+            else if (link == LinkDeletes)
                 uitest::wr16(Ram::crop(1), 0);
+            else
+                set_crop(1, 2, 1);
         }
         chip_pass();
         QCOMPARE(g_inputcut->state(), 3);
-        QCOMPARE(cell_names(g_inputcut), link_adds ? QStringLiteral("HDMI1|HDMI1_crop1|HDMI1_crop2|HDMI1_crop3")
-                                                   : QStringLiteral("HDMI1|HDMI1_crop1"));
         QCOMPARE(uitest::look(g_inputcut, "lineEdit_X"), LookState::Focus);
         ::steps(keys);
         QCOMPARE(g_inputcut->state(), 1);
-        QTEST(crop_words(3), "words");
-        QTEST(int(uitest::rd16(Ram::crop(1) + Ram::kCropW)), "w1");
-        QTEST(int(uitest::rd16(Ram::crop(2) + Ram::kCropW)), "w2");
-        QCOMPARE(uitest::rd16(Ram::crop(0) + Ram::kCropW), uint16_t(400));
+        QTEST(crop_words(4), "words");
+        QFETCH(Words, widths);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(int(uitest::rd16(Ram::crop(i) + Ram::kCropW)), widths[i]);
+    }
+    // OK on a later page of the list opens the crop highlighted there, which Delete then removes.
+    void edit_on_a_later_page_data()
+    {
+        columns<QString, int>({"keys", "number"});
+        QTest::newRow("last item") << "ol" << 8;
+        QTest::newRow("middle item") << "oll" << 7;
+        QTest::newRow("first item") << "olll" << 6;
+    }
+    void edit_on_a_later_page()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, number);
+        std::memset(uitest::para()->RAM_PARA + Ram::kCropTable, 0, Ram::kCropCount * Ram::kCropStride);
+        for (int n = 1; n <= 8; ++n)
+            set_crop(8 - n, 1, n, 100 + n, 200 + n);   // entries in reverse number order
+        settle();
+        open_screen(g_inputcut, new InputCut);
+        press(keys);
+        QCOMPARE(g_inputcut->current_page(), 1);
+        press("o");
+        QCOMPARE(g_inputcut->state(), 3);
+        QCOMPARE(uitest::text(g_inputcut, "label_change_source"), QStringLiteral("Name:HDMI1-Crop-%1").arg(number));
+        QCOMPARE(uitest::texts(g_inputcut, {"lineEdit_X", "lineEdit_Y", "lineEdit_W", "lineEdit_H"}),
+                 (QStringList{"10", "20", QString::number(100 + number), QString::number(200 + number)}));
+        press("lllo");
+        Words expected;
+        for (int n = 1; n <= 8; ++n)
+            expected.prepend(n == number ? 0 : Ram::crop_word(n, 1));
+        QCOMPARE(crop_words(8), expected);
+        QCOMPARE(g_inputcut->current_page(), 1);
     }
     void full_table()
     {
@@ -566,6 +804,54 @@ private slots:
         QVERIFY(uitest::text(g_inputcut, "sourcelistseq1name").contains(">41<"));
     }
     // The ways in and out: main menu, Setting menu and source choice; back, and the mode key.
+    // The debug log's line of each key names the state of the screen it reached, as it was
+    // before the key acted; numbers print as C's "%#x", so that zero is a bare 0.
+    void key_lines_data()
+    {
+        columns<QString, QString, QStringList>({"screen", "keys", "lines"});
+        const QString choose = "this is %1 [InputChoose][Release] [ui_seltype=%2] [ui_select=%3] [current_page=%4] "
+                               "[source_type=%5] [crop_id=%6]";
+        QTest::newRow("source choice") << "choose" << "rlooro"
+            << QStringList{choose.arg("right-code", "0", "0x1", "0", "0x1", "0x4"),
+                           choose.arg("left-code", "0", "0x2", "0", "0", "0"),
+                           choose.arg("OK", "0", "0x1", "0", "0x1", "0x4"),
+                           choose.arg("OK", "0x1", "0x1", "0", "0x1", "0x4"),
+                           choose.arg("right-code", "0x2", "0x2", "0", "0x1", "0x4"),
+                           choose.arg("OK", "0x2", "0", "0x1", "0x1", "0x4")};
+        const QString cut = "this is %1 [InputCut][Release] [ui_select=%2] [current_pag=%3] [max_source_info=%4]";
+        QTest::newRow("crops") << "cut" << "rolb"
+            << QStringList{cut.arg("right-code", "0", "0", "0x3"), cut.arg("OK", "0x1", "0", "0x5"),
+                           cut.arg("left-code", "0", "0", "0x5"), "this is back button(InputCut)[Release]\n"};
+        QTest::newRow("layout view") << "layout" << "rlo"
+            << QStringList{"this is right-code [ImageLayout][Release] ui_select=0",
+                           "this is left-code [ImageLayout][Release] ui_select=0x1", "this is OK ImageLayout(Option)[Press]\n",
+                           "this is OK button(ImageLayout)[Release]\n"};
+        QTest::newRow("mode key") << "edid" << "rm"
+            << QStringList{"this is right-code [EDIDset][Release] ui_select=0", "this is mode-code [EDIDset][Release]"};
+    }
+    void key_lines()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, keys);
+        if (screen == "choose")
+            open_choose(1);
+        else if (screen == "cut")
+            open_screen(g_inputcut, new InputCut);
+        else if (screen == "edid")
+            open_screen(g_edidset, new EDIDset);
+        else
+            (g_image_current = 0, open_screen(g_imagelayout, new ImageLayout));
+        g_key_lines.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(record_key_line);
+        press(keys);
+        qInstallMessageHandler(previous);
+        // Of the presses, only the layout view's own line is asked for.
+        QStringList lines;
+        for (const QString &line : qAsConst(g_key_lines))
+            if (!line.contains("[Press]") || line.contains("ImageLayout("))
+                lines << line;
+        QTEST(lines, "lines");
+    }
     void paths_data()
     {
         columns<QString, int, QString>({"keys", "page", "open"});

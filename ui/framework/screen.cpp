@@ -1,6 +1,8 @@
 #include "screen.h"
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 
 #include <QDebug>
 #include <QDialog>
@@ -204,34 +206,50 @@ static const char *key_name(PanelKey key)
     return "other";
 }
 
+QString c_printf(const char *format, ...)
+{
+    char line[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    return QString::fromUtf8(line);
+}
+
+QString Screen::key_line(PanelKey key, bool released) const
+{
+    switch (key) {
+    case PanelKey::Left:
+    case PanelKey::Right:
+        return released ? c_printf("this is %s-code [%s][Release] ui_select=%#x", key_name(key), class_name(),
+                                   static_cast<unsigned>(m_focus.index()))
+                        : QString();
+    case PanelKey::Mode:
+        return released ? c_printf("this is mode-code [%s][Release]", class_name()) : QString();
+    case PanelKey::Ok:
+    case PanelKey::Back:
+        return c_printf("this is %s button(%s)[%s]\n", key_name(key), class_name(), released ? "Release" : "Press");
+    case PanelKey::None:
+        break;
+    }
+    return QString();
+}
+
 void Screen::screen_key_press(QKeyEvent *event)
 {
-    const PanelKey key = panel_key(event->key());
-    if (key == PanelKey::Ok || key == PanelKey::Back)
-        qDebug().noquote() << QStringLiteral("this is %1 button(%2)[Press]\n")
-                                  .arg(QLatin1String(key_name(key)), QLatin1String(class_name()));
+    const QString line = key_line(panel_key(event->key()), false);
+    if (!line.isEmpty())
+        qDebug().noquote() << line;
 }
 
 void Screen::screen_key_release(QKeyEvent *event)
 {
     const int code = event->key();
     const PanelKey key = panel_key(code);
-    switch (key) {
-    case PanelKey::Left:
-    case PanelKey::Right:
-        qDebug().noquote() << QStringLiteral("this is %1-code [%2][Release] ui_select=%3")
-                                  .arg(QLatin1String(key_name(key)), QLatin1String(class_name()),
-                                       QStringLiteral("0x") + QString::number(m_focus.index(), 16));
-        break;
-    case PanelKey::None:
-        qDebug().noquote() << QStringLiteral("key %1 [%2][Release]")
-                                  .arg(QStringLiteral("0x") + QString::number(code, 16), QLatin1String(class_name()));
-        break;
-    default:
-        qDebug().noquote() << QStringLiteral("this is %1 button(%2)[Release]\n")
-                                  .arg(QLatin1String(key_name(key)), QLatin1String(class_name()));
-        break;
-    }
+    if (key == PanelKey::None)
+        qDebug().noquote() << c_printf("key %#x [%s][Release]", static_cast<unsigned>(code), class_name());
+    else
+        qDebug().noquote() << key_line(key, true);
 
     // The adapter is kept aside: the action may close this screen, whose deletion is deferred, but
     // nothing after the action reaches through `this`.

@@ -48,6 +48,10 @@ enum class PanelKey { None, Left, Right, Ok, Back, Mode };
 PanelKey panel_key(int code);
 bool key_lock_on();   // image u16 772 nonzero
 
+// printf's own formatting for the key lines: C's "%#x" prints zero as a bare 0, where
+// QString::asprintf gives 0x0.
+QString c_printf(const char *format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(1, 2);
+
 // ---- modal seam -------------------------------------------------------------------------------
 // Every nested exec() goes through here; tests swap in a runner that shows and returns.
 using ModalRunner = std::function<int(QDialog *)>;
@@ -101,6 +105,9 @@ protected:
     // The standard key handlers of ScreenOf.
     void screen_key_release(QKeyEvent *event);
     void screen_key_press(QKeyEvent *event);   // diagnostic only
+    // The debug-log line of a panel key, released or pressed ("" for none); numbers print as C's
+    // "%#x". A screen whose lines name more of its state than the focus index overrides it.
+    virtual QString key_line(PanelKey key, bool released) const;
 
     // Asked before left, right, OK and back act.
     virtual bool keys_blocked() const { return job_running(); }

@@ -64,6 +64,17 @@ void ImageLayout::show_image(int image)
         para->test_signal(CHANGE_PARA);
 }
 
+QString ImageLayout::key_line(PanelKey key, bool released) const
+{
+    // Left and right name the image shown; the presses name the menu this screen belongs to.
+    if (released && (key == PanelKey::Left || key == PanelKey::Right))
+        return c_printf("this is %s-code [ImageLayout][Release] ui_select=%#x", key == PanelKey::Left ? "left" : "right",
+                        unsigned{m_image});
+    if (!released && (key == PanelKey::Ok || key == PanelKey::Back))
+        return c_printf("this is %s ImageLayout(Option)[Press]\n", key == PanelKey::Ok ? "OK" : "back");
+    return Screen::key_line(key, released);
+}
+
 void ImageLayout::image_init()
 {
     const ZemRamPara *para = ZemRamPara::p_zemrampara_config;

@@ -29,6 +29,7 @@ protected:
     void key_left() override { show_image(m_image - 1); }
     void key_right() override { show_image(m_image + 1); }
     void key_ok() override {}
+    QString key_line(PanelKey key, bool released) const override;
 
 private:
     void show_image(int image);

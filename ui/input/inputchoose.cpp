@@ -207,6 +207,12 @@ void InputChoose::TextCreate(int image)
     m_tabs[image]->set_source_text(text);
 }
 
+void InputChoose::rename_tabs()
+{
+    for (int w = 0; w < kImages; ++w)
+        TextCreate(w);
+}
+
 void InputChoose::imagemenu()
 {
     if (!m_strip)
@@ -481,6 +487,18 @@ void InputChoose::key_ok()
     }
 }
 
+QString InputChoose::key_line(PanelKey key, bool released) const
+{
+    // Left, right and OK name the level, the focus, the page and what the image shows.
+    const char *name = key == PanelKey::Left ? "left-code" : key == PanelKey::Right ? "right-code" : "OK";
+    if (!released || (key != PanelKey::Left && key != PanelKey::Right && key != PanelKey::Ok))
+        return Screen::key_line(key, released);
+    return c_printf("this is %s [InputChoose][Release] [ui_seltype=%#x] [ui_select=%#x] [current_page=%#x] "
+                    "[source_type=%#x] [crop_id=%#x]",
+                    name, unsigned{ui_seltype}, unsigned{ui_select}, static_cast<unsigned>(m_page),
+                    m_in_use.crop ? 1u : 0u, static_cast<unsigned>(qMax(0, m_in_use.crop_index)));
+}
+
 void InputChoose::key_back()
 {
     switch (ui_seltype) {
@@ -526,12 +544,14 @@ void InputChoose::syncUpdate(int code)
     const bool status_changed = !source_changed && p->timing_row_changed(m_listed);
 
     if (layout_changed) {
-        // The tabs are laid out anew from image 1: a focus position kept from the old tabs could
-        // stand for an image that has no tab now, and OK would switch that image's source.
-        m_image = 0;
-        m_last_tab = 0;
-        if (ui_seltype == 0)
-            ui_select = 0;
+        // The chosen image keeps the choice while it still has a tab, at its new position; an
+        // image that lost its tab hands the choice to image 1, so that OK never switches an image
+        // that is not shown.
+        if (!image_present(p->RAM_PARA, m_image))
+            m_image = 0;
+        m_last_tab = tab_position(m_image);
+        if (ui_seltype == 0 && ui_select < kButtonCrop)
+            ui_select = static_cast<uint8_t>(m_last_tab);
         image_select();
         initMenu();
     } else if (ui_seltype == 0) {
@@ -560,7 +580,6 @@ void InputChoose::syncUpdate(int code)
             initSource();
         crop_source_num_update();
         // A crop deleted or renumbered under an image changes its tab's name.
-        for (int w = 0; w < kImages; ++w)
-            TextCreate(w);
+        rename_tabs();
     }
 }

@@ -31,6 +31,8 @@ public:
     void source_name_update();
     void initMenu();
     void TextCreate(int image);
+    // Every tab's source label read again from the image.
+    void rename_tabs();
     void imagemenu();
     void image_select();
     void on_Button_source_clicked();
@@ -61,6 +63,7 @@ protected:
     void key_right() override;
     void key_ok() override;
     void key_back() override;
+    QString key_line(PanelKey key, bool released) const override;
 
 private:
     // What an image shows: its source id, whether its source word names a crop, and that crop's

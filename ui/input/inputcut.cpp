@@ -329,6 +329,16 @@ void InputCut::key_ok()
     }
 }
 
+QString InputCut::key_line(PanelKey key, bool released) const
+{
+    // The list's place is in every line of left, right and OK.
+    const char *name = key == PanelKey::Left ? "left-code" : key == PanelKey::Right ? "right-code" : "OK";
+    if (!released || (key != PanelKey::Left && key != PanelKey::Right && key != PanelKey::Ok))
+        return Screen::key_line(key, released);
+    return c_printf("this is %s [InputCut][Release] [ui_select=%#x] [current_pag=%#x] [max_source_info=%#x]", name,
+                    unsigned{ui_select}, unsigned{current_pag}, static_cast<unsigned>(max_source_info));
+}
+
 void InputCut::key_back()
 {
     switch (ui_state) {
@@ -475,6 +485,9 @@ void InputCut::slot_Button_back_clicked()
     leave_to(PAGE_INPUTCHOOSE);
     g_inputchoose->initSource();
     g_inputchoose->crop_source_num_update();
+    // Deleting a crop moved the images that showed it to its whole input; that change was
+    // refreshed while this screen was on display, so source choice's tabs learn it here.
+    g_inputchoose->rename_tabs();
 }
 
 void InputCut::language_changed()

@@ -56,6 +56,7 @@ protected:
     void key_right() override;
     void key_ok() override;
     void key_back() override;
+    QString key_line(PanelKey key, bool released) const override;
 
 private:
     void next_position();

@@ -121,8 +121,11 @@ void sourceinfo::show_source_row(QLabel *const names[4], QLabel *const icons[4],
 
 int sourceinfo::source_entries(unsigned char source_id)
 {
+    // An id beyond the four inputs (a window set so over the link) has nothing to list.
+    if (source_id > 3)
+        return 0;
     const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
-    return 1 + (p && source_id <= 3 ? p->ZemGetSourceNum(source_id, Ram::kCropCount) : 0);
+    return 1 + (p ? p->ZemGetSourceNum(source_id, Ram::kCropCount) : 0);
 }
 
 QString sourceinfo::timing_text(unsigned char source_id)
