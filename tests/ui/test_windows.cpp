@@ -2,8 +2,8 @@
 // Xvfb started here, the screens in their own modal loops, and a user on another thread who types
 // and touches through the server (XTEST) and asks the server itself which window is on top at a
 // point and which one it sends the keys to. A machine without Xvfb skips the test (exit 77).
+#include <QAbstractItemView>
 #include <QComboBox>
-#include <QListView>
 #include <QTimer>
 #include <condition_variable>
 #include <csignal>
