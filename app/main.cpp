@@ -6,6 +6,10 @@ int main(int argc, char *argv[])
 {
     const StartupOptions options = parse_startup_args(argc, argv);
     startup_core(options);
+    // Nothing here draws with GL, yet on X Qt would load the GL driver at start (tens of MB, tens
+    // of ms); an explicit choice in the environment still wins.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication app(argc, argv);
     startup_gui(options);
     return app.exec();

@@ -57,6 +57,7 @@ void ui_init()
     UiHooks::after_sync = after_sync;
     UiHooks::page_language_changed = page_language_changed;
     UiHooks::page_back = page_back;
+    install_window_stacking();
 }
 
 void reset_ui_globals()
