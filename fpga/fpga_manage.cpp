@@ -28,6 +28,11 @@ constexpr uint32_t kReplyTimeout = 1200;
 constexpr uint32_t kRiseTicks = 100;
 constexpr uint32_t kFinishTicks = 200;
 constexpr int kMaxCardTries = 3;
+// A port none of whose cards has answered for a minute has stopped answering: the mapping send
+// gives up the cards it has left rather than try each of them for another 36 seconds.
+constexpr uint32_t kPortSilenceTicks = 6000;
+// The mapping send's bar: up to 85 over the cards, 90 after the last, 100 at the end.
+constexpr double kCardsShare = 85;
 constexpr int kMappingChunk = 1024;
 // A scan file of the wizard is a few kilobytes; one on a USB stick can be anything.
 constexpr qint64 kMaxScanFile = 4 * 1024 * 1024;
@@ -52,17 +57,6 @@ bool port_silent(int port)
 {
     SimLock s;
     return (s->silent_ports >> port) & 1;
-}
-
-// A card answers a frame sent at `stamp` once its reply time has passed, unless its port is silent.
-bool answered(int port, uint32_t stamp)
-{
-    uint32_t reply_ticks;
-    {
-        SimLock s;
-        reply_ticks = s->reply_ticks;
-    }
-    return !port_silent(port) && Utils::getTimeSpace(stamp) >= reply_ticks;
 }
 
 // The scan file of job 2, opened only when it is a regular file of at most kMaxScanFile bytes
@@ -418,20 +412,22 @@ void fpga_manage::job_mapping_send()
         sp.port = static_cast<uint8_t>(port);
         sp.card_index = 0;
         sp.retries = 0;
+        sp.progress = 0;
+        m_send_share = 0;
+        m_last_answer = sp.rise_stamp = G_timeTicks.load();
         set_step(1);
         break;
     case 1: {
-        const int total = card_count(port);
-        if (sp.card_index >= total) {
+        if (sp.card_index >= card_count(port)) {
             emit_progress(90);
             set_step(3);
             break;
         }
-        if (!port_silent(port)) {
-            uint16_t x = 0, y = 0;
-            const bool placed = mapping_card_position(m_job_line, sp.card_index, &x, &y);
+        uint16_t x = 0, y = 0;
+        const bool placed = mapping_card_position(m_job_line, sp.card_index, &x, &y);
+        {
             SimLock s;
-            if (sp.card_index < static_cast<int>(s->cards[port].size())) {
+            if (SimDevice::card_hears(*s, port, sp.card_index)) {
                 SimCard &card = s->cards[port][sp.card_index];
                 card.placed = placed;
                 card.x = placed ? x : 0;
@@ -442,28 +438,65 @@ void fpga_manage::job_mapping_send()
         set_step(2);
         break;
     }
-    case 2: {
-        const int total = card_count(port);
-        if (answered(port, sp.time_stamp)) {
-            sp.card_index++;
-            sp.retries = 0;
-            if (sp.card_index < total)
-                emit_progress(sp.card_index * 85 / total);
-            set_step(1);
-        } else if (Utils::getTimeSpace(sp.time_stamp) >= kReplyTimeout) {
-            // Try the card again, but not for ever: a dead card must not hold the screen.
-            if (++sp.retries >= kMaxCardTries) {
-                sp.card_index++;
-                sp.retries = 0;
-            }
-            set_step(1);
-        }
+    case 2:
+        wait_for_card();
         break;
-    }
     default:
         end_job();
         break;
     }
+}
+
+// Job 1, step 2: the card's answer, another try, or the port given up; the bar moves meanwhile.
+void fpga_manage::wait_for_card()
+{
+    SEND_PARA &sp = g_send_para;
+    const int port = m_job_line.port;
+    const uint32_t now = G_timeTicks.load();
+    if (SimDevice::card_answered(port, sp.card_index, sp.time_stamp)) {
+        m_last_answer = sp.rise_stamp = now;
+        next_card();
+    } else if (Utils::getTimeSpace(m_last_answer) >= kPortSilenceTicks) {
+        sp.card_index = static_cast<uint8_t>(card_count(port));
+        set_step(1);
+    } else if (Utils::getTimeSpace(sp.time_stamp) >= kReplyTimeout) {
+        // Try the card again, but not for ever: a dead card must not hold the screen.
+        if (++sp.retries >= kMaxCardTries)
+            next_card();
+        else
+            set_step(1);
+    } else if (Utils::getTimeSpace(sp.rise_stamp) >= kRiseTicks) {
+        // A port that stays silent is given up kPortSilenceTicks after its last answer: the wait
+        // moves the bar at the pace that brings it to the cards' end by then.
+        const uint32_t period = now - sp.rise_stamp;
+        const uint32_t silent_before = sp.rise_stamp - m_last_answer;
+        const double part = silent_before + period < kPortSilenceTicks
+                                ? double(period) / double(kPortSilenceTicks - silent_before)
+                                : 1.0;
+        m_send_share += (kCardsShare - m_send_share) * part;
+        sp.rise_stamp = now;
+        tell_send_share();
+    }
+}
+
+// The card is done, answered or given up: it takes its part of what is left of the bar.
+void fpga_manage::next_card()
+{
+    SEND_PARA &sp = g_send_para;
+    const int total = card_count(m_job_line.port);
+    m_send_share += (kCardsShare - m_send_share) / std::max(1, total - sp.card_index);
+    sp.card_index++;
+    sp.retries = 0;
+    if (sp.card_index < total)
+        tell_send_share();
+    set_step(1);
+}
+
+void fpga_manage::tell_send_share()
+{
+    const int pct = static_cast<int>(m_send_share);
+    if (pct != g_send_para.progress)
+        emit_progress(pct);
 }
 
 void fpga_manage::job_mapping_file()
@@ -518,6 +551,10 @@ void fpga_manage::job_port_command(bool save)
         search_cards();
         sp.port = 0;
         sp.progress = 0;
+        m_job_ports = 0;
+        for (int p = next_port_with_cards(0); p >= 0; p = next_port_with_cards(p + 1))
+            m_job_ports++;
+        m_ports_done = 0;
         set_step(1);
         break;
     case 1: {
@@ -529,9 +566,12 @@ void fpga_manage::job_port_command(bool save)
             set_step(3);
             break;
         }
-        if (!port_silent(p)) {
+        {
             SimLock s;
-            for (SimCard &card : s->cards[p]) {
+            for (int c = 0; c < static_cast<int>(s->cards[p].size()); ++c) {
+                if (!SimDevice::card_hears(*s, p, c))
+                    continue;
+                SimCard &card = s->cards[p][static_cast<size_t>(c)];
                 if (save)
                     card.saves++;
                 else
@@ -545,12 +585,18 @@ void fpga_manage::job_port_command(bool save)
         break;
     }
     case 2:
-        if (answered(sp.port, sp.time_stamp) || Utils::getTimeSpace(sp.time_stamp) >= kReplyTimeout) {
+        if (SimDevice::port_answered(sp.port, sp.time_stamp) || Utils::getTimeSpace(sp.time_stamp) >= kReplyTimeout) {
             sp.port++;
+            m_ports_done++;
             set_step(1);
         } else if (Utils::getTimeSpace(sp.rise_stamp) >= kRiseTicks) {
+            // Each port with cards has an equal part of the bar below 90, filled as its wait runs
+            // out: the bar rises all the way, however many ports stay silent.
             sp.rise_stamp = G_timeTicks.load();
-            emit_progress(std::min(90, sp.progress + 5));
+            const double waited = double(Utils::getTimeSpace(sp.time_stamp)) / kReplyTimeout;
+            const int pct = static_cast<int>(90 * (m_ports_done + std::min(1.0, waited)) / std::max(1, m_job_ports));
+            if (pct > sp.progress)
+                emit_progress(pct);
         }
         break;
     default:
@@ -573,10 +619,16 @@ void fpga_manage::job_recovery_query()
     }
     if (Utils::getTimeSpace(sp.time_stamp) >= kQueryTicks) {
         search_cards();
-        int cards = 0;
+        int found[16];
         for (int p = 0; p < 16; ++p)
-            if (!port_silent(p))
-                cards += card_count(p);
+            found[p] = card_count(p);
+        int cards = 0;
+        {
+            SimLock s;
+            for (int p = 0; p < 16; ++p)
+                for (int c = 0; c < found[p]; ++c)
+                    cards += SimDevice::card_hears(*s, p, c);
+        }
         m_recovery_cards.store(cards);
         end_job();
     } else if (Utils::getTimeSpace(sp.rise_stamp) >= kQueryTicks / 10) {
@@ -606,12 +658,9 @@ void fpga_manage::job_recovery_run()
         if (!rcvRecovery::read_file(QString::fromLatin1(rcvRecovery::kRecoveryDir), name).isEmpty()) {
             SimLock s;
             s->replayed_files << name;
-            for (int p = 0; p < 16; ++p) {
-                if ((s->silent_ports >> p) & 1)
-                    continue;
-                for (SimCard &card : s->cards[p])
-                    card.recoveries++;
-            }
+            for (int p = 0; p < 16; ++p)
+                for (int c = 0; c < static_cast<int>(s->cards[p].size()); ++c)
+                    s->cards[p][static_cast<size_t>(c)].recoveries += SimDevice::card_hears(*s, p, c);
         }
         sp.time_stamp = G_timeTicks.load();
         set_step(2);

@@ -80,6 +80,9 @@ private:
     void end_job();
 
     void job_mapping_send();
+    void wait_for_card();
+    void next_card();
+    void tell_send_share();
     void job_mapping_file();
     void job_port_command(bool save);
     void job_recovery_query();
@@ -101,6 +104,10 @@ private:
     // change them while it runs.
     line_type m_job_line{};            // jobs 1 and 2: routing and port
     uint32_t m_job_mapping_state = 0;  // job 4
+    int m_job_ports = 0;               // jobs 3 and 4: ports with cards, and those served
+    int m_ports_done = 0;
+    uint32_t m_last_answer = 0;        // job 1: tick of the port's last answer (or of the start)
+    double m_send_share = 0;           // job 1: the bar, unrounded
     std::unique_ptr<QFile> m_job_file; // job 2: the scan file, read a chunk a pass
     qint64 m_job_size = 0;
     qint64 m_job_bytes = 0;            // job 2: bytes sent

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <iterator>
 
 #include "fpga_regs.h"
 #include "global.h"
@@ -20,6 +21,8 @@ bool g_sim_loaded = false;
 constexpr int kAreaPorts = 6;
 constexpr uint16_t kAreaWidth = 1280;
 constexpr uint16_t kAreaHeight = 512;
+constexpr int kMostCards = 64;               // on one output port
+constexpr int kMostReplyTicks = 60000;       // ten minutes
 
 void set_defaults(SimState &s)
 {
@@ -36,6 +39,7 @@ void set_defaults(SimState &s)
     s.reg[0][FpgaReg::kAgeing40] = 5;
     s.r42_base = 17;
     s.reg[0][FpgaReg::kAgeing43] = 0;
+    std::fill(std::begin(s.reply_ticks), std::end(s.reply_ticks), SimDevice::kReplyTicks);
     s.cards[0].resize(2);
     s.cards[1].resize(1);
     s.links = 0x0003;
@@ -66,6 +70,51 @@ int int_in(const QJsonObject &o, const char *key, int lo, int hi, int fallback)
     return static_cast<int>(d);
 }
 
+// "3" names output port 3 and "3.4" card 4 of that port, both counted from 1, as the screens
+// number them; *card is -1 for a whole port. A card the port does not have is no target.
+bool parse_target(const SimState &s, const QString &text, int *port, int *card)
+{
+    const QStringList parts = text.split(QLatin1Char('.'));
+    bool ok = false;
+    const int p = parts.at(0).toInt(&ok);
+    if (!ok || p < 1 || p > 16 || parts.size() > 2)
+        return false;
+    int c = 0;
+    if (parts.size() == 2) {
+        c = parts.at(1).toInt(&ok);
+        if (!ok || c < 1 || c > static_cast<int>(s.cards[p - 1].size()))
+            return false;
+    }
+    *port = p - 1;
+    *card = c - 1;
+    return true;
+}
+
+// Ports and cards that never answer ("silent": [2, "3.4"]) or answer late ("slow": {"3": 900}).
+void apply_replies(SimState &s, const QJsonObject &root)
+{
+    int port = 0, card = 0;
+    for (const QJsonValue &v : root.value(QLatin1String("silent")).toArray()) {
+        const QString text = v.isDouble() ? QString::number(v.toInt(0)) : v.toString();
+        if (!parse_target(s, text, &port, &card))
+            continue;
+        if (card < 0)
+            s.silent_ports |= static_cast<uint16_t>(1u << port);
+        else
+            s.cards[port][static_cast<size_t>(card)].silent = true;
+    }
+    const QJsonObject slow = root.value(QLatin1String("slow")).toObject();
+    for (auto it = slow.begin(); it != slow.end(); ++it) {
+        const double ticks = it.value().toDouble(-1);
+        if (!it.value().isDouble() || ticks < 0 || ticks > kMostReplyTicks || !parse_target(s, it.key(), &port, &card))
+            continue;
+        if (card < 0)
+            s.reply_ticks[port] = static_cast<uint32_t>(ticks);
+        else
+            s.cards[port][static_cast<size_t>(card)].reply_ticks = static_cast<int>(ticks);
+    }
+}
+
 // Applies what the file names; anything out of range keeps its default.
 void apply_json(SimState &s, const QJsonObject &root)
 {
@@ -92,7 +141,7 @@ void apply_json(SimState &s, const QJsonObject &root)
             if (!ok || port < 1 || port > 16 || !it.value().isDouble())
                 continue;
             const int n = it.value().toInt(-1);
-            if (n >= 0 && n <= 64)
+            if (n >= 0 && n <= kMostCards)
                 s.cards[port - 1].resize(static_cast<size_t>(n));
         }
     }
@@ -146,6 +195,7 @@ void apply_json(SimState &s, const QJsonObject &root)
     s.fonts = static_cast<uint32_t>(int_in(root, "fonts", 0, 15, static_cast<int>(s.fonts)));
     if (root.value(QLatin1String("key_panel")).isBool())
         s.key_panel = root.value(QLatin1String("key_panel")).toBool();
+    apply_replies(s, root);   // after the cards, which it names
 }
 
 // Register 42 rises by 1 to 3 in every ageing period: 2, 1, 3, 2, 1, 3, ...
@@ -245,4 +295,27 @@ int SimDevice::card_count(int port)
     if (!s->fpga_running)
         return 0;
     return static_cast<int>(s->cards[port].size());
+}
+
+bool SimDevice::card_hears(const SimState &s, int port, int card)
+{
+    return port >= 0 && port < 16 && card >= 0 && card < static_cast<int>(s.cards[port].size())
+           && !((s.silent_ports >> port) & 1) && !s.cards[port][static_cast<size_t>(card)].silent;
+}
+
+bool SimDevice::port_answered(int port, uint32_t stamp)
+{
+    if (port < 0 || port > 15)
+        return false;
+    SimLock s;
+    return !((s->silent_ports >> port) & 1) && Utils::getTimeSpace(stamp) >= s->reply_ticks[port];
+}
+
+bool SimDevice::card_answered(int port, int card, uint32_t stamp)
+{
+    SimLock s;
+    if (!card_hears(*s, port, card))
+        return false;
+    const int own = s->cards[port][static_cast<size_t>(card)].reply_ticks;
+    return Utils::getTimeSpace(stamp) >= (own >= 0 ? static_cast<uint32_t>(own) : s->reply_ticks[port]);
 }

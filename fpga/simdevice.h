@@ -26,6 +26,8 @@ struct SimCard
     int saves = 0;              // save-parameters commands received
     int loaded_bytes = 0;       // mapping-file bytes received
     int recoveries = 0;         // recovery files replayed to it
+    bool silent = false;        // hears nothing and never answers
+    int reply_ticks = -1;       // its answer takes this long; -1: as the port's
 };
 
 struct SimWindow
@@ -53,7 +55,7 @@ struct SimState
     uint16_t links = 0;             // bit n: output port n has its link up
     uint16_t areas[16][4] = {};     // x, y, width, height of output port n in FPGA 0's parameter RAM
     uint16_t silent_ports = 0;      // bit n: the cards of port n never answer
-    uint32_t reply_ticks = 150;     // a card's answer takes this long
+    uint32_t reply_ticks[16] = {};  // ticks a card of port n takes to answer
     uint8_t r42_base = 0;
     int fpga_resets = 0;
     uint8_t screen_status = 0;      // screen-control status of the LED set-up
@@ -86,6 +88,13 @@ public:
     static uint8_t read_reg(int fpga, int reg);
     static void write_reg(int fpga, int reg, uint8_t value);
     static int card_count(int port);
+    // A frame sent to the port (or to one of its cards) at `stamp`: whether the answer is back.
+    static bool port_answered(int port, uint32_t stamp);
+    static bool card_answered(int port, int card, uint32_t stamp);
+    // Whether the card takes the frames sent to it: its port and itself are not silent.
+    static bool card_hears(const SimState &s, int port, int card);
+
+    static constexpr uint32_t kReplyTicks = 150;
 
     static constexpr uint32_t kAgeingSampleTicks = 18000;
 };

@@ -85,12 +85,15 @@ void type_on_keyboard(const QString &text)
     click(QStringLiteral("Button_ok"));
 }
 
-// Keys in the shorthand, a word at a time; "=123" types 123 on the keyboard the last OK opened.
+// Keys in the shorthand, a word at a time; "=123" types 123 on the keyboard the last OK opened,
+// "Button_x" touches that button of the wizard.
 void act(const QString &script)
 {
     for (const QString &word : script.split(' ', Qt::SkipEmptyParts)) {
         if (word.startsWith('='))
             type_on_keyboard(word.mid(1));
+        else if (word.startsWith(QLatin1String("Button_")))
+            QTest::mouseClick(g_smartmapping->findChild<QAbstractButton *>(word), Qt::LeftButton);
         else
             mainfx::press(word);
     }
@@ -248,6 +251,10 @@ private slots:
         QTest::newRow("mode") << "m" << 2 << 6;
         QTest::newRow("the preview still moves, OK does not enter") << "lo" << 0 << 0;
         QTest::newRow("the mapping switch is not previewed") << "rr" << 2 << 6;
+        QTest::newRow("touch on the debugging entry") << "Button_shortcut" << 2 << 6;
+        QTest::newRow("touch on Load scan") << "Button_loadscan" << 2 << 6;
+        QTest::newRow("touch on the curing entry") << "l Button_paraweld" << 0 << 0;
+        QTest::newRow("touch on the mapping entry") << "Button_mapping" << 2 << 6;
     }
     void leaving_refused_while_a_job_runs()
     {
@@ -273,13 +280,13 @@ private slots:
     void jobs_end_to_end_data()
     {
         columns<QString, int, bool, QList<int>, QList<int>>({"keys", "silent", "pc", "progress", "ticks"});
-        QTest::newRow("curing") << "roo" << 0 << false << QList<int>{5, 10, 95, 100} << QList<int>{500, 520};
+        QTest::newRow("curing") << "roo" << 0 << false << QList<int>{3, 48, 95, 100} << QList<int>{500, 520};
         QTest::newRow("curing, port 1 silent") << "roo" << 1 << false
-                                               << QList<int>{5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 95, 100}
+                                               << QList<int>{3, 7, 11, 15, 18, 22, 26, 30, 33, 37, 41, 48, 95, 100}
                                                << QList<int>{1550, 1570};
-        QTest::newRow("curing after a PC command") << "roo" << 0 << true << QList<int>{5, 10, 95, 100} << QList<int>{581, 601};
-        QTest::newRow("mapping switch") << "rroo" << 0 << false << QList<int>{5, 10, 95, 100} << QList<int>{500, 520};
-        QTest::newRow("mapping switch after a PC command") << "rroo" << 0 << true << QList<int>{5, 10, 95, 100}
+        QTest::newRow("curing after a PC command") << "roo" << 0 << true << QList<int>{3, 48, 95, 100} << QList<int>{581, 601};
+        QTest::newRow("mapping switch") << "rroo" << 0 << false << QList<int>{3, 48, 95, 100} << QList<int>{500, 520};
+        QTest::newRow("mapping switch after a PC command") << "rroo" << 0 << true << QList<int>{3, 48, 95, 100}
                                                            << QList<int>{500, 520};
     }
     void jobs_end_to_end()
@@ -463,6 +470,24 @@ private slots:
         QCOMPARE((QList<int>{g_line_type.cabinet_width, g_line_type.cabinet_height, g_line_type.port, g_line_type.route}),
                  (QList<int>{128, 96, 0, 1}));
     }
+    // Cards that have stopped answering hold the wizard for a minute at most, whatever their
+    // number, and the bar moves all the while; then the wizard can be left.
+    void send_to_a_silent_port()
+    {
+        {
+            SimLock s;
+            s->cards[0].resize(64);
+            s->silent_ports = 1;
+        }
+        open_wizard("o r r o r r o l o");   // port 0, Send
+        int took = 0;
+        const QList<int> shown = run_job(&took);
+        QVERIFY2(took <= 6010, qPrintable(QString::number(took)));
+        QVERIFY2(shown.size() > 50, qPrintable(QString::number(shown.size())));
+        QCOMPARE(shown.mid(shown.size() - 2), (QList<int>{90, 100}));
+        act("b b b b");
+        QCOMPARE(int(g_page_focus), int(PAGE_OPTION));
+    }
     // A pattern chosen after Send, before the FPGA thread has picked the job up, is not the one
     // the cards get; the next job has it.
     void later_choice_never_reaches_the_job()
@@ -611,41 +636,12 @@ private slots:
         act("o");
         QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_send"), Qt::LeftButton);
         QCOMPARE(g_line_type.rows, first.rows);
-        act("b");   // Previous is refused as well
+        act("b l o Button_front_3");   // Previous is refused as well, by back, by OK and by a touch
         QCOMPARE((QList<int>{stack_page(), wizard()->debug_step()}), (QList<int>{2, 2}));
         run_job();
-        act("o");   // once the bar is gone
+        act("r o");   // once the bar is gone
         QCOMPARE(int(g_line_type.rows), 9);
     }
-    // The step buttons' texts, the Russian ones naming the action they take.
-    void flow_texts_data()
-    {
-        columns<int, uint, QString>({"language", "valid", "texts"});
-        QTest::newRow("zh") << 0 << 0x1Fu << "下一步|上一步|下一步|上一步|下一步|上一步|网口1~6|无加载文件!";
-        QTest::newRow("en") << 1 << 0x1Fu << "Next|Previous|Next|Previous|Next|Previous|LED1~6|No loaded file!";
-        QTest::newRow("ru") << 2 << 0x1Fu << "Далее|Назад|Далее|Назад|Далее|Назад|LED1~6|Нет файлов для загрузки!";
-        QTest::newRow("vi") << 3 << 0x1Fu
-                            << "Bước tiếp theo|Thao tác\nphía trước|Bước tiếp theo|Thao tác\nphía trước|Bước tiếp theo|"
-                               "Thao tác\nphía trước|LED1~6|Không có tập tin để tải!";
-        QTest::newRow("tw") << 4 << 0x1Fu << "下一步|上一步|下一步|上一步|下一步|上一步|網口1~6|無加載文件!";
-        QTest::newRow("ru not offered") << 2 << 0x1Bu << "Next|Previous|Next|Previous|Next|Previous|LED1~6|No loaded file!";
-    }
-    void flow_texts()
-    {
-        QFETCH(int, language);
-        QFETCH(uint, valid);
-        g_language = uint8_t(language);
-        g_lcd_lang_valid = valid;
-        open_wizard();
-        // Load scan's list, empty: without a scan file only a touch leads there.
-        QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_loadscan"), Qt::LeftButton);
-        QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_next_5"), Qt::LeftButton);
-        QStringList shown = uitest::texts(wizard(), {"Button_next", "Button_front_2", "Button_next_2", "Button_front_3",
-                                                     "Button_next_5", "Button_front_6", "Button_wlan5"});
-        shown << wizard()->file_list()->no_file_label()->text();
-        QTEST(shown.join('|'), "texts");
-    }
-
     // ---- Load scan -----------------------------------------------------------------------------
 
     // The scan files of the device's folder, then the stick's in green, three to a page in name
@@ -691,6 +687,52 @@ private slots:
         }
         QTEST(list_rows(), "rows");
         QTEST(wizard()->chosen_file(), "chosen");
+    }
+    // While the file chosen is being loaded, the keys that would leave step 2, turn its page or
+    // post again are refused and leave the cursor where it was; moving within the page still works.
+    void scan_keys_refused_while_loading_data()
+    {
+        // before: keys before Load is touched (the cursor then rests on Load); during: keys while
+        // the job runs; then the step, the page of files, the row chosen and the cursor's place.
+        columns<QString, QString, QList<int>, QString>({"before", "during", "state", "rows"});
+        // state: stacked page, step, file page, chosen row, cursor on the buttons
+        QTest::newRow("Load again") << "r r o" << "o" << QList<int>{5, 1, 0, 2, 1} << "a b c# >";
+        QTest::newRow("Previous") << "r r o" << "l o" << QList<int>{5, 1, 0, 2, 1} << "a b c# >";
+        QTest::newRow("back to the rows, not to step 1") << "r r o" << "b b" << QList<int>{5, 1, 0, 2, 0} << "a b c* >";
+        QTest::newRow("a row is not taken") << "r r o" << "b o" << QList<int>{5, 1, 0, 2, 0} << "a b c* >";
+        QTest::newRow("no paging off the last row") << "r r o" << "b r" << QList<int>{5, 1, 0, 2, 0} << "a b c* >";
+        QTest::newRow("no paging off the first row") << "r r r o" << "b l" << QList<int>{5, 1, 1, 0, 0} << "< d*";
+        QTest::newRow("the rows of the page still move") << "r r o" << "b l" << QList<int>{5, 1, 0, 1, 0} << "a b* c >";
+        // touches: the page arrows "<" and ">", "row0" the first row
+        QTest::newRow("touch on Previous") << "r r o" << "Button_front_6" << QList<int>{5, 1, 0, 2, 1} << "a b c# >";
+        QTest::newRow("touch on a row") << "r r o" << "row0" << QList<int>{5, 1, 0, 2, 1} << "a b c# >";
+        QTest::newRow("touch on the next page's arrow") << "r r o" << ">" << QList<int>{5, 1, 0, 2, 1} << "a b c# >";
+        QTest::newRow("touch on the previous page's arrow") << "r r r o" << "<" << QList<int>{5, 1, 1, 0, 1} << "< d#";
+    }
+    void scan_keys_refused_while_loading()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, during);
+        QFETCH(QList<int>, state);
+        for (const char *name : {"a", "b", "c", "d"})
+            write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
+        open_wizard("r o r o");   // Load scan, Next: the list
+        act(before);
+        const QString chosen = wizard()->chosen_file();
+        QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_load"), Qt::LeftButton);
+        QVERIFY(g_qround_bar && qyfile_name() == chosen);
+        const FileList *list = wizard()->file_list();
+        const QMap<QString, QWidget *> touched{
+            {"row0", list->row_button(0)}, {"<", list->previous_button()}, {">", list->next_button()}};
+        if (touched.contains(during))
+            QTest::mouseClick(touched.value(during), Qt::LeftButton);
+        else
+            act(during);
+        QCOMPARE((QList<int>{stack_page(), wizard()->scan_step(), wizard()->current_page(), wizard()->file_select(),
+                             wizard()->cursor_on_buttons()}), state);
+        QTEST(list_rows().remove(QStringLiteral(".qyfile")), "rows");
+        QCOMPARE(qyfile_name(), chosen);
+        QCOMPARE(run_job().last(), 100);
     }
     // No more than a hundred files are listed, the device's first.
     void scan_files_capped()
