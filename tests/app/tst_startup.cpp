@@ -39,7 +39,6 @@ private slots:
 
         ConfigEngine::destroy_for_test();
         ZemRamPara::destroy_for_test();
-        g_debugSwitch = 0;
         Warnings warnings;
         StartupOptions options;
         options.root = root;
