@@ -1,6 +1,7 @@
 #include "global.h"
 
 #include <algorithm>
+#include <QLoggingCategory>
 #include <QMutex>
 #include <cstdarg>
 #include <cstdio>
@@ -50,6 +51,9 @@ uint32_t factoryage_log_diff20 = 0;
 uint32_t factoryage_log_diffmore = 0;
 
 namespace {
+// The diagnostics follow Qt's logging rules too ("zem.debug=false" silences them): the tests keep
+// them quiet that way, so that a failure's own lines are what they show.
+Q_LOGGING_CATEGORY(lcDiagnostics, "zem")
 QMutex g_qyfile_mutex;
 QString g_qyfile_name;
 }
@@ -104,7 +108,7 @@ void reset_globals()
 
 void zem_debug(const char *fmt, ...)
 {
-    if (g_debugSwitch != 254)
+    if (g_debugSwitch != 254 || !lcDiagnostics().isDebugEnabled())
         return;
     va_list args;
     va_start(args, fmt);

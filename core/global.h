@@ -62,7 +62,7 @@ void set_qyfile_name(const QString &path);
 // Every global above back to its start value (a test's fresh start; the program never calls it).
 void reset_globals();
 
-// Diagnostics: printed only while g_debugSwitch == 254.
+// Diagnostics: printed only while g_debugSwitch == 254 and the logging category "zem" is on for debug.
 void zem_debug(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 
 enum _LogType { LOG_INFO, LOG_WARNING, LOG_ERROR };

@@ -32,7 +32,8 @@ private slots:
         QDir().mkpath(root + "-outside");
         QFile outside(root + "-outside/.y.tmp");
         QVERIFY(outside.open(QIODevice::WriteOnly));
-        for (const char *f : {"/data/.ram_device_info.tmp", "/data/rcvrecovery/.c.rcv.tmp", "/data/.keep", "/data/x.tmp"})
+        for (const char *f : {"/data/.ram_device_info.tmp", "/data/rcvrecovery/.c.rcv.tmp", "/data/configs/.alias.json.tmp",
+                              "/data/modes/.mode3.tmp", "/data/.keep", "/data/x.tmp"})
             write_dev_file(f, "torn");
         QVERIFY(QFile::link(root + "-outside/.y.tmp", Paths::dev("/data/.link.tmp")));
         QVERIFY(QFile::link(root + "-outside", Paths::dev("/data/linked")));
@@ -41,7 +42,6 @@ private slots:
 
         ConfigEngine::destroy_for_test();
         ZemRamPara::destroy_for_test();
-        g_debugSwitch = 0;
         Warnings warnings;
         StartupOptions options;
         options.root = root;
@@ -55,6 +55,8 @@ private slots:
         QCOMPARE(QDir(Paths::dev("/data")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
                  (QStringList{".keep", "configs", "linked", "modes", "notes", "ram_device_info", "rcvrecovery", "x.tmp"}));
         QVERIFY(QDir(Paths::dev("/data/rcvrecovery")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+        for (const char *f : {"/data/configs/.alias.json.tmp", "/data/modes/.mode3.tmp"})
+            QVERIFY2(!QFile::exists(Paths::dev(f)), f);
         QVERIFY(QFile::exists(root + "-outside/.y.tmp"));
     }
     // Whatever bus the host's session names, a PC run names one of its own that nothing serves,

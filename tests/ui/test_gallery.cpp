@@ -1,7 +1,10 @@
 // The gallery against its committed pictures: every screen in every language looks as it did when
 // the pictures were last made on purpose (./scripts/gallery). A picture that differs is written to
 // gallery-actual/ beside the test, for a look.
+#include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QImage>
 #include <QtTest>
 
@@ -35,6 +38,20 @@ class TestGallery : public QObject
 {
     Q_OBJECT
 private slots:
+    // The pictures hold only while the tests draw with the fonts scripts/deps installs, whatever
+    // else the machine has: the families Qt sees, and where a family the screens ask for lands.
+    void fonts_are_the_projects()
+    {
+        const QFontDatabase fonts;
+        // Qt's own three generic names besides the families of the files.
+        QCOMPARE(fonts.families(), (QStringList{"DejaVu Math TeX Gyre", "DejaVu Sans", "DejaVu Sans Condensed",
+                                                "DejaVu Sans Mono", "DejaVu Serif", "DejaVu Serif Condensed", "Monospace",
+                                                "Sans Serif", "Serif", "WenQuanYi Micro Hei", "WenQuanYi Micro Hei Mono"}));
+        QCOMPARE(fonts.families(QFontDatabase::SimplifiedChinese), (QStringList{"WenQuanYi Micro Hei", "WenQuanYi Micro Hei Mono"}));
+        for (const char *asked : {"Arial", "Ubuntu", "Sans Serif"})
+            QCOMPARE(QFontInfo(QFont(QLatin1String(asked))).family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(QFontInfo(QApplication::font()).family(), QStringLiteral("DejaVu Sans"));
+    }
     void pictures_as_committed()
     {
         const QDir committed(QStringLiteral(ZEM_SOURCE_DIR "/tests/ui/gallery"));

@@ -192,6 +192,24 @@ private slots:
                  (QStringList{"100", "10", "50", "50"}));
         QCOMPARE(focus_of(g_quality), QStringLiteral("4 focus"));
     }
+    // The reset is a write the chip thread reads: it waits for a holder of the chip mutex and
+    // raises the update request, so the chip's pass takes the factory record and saves it.
+    void quality_reset_reaches_the_chip_and_the_file()
+    {
+        set_record({20, 30, 40, 60, 1, 50, 60, 70});
+        ChipRequest::request().store(1);
+        chip_pass();
+        QCOMPARE(file_byte(Ram::kQBrightness), 20);
+        press(kToQuality + QStringLiteral("l"));   // left wraps to the reset row
+        QVERIFY(!raised());
+        QVERIFY(!uitest::image_changed_under_held_chip_mutex([] { press_unpumped("o"); }));
+        QVERIFY(raised());
+        QCOMPARE(record(), kFactory);
+        chip_pass();
+        QVERIFY(!raised());
+        for (int off = Ram::kQuality; off < Ram::kQuality + Ram::kQualitySize; ++off)
+            QCOMPARE(file_byte(off), int(uitest::para()->RAM_PARA[off]));
+    }
     // The type is chosen without effect and stored by OK or back only (back stores the type of
     // the choice's start, even unchanged, even while the request is raised); the gains step as
     // the picture-quality values do.

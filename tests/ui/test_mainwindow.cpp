@@ -260,8 +260,10 @@ private slots:
         const int now = fpga->MCU_REG_func[0][42];
         uint32_t *counters[] = {&factoryage_log_diff3, &factoryage_log_diff5, &factoryage_log_diff10,
                                 &factoryage_log_diff20, &factoryage_log_diffmore};
-        // Advance -> the counter that counts it (-1: none); 200 means the register wrapped.
-        for (auto [advance, counter] : {std::pair{0, -1}, {2, 0}, {4, 1}, {9, 2}, {19, 3}, {200, 4}}) {
+        // Advance -> the counter that counts it (-1: none), each band at both its edges; 200
+        // means the register wrapped.
+        for (auto [advance, counter] : {std::pair{0, -1}, {1, 0}, {2, 0}, {3, 1}, {4, 1}, {5, 2}, {9, 2}, {10, 3}, {19, 3},
+                                        {20, 4}, {200, 4}}) {
             factoryage_log.assign(3360, QStringLiteral("01-01 00:00 %1 0 0").arg((now - advance + 256) % 256));
             factoryage_log.front() = QStringLiteral("oldest");
             for (uint32_t *c : counters)

@@ -64,7 +64,6 @@ inline void fresh_ui(const QString &name = QString())
     set_modal_runner([](QDialog *d) { return d->show(), 0; });
     TIP::create_shared();
     NumberKeyboard::create_shared()->menulist_init();   // each test starts on the 1 key
-    g_debugSwitch = 0;
     g_language = LANG_EN;
 }
 // One key pressed and released on the widget.

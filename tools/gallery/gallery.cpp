@@ -10,6 +10,10 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The fonts of scripts/deps and nothing else the machine has, as in the tests.
+    qputenv("FONTCONFIG_FILE", ZEM_FONTS_CONF);
+    qunsetenv("FONTCONFIG_PATH");
+    qunsetenv("FONTCONFIG_SYSROOT");
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: gallery OUTDIR\n");
