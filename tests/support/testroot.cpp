@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMutex>
 #include <QStringList>
 
@@ -51,6 +52,18 @@ namespace {
 QMutex g_warnings_mutex;
 QStringList g_warnings;
 QtMessageHandler g_previous = nullptr;
+}
+
+DiagnosticLines::DiagnosticLines()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\ndefault.debug=true\nzem.debug=true"));
+}
+
+DiagnosticLines::~DiagnosticLines()
+{
+    const QByteArray asked = qgetenv("ZEM_TEST_DEBUG");
+    if (asked.isEmpty() || asked == "0")
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
 }
 
 Warnings::Warnings()

@@ -20,6 +20,14 @@ struct Warnings
     int count(const QString &part) const { return lines().filter(part).size(); }
 };
 
+// The program's diagnostic lines on while it lives, for a test that reads them; they go back off
+// afterwards unless ZEM_TEST_DEBUG asked for them.
+struct DiagnosticLines
+{
+    DiagnosticLines();
+    ~DiagnosticLines();
+};
+
 // The columns of a data table, declared in order: columns<int, QString>({"page", "title"}).
 template <class... T>
 void columns(std::initializer_list<const char *> names)

@@ -842,6 +842,7 @@ private slots:
         else
             (g_image_current = 0, open_screen(g_imagelayout, new ImageLayout));
         g_key_lines.clear();
+        const DiagnosticLines diagnostics;
         const QtMessageHandler previous = qInstallMessageHandler(record_key_line);
         press(keys);
         qInstallMessageHandler(previous);
