@@ -80,7 +80,8 @@ void startup_core(const StartupOptions &options)
     ConfigEngine::pInstance();
     ZemRamPara *para = ZemRamPara::pInstance();
     // A fresh data root gets the factory parameter file, so it is there before the first change.
-    if (!QFile::exists(Paths::dev(QStringLiteral("/data/ram_device_info"))))
+    QFile image;
+    if (Utils::open_regular_file(Paths::dev(QStringLiteral("/data/ram_device_info")), &image) == FileRead::Missing)
         para->save_image_file();
     SyncUpdate::pInstance();
 }

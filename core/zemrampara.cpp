@@ -190,9 +190,9 @@ int ZemRamPara::mode_file_deal(int slot, int op)
         const bool had_osd = Ram::rd16(d, kOsdEnable - kModeFrom) == 1;
         {
             QMutexLocker lock(&Utils::_file_deal_mutex);
-            QFile::remove(Paths::dev(mode_file_path(slot)));
+            Utils::remove_file(Paths::dev(mode_file_path(slot)));
             if (had_osd)
-                QFile::remove(Paths::dev(mode_osd_file_path(slot)));
+                Utils::remove_file(Paths::dev(mode_osd_file_path(slot)));
         }
         Utils::system_mutex(QStringLiteral("sync"));
     }

@@ -1,5 +1,6 @@
 #include "fpga_manage.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -59,33 +60,29 @@ bool port_silent(int port)
     return (s->silent_ports >> port) & 1;
 }
 
-// The scan file of job 2, opened only when it is a regular file of at most kMaxScanFile bytes
-// inside the device's mapping folder or on the stick. Opened without blocking: a FIFO in its place
-// would otherwise hold the FPGA thread for ever.
+// The scan file of job 2, opened only when it is a regular file of 1 to kMaxScanFile bytes in the
+// device's mapping folder or on the stick, reached with no link followed. Opened without
+// blocking: a FIFO in its place would otherwise hold the FPGA thread for ever.
 std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size)
 {
-    if (device_path.isEmpty())
+    const QString path = QDir::cleanPath(device_path);
+    if (!path.startsWith(QLatin1String(rcvRecovery::kMappingDir) + QLatin1Char('/'))
+        && !path.startsWith(QLatin1String(rcvRecovery::kUsbDir)))
         return nullptr;
-    const QString real = QFileInfo(Paths::dev(device_path)).canonicalFilePath();
-    bool inside = false;
-    for (const char *dir : {rcvRecovery::kMappingDir, rcvRecovery::kUsbDir}) {
-        const QString base = QFileInfo(Paths::dev(QString::fromLatin1(dir))).canonicalFilePath();
-        inside = inside || (!base.isEmpty() && !real.isEmpty() && real.startsWith(base + QLatin1Char('/')));
-    }
-    if (!inside)
-        return nullptr;
-    const int fd = ::open(QFile::encodeName(real).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return nullptr;
-    struct stat st;
     auto file = std::make_unique<QFile>();
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 1 || st.st_size > kMaxScanFile
-        || !file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (Utils::open_regular_file(Paths::dev(path), file.get()) != FileRead::Ok || file->size() < 1
+        || file->size() > kMaxScanFile)
         return nullptr;
-    }
-    *size = st.st_size;
+    *size = file->size();
     return file;
+}
+
+// The file has no name left: on the device its stick was pulled and every read fails from then
+// on, so the job stops as it does there. (fstatat for the reason Utils::open_regular_file has.)
+bool scan_file_gone(const QFile &file)
+{
+    struct stat st;
+    return ::fstatat(file.handle(), "", &st, AT_EMPTY_PATH) != 0 || st.st_nlink == 0;
 }
 
 }
@@ -512,7 +509,7 @@ void fpga_manage::job_mapping_file()
         break;
     case 1: {
         char chunk[kMappingChunk];
-        const qint64 n = m_job_file->read(chunk, sizeof chunk);
+        const qint64 n = scan_file_gone(*m_job_file) ? -1 : m_job_file->read(chunk, sizeof chunk);
         // A read error, or a file that shrank under the job: the cards keep what they got.
         if (n <= 0) {
             m_job_file.reset();

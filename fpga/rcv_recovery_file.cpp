@@ -1,7 +1,5 @@
 #include "rcv_recovery_file.h"
 
-#include <QDir>
-
 #include "paths.h"
 #include "utils.h"
 
@@ -11,13 +9,15 @@ const char *const rcvRecovery::kUsbDir = "/mnt/usb1/";
 
 int rcvRecovery::get_dir_file(const QString &dir)
 {
-    const QDir d(Paths::dev(dir));
-    if (!d.exists())
+    // A link in the folder's place, or on its way, is no folder here: what it leads to is not
+    // read.
+    const Folder d = Folder::open(Paths::dev(dir));
+    if (!d.ok())
         return 1;
     if (dir != QLatin1String(kRecoveryDir) && dir != QLatin1String(kMappingDir)
         && dir != QLatin1String(kUsbDir))
         return 0;
-    const QStringList files = Utils::listed_files(d.path());
+    const QStringList files = d.listed_files();
     QMutexLocker lock(&m_mutex);
     m_files = files;
     return 0;

@@ -1,9 +1,8 @@
 #include "message_deal.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMutexLocker>
+#include <sys/stat.h>
 
 #include "fpga_manage.h"
 #include "global.h"
@@ -33,45 +32,59 @@ void on_page(uint8_t page, void (*const &hook)(uint8_t))
     });
 }
 
+// Where a checked path lies: its folder, opened from "/data" or "/mnt/usb1" with no link followed
+// (the folders on the way made when `create`), and its name there. Everything after is done in
+// that open folder, so a folder swapped for a link meanwhile cannot lead anything out.
+struct Place
+{
+    Folder folder;
+    QString name;
+};
+
+bool place_of(const QString &checked, bool create, Place *at)
+{
+    const QString base = QLatin1String(within(checked, "/mnt/usb1") ? "/mnt/usb1" : "/data");
+    const QString rel = checked.mid(base.size() + 1);
+    // Neither folder itself is written or emptied: the stick's is its mount point.
+    if (rel.isEmpty())
+        return false;
+    const int slash = rel.lastIndexOf(QLatin1Char('/'));
+    Folder top = Folder::open(Paths::dev(base));
+    at->folder = slash < 0 ? std::move(top) : top.sub(rel.left(slash), create);
+    at->name = rel.mid(slash + 1);
+    return at->folder.ok();
+}
+
 }
 
 QString message_deal::checked_path(const QString &path)
 {
-    if (!path.startsWith(QLatin1Char('/')))
+    if (!path.startsWith(QLatin1Char('/')) || path.contains(QChar(0)))
         return QString();
     if (path.split(QLatin1Char('/')).contains(QStringLiteral("..")))
         return QString();
     const QString clean = QDir::cleanPath(path);
+    // Start-up removes whatever lies under the safe writer's temporary names.
+    if (Utils::is_temporary_name(clean.section(QLatin1Char('/'), -1)))
+        return QString();
     if (clean == QLatin1String("/mnt/usb1") || clean.startsWith(QLatin1String("/mnt/usb1/"))
         || clean.startsWith(QLatin1String("/data/")))
         return clean;
     return QString();
 }
 
-bool message_deal::inside_device_folders(const QString &real)
-{
-    if (real.isEmpty())
-        return false;
-    for (const char *dir : {"/data", "/mnt/usb1"}) {
-        const QString base = QFileInfo(Paths::dev(QString::fromLatin1(dir))).canonicalFilePath();
-        if (!base.isEmpty() && real.startsWith(base + QLatin1Char('/')))
-            return true;
-    }
-    return false;
-}
-
 int message_deal::write_file_end(const QString &path, const QByteArray &content)
 {
     const QString p = checked_path(path);
-    if (p.isEmpty())
+    Place at;
+    if (p.isEmpty() || !place_of(p, true, &at))
         return 255;
-    const QString full = Paths::dev(p);
-    // By where it really leads: a link on the way must not carry the file out of the folders.
-    if (QFileInfo(full).isDir() || !inside_device_folders(Utils::resolved_path(full)))
+    const unsigned kind = at.folder.entry_type(at.name);
+    if (kind != 0 && kind != S_IFREG)
         return 255;
     {
         QMutexLocker lock(&Utils::_file_deal_mutex);
-        if (!Utils::write_file_atomic(full, content))
+        if (!Utils::write_file_atomic(at.folder, at.name, content))
             return 255;
     }
     if (ZemRamPara::p_zemrampara_config)
@@ -86,24 +99,17 @@ int message_deal::write_file_end(const QString &path, const QByteArray &content)
 int message_deal::delete_file_name(const QString &path)
 {
     const QString p = checked_path(path);
-    if (p.isEmpty())
-        return 255;
-    const QString full = Paths::dev(p);
-    const QFileInfo info(full);
-    // The folder is resolved, the named entry itself never: a link is deleted, not followed.
-    if (!inside_device_folders(Utils::resolved_path(info.absolutePath()) + QLatin1Char('/') + info.fileName()))
+    Place at;
+    if (p.isEmpty() || !place_of(p, false, &at))
         return 255;
     int removed = 0;
-    if (info.isSymLink()) {
-        removed = QFile::remove(full) ? 1 : 0;
-    } else if (info.isDir()) {
-        const QDir dir(full);
-        for (const QString &name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot)) {
-            if (Utils::is_listed_name(name))
-                removed += QFile::remove(dir.filePath(name)) ? 1 : 0;
-        }
-    } else if (info.exists()) {
-        removed = QFile::remove(full) ? 1 : 0;
+    const unsigned kind = at.folder.entry_type(at.name);
+    if (kind == S_IFDIR) {
+        const Folder dir = at.folder.sub(at.name);
+        for (const QString &name : dir.listed_files())
+            removed += dir.remove(name) ? 1 : 0;
+    } else if (kind != 0) {
+        removed = at.folder.remove(at.name) ? 1 : 0;
     }
     if (removed == 0)
         return 255;

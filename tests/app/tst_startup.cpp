@@ -9,6 +9,7 @@
 #include "paths.h"
 #include "startup.h"
 #include "testroot.h"
+#include "utils.h"
 #include "zemrampara.h"
 
 class TestStartup : public QObject
@@ -30,12 +31,15 @@ private slots:
         const QString root = fresh_test_root(QString(QTest::currentDataTag()).replace('/', '_'));
         QDir(root + "-outside").removeRecursively();
         QDir().mkpath(root + "-outside");
-        QFile outside(root + "-outside/.y.tmp");
+        const QString leftover = Utils::temporary_name();
+        QFile outside(root + "-outside/" + leftover);
         QVERIFY(outside.open(QIODevice::WriteOnly));
-        for (const char *f : {"/data/.ram_device_info.tmp", "/data/rcvrecovery/.c.rcv.tmp", "/data/configs/.alias.json.tmp",
-                              "/data/modes/.mode3.tmp", "/data/.keep", "/data/x.tmp"})
+        const QString config_leftover = "/data/configs/" + Utils::temporary_name();
+        const QString mode_leftover = "/data/modes/" + Utils::temporary_name();
+        for (const QString &f : {"/data/" + leftover, "/data/rcvrecovery/" + Utils::temporary_name(), config_leftover,
+                                 mode_leftover, QString("/data/.keep"), QString("/data/x.tmp"), QString("/data/.x.tmp")})
             write_dev_file(f, "torn");
-        QVERIFY(QFile::link(root + "-outside/.y.tmp", Paths::dev("/data/.link.tmp")));
+        QVERIFY(QFile::link(root + "-outside/" + leftover, Paths::dev("/data/" + Utils::temporary_name())));
         QVERIFY(QFile::link(root + "-outside", Paths::dev("/data/linked")));
         QDir(root + file).removeRecursively();
         QVERIFY(QFile(root + file).open(QIODevice::WriteOnly));
@@ -51,13 +55,14 @@ private slots:
         QFile::remove(root);
         if (file != "/data/notes")
             return;
-        // The safe writer's leftovers go, links removed and not followed; other files stay.
+        // The safe writer's leftovers go, links removed and not followed; other files stay, those
+        // that only look like leftovers too.
         QCOMPARE(QDir(Paths::dev("/data")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
-                 (QStringList{".keep", "configs", "linked", "modes", "notes", "ram_device_info", "rcvrecovery", "x.tmp"}));
+                 (QStringList{".keep", ".x.tmp", "configs", "linked", "modes", "notes", "ram_device_info", "rcvrecovery", "x.tmp"}));
         QVERIFY(QDir(Paths::dev("/data/rcvrecovery")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
-        for (const char *f : {"/data/configs/.alias.json.tmp", "/data/modes/.mode3.tmp"})
-            QVERIFY2(!QFile::exists(Paths::dev(f)), f);
-        QVERIFY(QFile::exists(root + "-outside/.y.tmp"));
+        for (const QString &f : {config_leftover, mode_leftover})
+            QVERIFY2(!QFile::exists(Paths::dev(f)), qPrintable(f));
+        QVERIFY(QFile::exists(root + "-outside/" + leftover));
     }
     // Whatever bus the host's session names, a PC run names one of its own that nothing serves,
     // so that Qt neither runs dbus-launch nor reaches a host service. The root's odd characters

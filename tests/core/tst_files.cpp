@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QtTest>
 #include <cstring>
+#include <optional>
 #include <sys/stat.h>
 
 #include "alias.h"
@@ -11,6 +12,7 @@
 #include "global.h"
 #include "omenu.h"
 #include "paths.h"
+#include "swapfolder.h"
 #include "syncupdate.h"
 #include "testroot.h"
 #include "utils.h"
@@ -42,6 +44,18 @@ QByteArray outside_content(const QString &file)
                         : file == kOsd ? R"({"osdcount": 2})" : marked(1234);
 }
 QString outside_path(const QString &file) { return Paths::data_root() + "-outside" + file; }
+// A file by its host path, as a test outside the program makes and reads it.
+void write_file(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(data) == data.size());
+}
+QByteArray read_file(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 void place(Kind kind, const QByteArray &content)
 {
     for (const QString &file : kFiles) {
@@ -248,20 +262,158 @@ private slots:
             QCOMPARE(written, QList<bool>({false, false, true}));
         }
     }
-    // A linked folder cannot lead a write out of the root; a link in the file's place, or in
-    // that of its temporary file, is replaced, not written through; nothing is left beside.
+    // A linked folder cannot lead a write out of the root; a link in the file's place is replaced,
+    // not written through; nothing is left beside.
     void safe_writer_stays_in_the_root()
     {
         QDir().mkpath(Paths::data_root() + "-outside");
         write_dev_file("/keep", "keep");
         QVERIFY(QFile::link(Paths::data_root() + "-outside", Paths::dev("/data/linked")));
-        for (const char *link : {"/data/file", "/data/.x.tmp"})
-            QVERIFY(QFile::link(Paths::dev("/keep"), Paths::dev(link)));
+        QVERIFY(QFile::link(Paths::dev("/keep"), Paths::dev("/data/file")));
+        Warnings warnings;
         QVERIFY(!Utils::write_file_atomic(Paths::dev("/data/linked/sub/x"), "new"));
+        QCOMPARE(warnings.count("/data/linked/sub/x: not saved: linked is a link, not a folder"), 1);
         for (const char *file : {"/data/file", "/data/x"})
             QVERIFY(Utils::write_file_atomic(Paths::dev(file), "new") && read_dev_file(file) == "new");
         QVERIFY(QDir(Paths::data_root() + "-outside").isEmpty() && read_dev_file("/keep") == "keep");
         QCOMPARE(QDir(Paths::dev("/data")).entryList(QDir::Files | QDir::Hidden | QDir::System), (QStringList{"file", "x"}));
+    }
+    // Below the data root's top folders no link is followed by the writer, the reader, the listing
+    // or the removal: not when the folder is a link from the start, nor when it is swapped for one
+    // once opened, when the work stays in the folder that was opened.
+    void no_link_below_the_top_folders_data()
+    {
+        columns<QString, bool>({"op", "swapped"});
+        for (const char *op : {"write", "read", "list", "remove"}) {
+            QTest::newRow(qPrintable(QString("%1, a link already").arg(op))) << op << false;
+            QTest::newRow(qPrintable(QString("%1, swapped once opened").arg(op))) << op << true;
+        }
+    }
+    void no_link_below_the_top_folders()
+    {
+        QFETCH(QString, op);
+        QFETCH(bool, swapped);
+        const QString outside = Paths::data_root() + "-outside", folder = Paths::dev("/data/smartmapping");
+        const QString file = folder + "/f", opened = folder + ".opened/f";
+        QDir().mkpath(outside);
+        write_file(outside + "/f", "outside");
+        write_file(outside + "/o", "outside");
+        write_file(file, "inside");
+        std::optional<SwapWhenOpened> swap;
+        if (swapped)
+            swap.emplace(folder, outside);
+        else
+            QVERIFY(QDir().rename(folder, folder + ".opened") && QFile::link(outside, folder));
+        Warnings warnings;
+        QString result = "refused";
+        if (op == "write" && Utils::write_file_atomic(file, "new"))
+            result = "new";
+        const FileRead read = op == "read" ? Utils::read_file_capped(file, 100) : FileRead();
+        if (read.ok())
+            result = read.bytes;
+        if (op == "list")
+            result = Utils::listed_files(folder).join(',');
+        if (op == "remove" && Utils::remove_file(file))
+            result = "removed";
+        const QHash<QString, QString> done{{"write", "new"}, {"read", "inside"}, {"list", "f"}, {"remove", "removed"}};
+        QCOMPARE(result, swapped ? done[op] : QString(op == "list" ? "" : "refused"));
+        QCOMPARE(swap ? SwapWhenOpened::swaps() : 1, 1);
+        // The folder that was opened took the work.
+        const QHash<QString, QByteArray> there{{"write", "new"}, {"remove", ""}};
+        QCOMPARE(read_file(opened), swapped ? there.value(op, "inside") : "inside");
+        QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), (QStringList{"f", "o"}));
+        QCOMPARE(read_file(outside + "/f"), QByteArray("outside"));
+        QCOMPARE(warnings.count("smartmapping is a link, not a folder"), !swapped && (op == "read" || op == "write") ? 1 : 0);
+    }
+    // Any name a folder can hold can be saved, the longest too: the temporary file's name is short
+    // and of its own. A NUL, which would cut the name short on its way to the system, is refused.
+    void names_the_writer_takes()
+    {
+        const QString longest(255, 'n');
+        QVERIFY(Utils::write_file_atomic(Paths::dev("/data/" + longest), "long"));
+        QCOMPARE(read_dev_file("/data/" + longest), QByteArray("long"));
+        Warnings warnings;
+        QVERIFY(!Utils::write_file_atomic(Paths::dev("/data/" + longest + "n"), "x"));
+        QVERIFY(!Utils::write_file_atomic(Paths::dev("/data/a") + QChar(0) + "b", "x"));
+        QVERIFY2(warnings.count(": not saved: ") == 2, qPrintable(warnings.lines().join('\n')));
+        QCOMPARE(warnings.count(": not saved: a name holds a NUL character"), 1);
+        QCOMPARE(QDir(Paths::dev("/data")).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{longest});
+        // The temporary names: fresh each time, and none a listing counts.
+        const QString a = Utils::temporary_name(), b = Utils::temporary_name();
+        QVERIFY(a != b && Utils::is_temporary_name(a) && !Utils::is_listed_name(a) && a.size() < 20);
+        for (const char *other : {".x.tmp", ".saving-ABCDEF.tmp", ".saving-abcdef.tm", ".saving-abcdefg.tmp", "saving-abcdef.tmp"})
+            QVERIFY2(!Utils::is_temporary_name(other), other);
+    }
+    // A name read from a folder opens the same file again, also when it is not UTF-8; shown, the
+    // bytes that are not become U+FFFD.
+    void names_kept_byte_for_byte_data()
+    {
+        columns<QByteArray, QString>({"bytes", "shown"});
+        QTest::newRow("ASCII") << QByteArray("plain.qyfile") << "plain.qyfile";
+        QTest::newRow("UTF-8") << QByteArray("Zo\xc3\xab \xe8\xae\xbe \xf0\x9f\x98\x80") << QString::fromUtf8("Zo\xc3\xab \xe8\xae\xbe \xf0\x9f\x98\x80");
+        QTest::newRow("Latin-1") << QByteArray("b\xe9.qyfile") << QString::fromUtf8("b\xef\xbf\xbd.qyfile");
+        QTest::newRow("cut short") << QByteArray("a\xe8\xae") << QString::fromUtf8("a\xef\xbf\xbd\xef\xbf\xbd");
+        QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << QString(2, QChar(0xFFFD));
+        QTest::newRow("overlong slash in three") << QByteArray("\xe0\x80\xaf") << QString(3, QChar(0xFFFD));
+        QTest::newRow("encoded surrogate") << QByteArray("\xed\xb3\x80") << QString::fromUtf8("\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
+        QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << QString(4, QChar(0xFFFD));
+        QTest::newRow("U+10080, a pair") << QByteArray("\xf0\x90\x82\x80") << QString::fromUtf8("\xf0\x90\x82\x80");
+    }
+    void names_kept_byte_for_byte()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString text = Paths::name_text(bytes);
+        QCOMPARE(Paths::name_bytes(text), bytes);
+        QTEST(Paths::shown_name(text), "shown");
+    }
+    // Start-up takes the data folder where it lies: a link there, made when the machine was set up,
+    // is followed this once, and start-up, the writer and the readers all work in its target from
+    // then on, whatever the link says later. Only the safe writer's leftovers go, links among them
+    // removed and not followed; nothing beside the target is touched. A link that leads nowhere
+    // stops the saving, said once.
+    void start_takes_the_data_folder_data()
+    {
+        columns<QString>({"data"});
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a link to a folder") << "link";
+        QTest::newRow("a link that leads nowhere") << "dangling";
+    }
+    void start_takes_the_data_folder()
+    {
+        QFETCH(QString, data);
+        const QString root = Paths::data_root(), outside = root + "-outside", other = outside + "/other";
+        const QString target = data == "folder" ? root + "/data" : outside + "/real";
+        QVERIFY(QDir(root + "/data").removeRecursively() && QDir().mkpath(target) && QDir().mkpath(other));
+        if (data != "folder")
+            QVERIFY(QFile::link(data == "link" ? target : outside + "/none", root + "/data"));
+        const QString left = Utils::temporary_name();
+        for (const QString &file : {target + '/' + left, target + "/rcvrecovery/" + Utils::temporary_name(), other + '/' + left})
+            write_file(file, "torn");
+        QVERIFY(QFile::link(other + '/' + left, target + '/' + Utils::temporary_name()));
+        for (const char *name : {"/.x.tmp", "/.saving-ABCDEF.tmp", "/x.tmp"})
+            write_file(target + name, "kept");
+        const auto entries = [](const QString &dir) {
+            return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        };
+        Warnings warnings;
+        QCOMPARE(Utils::prepare_data_root(), data != "dangling");
+        QCOMPARE(warnings.count("/data: the data root cannot be written, nothing will be saved: data is a link, not a folder"),
+                 data == "dangling" ? 1 : 0);
+        QCOMPARE(entries(other), QStringList{left});
+        if (data == "dangling") {
+            QCOMPARE(entries(outside), (QStringList{"other", "real"}));
+            QCOMPARE(entries(target).size(), 6);
+            return;
+        }
+        QCOMPARE(entries(target), (QStringList{".saving-ABCDEF.tmp", ".x.tmp", "configs", "modes", "rcvrecovery", "x.tmp"}));
+        QVERIFY(entries(target + "/rcvrecovery").isEmpty());
+        if (data == "link")
+            QVERIFY(QFile::remove(root + "/data") && QFile::link(other, root + "/data"));
+        QVERIFY(Utils::write_file_atomic(Paths::dev("/data/configs/a"), "saved"));
+        QCOMPARE(Utils::read_file_capped(Paths::dev("/data/configs/a"), 10).bytes, QByteArray("saved"));
+        QCOMPARE(read_file(target + "/configs/a"), QByteArray("saved"));
+        QCOMPARE(entries(other), QStringList{left});
+        QCOMPARE(warnings.lines(), QStringList());
     }
 };
 

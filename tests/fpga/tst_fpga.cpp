@@ -1,8 +1,10 @@
 #include <QtTest>
 #include <algorithm>
 #include <atomic>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include "devicefixture.h"
 #include "fpga_regs.h"
@@ -118,6 +120,14 @@ private slots:
         QCOMPARE((QList<int>{r.get_dir_file(QStringLiteral("/data/configs")),
                              r.get_dir_file(QStringLiteral("/data/smartmapping"))}), (QList<int>{0, 1}));
         QCOMPARE(r.file_list(), QStringList{QStringLiteral("a.rcv")});
+        // Swapped for a link to a folder of recovery files (the host's root, say), the folder is
+        // none: its files are neither counted nor read.
+        QVERIFY(QDir().rename(Paths::dev("/data/rcvrecovery"), Paths::dev("/real")));
+        QVERIFY(QFile::link(Paths::dev("/real"), Paths::dev("/data/rcvrecovery")));
+        QCOMPARE(r.get_dir_file(QStringLiteral("/data/rcvrecovery")), 1);
+        QCOMPARE(r.file_list(), QStringList{QStringLiteral("a.rcv")});
+        QCOMPARE(rcvRecovery::read_file(QStringLiteral("/data/rcvrecovery"), QStringLiteral("a.rcv")), QByteArray());
+        QCOMPARE(rcvRecovery::read_file(QStringLiteral("/real"), QStringLiteral("a.rcv")), QByteArray("1"));
     }
     void job_progress_data()
     {
@@ -404,6 +414,8 @@ private slots:
         QTest::newRow("a link to a device") << QStringLiteral("/mnt/usb1/zero.qyfile");
         QTest::newRow("a link out of the folders") << QStringLiteral("/mnt/usb1/config.qyfile");
         QTest::newRow("outside the folders") << QStringLiteral("/data/configs/plain.qyfile");
+        QTest::newRow("in a linked mapping folder") << QStringLiteral("/data/smartmapping/plain.qyfile");
+        QTest::newRow("on a linked stick") << QStringLiteral("/mnt/usb1/plain.qyfile");
     }
     void unreadable_scan_file()
     {
@@ -415,6 +427,10 @@ private slots:
         QFile::link(QStringLiteral("/dev/zero"), Paths::dev(QStringLiteral("/mnt/usb1/zero.qyfile")));
         write_dev_file(QStringLiteral("/data/configs/plain.qyfile"), QByteArray(100, 'p'));
         QFile::link(Paths::dev(QStringLiteral("/data/configs/plain.qyfile")), Paths::dev(QStringLiteral("/mnt/usb1/config.qyfile")));
+        // The folder itself a link to one that holds the file (the host's root, say).
+        const QString folder = Paths::dev(path.section('/', 0, -2));
+        if (path.endsWith("/plain.qyfile") && !path.startsWith("/data/configs"))
+            QVERIFY(QDir().rename(folder, folder + "-real") && QFile::link(Paths::dev("/data/configs"), folder));
         set_qyfile_name(path);
         Progress spy;
         f->set_job_listener(spy.listener());
@@ -425,6 +441,47 @@ private slots:
         f->set_job_listener({});
         QCOMPARE((QList<int>{passes, sim().cards[0][0].loaded_bytes}), (QList<int>{2, 0}));
         QCOMPARE(spy.told, QList<int>{100});
+    }
+    // A scan file whose name is not UTF-8 is loaded by the bytes of its name, as listed.
+    void scan_file_named_in_other_bytes()
+    {
+        QVERIFY(QDir().mkpath(Paths::dev("/data/smartmapping")));
+        const QByteArray content(1500, 'b'), raw = QFile::encodeName(Paths::dev("/data/smartmapping/")) + "b\xe9.qyfile";
+        const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size() && ::close(fd) == 0);
+        write_dev_file(QString::fromUtf8("/data/smartmapping/b\xef\xbf\xbd.qyfile"), "another file");
+        rcvRecovery r;
+        QCOMPARE(r.get_dir_file(QString::fromLatin1(rcvRecovery::kMappingDir)), 0);
+        QString name;
+        for (const QString &listed : r.file_list())
+            if (listed != QString::fromUtf8("b\xef\xbf\xbd.qyfile"))
+                name = listed;
+        QCOMPARE(Paths::name_bytes(name), QByteArray("b\xe9.qyfile"));
+        set_qyfile_name(QStringLiteral("/data/smartmapping/") + name);
+        g_send_para.job_word = JOB_MAPPING_FILE;
+        for (int i = 0; i < 10 && g_send_para.job_word.load(); ++i)
+            f->fpga_pass();
+        QCOMPARE(sim().cards[0][0].loaded_bytes, 1500);
+        ::unlink(raw.constData());   // a name Qt could not remove with the root
+    }
+    // The stick pulled out while its scan file is being loaded: the job ends there with 100, as
+    // the device's failing reads end it, and the cards keep what they got.
+    void stick_pulled_during_load()
+    {
+        write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3 * 1024 * 1024, 'q'));
+        set_qyfile_name(QStringLiteral("/mnt/usb1/screen.qyfile"));
+        Progress spy;
+        f->set_job_listener(spy.listener());
+        g_send_para.job_word = JOB_MAPPING_FILE;
+        for (int i = 0; i < 101; ++i)
+            f->fpga_pass();
+        QVERIFY(QDir(Paths::dev("/mnt/usb1")).removeRecursively());
+        int passes = 0;
+        for (; g_send_para.job_word.load() && passes < 10; ++passes)
+            f->fpga_pass();
+        f->set_job_listener({});
+        QCOMPARE((QList<int>{passes, sim().cards[0][0].loaded_bytes}), (QList<int>{2, 100 * 1024}));
+        QCOMPARE(spy.told.mid(spy.told.size() - 2), (QList<int>{3, 100}));
     }
     void job_without_listener_ends()
     {

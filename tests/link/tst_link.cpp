@@ -6,6 +6,7 @@
 #include "../fpga/devicefixture.h"
 #include "k58_wifi_config.h"
 #include "message_deal.h"
+#include "swapfolder.h"
 #include "usbserver.h"
 
 namespace {
@@ -118,12 +119,13 @@ private slots:
         QCOMPARE(reader->file_count() == 0, !write && path.startsWith(QLatin1String("/data/rcvrecovery")));
     }
     // Paths as text and as links would lead them: nothing outside "/data" and "/mnt/usb1" is
-    // written or deleted, a link is deleted rather than followed, and the stick's folder stays.
+    // written or deleted, no link below them is followed (a link is deleted rather than followed),
+    // the stick's folder stays, and neither a NUL nor the safe writer's temporary names get in.
     void refused_paths_data()
     {
         // result: the handler's; gone: what no longer exists afterwards
         columns<bool, QString, int, QString>({"write", "path", "result", "gone"});
-        const auto both = [](const char *tag, const char *path) {
+        const auto both = [](const char *tag, const QString &path) {
             QTest::newRow((QByteArray("write ") + tag).constData()) << true << path << 255 << "";
             QTest::newRow((QByteArray("delete ") + tag).constData()) << false << path << 255 << "";
         };
@@ -134,13 +136,15 @@ private slots:
         both("empty", "");
         both("through a linked folder", "/data/linked/x");
         both("through a linked folder on the stick", "/mnt/usb1/linked/x");
+        both("through a link inside /data", "/data/inner/keep.qyfile");
+        both("with a NUL", QString("/data/smartmapping/keep.qyfile") + QChar(0) + "x");
+        both("named as a temporary file", "/data/smartmapping/.saving-abc123.tmp");
         QTest::newRow("write through a linked file") << true << "/data/linkfile" << 255 << "";
         QTest::newRow("write through a link that leads nowhere") << true << "/data/dangling" << 255 << "";
         QTest::newRow("write on the stick's folder") << true << "/mnt/usb1" << 255 << "";
         QTest::newRow("delete the stick's folder") << false << "/mnt/usb1/" << 255 << "";
         QTest::newRow("delete a linked folder: the link only") << false << "/data/linked" << 0 << "/data/linked";
         QTest::newRow("delete a linked file: the link only") << false << "/data/linkfile" << 0 << "/data/linkfile";
-        QTest::newRow("write through a link inside /data") << true << "/data/inner/map.qyfile" << 0 << "";
         QTest::newRow("delete what is not there") << false << "/data/smartmapping/none" << 255 << "";
     }
     void refused_paths()
@@ -150,7 +154,8 @@ private slots:
         QFETCH(QString, gone);
         write_dev_file(QStringLiteral("/etc/x"), "keep");
         write_dev_file(QStringLiteral("/mnt/usb1/app.ZEM"), "stick");
-        QDir().mkpath(Paths::dev(QStringLiteral("/data/smartmapping")));
+        write_dev_file(QStringLiteral("/data/smartmapping/keep.qyfile"), "keep");
+        write_dev_file(QStringLiteral("/data/smartmapping/.saving-abc123.tmp"), "torn");
         for (const auto &[link, target] : {std::pair{"/data/linked", "/etc"}, {"/mnt/usb1/linked", "/etc"},
                                            {"/data/linkfile", "/etc/x"}, {"/data/dangling", "/etc/none"},
                                            {"/data/inner", "/data/smartmapping"}})
@@ -163,9 +168,58 @@ private slots:
         QCOMPARE(read_dev_file(QStringLiteral("/mnt/usb1/app.ZEM")), QByteArray("stick"));
         for (const char *link : {"/data/linked", "/mnt/usb1/linked", "/data/linkfile", "/data/inner"})
             QCOMPARE(QFileInfo(Paths::dev(QLatin1String(link))).isSymLink(), gone != QLatin1String(link));
-        QCOMPARE(read_dev_file(QStringLiteral("/data/smartmapping/map.qyfile")).isNull(), path != "/data/inner/map.qyfile");
+        const QDir mapping(Paths::dev(QStringLiteral("/data/smartmapping")));
+        QCOMPARE(mapping.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{".saving-abc123.tmp", "keep.qyfile"}));
+        QCOMPARE(read_dev_file(QStringLiteral("/data/smartmapping/keep.qyfile")) + read_dev_file(QStringLiteral("/data/smartmapping/.saving-abc123.tmp")),
+                 QByteArray("keeptorn"));
         // A refused path reaches neither the refresh nor the screens.
-        QCOMPARE(spy.size() + g_hook_calls.size(), path == "/data/inner/map.qyfile" || !gone.isEmpty() ? 1 : 0);
+        QCOMPARE(spy.size() + g_hook_calls.size(), gone.isEmpty() ? 0 : 1);
+    }
+    // The folder swapped for a link to "/etc" once the handler has opened it: what the handler
+    // writes or deletes stays in the folder it opened, and nothing of "/etc" is touched.
+    void folder_swapped_once_opened_data()
+    {
+        // remain: the folder's files afterwards
+        columns<bool, QString, QStringList>({"write", "path", "remain"});
+        QTest::newRow("write") << true << "/data/smartmapping/sub/a.qyfile" << QStringList{"a.qyfile", "b.qyfile"};
+        QTest::newRow("delete a file") << false << "/data/smartmapping/sub/a.qyfile" << QStringList{"b.qyfile"};
+        QTest::newRow("delete the folder's files") << false << "/data/smartmapping/sub" << QStringList{};
+    }
+    void folder_swapped_once_opened()
+    {
+        QFETCH(bool, write);
+        QFETCH(QString, path);
+        for (const char *file : {"/data/smartmapping/sub/a.qyfile", "/data/smartmapping/sub/b.qyfile", "/etc/a.qyfile",
+                                 "/etc/b.qyfile"})
+            write_dev_file(QLatin1String(file), "keep");
+        const QString folder = Paths::dev(QStringLiteral("/data/smartmapping/sub"));
+        int result = -1;
+        {
+            SwapWhenOpened swap(folder, Paths::dev(QStringLiteral("/etc")));
+            result = write ? message_deal::write_file_end(path, "new") : message_deal::delete_file_name(path);
+            QCOMPARE(SwapWhenOpened::swaps(), 1);
+        }
+        QCOMPARE(result, 0);
+        const QDir opened(folder + QStringLiteral(".opened")), etc(Paths::dev(QStringLiteral("/etc")));
+        QTEST(opened.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), "remain");
+        QCOMPARE(read_dev_file(QStringLiteral("/data/smartmapping/sub.opened/a.qyfile")), QByteArray(write ? "new" : ""));
+        QCOMPARE(etc.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{"a.qyfile", "b.qyfile"}));
+        QCOMPARE(read_dev_file(QStringLiteral("/etc/a.qyfile")) + read_dev_file(QStringLiteral("/etc/b.qyfile")),
+                 QByteArray("keepkeep"));
+    }
+    // Any name a folder can hold is received, the longest too; a hidden ".x.tmp" is a file like any
+    // other, and the next start leaves it.
+    void received_names()
+    {
+        const QString longest = QStringLiteral("/data/smartmapping/") + QString(255, QLatin1Char('n'));
+        QCOMPARE(message_deal::write_file_end(longest, "long"), 0);
+        QCOMPARE(message_deal::write_file_end(longest + QLatin1Char('n'), "x"), 255);
+        QCOMPARE(message_deal::write_file_end(QStringLiteral("/data/smartmapping/.x.tmp"), "hidden"), 0);
+        QVERIFY(Utils::prepare_data_root());
+        QCOMPARE(read_dev_file(longest) + read_dev_file(QStringLiteral("/data/smartmapping/.x.tmp")), QByteArray("longhidden"));
+        QCOMPARE(QDir(Paths::dev(QStringLiteral("/data/smartmapping"))).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
     // The protocol's delete of a folder counts neither hidden files nor the safe writer's
     // temporary ones; a folder holding only those deletes nothing.

@@ -1,30 +1,32 @@
 #include "firmware_usbgrade.h"
 
-#include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "paths.h"
+#include "utils.h"
 
 firmware_usbgrade *g_firmware_usbgrade = nullptr;
 
 namespace {
 const char *const kUsbDir = "/mnt/usb1/";
 
+// A link in the stick's place is no stick.
 bool usb_present()
 {
-    return QFileInfo(Paths::dev(QString::fromLatin1(kUsbDir))).isDir();
+    return Folder::open(Paths::dev(QString::fromLatin1(kUsbDir))).ok();
 }
 
-// The upgrade files on the stick, sorted; empty without a stick.
+// The upgrade files on the stick, sorted, as shown; empty without a stick. Links are none.
 QStringList upgrade_files()
 {
     QStringList names;
-    const QDir dir(Paths::dev(QString::fromLatin1(kUsbDir)));
-    for (const QFileInfo &info : dir.entryInfoList(QDir::Files, QDir::Name)) {
-        const QString suffix = info.suffix();
+    for (const QString &name : Utils::listed_files(Paths::dev(QString::fromLatin1(kUsbDir)))) {
+        const QString suffix = QFileInfo(name).suffix();
         if (suffix == QLatin1String("ZEM") || suffix == QLatin1String("ZEMZK"))
-            names << info.fileName();
+            names << Paths::shown_name(name);
     }
+    std::sort(names.begin(), names.end());
     return names;
 }
 }
@@ -53,7 +55,8 @@ void firmware_usbgrade::language_changed()
             tr5("升级文件:", "Upgrade files:", "Файлы обновления:", "Tệp cập nhật:", "升級文件:"));
     }
     ui.label_info->setVisible(!files.isEmpty());
-    ui.label_info->setText(files.join(QLatin1Char('\n')));
+    // The names come from the stick.
+    set_plain_text(ui.label_info, files.join(QLatin1Char('\n')));
 }
 
 void firmware_usbgrade::syncUpdate(int code)

@@ -1,5 +1,6 @@
 #include "scanfiles.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -42,17 +43,15 @@ List gather()
 
 QString display_name(const QString &path)
 {
-    QString name = path.section(QLatin1Char('/'), -1);
+    QString name = Paths::shown_name(path.section(QLatin1Char('/'), -1));
     name.remove(QLatin1Char('\n'));
     return name;
 }
 
 bool loadable(const QString &path)
 {
-    if (path.isEmpty())
-        return false;
-    const QFileInfo info(Paths::dev(path));
-    return info.exists() && !info.isSymLink() && info.isFile() && info.isReadable();
+    QFile file;
+    return !path.isEmpty() && Utils::open_regular_file(Paths::dev(path), &file) == FileRead::Ok;
 }
 
 }

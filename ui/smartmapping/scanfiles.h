@@ -4,7 +4,8 @@
 
 // The smart-mapping scan files: regular files whose suffix is exactly "qyfile", in the device's
 // folder and on the USB stick. A link, a hidden name or a file the safe writer left half-written
-// is none; a folder that is not there holds none.
+// is none; a folder that is not there, or is a link, holds none. A name that is not UTF-8 keeps
+// its bytes in the path (Paths::name_text), so the file it names is the one loaded.
 namespace ScanFiles {
 
 // At most this many are counted and shown, the device's first.
@@ -22,9 +23,11 @@ struct List
 QStringList names_in(const QString &device_dir);
 // The device's files, then the stick's, at most kMaxFiles in all.
 List gather();
-// The name shown for a path: the file's name, without line breaks.
+// The name shown for a path: the file's name, without line breaks, bytes that are not UTF-8
+// shown as U+FFFD.
 QString display_name(const QString &path);
-// The chosen file may be loaded: it is still a readable regular file of its folder, not a link.
+// The chosen file may be loaded: it is still a readable regular file of its folder, not a link,
+// with no link on its way.
 bool loadable(const QString &path);
 
 }
