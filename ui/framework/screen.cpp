@@ -432,3 +432,8 @@ void mode_shortcut()
     else
         set_page_focus(PAGE_MAINWINDOW);   // what is left on display
 }
+
+ZemRamPara *Screen::para()
+{
+    return ZemRamPara::p_zemrampara_config;
+}

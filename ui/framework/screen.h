@@ -41,6 +41,7 @@ class QDialog;
 class QKeyEvent;
 class QLabel;
 class QRoundProgressBar;
+class ZemRamPara;
 
 // ---- keys -------------------------------------------------------------------------------------
 enum class PanelKey { None, Left, Right, Ok, Back, Mode };
@@ -76,6 +77,9 @@ public:
     virtual void syncUpdate(int code);
     // Called after the refresh's save, while the screen is still on display.
     virtual void after_sync(int /*code*/) {}
+
+    // The parameter store, as every screen reaches the image (null only before start-up made it).
+    static ZemRamPara *para();
 
     QWidget *widget() const { return m_self; }
     uint8_t page() const { return m_page; }

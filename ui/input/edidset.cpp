@@ -27,11 +27,6 @@ constexpr QRect kCancel(135, 214, 50, 20);
 constexpr QRect kSave(205, 214, 50, 20);
 const QString kCardText = QStringLiteral("background-color:#212435;color:#FFFFFF");
 
-ZemRamPara *para()
-{
-    return ZemRamPara::p_zemrampara_config;
-}
-
 // A field's text as the store takes it: a signed 16-bit decimal number, 0 for anything else.
 int16_t field_value(const QString &text)
 {

@@ -36,11 +36,6 @@ constexpr QRect kHighlight(1, 95, 53, 33);
 // The source row's names are cut to the label less this, measured in a 9-pixel font.
 constexpr int kNameMargin = 16;
 
-ZemRamPara *para()
-{
-    return ZemRamPara::p_zemrampara_config;
-}
-
 QString in_use_text()
 {
     // The Chinese text ends in a soft hyphen, as it always has.

@@ -32,11 +32,6 @@ constexpr int kNewCancelX = 80, kNewOkX = 150;             // a new one
 constexpr int kTabNameMargin = 16;
 constexpr int kCropNameWidth = 172;
 
-ZemRamPara *para()
-{
-    return ZemRamPara::p_zemrampara_config;
-}
-
 // A field as the store takes it: a signed 16-bit decimal number, 0 for anything else.
 int field_value(const QLineEdit *edit)
 {

@@ -32,11 +32,6 @@ constexpr int slot_offset(int image_offset)
 const QString kSummaryLabel = QStringLiteral("background-color: #10101C;color: #FFFFFF;");
 constexpr int kNameWidth = 171;
 
-ZemRamPara *para()
-{
-    return ZemRamPara::p_zemrampara_config;
-}
-
 // g_mode_select is shared with the main menu's popup; never index the slots with more than 15.
 int selected_slot()
 {

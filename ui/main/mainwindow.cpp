@@ -40,11 +40,6 @@ bool sound_on(const uint8_t *img, int window, int base)
 
 namespace {
 
-ZemRamPara *para()
-{
-    return ZemRamPara::p_zemrampara_config;
-}
-
 void set_icon(QPushButton *button, const QString &path, QSize size)
 {
     button->setIcon(cached_icon(path));

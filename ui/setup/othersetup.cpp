@@ -11,11 +11,6 @@ othersetup *g_othersetup = nullptr;
 
 namespace {
 
-ZemRamPara *para()
-{
-    return ZemRamPara::p_zemrampara_config;
-}
-
 QStringList off_on()
 {
     return {tr5("关闭", "OFF", "Откл", "Đóng", "關閉"), tr5("开启", "ON", "Вкл", "Mở", "開啟")};
