@@ -4,6 +4,9 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <deque>
+#include <mutex>
+
 namespace UiHooks {
 
 void (*refresh_screen)(int code) = nullptr;
@@ -14,6 +17,63 @@ void (*page_back)(uint8_t page) = nullptr;
 void (*firmware_update_start)() = nullptr;
 void (*firmware_update_over)() = nullptr;
 
+namespace {
+
+// The work handed to the GUI thread waits in a queue of ours, under a lock of ours, and Qt's queue
+// carries only a wake-up that Qt itself makes: a functor or an event allocated here and handed over
+// under Qt's internal lock would look unordered to the thread sanitizer, which cannot see that lock.
+class GuiQueue : public QObject
+{
+    Q_OBJECT
+public:
+    void push(std::function<void()> work)
+    {
+        bool wake;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            wake = m_work.empty();
+            m_work.push_back(std::move(work));
+        }
+        // A queue that was not empty has a wake-up pending, or a drain that has not seen it empty.
+        if (wake)
+            QMetaObject::invokeMethod(this, "drain", Qt::QueuedConnection);
+    }
+
+private slots:
+    void drain()
+    {
+        for (;;) {
+            std::function<void()> work;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (m_work.empty())
+                    return;
+                work = std::move(m_work.front());
+                m_work.pop_front();
+            }
+            work();
+        }
+    }
+
+private:
+    std::mutex m_mutex;
+    std::deque<std::function<void()>> m_work;
+};
+
+// Made once, on whichever thread first hands over work, and given to the GUI thread; it lives as
+// long as the process.
+GuiQueue *gui_queue(QCoreApplication *app)
+{
+    static GuiQueue *queue = [app] {
+        auto *q = new GuiQueue;
+        q->moveToThread(app->thread());
+        return q;
+    }();
+    return queue;
+}
+
+}
+
 void on_gui_thread(std::function<void()> work)
 {
     QCoreApplication *app = QCoreApplication::instance();
@@ -21,7 +81,9 @@ void on_gui_thread(std::function<void()> work)
         work();
         return;
     }
-    QMetaObject::invokeMethod(app, std::move(work), Qt::QueuedConnection);
+    gui_queue(app)->push(std::move(work));
 }
 
 }
+
+#include "uihooks.moc"

@@ -114,7 +114,8 @@ private:
         }
         // A window keeps the place in the stack it was made at: the keyboard, made once at start,
         // would open under every screen made after it.
-        window->raise();
+        if (stacking_platform())
+            window->raise();
         activate(window);
     }
 
@@ -133,6 +134,14 @@ private:
         m_stack.erase(std::remove_if(m_stack.begin(), m_stack.end(),
                                      [window](const QPointer<QWidget> &w) { return !w || w == window; }),
                       m_stack.end());
+    }
+
+    // The offscreen and minimal platforms keep no stacking order and say so on every raise.
+    static bool stacking_platform()
+    {
+        static const bool stacks = QGuiApplication::platformName() != QLatin1String("offscreen")
+                                   && QGuiApplication::platformName() != QLatin1String("minimal");
+        return stacks;
     }
 
     static void activate(QWidget *window)
