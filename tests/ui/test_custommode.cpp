@@ -78,7 +78,10 @@ private slots:
         for (const char *name : {"Button_use", "Button_delete", "Button_more"})
             focused += uitest::look(m, name) == LookState::Focus;
         QCOMPARE(focused, state);
-        QCOMPARE(m->selector()->combobox->styleSheet().contains(QStringLiteral("71,119,255")), state == 1);
+        QLabel *arrow = m->selector()->label_left;
+        QCOMPARE(arrow->grab().toImage().pixelColor(0, arrow->height() / 2),
+                 state == 1 ? QColor(71, 119, 255) : QColor(255, 171, 84));
+        QCOMPARE(look_state(m->selector()->combobox), state == 1 ? LookState::Normal : LookState::Focus);
     }
     void summary()
     {

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 
 #include "QRoundProgressBar.h"
@@ -8,6 +9,8 @@
 #include "uihooks.h"
 #include "uitest.h"
 #include "zem_keys.h"
+
+Q_DECLARE_METATYPE(Look)
 
 namespace {
 std::vector<int> g_closed_pages;   // close events in the order they happened, by page
@@ -320,6 +323,72 @@ private slots:
         uitest::flush();
         QVERIFY(!g_opt && !g_qround_bar);
         fpga_manage::destroy_for_test();
+    }
+    // What each colour of the palette paints, read on a control drawn alone in a look: at the
+    // middle of its left edge (the frame) or at its centre (the ground).
+    void looks_paint_data()
+    {
+        columns<Look, LookState, bool, QColor>({"kind", "state", "frame", "colour"});
+        const QColor white(255, 255, 255), focus(255, 171, 84), ground(33, 36, 53), blue(71, 119, 255);
+        QTest::newRow("at rest: white frame") << Look::Thin << LookState::Normal << true << white;
+        QTest::newRow("at rest: the controls' ground") << Look::Thin << LookState::Normal << false << ground;
+        QTest::newRow("focus frame") << Look::Thin << LookState::Focus << true << focus;
+        QTest::newRow("edit frame") << Look::Thin << LookState::Edit << true << QColor(255, 0, 0);
+        QTest::newRow("combo box edit frame") << Look::Combo << LookState::Edit << true << QColor(255, 0, 0);
+        QTest::newRow("no edit look: the focus shows") << Look::Large << LookState::Edit << true << focus;
+        QTest::newRow("unavailable ground") << Look::Menu << LookState::Unavailable << false << QColor(128, 128, 128);
+        QTest::newRow("unavailable focus frame") << Look::Menu << LookState::UnavailableFocus << true << focus;
+        QTest::newRow("initial: the focus frame alone") << Look::Menu << LookState::Initial << true << focus;
+        QTest::newRow("black ground") << Look::ThinDark << LookState::Focus << false << QColor(0, 0, 0);
+        QTest::newRow("confirm key") << Look::KeyBlue << LookState::Normal << false << blue;
+        QTest::newRow("held choice") << Look::ModeChoice << LookState::Normal << true << blue;
+        QTest::newRow("held choice's arrow") << Look::ModeChoiceArrow << LookState::Normal << true << blue;
+        QTest::newRow("moving choice") << Look::ModeChoice << LookState::Focus << true << focus;
+        QTest::newRow("dialog ground") << Look::OpenTab << LookState::Focus << false << QColor(16, 16, 28);
+        QTest::newRow("card frame") << Look::CropCell << LookState::Normal << true << QColor(204, 204, 204);
+        QTest::newRow("crop cell's own focus") << Look::CropCell << LookState::Focus << true << QColor(255, 168, 84);
+        QTest::newRow("chosen port") << Look::PortCell << LookState::Focus << true << QColor(0, 214, 91);
+        QTest::newRow("saved slot") << Look::SlotFrame << LookState::Normal << false << ground;
+        QTest::newRow("empty slot") << Look::SlotFrame << LookState::Unavailable << false << QColor(178, 178, 178);
+        QTest::newRow("chosen slot") << Look::SlotFrame << LookState::Edit << false << QColor(0, 214, 91);
+        QTest::newRow("slot ring") << Look::SlotRing << LookState::Focus << true << focus;
+        QTest::newRow("lit dot") << Look::BusyDot << LookState::Focus << false << focus;
+        QTest::newRow("summary text's ground") << Look::DialogText << LookState::Normal << false << QColor(16, 16, 28);
+        QTest::newRow("panel") << Look::Panel << LookState::Normal << false << ground;
+    }
+    void looks_paint()
+    {
+        QFETCH(Look, kind);
+        QFETCH(LookState, state);
+        QFETCH(bool, frame);
+        const bool combo = kind == Look::Combo || kind == Look::ModeChoice;
+        std::unique_ptr<QWidget> w(combo ? static_cast<QWidget *>(new QComboBox) : new QLabel);
+        w->resize(60, 30);
+        set_look(w.get(), kind, state);
+        QCOMPARE(look_state(w.get()), state);
+        QTEST(w->grab().toImage().pixelColor(frame ? 0 : 30, 15), "colour");
+    }
+    // Every kind has a whole style in every state, its colours filled in; a state a kind lacks
+    // borrows the focused look where the focus is on it, else the normal one.
+    void looks_table()
+    {
+        for (int k = 0; k < int(Look::Kinds); ++k) {
+            const auto kind = static_cast<Look>(k);
+            for (LookState state : {LookState::Normal, LookState::Focus, LookState::Edit, LookState::Unavailable,
+                                    LookState::UnavailableFocus, LookState::Initial}) {
+                const QString style = look_style(kind, state);
+                QVERIFY2(!style.isEmpty() && !style.contains(QLatin1Char('$')), qPrintable(style));
+            }
+        }
+        QCOMPARE(look_style(Look::Large, LookState::Initial), look_style(Look::Large, LookState::Focus));
+        QCOMPARE(look_style(Look::Large, LookState::UnavailableFocus), look_style(Look::Large, LookState::Focus));
+        QCOMPARE(look_style(Look::Thin, LookState::Unavailable), look_style(Look::Thin, LookState::Normal));
+        QCOMPARE(look_style(Look::Panel, LookState::Edit), look_style(Look::Panel, LookState::Normal));
+        QVERIFY(look_style(Look::Menu, LookState::Initial) != look_style(Look::Menu, LookState::Focus));
+        QLabel label;
+        QCOMPARE(look_state(&label), LookState::Normal);
+        set_look(&label, Look::Text);
+        QCOMPARE(label.styleSheet(), look_style(Look::Text, LookState::Normal));
     }
     // The key panel's LED report for the current image: HDMI3 frozen, a black crop of HDMI2, an
     // image without a key.

@@ -4,10 +4,11 @@
 
 class QWidget;
 
-// The looks of every control the keys move over, defined once. A kind has a normal and a focused
-// look, and some an edit look (a value being changed) and the two unavailable looks. A control
-// changes look only through set_look, which also records the state in its "look" property: the
-// tests read that, not the style sheet.
+// The looks of every control the keys move over, and of the plain ones several screens share,
+// defined once over one palette. A kind has a normal and a focused look, and some an edit look (a
+// value being changed) and the two unavailable looks. A control changes look only through
+// set_look, which also records the state in its "look" property: the tests read that, not the
+// style sheet.
 enum class Look : uint8_t {
     Large,          // the main menu's entries
     Small,          // the main menu's lock and tools entries and its tool row
@@ -45,6 +46,20 @@ enum class Look : uint8_t {
     PortCell,       // a cell of its port grid: focus on the chosen port
     FileRow,        // a scan file of the device: focus chosen by the keys, edit by a touch
     FileRowUsb,     // a scan file on the USB stick, the same in green
+    // The user modes' own.
+    ModeChoice,     // the user-mode screen's slot box: focus while the keys move through the slots,
+                    // normal (blue) while they move between its buttons and the slot is held
+    ModeChoiceArrow, // the arrows on either side of that box, the same on black
+    SlotRing,       // the ring on a slot of the main menu's user-mode popup: the focus alone
+    SlotFrame,      // that slot's frame: normal when saved, unavailable (grey) when empty,
+                    // edit (green) once a touch or OK chose it
+    BusyDot,        // a dot of the upgrade's running row: focus on the one lit
+    // Looks without a focus, shared by controls that never change look.
+    Panel,          // a plain area on the controls' ground
+    Text,           // white text on whatever lies below
+    DialogText,     // white text on the dialog's ground (summaries and logs)
+
+    Kinds           // not a kind: their number, which the table is checked against
 };
 
 enum class LookState : uint8_t {
@@ -57,8 +72,8 @@ enum class LookState : uint8_t {
 };
 
 // The style sheet of a kind in a state; a state the kind does not define falls back to its
-// normal or focused look.
+// focused look (edit, unavailable focus, initial) or its normal look.
 const QString &look_style(Look kind, LookState state);
-void set_look(QWidget *w, Look kind, LookState state);
+void set_look(QWidget *w, Look kind, LookState state = LookState::Normal);
 // The state set_look last gave the control (Normal when it never did).
 LookState look_state(const QWidget *w);

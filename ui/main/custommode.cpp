@@ -29,7 +29,6 @@ constexpr int slot_offset(int image_offset)
     return image_offset - Ram::kModeFrom;
 }
 
-const QString kSummaryLabel = QStringLiteral("background-color: #10101C;color: #FFFFFF;");
 constexpr int kNameWidth = 171;
 
 // g_mode_select is shared with the main menu's popup; never index the slots with more than 15.
@@ -384,13 +383,13 @@ void CustomMode::window_view(const uint8_t *data)
         auto *name = new QLabel(m_summary);
         name->setFont(m_summary_font);
         name->setGeometry(x_text, b - 14, 100, 12);
-        name->setStyleSheet(kSummaryLabel);
+        set_look(name, Look::DialogText);
         name->setText(text);
 
         auto *position = new QLabel(m_summary);
         position->setFont(m_summary_font);
         position->setGeometry(x_text, b, 140, 12);
-        position->setStyleSheet(kSummaryLabel);
+        set_look(position, Look::DialogText);
         position->setText(QStringLiteral("[%1,%2]%3x%4")
                               .arg(slot_u16(data, layer + Ram::kLayerX))
                               .arg(slot_u16(data, layer + Ram::kLayerY))
@@ -420,7 +419,7 @@ void CustomMode::osd_view(int slot)
     auto *info = new QLabel(m_summary);
     info->setGeometry(2, 56, 300, 30);
     info->setFont(m_summary_font);
-    info->setStyleSheet(kSummaryLabel);
+    set_look(info, Look::DialogText);
     info->setFrameShape(QFrame::NoFrame);
     info->setText(text);
 

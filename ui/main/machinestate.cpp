@@ -63,7 +63,7 @@ void MachineState::initWlan()
     delete m_port_frame;
     m_port_frame = new QFrame(ui.frame);
     m_port_frame->setGeometry(20, 20, 288, 65);
-    m_port_frame->setStyleSheet(QStringLiteral("background-color: rgb(33, 36, 53);"));
+    set_look(m_port_frame, Look::Panel);
 
     const uint16_t ports = fpga_manage::p_fpga_manage ? fpga_manage::p_fpga_manage->get_wlan_state() : 0;
     for (int n = 0; n < kPorts; ++n)

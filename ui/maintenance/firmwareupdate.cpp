@@ -9,8 +9,6 @@ FirmwareUpdate *g_move_update = nullptr;
 namespace {
 constexpr int kDots = 8;
 constexpr int kTicksPerStep = 10;
-const char kDotIdle[] = "background-color: rgb(33, 36, 53);border-radius:5px;";
-const char kDotLit[] = "background-color: rgb(255,171,84);border-radius:5px;";
 }
 
 FirmwareUpdate::FirmwareUpdate(QWidget *parent) : QWidget(parent)
@@ -31,7 +29,7 @@ FirmwareUpdate::FirmwareUpdate(QWidget *parent) : QWidget(parent)
     for (int i = 0; i < kDots; ++i) {
         m_dots[i] = new QLabel(this);
         m_dots[i]->setGeometry(70 + 24 * i, 150, 10, 10);
-        m_dots[i]->setStyleSheet(QLatin1String(i == 0 ? kDotLit : kDotIdle));
+        set_look(m_dots[i], Look::BusyDot, i == 0 ? LookState::Focus : LookState::Normal);
     }
 }
 
@@ -40,9 +38,9 @@ void FirmwareUpdate::update_time_deal()
     if (++m_ticks < kTicksPerStep)
         return;
     m_ticks = 0;
-    m_dots[m_step]->setStyleSheet(QLatin1String(kDotIdle));
+    set_look(m_dots[m_step], Look::BusyDot, LookState::Normal);
     m_step = (m_step + 1) % kDots;
-    m_dots[m_step]->setStyleSheet(QLatin1String(kDotLit));
+    set_look(m_dots[m_step], Look::BusyDot, LookState::Focus);
 }
 
 void firmware_update_start()

@@ -67,7 +67,7 @@ void factoryage::ageloginit()
     m_log_label->setFont(m_log_font);
     m_log_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_log_label->setGeometry(kLogLabel);
-    m_log_label->setStyleSheet(QStringLiteral("background-color: #10101C;color: #FFFFFF;"));
+    set_look(m_log_label, Look::DialogText);
     m_log_label->setFrameShape(QFrame::NoFrame);
     m_log_label->setTextFormat(Qt::RichText);
 

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "language.h"
+#include "looks.h"
 
 namespace {
 constexpr QRect kBadge(10, 10, 40, 40);
@@ -18,7 +19,6 @@ const char *const kBadgeStyle[4] = {
     "background-color: #005A8D;font: 20px",
     "background-color: #FF96AD;font: 20px",
 };
-const QString kWhite = QStringLiteral("color: rgb(255, 255, 255)");
 
 // A badge's mark exists only while shown; one made after the card is up must be shown by hand.
 void set_mark(QPointer<QLabel> &mark, QLabel *badge, bool on, const QRect &geometry, const char *picture)
@@ -48,12 +48,12 @@ HomeCard::HomeCard(int image, const QFont &font, QWidget *parent) : QWidget(pare
 
     m_name = new QLabel(this);
     m_name->setGeometry(kName);
-    m_name->setStyleSheet(kWhite);
+    set_look(m_name, Look::Text);
     m_name->setFont(font);
 
     m_status = new QLabel(this);
     m_status->setFont(font);
-    m_status->setStyleSheet(kWhite);
+    set_look(m_status, Look::Text);
 }
 
 QFont HomeCard::name_font() const

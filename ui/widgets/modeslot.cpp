@@ -5,16 +5,13 @@
 #include <QPushButton>
 
 #include "language.h"
+#include "looks.h"
 
 namespace {
 constexpr QRect kNumber(0, 0, 12, 12);
 constexpr QRect kPicture(17, 12, 16, 16);
 constexpr QPoint kPictureOverTag(17, 7);
 constexpr QRect kTag(7, 23, 36, 17);
-
-const char kSaved[] = "background-color: #212435;border-radius:5px;";
-const char kEmpty[] = "background-color: #B2B2B2;border-radius:5px;";
-const char kChosen[] = "background-color: #00D65B;border-radius:5px;";
 }
 
 ModeSlot::ModeSlot(int slot, bool saved, bool in_use, const QString &using_text, QWidget *parent) : QWidget(parent)
@@ -54,17 +51,15 @@ ModeSlot::ModeSlot(int slot, bool saved, bool in_use, const QString &using_text,
 
 void ModeSlot::set_ringed(bool ringed)
 {
-    m_button->setStyleSheet(ringed ? QStringLiteral(
-                                         "background-color:transparent;border-radius:5px;border:2px solid rgb(255,171,84);")
-                                   : QStringLiteral("background-color:transparent;"));
+    set_look(m_button, Look::SlotRing, ringed ? LookState::Focus : LookState::Normal);
 }
 
 void ModeSlot::show_saved(bool saved)
 {
-    m_frame->setStyleSheet(QLatin1String(saved ? kSaved : kEmpty));
+    set_look(m_frame, Look::SlotFrame, saved ? LookState::Normal : LookState::Unavailable);
 }
 
 void ModeSlot::show_chosen()
 {
-    m_frame->setStyleSheet(QLatin1String(kChosen));
+    set_look(m_frame, Look::SlotFrame, LookState::Edit);
 }

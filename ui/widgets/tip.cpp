@@ -53,29 +53,26 @@ void TIP::tip_create(int id)
     delete m_frame;
     m_frame = nullptr;
 
-    if (id == TIP_DONE) {
-        setGeometry(100, 60, 120, 120);
-        m_frame = new QFrame(this);
-        m_frame->setGeometry(0, 0, 120, 120);
-        m_frame->setStyleSheet(QStringLiteral("background-color:rgb(136, 138, 133);"));
-        auto *label = new QLabel(m_frame);
+    const bool done = id == TIP_DONE;
+    if (!done && id != TIP_USB_INSERTED && id != TIP_USB_REMOVED && id != TIP_USB_READING)
+        return;
+    const QRect frame(0, 0, done ? 120 : 220, 120);
+    setGeometry(frame.translated(done ? 100 : 50, 60));
+    m_frame = new QFrame(this);
+    m_frame->setGeometry(frame);
+    m_frame->setStyleSheet(QStringLiteral("background-color:rgb(136, 138, 133);"));
+    auto *label = new QLabel(m_frame);
+    if (done) {
         label->setGeometry(20, 20, 80, 80);
         label->setPixmap(png(QStringLiteral(":/png/check_180.png")));
         label->setScaledContents(true);
         label->raise();
-    } else if (id == TIP_USB_INSERTED || id == TIP_USB_REMOVED || id == TIP_USB_READING) {
-        setGeometry(50, 60, 220, 120);
-        m_frame = new QFrame(this);
-        m_frame->setGeometry(0, 0, 220, 120);
-        m_frame->setStyleSheet(QStringLiteral("background-color:rgb(136, 138, 133);"));
-        auto *label = new QLabel(m_frame);
+    } else {
         label->setGeometry(5, 5, 200, 100);
         label->setStyleSheet(QStringLiteral("font: 15px"));
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
         label->setText(usb_tip_text(id));
-    } else {
-        return;
     }
     m_frame->show();
     tip_show();

@@ -3,6 +3,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include "looks.h"
+
 class QComboBox;
 class QLabel;
 
@@ -24,9 +26,7 @@ public:
     QLabel *label_right;
 
 private:
-    const QString m_arrow_default;
-    const QString m_box_default;
-    const QString m_arrow_modify;
-    const QString m_box_modify;
+    void show_state(LookState state);
+
     QFont m_font;
 };
