@@ -4,7 +4,11 @@
 #include <QFile>
 #include <QThread>
 #include <QTimer>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "c331_manage.h"
 #include "config_engine.h"
@@ -46,6 +50,46 @@ void keep_off_host_session_bus()
 #endif
 }
 
+// Without XDG_RUNTIME_DIR Qt makes /tmp/runtime-<user> on the host for its runtime files. A PC run
+// keeps them in a folder of its data root that only its user may enter, as Qt requires (0700,
+// owned by the user). The variable names that folder even when it cannot be made: Qt then goes
+// without one rather than make its own on the host.
+void runtime_folder_of_its_own()
+{
+#ifndef ZEM_DEVICE_BUILD
+    static const char kName[] = "runtime";
+    const QString path = Paths::data_root() + QLatin1Char('/') + QLatin1String(kName);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
+    const int root = ::open(QFile::encodeName(Paths::data_root()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (root < 0) {
+        const int error = errno;
+        Utils::report_file_problem(path, QStringLiteral("no runtime folder: ") + QString::fromLocal8Bit(std::strerror(error)));
+        return;
+    }
+    struct stat st;
+    // Whatever else holds the name (a link, a file) goes: Qt would follow a link to its target.
+    if (::fstatat(root, kName, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
+        ::unlinkat(root, kName, 0);
+    QString problem;
+    if (::mkdirat(root, kName, 0700) != 0 && errno != EEXIST) {
+        problem = QString::fromLocal8Bit(std::strerror(errno));
+    } else {
+        const int dir = ::openat(root, kName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (dir < 0)
+            problem = QString::fromLocal8Bit(std::strerror(errno));
+        else if (::fstat(dir, &st) != 0 || st.st_uid != ::geteuid())
+            problem = QStringLiteral("not owned by this user");
+        else if ((st.st_mode & 07777) != 0700 && ::fchmod(dir, 0700) != 0)
+            problem = QString::fromLocal8Bit(std::strerror(errno));
+        if (dir >= 0)
+            ::close(dir);
+    }
+    ::close(root);
+    if (!problem.isEmpty())
+        Utils::report_file_problem(path, QStringLiteral("no runtime folder: ") + problem);
+#endif
+}
+
 }
 
 StartupOptions parse_startup_args(int &argc, char **argv)
@@ -75,6 +119,7 @@ void startup_core(const StartupOptions &options)
         Paths::set_data_root(options.root);
     keep_off_host_session_bus();
     Utils::prepare_data_root();
+    runtime_folder_of_its_own();
 
     g_zem_keys = static_cast<uint8_t>(check_hiddev());
     ConfigEngine::pInstance();

@@ -254,6 +254,17 @@ void set_line(QList<QByteArray> &lines, const char *key, const QByteArray &value
     lines << QByteArray("[") + kGroup + ']' << line;
 }
 
+// Whether the last line of `key` is there and reads as `text`.
+bool stores(const QList<QByteArray> &lines, const char *key, const QString &text)
+{
+    const QList<int> at = key_lines(lines, key);
+    if (at.isEmpty())
+        return false;
+    const QByteArray &line = lines[at.last()];
+    QString stored;
+    return unescaped(line.mid(line.indexOf('=') + 1), &stored) && stored == text;
+}
+
 // The file's lines as they stand now; none when it is missing or unusable.
 QList<QByteArray> current_lines(FileRead::Status *status = nullptr)
 {
@@ -344,18 +355,33 @@ bool ConfigEngine::write_config_variants(const Values &values)
         if (!valid_item(v.first))
             return false;
     }
-    QMutexLocker lock(&m_mutex);
-    // Read again: the file may have been replaced over the control link since the start.
-    QList<QByteArray> lines = current_lines();
     bool in_file = false;
-    for (const auto &v : values) {
-        if (const Item *item = item_of(v.first)) {
-            set_line(lines, item->ini_key, escaped(v.second.toString()));
-            in_file = true;
+    for (const auto &v : values)
+        in_file = in_file || item_of(v.first);
+    QMutexLocker lock(&m_mutex);
+    if (in_file) {
+        // The file gets every key, the held value where none is given: a file gone or refused
+        // since the start would otherwise come back with the given keys alone, and the next start
+        // would put defaults in place of the others. Read again for the lines this program does
+        // not know of, which a file it can read keeps.
+        QList<QByteArray> lines = current_lines();
+        for (const Item &item : kItems) {
+            QVariant value = m_values[item.key];
+            bool given = false;
+            for (const auto &v : values) {
+                if (v.first == item.key) {
+                    value = v.second;
+                    given = true;
+                }
+            }
+            // A line that already reads as the held value stays as it is, its comment with it.
+            if (!given && stores(lines, item.ini_key, value.toString()))
+                continue;
+            set_line(lines, item.ini_key, escaped(value.toString()));
         }
+        if (!store(lines))
+            return false;
     }
-    if (in_file && !store(lines))
-        return false;
     for (const auto &v : values)
         m_values[v.first] = v.second;
     return true;

@@ -34,8 +34,10 @@ public:
 
     QVariant read_config_variant(ConfigItem::ConfigName key) const;
     // For a key of the file, writes the file again through the safe writer, then caches the
-    // value. False when the file did not take it (the writer has said why): the cache keeps the
-    // old value then, so nothing reads back a value the next start would not find.
+    // value. The file written holds every key of the file (the held values beside the given one)
+    // and keeps the other lines of the file as it stood. False when the file did not take it
+    // (the writer has said why): the cache keeps the old value then, so nothing reads back a value
+    // the next start would not find.
     bool write_config_variant(ConfigItem::ConfigName key, const QVariant &value);
     // Several keys in one write of the file: a power cut or a failed write leaves all of them
     // old, in the file and in the cache, never some new beside others old.

@@ -64,7 +64,9 @@ void UsbServer::mounted()
 
 void UsbServer::poll()
 {
-    const bool present = QFileInfo(Paths::dev(QString::fromLatin1(kStickFolder))).isDir();
+    // Opened by the data root's rule: a link in the stick folder's place could lead anywhere, and
+    // is no stick.
+    const bool present = Folder::open(Paths::dev(QString::fromLatin1(kStickFolder))).ok();
     if (present && !m_present) {
         inserted();
     } else if (!present && m_present) {

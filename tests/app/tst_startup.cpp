@@ -1,8 +1,11 @@
 // The start before the screens, on a data root that cannot be written and on one where an
-// interrupted save left its temporary files; the session bus it names before the application.
+// interrupted save left its temporary files; the session bus and the runtime folder it names
+// before the application.
 #include <QtTest>
 #include <cctype>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "config_engine.h"
 #include "global.h"
@@ -84,6 +87,49 @@ private slots:
         const QString socket = QFile::decodeName(QByteArray::fromPercentEncoding(value));
         QCOMPARE(QFileInfo(socket).absolutePath(), root);
         QVERIFY(!QFileInfo::exists(socket));
+    }
+    // Qt's runtime folder is one of the run's own, in its data root and for its user alone, and Qt
+    // takes it as it is. Whatever held its name before is not followed out of the root.
+    void runtime_folder_of_its_own_data()
+    {
+        columns<QString>({"before"});
+        QTest::newRow("nothing") << "";
+        QTest::newRow("a folder open to all") << "folder";
+        QTest::newRow("a link to a folder outside") << "link";
+        QTest::newRow("a file") << "file";
+    }
+    void runtime_folder_of_its_own()
+    {
+        QFETCH(QString, before);
+        const QString root = fresh_test_root(QString(QTest::currentDataTag()).replace(' ', '_'));
+        const QString folder = root + "/runtime", outside = root + "-outside";
+        QDir(outside).removeRecursively();
+        QVERIFY(QDir().mkpath(outside));
+        QVERIFY(QFile::setPermissions(outside, QFileDevice::Permissions(0x7755)));
+        if (before == "folder")
+            QVERIFY(QDir().mkpath(folder) && QFile::setPermissions(folder, QFileDevice::Permissions(0x7755)));
+        else if (before == "link")
+            QVERIFY(QFile::link(outside, folder));
+        else if (before == "file")
+            write_dev_file("/runtime", "x");
+        qputenv("XDG_RUNTIME_DIR", "/run/user/0");
+        ConfigEngine::destroy_for_test();
+        ZemRamPara::destroy_for_test();
+        StartupOptions options;
+        options.root = root;
+        {
+            Warnings warnings;
+            startup_core(options);
+            QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation), folder);
+            QCOMPARE(warnings.lines(), QStringList());
+        }
+        QCOMPARE(qgetenv("XDG_RUNTIME_DIR"), QFile::encodeName(folder));
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &st), 0);
+        QVERIFY(S_ISDIR(st.st_mode));
+        QCOMPARE(st.st_mode & 07777, mode_t(0700));
+        QCOMPARE(st.st_uid, ::geteuid());
+        QCOMPARE(QFileInfo(outside).permissions(), QFileDevice::Permissions(0x7755));
     }
 };
 

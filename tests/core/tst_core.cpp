@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 #include <cstring>
+#include <sys/stat.h>
 #include <thread>
 
 #include "alias.h"
@@ -612,6 +613,50 @@ private slots:
         QCOMPARE(cfg->read_config_variant(ConfigItem::IPAddress).toString(), QStringLiteral("192.168.5.5"));
         QCOMPARE(ini_value("IPAddress"), QStringLiteral("192.168.5.5"));
         QCOMPARE(g_str_ip, QStringLiteral("172.16.0.9"));
+    }
+    // Whatever became of the file since the start, a write leaves it holding the whole
+    // configuration: the values held for the keys not written, so that the next start finds
+    // them all; what the program does not know of in a file it could read stays.
+    void config_write_holds_every_key_data()
+    {
+        columns<QString>({"file"});
+        QTest::newRow("readable") << "readable";
+        QTest::newRow("edited since") << "edited";
+        QTest::newRow("gone") << "gone";
+        QTest::newRow("too big") << "too big";
+        QTest::newRow("a FIFO") << "fifo";
+    }
+    void config_write_holds_every_key()
+    {
+        QFETCH(QString, file);
+        write_dev_file(kIni, "; by hand\n[config]\nIPAddress=172.16.0.9\nBarCode=ZX-0042\nLcdLangValid=6\nEDIDCheck=1\n"
+                             "\n[other]\nx=2\n");
+        ConfigEngine *cfg = ConfigEngine::pInstance();
+        const QString path = Paths::dev(kIni);
+        if (file == "edited")
+            write_dev_file(kIni, "; by hand\n[config]\nBarCode=other\nEDIDCheck=1\n\n[other]\nx=2\n");
+        else if (file != "readable")
+            QVERIFY(QFile::remove(path));
+        if (file == "too big")
+            write_dev_file(kIni, "[config]\nBarCode=big\n" + QByteArray(100 * 1024, ';'));
+        if (file == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        QVERIFY(cfg->write_config_variant(ConfigItem::GateWay, QStringLiteral("172.16.0.1")));
+        QVERIFY(QFileInfo(path).isFile());
+        const QStringList held{"172.16.0.9", "255.255.255.0", "172.16.0.1", "ZX-0042", "6"};
+        QCOMPARE(QStringList({ini_value("IPAddress"), ini_value("SubNetMask"), ini_value("GateWay"),
+                              ini_value("BarCode"), ini_value("LcdLangValid")}),
+                 held);
+        ConfigEngine::destroy_for_test();
+        ConfigEngine::pInstance();
+        QCOMPARE(QStringList({g_str_ip, g_srt_mask, g_str_gateway, g_str_barcode, QString::number(g_lcd_lang_valid)}),
+                 held);
+        const QByteArray bytes = read_dev_file(kIni);
+        const bool kept = file == "readable" || file == "edited";
+        QCOMPARE(bytes.startsWith("; by hand\n"), kept);
+        QCOMPARE(ini_value("EDIDCheck") == QLatin1String("1"), kept);
+        QCOMPARE(QSettings(path, QSettings::IniFormat).value("other/x").toString() == QLatin1String("2"), kept);
+        QVERIFY(!bytes.contains("big") && !bytes.contains("other\n"));
     }
     void config_bad_values_fall_back()
     {

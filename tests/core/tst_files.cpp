@@ -4,8 +4,10 @@
 #include <QSettings>
 #include <QtTest>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "alias.h"
 #include "config_engine.h"
@@ -414,6 +416,42 @@ private slots:
         QCOMPARE(read_file(target + "/configs/a"), QByteArray("saved"));
         QCOMPARE(entries(other), QStringList{left});
         QCOMPARE(warnings.lines(), QStringList());
+    }
+    // What a test leaves in its root goes before the next one, names that are no UTF-8 included
+    // (the stick's and the control link's names keep their bytes); links are removed, and what
+    // they lead to out of the root stays.
+    void fresh_root_removes_every_leftover()
+    {
+        const QString root = fresh_test_root(QStringLiteral("leftovers"));
+        const QByteArray r = QFile::encodeName(root), outside = r + "-outside";
+        const auto put = [](const QByteArray &path, const QByteArray &data) {
+            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            const bool ok = fd >= 0 && ::write(fd, data.constData(), size_t(data.size())) == data.size();
+            if (fd >= 0)
+                ::close(fd);
+            return ok;
+        };
+        QDir(QFile::decodeName(outside)).removeRecursively();
+        for (const QByteArray &dir : {outside, outside + "/kept", r + "/data/odd\xff", r + "/data/odd\xff/deeper\x80\xc0",
+                                      r + "/mnt", r + "/mnt/usb1", r + "/mnt/usb1/.hidden\xfe"})
+            QCOMPARE(::mkdir(dir.constData(), 0755), 0);
+        QVERIFY(put(outside + "/kept/file", "outside"));
+        for (const QByteArray &file : {r + "/data/name\xff\xfe", r + "/data/odd\xff/deeper\x80\xc0/file\xe9.rcv",
+                                       r + "/mnt/usb1/.hidden\xfe/x"})
+            QVERIFY(put(file, "left"));
+        QCOMPARE(::symlink(outside.constData(), (r + "/data/odd\xff/out").constData()), 0);
+        QCOMPARE(::symlink((outside + "/kept/file").constData(), (r + "/data/file\xff").constData()), 0);
+        QCOMPARE(fresh_test_root(QStringLiteral("leftovers")), root);
+        const auto entries = [](const QString &dir) {
+            return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        };
+        QCOMPARE(entries(root), QStringList{"data"});
+        QCOMPARE(entries(root + "/data"), (QStringList{"configs", "modes"}));
+        QCOMPARE(entries(root + "/data/configs") + entries(root + "/data/modes"), QStringList());
+        QCOMPARE(entries(QFile::decodeName(outside)), QStringList{"kept"});
+        QFile kept(QFile::decodeName(outside + "/kept/file"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("outside"));
     }
 };
 

@@ -237,6 +237,12 @@ private slots:
         UsbServer usb;
         Codes spy(&usb, &UsbServer::sig_usb_update);
         g_delay_usbserver = 0;   // the listener's hold-off
+        // A link in the stick folder's place leads anywhere: it is no stick.
+        const QString dir = Paths::dev(QStringLiteral("/mnt/usb1")), elsewhere = Paths::dev(QStringLiteral("/mnt/elsewhere"));
+        QVERIFY(QDir().mkpath(elsewhere) && QFile::link(elsewhere, dir));
+        usb.poll();
+        QCOMPARE(spy.all(), QList<int>{});
+        QVERIFY(QFile::remove(dir));
         plug(usb, true);
         advance(300);
         usb.poll();
@@ -255,6 +261,11 @@ private slots:
         QCOMPARE(on_link_thread(5, 5, [&] { return usb.poll(), 0; }), 0);
         QCOMPARE(spy.all().last(), 102);
         QCOMPARE(g_hook_calls, QStringList{QStringLiteral("back 5")});
+        // Nor is a link one when it takes the place of the stick that was there.
+        QVERIFY(QDir(dir).removeRecursively() && QFile::link(elsewhere, dir));
+        usb.poll();
+        usb.poll();
+        QCOMPARE(spy.all().mid(7), QList<int>{101});
     }
 };
 

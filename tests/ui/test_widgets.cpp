@@ -199,6 +199,40 @@ private slots:
             QTEST(g_form_child->field->text(), "child");
         QCOMPARE(g_form_parent->field->text(), QStringLiteral("100"));
     }
+    // Every opening looks like the first: the start text with the cursor after it, nothing
+    // selected (a selection would read as "typing replaces it", which it does not). Touched again
+    // within the double-click time, the field still opens the keyboard rather than selecting a word.
+    void keyboard_opens_alike_every_time_data()
+    {
+        columns<bool>({"soon"});
+        QTest::newRow("touched again later") << false;
+        QTest::newRow("touched again within the double-click time") << true;
+    }
+    void keyboard_opens_alike_every_time()
+    {
+        QFETCH(bool, soon);
+        open_screen(g_form_parent, new Form(PAGE_OPTION));
+        g_form_parent->setGeometry(0, 0, 320, 240);
+        g_form_parent->field->setGeometry(20, 20, 80, 30);
+        QWindow *window = g_form_parent->windowHandle();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const QPoint at = g_form_parent->field->geometry().center();
+        auto *edit = g_numberkeyboard->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+        for (int opening = 1; opening <= 3; ++opening) {
+            const QByteArray which = "opening " + QByteArray::number(opening);
+            if (opening > 1 && soon)   // the last touch's release was a moment ago
+                QTest::lastMouseTimestamp -= QTest::mouseDoubleClickInterval;
+            QTest::mouseClick(window, Qt::LeftButton, {}, at);
+            QVERIFY2(g_numberkeyboard->isVisible(), which);
+            QVERIFY2(QTest::qWaitForWindowActive(g_numberkeyboard), which);
+            QCOMPARE(edit->text(), QStringLiteral("1920"));
+            QVERIFY2(!edit->hasSelectedText(), which + " shows its text selected");
+            QCOMPARE(edit->cursorPosition(), 4);
+            uitest::key(g_numberkeyboard, Qt::Key_PowerOff);
+            QVERIFY2(!g_numberkeyboard->isVisible(), which);
+            QVERIFY(QTest::qWaitForWindowActive(window));
+        }
+    }
     void progress_bar_lifecycle()
     {
         QDialog host;

@@ -399,6 +399,10 @@ bool keyboard_over(User &u, const QString &screen_name, const std::function<WId(
     u.x.touch(u.ask(target));
     const QString keys = QStringLiteral("the keyboard opened from ") + screen_name;
     u.in_front(keys, kKeyboard, keyboard);
+    u.until(keys + QStringLiteral(" shows its start text unselected, as at its first opening"), [] {
+        const auto *edit = g_numberkeyboard->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+        return edit->hasFocus() && !edit->hasSelectedText() && edit->cursorPosition() == edit->text().size();
+    });
     u.x.key('Q');
     if (!u.until(keys + QStringLiteral(" takes the typed 1"), [] { return g_numberkeyboard->shown() == QLatin1String("1"); }))
         return false;
@@ -500,10 +504,10 @@ private slots:
             u.post([] { open_screen(g_ledset, new ledset); });
             if (!keyboard_over(u, QStringLiteral("LED size"), led_size, field("lineEdit_ledw"), led_size_gone, home))
                 return;
-            // The height this time: a second touch on the same spot this soon would be a double
-            // click, which a line edit takes as a word selection.
+            // The same field again, as soon as the user can: the touch may fall within the
+            // double-click time, and must open the keyboard all the same.
             u.post([] { open_screen(g_ledset, new ledset); });
-            if (!keyboard_over(u, QStringLiteral("LED size opened again"), led_size, field("lineEdit_ledh"),
+            if (!keyboard_over(u, QStringLiteral("LED size opened again"), led_size, field("lineEdit_ledw"),
                                led_size_gone, home))
                 return;
             u.post([] { open_screen(g_linkwlan, new linkwlan); });

@@ -197,6 +197,17 @@ void NumberKeyboard::keyReleaseEvent(QKeyEvent *event)
     }
 }
 
+void NumberKeyboard::showEvent(QShowEvent *event)
+{
+    // As it shows, a dialog hands the widget it last had in focus (kept while hidden, even from an
+    // activation that came after the keyboard had closed) a tab-reason focus-in, on which a line
+    // edit selects its whole text. Forgotten here, the focus comes from the activation alone, as
+    // at the first opening: the cursor after the start text, nothing selected.
+    if (!ui.lineEdit->hasFocus())
+        ui.lineEdit->clearFocus();
+    QDialog::showEvent(event);
+}
+
 void reset_number_keyboard()
 {
     l_str.clear();
