@@ -441,7 +441,8 @@ private slots:
         levels.enter(Level::Row, 3);
         column.unfocus_current();   // the screen's look for a held choice
         QVERIFY(levels.at(Level::Row) && levels.list() == nullptr);
-        QCOMPARE((QList<int>{levels.index(), levels.index_of(Level::Tabs), levels.index_of(Level::List)}), (QList<int>{3, 1, -1}));
+        QCOMPARE((QList<int>{levels.index(), levels.index_of(Level::Tabs), levels.index_of(Level::List)}),
+                 (QList<int>{3, 1, -1}));
         levels.set_index(2);
         levels.enter(Level::List, 2, &frame);
         QCOMPARE(looks(), QStringLiteral("000001"));
