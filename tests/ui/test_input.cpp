@@ -4,15 +4,14 @@
 #include <thread>
 
 #include "chip_request.h"
-#include "cropcell.h"
 #include "edidset.h"
-#include "entrycard.h"
 #include "imagelayout.h"
 #include "imagetab.h"
 #include "inputchoose.h"
 #include "inputcut.h"
 #include "mainfixture.h"
 #include "message_deal.h"
+#include "sourcecard.h"
 #include "sourceinfo.h"
 
 using namespace mainfx;
@@ -193,7 +192,7 @@ private slots:
         QCOMPARE(uitest::look(c, "button_inputcut"), level == 0 && select == 4 ? LookState::Focus : LookState::Normal);
         QCOMPARE(uitest::look(c, "button_EDID"), level == 0 && select == 5 ? LookState::Focus : LookState::Normal);
         for (int k = 0; k < c->card_count(); ++k)
-            QCOMPARE(look_of(c->card(k)), level == 2 && select == k ? LookState::Focus : LookState::Normal);
+            QCOMPARE(look_of(c->card(k)->ground()), level == 2 && select == k ? LookState::Focus : LookState::Normal);
         QCOMPARE(c->tab(0)->source_text(), QStringLiteral("HDMI1"));
         QCOMPARE(c->tab(1)->source_text(), QStringLiteral("HDMI2_Crop2"));   // number 2, whatever its entry
         QCOMPARE(c->tab_count(), 3);
@@ -221,7 +220,7 @@ private slots:
         QTEST(card_names(c), "cards");
         QTEST(badge(c), "badge");
         QCOMPARE(c->level(), 2);
-        QCOMPARE(look_of(c->card(c->select())), LookState::Focus);
+        QCOMPARE(look_of(c->card(c->select())->ground()), LookState::Focus);
         QVERIFY(g_tip->isVisible());
         QCOMPARE(c->card(badge(c))->badge_text(), QStringLiteral("Using"));
     }
@@ -327,7 +326,7 @@ private slots:
         QCOMPARE(card_names(c), QStringLiteral("HDMI1|HDMI1_crop1|HDMI1_crop2"));
         press("b");
         QCOMPARE(c->card_count(), 0);
-        QCOMPARE(c->get_source_num(4), 0);
+        QCOMPARE(c->source_row().count(4), 0);
     }
     // Images 2 and 3 switched off while the third tab had the focus: the focus starts again on
     // image 1, and a switch reaches image 1, never the image without a tab.
@@ -412,7 +411,7 @@ private slots:
         QTEST(c->card(0)->info(), "info");
         InputCut *cut = (open_screen(g_inputcut, new InputCut), g_inputcut);
         press("r");
-        QTEST(cut->cell(0)->size_text(), "info");
+        QTEST(cut->cell(0)->info(), "info");
         // The row's icons are read when the screen opens.
         delete g_inputchoose;
         c = open_choose(1);
@@ -480,7 +479,7 @@ private slots:
         press("ro");
         change();
         QTEST(cell_names(g_inputcut), "cut_cells");
-        QTEST(g_inputcut->cell(4)->size_text(), "info");
+        QTEST(g_inputcut->cell(4)->info(), "info");
         QVERIFY(uitest::text(g_inputcut, "sourcelistseq1name").contains(count));
     }
     // The same file arriving while source choice itself is on display, in the list of another
@@ -541,7 +540,7 @@ private slots:
         }
         QTEST(e->card_text(), "card");
         QVERIFY(!e->findChild<QWidget *>("frame_add")->isVisibleTo(e));
-        QCOMPARE(look_of(e->card()), LookState::Focus);
+        QCOMPARE(look_of(e->card_frame()), LookState::Focus);
         for (int i = 0; i < 4; ++i)   // no other input's record moved
             if (i != input)
                 QCOMPARE((Words{uitest::rd16(Ram::edid(i)), uitest::rd16(Ram::edid(i) + 4)}), (Words{1920, i == 3 ? 50 : 60}));

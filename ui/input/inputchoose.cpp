@@ -1,15 +1,13 @@
 #include "inputchoose.h"
 
-#include <QFontMetrics>
 #include <cstring>
 
-#include "alias.h"
 #include "edidset.h"
-#include "entrycard.h"
 #include "global.h"
 #include "imagetab.h"
 #include "inputcut.h"
 #include "ram_layout.h"
+#include "sourcecard.h"
 #include "sourceinfo.h"
 #include "tip.h"
 #include "zemrampara.h"
@@ -33,8 +31,8 @@ constexpr QRect kListFrame(1, 127, 318, 70);
 constexpr int kCardX = 14, kCardPitch = 95, kCardY = 10;
 constexpr int kHighlightPitch = 53;
 constexpr QRect kHighlight(1, 95, 53, 33);
-// The source row's names are cut to the label less this, measured in a 9-pixel font.
-constexpr int kNameMargin = 16;
+// A crop's display name on its card.
+constexpr int kCardNameWidth = 80;
 
 QString in_use_text()
 {
@@ -48,18 +46,16 @@ bool image_present(const uint8_t *img, int w)
 }
 }
 
-InputChoose::InputChoose() : ScreenOf(PAGE_INPUTCHOOSE)
+InputChoose::InputChoose() : ScreenOf(PAGE_INPUTCHOOSE), m_list(kCardsPerPage, PagedCursor::Wrap::BothEnds)
 {
     ui.setupUi(this);
-    for (QWidget *w : {static_cast<QWidget *>(ui.sourcelistseq4name), static_cast<QWidget *>(ui.sourcelistseq4pixmap),
-                       static_cast<QWidget *>(ui.sourcelistseq5name), static_cast<QWidget *>(ui.sourcelistseq5pixmap)})
-        w->hide();
+    m_row = SourceRow(this);
     m_card_font = font();
     m_card_font.setPixelSize(10);
     menulist_init();
     if (ZemRamPara *p = para())
         p->ZemCropSourceInit();
-    crop_source_num_update();
+    show_counts();
     initMenu();
     image_select();
     language_changed();
@@ -69,17 +65,14 @@ InputChoose::InputChoose() : ScreenOf(PAGE_INPUTCHOOSE)
 
 void InputChoose::menulist_init()
 {
-    ui_select = 0;
-    ui_seltype = 0;
-    m_page = 0;
+    m_levels.back_to(Level::Tabs);
+    m_list.set_position(0);
     m_in_use = Shown{};
     // Images 5 and 6 have no tab: the choice starts on image 1 then.
     const int current = g_image_current.load();
     const ZemRamPara *p = para();
     m_image = (p && current < kImages && image_present(p->RAM_PARA, current)) ? current : 0;
-    ui_select = static_cast<uint8_t>(tab_position(m_image));
-    // Back from the source row returns here: to the tab the screen opened on, not to the first.
-    m_last_tab = ui_select;
+    m_levels.set_index(tab_position(m_image));
 }
 
 int InputChoose::tab_position(int image) const
@@ -107,34 +100,17 @@ InputChoose::Shown InputChoose::image_shows(int image) const
     return shown;
 }
 
-int InputChoose::get_source_num(unsigned char source) const
-{
-    return source < kSources ? m_counts[source] : 0;
-}
-
-int InputChoose::source_current_check()
+int InputChoose::count_entries()
 {
     const int count = qMin(kMaxEntries, sourceinfo::source_entries(static_cast<unsigned char>(m_listed)));
-    m_last_page = (count - 1) / kCardsPerPage;
+    m_list.set_count(count);
     return count;
 }
 
-// ---- source row -------------------------------------------------------------------------------
-
-void InputChoose::crop_source_num_update()
+void InputChoose::show_counts()
 {
-    for (int s = 0; s < kSources; ++s)
-        m_counts[s] = sourceinfo::source_entries(static_cast<unsigned char>(s));
-    source_name_update();
-}
-
-void InputChoose::source_name_update()
-{
-    QLabel *const names[kSources] = {ui.sourcelistseq0name, ui.sourcelistseq1name, ui.sourcelistseq2name,
-                                     ui.sourcelistseq3name};
-    QLabel *const icons[kSources] = {ui.sourcelistseq0pixmap, ui.sourcelistseq1pixmap, ui.sourcelistseq2pixmap,
-                                     ui.sourcelistseq3pixmap};
-    sourceinfo::show_source_row(names, icons, m_counts, kNameMargin);
+    m_row.show_counts();
+    m_row.show_signal_icons();
 }
 
 // ---- tabs -------------------------------------------------------------------------------------
@@ -166,23 +142,24 @@ void InputChoose::initMenu()
     m_tab_count = k;
     // What the focus frame shows follows the level: the focused tab, the tab held while the
     // keys work in the row or the list, nothing while a button has the focus.
-    place_tab_frame(ui_seltype == 0 && ui_select < kButtonCrop ? ui_select : tab_position(m_image));
+    const bool on_tab = m_levels.at(Level::Tabs) && m_levels.index() < kButtonCrop;
+    place_tab_frame(on_tab ? m_levels.index() : tab_position(m_image));
     m_strip->show();
 }
 
 void InputChoose::place_tab_frame(int position)
 {
-    if (ui_seltype == 0 && ui_select >= kButtonCrop) {
+    const bool tabs = m_levels.at(Level::Tabs);
+    const int focus = tabs ? m_levels.index() : -1;
+    if (focus >= kButtonCrop) {
         m_tab_frame->hide();
     } else {
-        set_look(m_tab_frame, Look::ImageTabFrame, ui_seltype == 0 ? LookState::Focus : LookState::Normal);
+        set_look(m_tab_frame, Look::ImageTabFrame, tabs ? LookState::Focus : LookState::Normal);
         m_tab_frame->setGeometry(QRect(QPoint(kTabPitch * position + kTabFrameX, 0), kTabFrameSize));
         m_tab_frame->show();
     }
-    set_look(ui.button_inputcut, Look::Outline,
-             ui_seltype == 0 && ui_select == kButtonCrop ? LookState::Focus : LookState::Normal);
-    set_look(ui.button_EDID, Look::Outline,
-             ui_seltype == 0 && ui_select == kButtonEdid ? LookState::Focus : LookState::Normal);
+    set_look(ui.button_inputcut, Look::Outline, focus == kButtonCrop ? LookState::Focus : LookState::Normal);
+    set_look(ui.button_EDID, Look::Outline, focus == kButtonEdid ? LookState::Focus : LookState::Normal);
 }
 
 const ImageTab *InputChoose::tab(int position) const
@@ -212,37 +189,39 @@ void InputChoose::imagemenu()
 {
     if (!m_strip)
         return;
-    if (ui_seltype == 0 && ui_select < kButtonCrop) {
-        m_image = m_tab_map[qMin<int>(ui_select, m_tab_count - 1)];
+    // The tab the keys are on, or the one held beneath the row and the list.
+    const int tab = m_levels.index_of(Level::Tabs);
+    if (m_levels.at(Level::Tabs) && tab < kButtonCrop) {
+        m_image = m_tab_map[qMin(tab, m_tab_count - 1)];
         if (m_image != g_image_current.load()) {
             g_image_current = static_cast<uint8_t>(m_image);
             if (ZemRamPara *p = para())
                 p->test_signal(CHANGE_PARA);
         }
-        m_last_tab = ui_select;
     }
-    place_tab_frame(ui_select);
+    place_tab_frame(tab);
 }
 
 // ---- source row and list ----------------------------------------------------------------------
 
 void InputChoose::image_select()
 {
-    m_page = 0;
-    if (ui_seltype == 0) {
+    // The list shows its first page again; in the list the place on the page stays.
+    m_list.set_position(m_list.slot());
+    if (m_levels.at(Level::Tabs)) {
         m_in_use = image_shows(m_image);
         m_listpos = sourceinfo::get_listseq_by_source_id(static_cast<unsigned char>(m_in_use.source));
-    } else if (ui_seltype == 1) {
-        m_listpos = ui_select;
+    } else if (m_levels.at(Level::Row)) {
+        m_listpos = m_levels.index();
     }
-    on_Button_source_clicked();
+    show_list();
 }
 
-void InputChoose::on_Button_source_clicked()
+void InputChoose::show_list()
 {
     initSource();
     ui.frame1->setGeometry(kHighlight.translated(kHighlightPitch * m_listpos, 0));
-    set_look(ui.frame1, Look::OpenTab, ui_seltype == 1 ? LookState::Focus : LookState::Normal);
+    set_look(ui.frame1, Look::OpenTab, m_levels.at(Level::Row) ? LookState::Focus : LookState::Normal);
 }
 
 void InputChoose::initSource()
@@ -252,15 +231,16 @@ void InputChoose::initSource()
         return;
     p->ZemCropSourceInit();
     // What the selected image shows; at the row and list levels, as last read or switched.
-    if (ui_seltype == 0) {
+    if (m_levels.at(Level::Tabs)) {
         m_in_use = image_shows(m_image);
         m_listed = m_in_use.source;
     } else {
         m_listed = sourceinfo::get_source_id_by_listseq(static_cast<unsigned char>(m_listpos));
     }
     m_listed_name = sourceinfo::get_source_name_by_sourceid(static_cast<unsigned char>(m_listed));
-    const int count = source_current_check();
-    const int cards = qBound(0, count - kCardsPerPage * m_page, kCardsPerPage);
+    count_entries();
+    const int page = m_list.page();
+    const int cards = m_list.items_on(page);
 
     // The entry the selected image shows, ranked by crop number as the list is ordered; none for
     // a crop deleted since.
@@ -279,9 +259,10 @@ void InputChoose::initSource()
         m_list_frame->setGeometry(kListFrame);
         m_list_frame->lower();
     }
-    set_look(m_list_frame, Look::ListFrame, ui_seltype == 1 ? LookState::Focus : LookState::Normal);
+    set_look(m_list_frame, Look::ListFrame, m_levels.at(Level::Row) ? LookState::Focus : LookState::Normal);
 
     const QString badge = in_use_text();
+    const bool keys_in_list = m_levels.at(Level::List);
     for (int k = 0; k < kCardsPerPage; ++k) {
         if (k >= cards) {
             if (m_cards[k])
@@ -289,55 +270,31 @@ void InputChoose::initSource()
             continue;
         }
         if (!m_cards[k]) {
-            m_cards[k] = new EntryCard(m_card_font, m_list_frame);
+            m_cards[k] = new SourceCard(SourceCard::Kind::Entry, m_card_font, m_list_frame);
             m_cards[k]->move(kCardX + kCardPitch * k, kCardY);
         }
-        EntryCard *card = m_cards[k];
-        const int e = kCardsPerPage * m_page + k;
-        QString name, info;
-        if (e == 0) {
-            name = m_listed_name;
-            info = sourceinfo::timing_text(static_cast<unsigned char>(m_listed));
-        } else {
-            CROP_PARA crop{};
-            int index = Ram::kCropCount;
-            p->ZemGetCropPara(m_listed, e, &crop, &index);
-            if (index < Ram::kCropCount) {
-                ALIAS_PARA alias;
-                if (get_json_alias_para(&alias, QStringLiteral("crop"), index) == 1)
-                    name = QFontMetrics(m_card_font).elidedText(alias.name, Qt::ElideRight, 80);
-                else
-                    name = m_listed_name +
-                           QStringLiteral("_crop%1").arg(Ram::crop_number(static_cast<uint16_t>(crop.word)));
-                info = QStringLiteral("%1x%2").arg(crop.w).arg(crop.h);
-            }
-        }
-        card->set_entry(m_listed, name, info);
-        card->set_state(e == in_use_entry, ui_seltype == 2 && ui_select == k, badge);
+        SourceCard *card = m_cards[k];
+        const int e = m_list.first_item(page) + k;
+        card->show_list_entry(m_listed, e, m_listed_name, kCardNameWidth);
+        card->set_state(keys_in_list && m_list.item() == e, e == in_use_entry, badge);
         card->show();
     }
     m_cards_shown = cards;
     m_list_frame->show();
 }
 
-void InputChoose::para_uiselect_init()
+int InputChoose::entry_in_use_on_first_page() const
 {
-    ui_select = 0;
     const Shown shown = image_shows(m_image);
     if (shown.crop_index >= 0 && shown.source == m_listed) {
         const int n = para()->ZemCropRank(shown.crop_index);
         if (n == 1 || n == 2)
-            ui_select = static_cast<uint8_t>(n);
+            return n;
     }
+    return 0;
 }
 
-void InputChoose::para_source_index_init()
-{
-    ui_select = static_cast<uint8_t>(m_listpos);
-    m_page = 0;
-}
-
-const EntryCard *InputChoose::card(int k) const
+const SourceCard *InputChoose::card(int k) const
 {
     return k >= 0 && k < m_cards_shown ? m_cards[k] : nullptr;
 }
@@ -349,7 +306,7 @@ void InputChoose::zem_source_button_clicked()
     ZemRamPara *p = para();
     if (!p)
         return;
-    const int e = ui_select + kCardsPerPage * m_page;
+    const int e = m_list.item();
     Shown chosen{m_listed, e > 0, -1};
     if (e > 0) {
         p->ZemCropSourceInit();
@@ -388,94 +345,74 @@ void InputChoose::language_changed()
 
 void InputChoose::key_left()
 {
-    switch (ui_seltype) {
-    case 0:
-        if (ui_select == 0)
-            ui_select = kButtonEdid;
-        else if (ui_select == kButtonEdid)
-            ui_select = kButtonCrop;
-        else if (ui_select >= m_tab_count)
-            ui_select = static_cast<uint8_t>(m_tab_count - 1);
-        else
-            --ui_select;
+    switch (m_levels.current()) {
+    case Level::Tabs: {
+        // From the first tab to the EDID button, from the crop button to the last tab.
+        const int k = m_levels.index();
+        m_levels.set_index(k == 0             ? kButtonEdid
+                           : k == kButtonEdid ? kButtonCrop
+                           : k >= m_tab_count ? m_tab_count - 1
+                                              : k - 1);
         imagemenu();
         image_select();
         break;
-    case 1:
-        ui_select = ui_select == 0 ? kSources - 1 : ui_select - 1;
+    }
+    case Level::Row:
+        m_levels.set_index(m_levels.index() == 0 ? kSources - 1 : m_levels.index() - 1);
         image_select();
         break;
-    default: {
-        const int count = source_current_check();
-        if (ui_select == 0) {
-            if (m_page == 0) {
-                m_page = m_last_page;
-                ui_select = static_cast<uint8_t>(count - kCardsPerPage * m_last_page);
-            } else {
-                --m_page;
-                ui_select = kCardsPerPage;
-            }
-        }
-        --ui_select;
+    case Level::List:
+        count_entries();
+        m_list.previous();
         initSource();
         break;
-    }
     }
 }
 
 void InputChoose::key_right()
 {
-    switch (ui_seltype) {
-    case 0:
-        ++ui_select;
-        if (ui_select == m_tab_count)
-            ui_select = kButtonCrop;
-        else if (ui_select > kButtonEdid)
-            ui_select = 0;
+    switch (m_levels.current()) {
+    case Level::Tabs: {
+        // From the last tab to the crop button, from the EDID button to the first tab.
+        const int k = m_levels.index() + 1;
+        m_levels.set_index(k == m_tab_count ? kButtonCrop : k > kButtonEdid ? 0 : k);
         imagemenu();
         image_select();
         break;
-    case 1:
-        ui_select = ui_select + 1 >= kSources ? 0 : ui_select + 1;
+    }
+    case Level::Row:
+        m_levels.set_index(m_levels.index() + 1 >= kSources ? 0 : m_levels.index() + 1);
         image_select();
         break;
-    default: {
-        const int count = source_current_check();
-        ++ui_select;
-        if (kCardsPerPage * m_page + ui_select >= count) {
-            m_page = 0;
-            ui_select = 0;
-        } else if (ui_select >= kCardsPerPage) {
-            ui_select = 0;
-            m_page = qMin(m_page + 1, m_last_page);
-        }
+    case Level::List:
+        count_entries();
+        m_list.next();
         initSource();
         break;
-    }
     }
 }
 
 void InputChoose::key_ok()
 {
-    switch (ui_seltype) {
-    case 0:
-        if (ui_select == kButtonCrop) {
+    switch (m_levels.current()) {
+    case Level::Tabs:
+        if (m_levels.index() == kButtonCrop) {
             zem_button_inputcut_clicked();
-        } else if (ui_select == kButtonEdid) {
+        } else if (m_levels.index() == kButtonEdid) {
             zem_button_EDID_clicked();
         } else {
-            ui_seltype = 1;
+            m_levels.enter(Level::Row, m_listpos);
             imagemenu();
-            para_source_index_init();
-            on_Button_source_clicked();
+            m_list.set_position(0);
+            show_list();
         }
         break;
-    case 1:
-        ui_seltype = 2;
-        para_uiselect_init();
-        on_Button_source_clicked();
+    case Level::Row:
+        m_levels.enter(Level::List);
+        m_list.set_position(entry_in_use_on_first_page());
+        show_list();
         break;
-    default:
+    case Level::List:
         zem_source_button_clicked();
         TextCreate(m_image);
         break;
@@ -490,29 +427,40 @@ QString InputChoose::key_line(PanelKey key, bool released) const
         return Screen::key_line(key, released);
     return c_printf("this is %s [InputChoose][Release] [ui_seltype=%#x] [ui_select=%#x] [current_page=%#x] "
                     "[source_type=%#x] [crop_id=%#x]",
-                    name, unsigned{ui_seltype}, unsigned{ui_select}, static_cast<unsigned>(m_page),
+                    name, static_cast<unsigned>(level()), static_cast<unsigned>(select()),
+                    static_cast<unsigned>(current_page()),
                     m_in_use.crop ? 1u : 0u, static_cast<unsigned>(qMax(0, m_in_use.crop_index)));
 }
 
 void InputChoose::key_back()
 {
-    switch (ui_seltype) {
-    case 0:
+    switch (m_levels.current()) {
+    case Level::Tabs:
         leave();
         break;
-    case 1:
-        ui_seltype = 0;
-        ui_select = static_cast<uint8_t>(m_last_tab);
+    case Level::Row:
+        m_levels.leave();
         imagemenu();
         // The row's highlight goes back to the image's input with the list.
         image_select();
         break;
-    default:
-        ui_seltype = 1;
-        para_source_index_init();
-        on_Button_source_clicked();
+    case Level::List:
+        m_levels.leave();
+        m_list.set_position(0);
+        show_list();
         break;
     }
+}
+
+void InputChoose::child_left(uint8_t child_page)
+{
+    initSource();
+    if (child_page != PAGE_INPUTCUT)
+        return;
+    show_counts();
+    // Deleting a crop moved the images that showed it to its whole input; that change was
+    // refreshed while the crops screen was on display, so the tabs learn it here.
+    rename_tabs();
 }
 
 // ---- refresh ----------------------------------------------------------------------------------
@@ -544,18 +492,17 @@ void InputChoose::syncUpdate(int code)
         // that is not shown.
         if (!image_present(p->RAM_PARA, m_image))
             m_image = 0;
-        m_last_tab = tab_position(m_image);
-        if (ui_seltype == 0 && ui_select < kButtonCrop)
-            ui_select = static_cast<uint8_t>(m_last_tab);
+        // A focused button keeps the focus; the tab the row and the list go back to moves.
+        if (!(m_levels.at(Level::Tabs) && m_levels.index() >= kButtonCrop))
+            m_levels.set_index_of(Level::Tabs, tab_position(m_image));
         image_select();
         initMenu();
-    } else if (ui_seltype == 0) {
+    } else if (m_levels.at(Level::Tabs)) {
         const int current = g_image_current.load();
         if (current != m_image && current < kImages && m_tabs[current] && m_tabs[current]->isVisibleTo(this)) {
             m_image = current;
-            ui_select = static_cast<uint8_t>(tab_position(current));
-            m_last_tab = ui_select;
-            place_tab_frame(ui_select);
+            m_levels.set_index(tab_position(current));
+            place_tab_frame(m_levels.index());
             image_select();
         } else if (source_changed) {
             image_select();
@@ -569,11 +516,11 @@ void InputChoose::syncUpdate(int code)
     if (crops_changed || code == CHANGE_FILE_RECEIVED) {
         // At the tabs the row's highlight follows the image: a deleted crop may have taken it to
         // another input.
-        if (ui_seltype == 0)
+        if (m_levels.at(Level::Tabs))
             image_select();
         else
             initSource();
-        crop_source_num_update();
+        show_counts();
         // A crop deleted or renumbered under an image changes its tab's name.
         rename_tabs();
     }

@@ -3,45 +3,49 @@
 #include <QFont>
 #include <cstdint>
 
+#include "levels.h"
+#include "pagedcursor.h"
 #include "screen.h"
+#include "sourcerow.h"
 #include "ui_inputcut.h"
 
-class CropCell;
 class QFrame;
 class QPushButton;
+class SourceCard;
 
 // Input crops (page 7): the crops of each input, six items a page (the input itself first, then
-// its crops by crop number), added, edited and deleted in the edit frame below the list.
-// Sub-states: 0 the input tabs, 1 the crop list, 2 a new crop, 3 a crop being edited.
+// its crops by crop number) after the add button, added, edited and deleted in the edit frame
+// below the list. Levels: the input tabs, the crop list, a new crop and a crop being edited.
 class InputCut : public ScreenOf<QDialog, Ui::InputCut>
 {
     Q_OBJECT
 public:
+    enum class Level { Tabs, List, NewCrop, EditCrop };
+
     InputCut();
 
     void language_changed() override;
     void syncUpdate(int code) override;
 
     void menulist_init();
-    void zem_button_input_clicked();
+    // The input of the focused tab and its list again, the tab frame in the look of the level.
+    void show_input();
     void source_init();
-    void crop_source_num_update();
-    void source_name_update();
-    int source_current_check();
-    // Items of source id 0..3 (the input and its crops); 0 for another id.
-    int get_source_num(unsigned char source) const;
-    void para_changed_over();
+    // The items of the input shown, counted afresh: the list's cursor learns them.
+    int count_entries();
+    void hide_frame();
 
     // Read by the tests and the gallery.
-    int state() const { return ui_state; }
-    int select() const { return ui_select; }
-    int current_page() const { return current_pag; }
+    int state() const { return static_cast<int>(m_levels.current()); }
+    int select() const { return m_levels.at(Level::Tabs) ? m_levels.index() : m_list.slot(); }
+    int current_page() const { return m_list.page(); }
     int current_source() const { return cur_source; }
     int cell_count() const { return m_cells_shown; }
-    const CropCell *cell(int k) const;
-    QPushButton *add_button() const { return m_add; }
-    QFrame *tab_frame() const { return m_tab_frame; }
-    QFrame *list_frame() const { return m_list_frame; }
+    const SourceCard *cell(int k) const;
+    const SourceRow &source_row() const { return m_row; }
+    QPushButton *add_button() const { return ui.Button_add; }
+    QFrame *tab_frame() const { return ui.tab_frame; }
+    QFrame *list_frame() const { return ui.frame_source; }
 
 public slots:
     void slot_Button_back_clicked();
@@ -59,21 +63,14 @@ protected:
     QString key_line(PanelKey key, bool released) const override;
 
 private:
-    void next_position();
-    void previous_position();
-    void open_frame(bool existing);
+    void open_frame(Level level);
     void back_to_list();
 
-    uint8_t ui_select = 0;
-    uint8_t ui_state = 0;
-    uint8_t tab_select = 0;
-    uint8_t list_select = 0;
-    int item_counts[4] = {1, 1, 1, 1};
-    int max_source_info = 1;
-    uint8_t current_pag = 0;
-    uint8_t last_pag = 0;
+    Levels<Level> m_levels{Level::Tabs};
+    PagedCursor m_list;
+    SourceRow m_row;
     uint8_t cur_source = 1;
-    uint8_t crop_number = 0;
+    int m_crop_number = 0;
     QString source_name = QStringLiteral("HDMI1");
     QString crop_name;
     QString crop_suffix;
@@ -83,14 +80,8 @@ private:
     uint16_t m_edit_word = 0;
 
     QFont m_list_font;
-    QFrame *m_tab_frame = nullptr;
-    QFrame *m_list_frame = nullptr;
-    QPushButton *m_add = nullptr;
-    CropCell *m_cells[6] = {};
+    SourceCard *m_cells[6] = {};
     int m_cells_shown = 0;
-    QPushButton *m_cancel = nullptr;
-    QPushButton *m_ok = nullptr;
-    QPushButton *m_delete = nullptr;
 };
 
 extern InputCut *g_inputcut;

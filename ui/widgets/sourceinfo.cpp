@@ -1,12 +1,11 @@
 #include "sourceinfo.h"
 
-#include <QFontMetrics>
 #include <QLabel>
 #include <QPixmap>
 
-#include "alias.h"
 #include "language.h"
 #include "ram_layout.h"
+#include "screen.h"
 #include "zemrampara.h"
 
 namespace {
@@ -99,38 +98,18 @@ void sourceinfo::set_sourceonline_pixmap(QLabel *label, unsigned char source_id,
     label->setPixmap(png(source_online_icon(source_id, online)));
 }
 
-void sourceinfo::show_source_row(QLabel *const names[4], QLabel *const icons[4], const int counts[4], int margin)
-{
-    QFont name_font = names[0]->window()->font();
-    name_font.setPixelSize(9);
-    const QFontMetrics metrics(name_font);
-    for (unsigned char pos = 0; pos < 4; ++pos) {
-        const unsigned char id = get_source_id_by_listseq(pos);
-        QString text = get_source_name_by_listseq(pos);
-        ALIAS_PARA alias;
-        if (get_json_alias_para(&alias, QStringLiteral("source"), id) == 1)
-            text = metrics.elidedText(alias.name, Qt::ElideRight, names[pos]->width() - margin);
-        names[pos]->setText(get_source_specialstyle1_by_sourceid(id, text, static_cast<unsigned char>(counts[id])));
-        if (icons) {
-            const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
-            icons[pos]->setScaledContents(true);
-            set_sourceonline_pixmap(icons[pos], id, p && p->has_signal(id) ? 1 : 0);
-        }
-    }
-}
-
 int sourceinfo::source_entries(unsigned char source_id)
 {
     // An id beyond the four inputs (a window set so over the link) has nothing to list.
     if (source_id > 3)
         return 0;
-    const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *p = Screen::para();
     return 1 + (p ? p->ZemGetSourceNum(source_id, Ram::kCropCount) : 0);
 }
 
 QString sourceinfo::timing_text(unsigned char source_id)
 {
-    const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *p = Screen::para();
     const ZemRamPara::TimingRow row = p ? p->timing_row(source_id) : ZemRamPara::TimingRow{};
     if (row.width == 0 || row.height == 0 || row.rate == 0)
         return no_signal_text();

@@ -22,10 +22,6 @@ public:
     static void set_source_pixmap(QLabel *label, unsigned char source_id);
     static void set_sourceonline_pixmap(QLabel *label, unsigned char source_id, unsigned char online);
 
-    // The source row of the input screens, in list order: each input's name (a display name from
-    // the names file, cut to its label less `margin` in the row's 9-px font) with its entry count,
-    // and its online picture.
-    static void show_source_row(QLabel *const names[4], QLabel *const icons[4], const int counts[4], int margin);
     // Entries of source id 0..3: the input itself and its crops; 0 for another id.
     static int source_entries(unsigned char source_id);
     // "%dx%d@%dHz" of the input's signal, or the no-signal text.

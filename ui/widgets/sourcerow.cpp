@@ -1,0 +1,86 @@
+#include "sourcerow.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+
+#include "alias.h"
+#include "screen.h"
+#include "sourceinfo.h"
+#include "zemrampara.h"
+
+namespace {
+// A display name is cut to the name label less this, so that the count beside it still shows.
+constexpr int kNameMargin = 16;
+constexpr int kPlaces = 6;
+
+QLabel *label(QWidget *form, int place, const char *what)
+{
+    return form->findChild<QLabel *>(QStringLiteral("sourcelistseq%1%2").arg(place).arg(QLatin1String(what)));
+}
+}
+
+SourceRow::SourceRow(QWidget *form)
+{
+    for (int pos = 0; pos < kInputs; ++pos) {
+        m_names[pos] = label(form, pos, "name");
+        m_icons[pos] = label(form, pos, "pixmap");
+    }
+    for (int place = kInputs; place < kPlaces; ++place) {
+        for (const char *what : {"name", "pixmap"}) {
+            if (QLabel *l = label(form, place, what))
+                l->hide();
+        }
+    }
+}
+
+void SourceRow::show_names()
+{
+    for (int pos = 0; pos < kInputs; ++pos) {
+        const auto p = static_cast<unsigned char>(pos);
+        const unsigned char id = sourceinfo::get_source_id_by_listseq(p);
+        const QString style = sourceinfo::get_source_specialstyle0_by_sourceid(id);
+        m_names[pos]->setText(style.arg(sourceinfo::get_source_name_by_listseq(p)));
+    }
+}
+
+void SourceRow::show_counts()
+{
+    for (int s = 0; s < kInputs; ++s)
+        m_counts[s] = sourceinfo::source_entries(static_cast<unsigned char>(s));
+    QFont name_font = m_names[0]->window()->font();
+    name_font.setPixelSize(9);
+    const QFontMetrics metrics(name_font);
+    for (int pos = 0; pos < kInputs; ++pos) {
+        const auto p = static_cast<unsigned char>(pos);
+        const unsigned char id = sourceinfo::get_source_id_by_listseq(p);
+        QString text = sourceinfo::get_source_name_by_listseq(p);
+        ALIAS_PARA alias;
+        if (get_json_alias_para(&alias, QStringLiteral("source"), id) == 1)
+            text = metrics.elidedText(alias.name, Qt::ElideRight, m_names[pos]->width() - kNameMargin);
+        const auto count = static_cast<unsigned char>(m_counts[id]);
+        m_names[pos]->setText(sourceinfo::get_source_specialstyle1_by_sourceid(id, text, count));
+    }
+}
+
+void SourceRow::show_icons()
+{
+    for (int pos = 0; pos < kInputs; ++pos) {
+        m_icons[pos]->setScaledContents(true);
+        sourceinfo::set_source_pixmap(m_icons[pos], sourceinfo::get_source_id_by_listseq(static_cast<unsigned char>(pos)));
+    }
+}
+
+void SourceRow::show_signal_icons()
+{
+    const ZemRamPara *p = Screen::para();
+    for (int pos = 0; pos < kInputs; ++pos) {
+        const unsigned char id = sourceinfo::get_source_id_by_listseq(static_cast<unsigned char>(pos));
+        m_icons[pos]->setScaledContents(true);
+        sourceinfo::set_sourceonline_pixmap(m_icons[pos], id, p && p->has_signal(id) ? 1 : 0);
+    }
+}
+
+int SourceRow::count(int source) const
+{
+    return source >= 0 && source < kInputs ? m_counts[source] : 0;
+}
