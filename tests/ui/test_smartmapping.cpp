@@ -9,7 +9,10 @@
 #include <thread>
 
 #include "QRoundProgressBar.h"
+#include "debugflow.h"
 #include "filelist.h"
+#include "loadscanflow.h"
+#include "portchoice.h"
 #include "portgrid.h"
 #include "fpga_regs.h"
 #include "mainfixture.h"
@@ -23,6 +26,21 @@ namespace {
 SmartMapping *wizard()
 {
     return g_smartmapping;
+}
+
+const DebugFlow &debugging()
+{
+    return wizard()->debugging();
+}
+
+const LoadScanFlow &load_scan()
+{
+    return wizard()->load_scan();
+}
+
+const PortGrid *grid()
+{
+    return wizard()->ports().grid();
 }
 
 int stack_page()
@@ -121,7 +139,7 @@ QString positions(int port)
 // stick (drawn green); the page arrows as "<" and ">".
 QString list_rows()
 {
-    const FileList *list = wizard()->file_list();
+    const FileList *list = load_scan().file_list();
     if (!list || !list->isVisible())
         return QStringLiteral("(no list)");
     QStringList out;
@@ -583,9 +601,12 @@ private slots:
         write_dev_file(QStringLiteral("/data/smartmapping/hall.qyfile"), "scan");
         open_wizard(keys);
         QTEST(int(g_line_type.port), "port");
-        QTEST(wizard()->port_grid()->chosen(), "green");
-        QTEST(wizard()->in_grid(), "grid");
-        QCOMPARE(wizard()->port_grid()->parentWidget(), wizard()->findChild<QStackedWidget *>()->currentWidget());
+        QTEST(grid()->chosen(), "green");
+        // The grid holds the keys of the flow the row is in, never of the other one.
+        const bool debug_flow = keys.startsWith('o');
+        QTEST(debug_flow ? debugging().in_grid() : load_scan().in_grid(), "grid");
+        QVERIFY(!(debug_flow ? load_scan().in_grid() : debugging().in_grid()));
+        QCOMPARE(grid()->parentWidget(), wizard()->findChild<QStackedWidget *>()->currentWidget());
     }
     // A touch on a cell chooses its port at once, without the key cursor, and the green mark
     // leaves the cell it was on.
@@ -593,11 +614,11 @@ private slots:
     {
         write_dev_file(QStringLiteral("/data/smartmapping/hall.qyfile"), "scan");
         open_wizard("r o o r o");   // Load scan: port 1 confirmed
-        QTest::mouseClick(wizard()->port_grid()->cell(3)->button(), Qt::LeftButton);
-        QCOMPARE((QList<int>{g_line_type.port, wizard()->port_grid()->chosen()}), (QList<int>{3, 3}));
-        QVERIFY(!wizard()->port_grid()->cell(1)->chosen());
+        QTest::mouseClick(grid()->cell(3)->button(), Qt::LeftButton);
+        QCOMPARE((QList<int>{g_line_type.port, grid()->chosen()}), (QList<int>{3, 3}));
+        QVERIFY(!grid()->cell(1)->chosen());
         act("o r");   // the keys' grid starts on the touched port
-        QCOMPARE((QList<int>{g_line_type.port, wizard()->port_grid()->chosen()}), (QList<int>{4, 4}));
+        QCOMPARE((QList<int>{g_line_type.port, grid()->chosen()}), (QList<int>{4, 4}));
     }
     // The routing page: the cursor starts on the pattern in use; OK on a pattern takes it, Cancel
     // and Back keep the one there was. The language follows onto Step 3's routing button.
@@ -637,7 +658,7 @@ private slots:
         QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_send"), Qt::LeftButton);
         QCOMPARE(g_line_type.rows, first.rows);
         act("b l o Button_front_3");   // Previous is refused as well, by back, by OK and by a touch
-        QCOMPARE((QList<int>{stack_page(), wizard()->debug_step()}), (QList<int>{2, 2}));
+        QCOMPARE((QList<int>{stack_page(), debugging().step()}), (QList<int>{2, 2}));
         run_job();
         act("r o");   // once the bar is gone
         QCOMPARE(int(g_line_type.rows), 9);
@@ -679,14 +700,14 @@ private slots:
         QFETCH(QString, keys);
         for (const QString &word : keys.split(' ', Qt::SkipEmptyParts)) {
             if (word == "next")
-                QTest::mouseClick(wizard()->file_list()->next_button(), Qt::LeftButton);
+                QTest::mouseClick(load_scan().file_list()->next_button(), Qt::LeftButton);
             else if (word == "previous")
-                QTest::mouseClick(wizard()->file_list()->previous_button(), Qt::LeftButton);
+                QTest::mouseClick(load_scan().file_list()->previous_button(), Qt::LeftButton);
             else
                 act(word);
         }
         QTEST(list_rows(), "rows");
-        QTEST(wizard()->chosen_file(), "chosen");
+        QTEST(load_scan().chosen_file(), "chosen");
     }
     // While the file chosen is being loaded, the keys that would leave step 2, turn its page or
     // post again are refused and leave the cursor where it was; moving within the page still works.
@@ -718,18 +739,18 @@ private slots:
             write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
         open_wizard("r o r o");   // Load scan, Next: the list
         act(before);
-        const QString chosen = wizard()->chosen_file();
+        const QString chosen = load_scan().chosen_file();
         QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_load"), Qt::LeftButton);
         QVERIFY(g_qround_bar && qyfile_name() == chosen);
-        const FileList *list = wizard()->file_list();
+        const FileList *list = load_scan().file_list();
         const QMap<QString, QWidget *> touched{
             {"row0", list->row_button(0)}, {"<", list->previous_button()}, {">", list->next_button()}};
         if (touched.contains(during))
             QTest::mouseClick(touched.value(during), Qt::LeftButton);
         else
             act(during);
-        QCOMPARE((QList<int>{stack_page(), wizard()->scan_step(), wizard()->current_page(), wizard()->file_select(),
-                             wizard()->cursor_on_buttons()}), state);
+        QCOMPARE((QList<int>{stack_page(), load_scan().step(), load_scan().current_page(), load_scan().file_select(),
+                             load_scan().cursor_on_buttons()}), state);
         QTEST(list_rows().remove(QStringLiteral(".qyfile")), "rows");
         QCOMPARE(qyfile_name(), chosen);
         QCOMPARE(run_job().last(), 100);
@@ -753,12 +774,12 @@ private slots:
         for (const char *name : {"a", "b", "c", "d"})
             write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
         open_wizard("r o r o r r");
-        QTest::mouseClick(wizard()->file_list()->next_button(), Qt::LeftButton);
+        QTest::mouseClick(load_scan().file_list()->next_button(), Qt::LeftButton);
         QCOMPARE(list_rows(), QStringLiteral("< d.qyfile*"));
-        QTest::mouseClick(wizard()->file_list()->row_button(0), Qt::LeftButton);
+        QTest::mouseClick(load_scan().file_list()->row_button(0), Qt::LeftButton);
         act("b");   // from the rows: back to step 1
-        QCOMPARE((QList<int>{stack_page(), wizard()->scan_step()}), (QList<int>{4, 0}));
-        QCOMPARE(wizard()->chosen_file(), QStringLiteral("/data/smartmapping/d.qyfile"));
+        QCOMPARE((QList<int>{stack_page(), load_scan().step()}), (QList<int>{4, 0}));
+        QCOMPARE(load_scan().chosen_file(), QStringLiteral("/data/smartmapping/d.qyfile"));
     }
     // The stick plugged in (mounted) and pulled out while the list is shown: the list is built
     // again from both folders on its first page, its first row chosen; before the list has been
@@ -776,7 +797,7 @@ private slots:
         act("b");     // back to step 1
         write_dev_file(QStringLiteral("/mnt/usb1/t.qyfile"), "scan");
         uitest::para()->test_signal(CHANGE_USB_MOUNTED);
-        QCOMPARE((QList<int>{stack_page(), wizard()->scan_step()}), (QList<int>{5, 1}));
+        QCOMPARE((QList<int>{stack_page(), load_scan().step()}), (QList<int>{5, 1}));
         QCOMPARE(list_rows(), QStringLiteral("a.qyfile* b.qyfile s.qyfile+ >"));
         QCOMPARE(tip_text(), QStringLiteral("Reading the data,pls wait"));
         act("r r r");
@@ -784,7 +805,7 @@ private slots:
         QDir(Paths::dev("/mnt/usb1")).removeRecursively();
         uitest::para()->test_signal(CHANGE_USB_REMOVED);
         QCOMPARE(list_rows(), QStringLiteral("a.qyfile* b.qyfile"));
-        QCOMPARE(wizard()->chosen_file(), QStringLiteral("/data/smartmapping/a.qyfile"));
+        QCOMPARE(load_scan().chosen_file(), QStringLiteral("/data/smartmapping/a.qyfile"));
         QCOMPARE(tip_text(), QStringLiteral("USB drive is unplugged."));
     }
     // Load sends the chosen file, as it was when Load was pressed, to the receiving cards of the
@@ -819,7 +840,7 @@ private slots:
         write_dev_file(QStringLiteral("/data/smartmapping/a.qyfile"), "scan");
         write_dev_file(QStringLiteral("/mnt/usb1/b.qyfile"), "scan");
         open_wizard("r o r o");
-        QTest::mouseClick(wizard()->file_list()->row_button(1), Qt::LeftButton);
+        QTest::mouseClick(load_scan().file_list()->row_button(1), Qt::LeftButton);
         const QString b = Paths::dev("/mnt/usb1/b.qyfile");
         QFile::remove(b);
         if (becomes == "folder")

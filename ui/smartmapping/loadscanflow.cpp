@@ -1,11 +1,11 @@
-// Load scan, the smart-mapping wizard's second flow: the output port (step 1), then the scan files
-// of the device and of a USB stick, three to a page, one of which Load has the FPGA thread send to
-// the port's receiving cards (step 2, job 2).
+#include "loadscanflow.h"
+
 #include <QLabel>
 #include <QPushButton>
 
 #include "filelist.h"
 #include "global.h"
+#include "portchoice.h"
 #include "portgrid.h"
 #include "smartmapping.h"
 #include "wizard_texts.h"
@@ -16,7 +16,20 @@ enum Step2Button { kPreviousButton, kLoadButton };
 constexpr int kNoFilePt = 7;
 }
 
-void SmartMapping::scan_texts()
+LoadScanFlow::LoadScanFlow(SmartMapping &frame, Ui::SmartMapping &form, PortChoice &ports)
+    : WizardFlow(frame, form), m_ports(ports)
+{
+    m_step1.add(ui.Button_wlan5, Look::PortGroup);
+    m_step1.add(ui.Button_next_5, Look::Thin);
+    m_step2.add(ui.Button_front_6, Look::Thin);
+    m_step2.add(ui.Button_load, Look::Thin);
+    connect(ui.Button_wlan5, &QPushButton::clicked, this, &LoadScanFlow::show_ports);
+    connect(ui.Button_next_5, &QPushButton::clicked, this, &LoadScanFlow::list_files);
+    connect(ui.Button_front_6, &QPushButton::clicked, this, &LoadScanFlow::step2_previous);
+    connect(ui.Button_load, &QPushButton::clicked, this, &LoadScanFlow::load);
+}
+
+void LoadScanFlow::texts()
 {
     ui.label_step1_5->setText(tr5("步骤1选择网口", "Step 1 Select network port", "Шаг 1. Выбор LAN-порта",
                                   "Bước 1 Chọn cổng mạng", "步驟1選擇網口"));
@@ -41,45 +54,59 @@ void SmartMapping::scan_texts()
 
 // ---- step 1: the port ---------------------------------------------------------------------------
 
-void SmartMapping::on_Button_wlan5_clicked()
+void LoadScanFlow::show_first_page()
 {
-    wlan_focus_style(ui.Button_wlan5);
-    m_port_cell = m_line.port < PortGrid::kCells ? m_line.port : 0;
-    wlan_init(ui.page_5);
+    ui.stackedWidget->setCurrentIndex(kScanPort);
 }
 
-void SmartMapping::scan_page1_init(bool focus)
+void LoadScanFlow::preview()
 {
-    if (m_line.port < PortGrid::kCells)
-        on_Button_wlan5_clicked();
-    m_scan1.set_index(kGroupItem);
+    show_first_page();
+    page1_init(false);
+}
+
+void LoadScanFlow::enter()
+{
+    page1_init(true);
+}
+
+void LoadScanFlow::show_ports()
+{
+    m_ports.show(ui.Button_wlan5, ui.page_5);
+}
+
+void LoadScanFlow::page1_init(bool focus)
+{
+    if (m_frame.line().port < PortGrid::kCells)
+        show_ports();
+    m_step1.set_index(kGroupItem);
     if (!focus)
-        m_scan1.unfocus_current();
+        m_step1.unfocus_current();
     m_in_grid = false;
     m_port_confirmed = false;
-    m_scan_step = 0;
+    m_step = 0;
 }
 
 // ---- step 2: the files --------------------------------------------------------------------------
 
-void SmartMapping::on_Button_next_5_clicked()
+void LoadScanFlow::list_files()
 {
     m_files = ScanFiles::gather();
     const int total = m_files.total();
     m_current_page = 0;
     m_last_page = total / FileList::kRows - (total % FileList::kRows == 0 ? 1 : 0);
     m_list_shown = true;
-    scan_file_list();
+    show_list();
 }
 
-void SmartMapping::scan_file_list()
+void LoadScanFlow::show_list()
 {
     if (!m_file_list) {
         m_file_list = new FileList(ui.page_6);
-        connect(m_file_list, &FileList::row_clicked, this, &SmartMapping::zem_button_file_clicked);
-        connect(m_file_list, &FileList::previous_clicked, this, &SmartMapping::zem_Button_previous_clicked);
-        connect(m_file_list, &FileList::next_clicked, this, &SmartMapping::zem_Button_next_clicked);
-        scan_texts();
+        connect(m_file_list, &FileList::row_clicked, this, &LoadScanFlow::row_touched);
+        connect(m_file_list, &FileList::previous_clicked, this, &LoadScanFlow::previous_page);
+        connect(m_file_list, &FileList::next_clicked, this, &LoadScanFlow::next_page);
+        texts();
     }
     const int first = m_current_page * FileList::kRows;
     QVector<FileList::Row> rows;
@@ -98,7 +125,7 @@ void SmartMapping::scan_file_list()
     ui.stackedWidget->setCurrentIndex(kScanFiles);
 }
 
-void SmartMapping::zem_button_file_clicked(int row)
+void LoadScanFlow::row_touched(int row)
 {
     if (busy() || !m_file_list || row < 0 || row >= m_file_list->row_count())
         return;
@@ -108,23 +135,30 @@ void SmartMapping::zem_button_file_clicked(int row)
     m_file_list->set_row_look(row, LookState::Edit);
 }
 
-void SmartMapping::zem_Button_previous_clicked()
+void LoadScanFlow::previous_page()
 {
     if (busy())
         return;
     m_current_page = qMax(0, m_current_page - 1);
-    scan_file_list();
+    show_list();
 }
 
-void SmartMapping::zem_Button_next_clicked()
+void LoadScanFlow::next_page()
 {
     if (busy())
         return;
     m_current_page = m_current_page + 1 > m_last_page ? 0 : m_current_page + 1;
-    scan_file_list();
+    show_list();
 }
 
-void SmartMapping::on_Button_load_clicked()
+void LoadScanFlow::step2_previous()
+{
+    if (busy())
+        return;
+    ui.stackedWidget->setCurrentIndex(kScanPort);
+}
+
+void LoadScanFlow::load()
 {
     if (busy() || m_chosen_file.isEmpty())
         return;
@@ -134,49 +168,49 @@ void SmartMapping::on_Button_load_clicked()
         stick_changed();
         return;
     }
-    start_job(JOB_MAPPING_FILE, [this] {
+    m_frame.start_job(JOB_MAPPING_FILE, [this] {
         set_qyfile_name(m_chosen_file);
-        g_line_type = m_line;
+        g_line_type = m_frame.line();
     });
 }
 
-void SmartMapping::stick_changed()
+void LoadScanFlow::stick_changed()
 {
     m_file_select = 0;
     if (!m_list_shown)
         return;
-    on_Button_next_5_clicked();
-    enter_scan_step2();
+    list_files();
+    enter_step2();
 }
 
 // ---- keys ---------------------------------------------------------------------------------------
 
-void SmartMapping::enter_scan_step2()
+void LoadScanFlow::enter_step2()
 {
     const bool files = m_files.total() > 0;
-    m_scan2.set_index(files ? kLoadButton : kPreviousButton);
+    m_step2.set_index(files ? kLoadButton : kPreviousButton);
     if (files)
-        m_scan2.unfocus_current();
+        m_step2.unfocus_current();
     m_on_buttons = false;
     m_in_grid = false;
-    m_scan_step = 1;
+    m_step = 1;
 }
 
-void SmartMapping::scan_move(int delta)
+void LoadScanFlow::move(int delta)
 {
-    if (m_scan_step == 0) {
+    if (m_step == 0) {
         if (m_in_grid) {
-            move_in_grid(delta, ui.page_5);
+            m_ports.move(delta, ui.page_5);
             return;
         }
-        if (m_scan1.index() != kGroupItem)
-            on_Button_wlan5_clicked();
-        m_scan1.move(delta);
+        if (m_step1.index() != kGroupItem)
+            show_ports();
+        m_step1.move(delta);
         return;
     }
     const int rows = m_file_list ? m_file_list->row_count() : 0;
     if (m_on_buttons || rows == 0) {
-        m_scan2.move(delta);
+        m_step2.move(delta);
         return;
     }
     if (delta > 0) {
@@ -184,7 +218,7 @@ void SmartMapping::scan_move(int delta)
             if (busy())
                 return;
             m_file_select = 0;
-            zem_Button_next_clicked();
+            next_page();
             return;
         }
         m_file_list->set_row_look(m_file_select, LookState::Normal);
@@ -195,7 +229,7 @@ void SmartMapping::scan_move(int delta)
                 return;
             // The page before is a full one: its last row.
             m_file_select = FileList::kRows - 1;
-            zem_Button_previous_clicked();
+            previous_page();
             return;
         }
         m_file_list->set_row_look(m_file_select, LookState::Normal);
@@ -205,24 +239,23 @@ void SmartMapping::scan_move(int delta)
     m_file_list->set_row_look(m_file_select, LookState::Focus);
 }
 
-void SmartMapping::scan_ok()
+void LoadScanFlow::ok()
 {
-    if (m_scan_step == 0) {
+    if (m_step == 0) {
         if (m_in_grid) {
-            m_grid->cell(m_port_cell)->button()->click();
+            m_ports.confirm();
             m_in_grid = false;
-            m_scan1.restyle(kGroupItem);
+            m_step1.restyle(kGroupItem);
             m_port_confirmed = true;
             return;
         }
-        if (m_scan1.index() == kNextItem) {
-            on_Button_next_5_clicked();
-            enter_scan_step2();
+        if (m_step1.index() == kNextItem) {
+            list_files();
+            enter_step2();
             return;
         }
         m_in_grid = true;
-        m_saved_port = m_line.port;
-        on_Button_wlan5_clicked();
+        m_ports.enter(ui.Button_wlan5, ui.page_5, false);
         return;
     }
     const int rows = m_file_list ? m_file_list->row_count() : 0;
@@ -231,54 +264,52 @@ void SmartMapping::scan_ok()
             return;
         m_file_list->row_button(m_file_select)->click();
         m_on_buttons = true;
-        m_scan2.restyle(m_scan2.index());
+        m_step2.restyle(m_step2.index());
         return;
     }
-    if (m_scan2.index() == kPreviousButton) {
+    if (m_step2.index() == kPreviousButton) {
         if (busy())
             return;
-        on_Button_front_6_clicked();
-        m_scan_step = 0;
+        step2_previous();
+        m_step = 0;
         return;
     }
     if (busy() || m_chosen_file.isEmpty())
         return;
-    on_Button_load_clicked();
+    load();
     // Not posted: the FPGA thread is busy, or the file was gone and the list is shown anew.
     if (!busy())
         return;
-    m_scan2.unfocus_current();
+    m_step2.unfocus_current();
     if (m_file_select < rows)
         m_file_list->set_row_look(m_file_select, LookState::Focus);
     m_on_buttons = false;
 }
 
-void SmartMapping::scan_back()
+void LoadScanFlow::back()
 {
-    if (m_scan_step == 0) {
+    if (m_step == 0) {
         if (m_in_grid) {
             m_in_grid = false;
-            if (m_port_confirmed) {
-                m_line.port = static_cast<uint8_t>(m_saved_port);
-                store_line();
-            }
-            on_Button_wlan5_clicked();
-            m_scan1.restyle(kGroupItem);
+            if (m_port_confirmed)
+                m_ports.restore();
+            show_ports();
+            m_step1.restyle(kGroupItem);
             return;
         }
-        m_scan1.unfocus_current();
-        back_to_column();
+        m_step1.unfocus_current();
+        m_frame.back_to_column();
         return;
     }
     const int rows = m_file_list ? m_file_list->row_count() : 0;
     if (m_on_buttons && rows > 0) {
         m_file_list->set_row_look(m_file_select, LookState::Focus);
-        m_scan2.unfocus_current();
+        m_step2.unfocus_current();
         m_on_buttons = false;
         return;
     }
     if (busy())
         return;
-    on_Button_front_6_clicked();
-    m_scan_step = 0;
+    step2_previous();
+    m_step = 0;
 }

@@ -1,0 +1,77 @@
+#include "mappingflow.h"
+
+#include "fpga_manage.h"
+#include "fpga_regs.h"
+#include "smartmapping.h"
+#include "wizard_texts.h"
+
+namespace {
+// The mapping state job 4 carries to the receiving cards.
+constexpr uint32_t kMappingStateOn = 9, kMappingStateOff = 0;
+}
+
+MappingFlow::MappingFlow(SmartMapping &frame, Ui::SmartMapping &form) : WizardFlow(frame, form)
+{
+    connect(ui.Button_mapping_state, &QPushButton::clicked, this, &MappingFlow::turn_over);
+    // As the FPGA was last read; the page reads it afresh whenever it is shown.
+    if (const fpga_manage *fpga = fpga_manage::p_fpga_manage)
+        show_state(fpga->register_value(FpgaReg::kControl, 0) & FpgaReg::kMappingOn);
+    else
+        show_state(false);
+}
+
+void MappingFlow::texts()
+{
+    ui.label_step1_7->setText(
+        tr5("Mapping开关", "Mapping switch", "Переключатель сопоставления", "Bật mapping", "Mapping開關"));
+    set_point_size(ui.label_step1_7, ui_language() == LANG_RU ? 7 : 9);
+}
+
+void MappingFlow::show_first_page()
+{
+    bool on = false;
+    if (fpga_manage *fpga = fpga_manage::p_fpga_manage) {
+        fpga->read_from_register(FpgaReg::kControl, 0);
+        on = (fpga->register_value(FpgaReg::kControl, 0) & FpgaReg::kMappingOn) != 0;
+    }
+    show_state(on);
+    ui.stackedWidget->setCurrentIndex(kMappingPage);
+}
+
+void MappingFlow::enter()
+{
+    set_look(ui.Button_mapping_state, Look::Thin, LookState::Focus);
+}
+
+void MappingFlow::ok()
+{
+    ui.Button_mapping_state->click();
+}
+
+void MappingFlow::back()
+{
+    set_look(ui.Button_mapping_state, Look::Thin, LookState::Normal);
+    m_frame.back_to_column();
+}
+
+void MappingFlow::show_state(bool on)
+{
+    ui.Button_mapping_state->setIcon(cached_icon(on ? QStringLiteral(":/png/button_on.png")
+                                                    : QStringLiteral(":/png/button_off.png")));
+    ui.Button_mapping_state->setIconSize(QSize(40, 20));
+}
+
+void MappingFlow::turn_over()
+{
+    if (busy())
+        return;
+    m_frame.start_job(JOB_MAPPING_ENABLE, [this] {
+        fpga_manage *fpga = fpga_manage::p_fpga_manage;
+        fpga->read_from_register(FpgaReg::kControl, 0);
+        // The FPGA switches at once; the job carries the same choice to the receiving cards.
+        const bool on = (fpga->register_value(FpgaReg::kControl, 0) & FpgaReg::kMappingOn) == 0;
+        fpga->write_to_register(FpgaReg::kControl, FpgaReg::kMappingOn, on ? FpgaReg::kMappingOn : 0, 0);
+        show_state(on);
+        g_send_para.mapping_state = on ? kMappingStateOn : kMappingStateOff;
+    });
+}
