@@ -3,7 +3,8 @@
 #include "smartmapping.h"
 #include "wizard_texts.h"
 
-CuringFlow::CuringFlow(SmartMapping &frame, Ui::SmartMapping &form) : WizardFlow(frame, form)
+CuringFlow::CuringFlow(SmartMapping &frame, Ui::SmartMapping &form)
+    : ButtonFlow(frame, form, form.Button_confirm, kCuringPage)
 {
     connect(ui.Button_confirm, &QPushButton::clicked, this, &CuringFlow::cure);
 }
@@ -14,27 +15,6 @@ void CuringFlow::texts()
         tr5("参数固化操作", "Parameter curing operation", "Полное сохранение всех настроек", "Lưu thông số", "參數固化操作"));
     set_point_size(ui.label_step1_6, ui_language() == LANG_RU ? 7 : 9);
     ui.Button_confirm->setText(tr5("确定", "OK", "OK", "Đồng ý", "確定"));
-}
-
-void CuringFlow::show_first_page()
-{
-    ui.stackedWidget->setCurrentIndex(kCuringPage);
-}
-
-void CuringFlow::enter()
-{
-    set_look(ui.Button_confirm, Look::Thin, LookState::Focus);
-}
-
-void CuringFlow::ok()
-{
-    cure();
-}
-
-void CuringFlow::back()
-{
-    set_look(ui.Button_confirm, Look::Thin, LookState::Normal);
-    m_frame.back_to_column();
 }
 
 void CuringFlow::cure()

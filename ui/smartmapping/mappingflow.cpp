@@ -10,7 +10,8 @@ namespace {
 constexpr uint32_t kMappingStateOn = 9, kMappingStateOff = 0;
 }
 
-MappingFlow::MappingFlow(SmartMapping &frame, Ui::SmartMapping &form) : WizardFlow(frame, form)
+MappingFlow::MappingFlow(SmartMapping &frame, Ui::SmartMapping &form)
+    : ButtonFlow(frame, form, form.Button_mapping_state, kMappingPage)
 {
     connect(ui.Button_mapping_state, &QPushButton::clicked, this, &MappingFlow::turn_over);
     // As the FPGA was last read; the page reads it afresh whenever it is shown.
@@ -35,23 +36,7 @@ void MappingFlow::show_first_page()
         on = (fpga->register_value(FpgaReg::kControl, 0) & FpgaReg::kMappingOn) != 0;
     }
     show_state(on);
-    ui.stackedWidget->setCurrentIndex(kMappingPage);
-}
-
-void MappingFlow::enter()
-{
-    set_look(ui.Button_mapping_state, Look::Thin, LookState::Focus);
-}
-
-void MappingFlow::ok()
-{
-    ui.Button_mapping_state->click();
-}
-
-void MappingFlow::back()
-{
-    set_look(ui.Button_mapping_state, Look::Thin, LookState::Normal);
-    m_frame.back_to_column();
+    ButtonFlow::show_first_page();
 }
 
 void MappingFlow::show_state(bool on)

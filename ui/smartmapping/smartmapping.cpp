@@ -1,6 +1,5 @@
 #include "smartmapping.h"
 
-#include "QRoundProgressBar.h"
 #include "curingflow.h"
 #include "debugflow.h"
 #include "fpga_manage.h"
@@ -31,11 +30,6 @@ constexpr ColumnPlace kColumn[LANG_COUNT] = {
     kChinese,
 };
 
-}
-
-bool WizardFlow::busy()
-{
-    return g_qround_bar != nullptr;
 }
 
 SmartMapping::SmartMapping() : ScreenOf(PAGE_SMARTMAPPING)

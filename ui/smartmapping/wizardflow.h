@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 
+class QAbstractButton;
 class SmartMapping;
 namespace Ui {
 class SmartMapping;
@@ -34,4 +35,24 @@ public:
 protected:
     SmartMapping &m_frame;
     Ui::SmartMapping &ui;
+};
+
+// A flow of one page whose one button is all it does: OK on the entry focuses the button, OK
+// presses it and Back gives the keys back to the column.
+class ButtonFlow : public WizardFlow
+{
+public:
+    ButtonFlow(SmartMapping &frame, Ui::SmartMapping &form, QAbstractButton *button, WizardPage page)
+        : WizardFlow(frame, form), m_button(button), m_page(page)
+    {
+    }
+
+    void show_first_page() override;
+    void enter() override;
+    void ok() override;
+    void back() override;
+
+private:
+    QAbstractButton *m_button;
+    WizardPage m_page;
 };
