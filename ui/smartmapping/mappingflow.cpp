@@ -1,7 +1,6 @@
 #include "mappingflow.h"
 
-#include "fpga_manage.h"
-#include "fpga_regs.h"
+#include "fpga_view.h"
 #include "smartmapping.h"
 #include "wizard_texts.h"
 
@@ -15,10 +14,7 @@ MappingFlow::MappingFlow(SmartMapping &frame, Ui::SmartMapping &form)
 {
     connect(ui.Button_mapping_state, &QPushButton::clicked, this, &MappingFlow::turn_over);
     // As the FPGA was last read; the page reads it afresh whenever it is shown.
-    if (const fpga_manage *fpga = fpga_manage::p_fpga_manage)
-        show_state(fpga->register_value(FpgaReg::kControl, 0) & FpgaReg::kMappingOn);
-    else
-        show_state(false);
+    show_state(FpgaView::mapping_on(false));
 }
 
 void MappingFlow::texts()
@@ -30,12 +26,7 @@ void MappingFlow::texts()
 
 void MappingFlow::show_first_page()
 {
-    bool on = false;
-    if (fpga_manage *fpga = fpga_manage::p_fpga_manage) {
-        fpga->read_from_register(FpgaReg::kControl, 0);
-        on = (fpga->register_value(FpgaReg::kControl, 0) & FpgaReg::kMappingOn) != 0;
-    }
-    show_state(on);
+    show_state(FpgaView::mapping_on(true));
     ButtonFlow::show_first_page();
 }
 
@@ -51,11 +42,9 @@ void MappingFlow::turn_over()
     if (busy())
         return;
     m_frame.start_job(JOB_MAPPING_ENABLE, [this] {
-        fpga_manage *fpga = fpga_manage::p_fpga_manage;
-        fpga->read_from_register(FpgaReg::kControl, 0);
         // The FPGA switches at once; the job carries the same choice to the receiving cards.
-        const bool on = (fpga->register_value(FpgaReg::kControl, 0) & FpgaReg::kMappingOn) == 0;
-        fpga->write_to_register(FpgaReg::kControl, FpgaReg::kMappingOn, on ? FpgaReg::kMappingOn : 0, 0);
+        const bool on = !FpgaView::mapping_on(true);
+        FpgaView::set_mapping(on);
         show_state(on);
         g_send_para.mapping_state = on ? kMappingStateOn : kMappingStateOff;
     });

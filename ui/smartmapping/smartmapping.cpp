@@ -2,7 +2,7 @@
 
 #include "curingflow.h"
 #include "debugflow.h"
-#include "fpga_manage.h"
+#include "fpga_view.h"
 #include "loadscanflow.h"
 #include "mappingflow.h"
 #include "portchoice.h"
@@ -83,9 +83,9 @@ void SmartMapping::language_changed()
 void SmartMapping::count_scan_files()
 {
     // Files of any name in the device's folder; without any there, the scan files of the stick.
-    fpga_manage *fpga = fpga_manage::p_fpga_manage;
-    if (fpga && fpga->rcv_recovery && fpga->rcv_recovery->get_dir_file(QString::fromLatin1(rcvRecovery::kMappingDir)) == 0)
-        m_scan_count = fpga->rcv_recovery->file_count();
+    // A folder that cannot be read keeps the count of before.
+    if (const int in_folder = FpgaView::mapping_folder_files(); in_folder >= 0)
+        m_scan_count = in_folder;
     if (m_scan_count == 0)
         m_scan_count = ScanFiles::gather().total();
     m_focus.set_available(kLoadScan, m_scan_count > 0);
