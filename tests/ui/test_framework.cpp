@@ -4,6 +4,8 @@
 #include "QRoundProgressBar.h"
 #include "fields.h"
 #include "fpga_manage.h"
+#include "levels.h"
+#include "pagedcursor.h"
 #include "ram_layout.h"
 #include "uihooks.h"
 #include "uitest.h"
@@ -58,6 +60,8 @@ public:
     bool editing() const { return m_focus.editing(); }
     void cancel_edit() { m_focus.cancel_edit(); }
     QList<int> clicks, stored;
+    // The children that left by their back path, each with the page on display as it was told.
+    QList<QPair<int, int>> children_left;
     QComboBox *box = nullptr;
     std::unique_ptr<ChoiceField> choice;
     std::vector<int> sync_codes;
@@ -65,6 +69,7 @@ public:
     QString title;
 
 protected:
+    void child_left(uint8_t child_page) override { children_left << qMakePair(int(child_page), int(g_page_focus)); }
     void job_progress(int percent) override { g_progress << percent; }
     void closeEvent(QCloseEvent *e) override
     {
@@ -74,6 +79,29 @@ protected:
 };
 
 Probe *g_main, *g_opt, *g_out, *g_led, *g_custom;
+
+enum class Level { Tabs, Row, List };
+
+// Runs the paged cursor's keys: n next, p previous, N next page, P previous page, c<n> a new count,
+// s<n> a position; the moves are told as 1 (moved) and 0 (stayed).
+QString run_cursor(PagedCursor &cursor, const QString &script)
+{
+    QString moves;
+    for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
+        const int n = step.mid(1).toInt();
+        switch (step.at(0).toLatin1()) {
+        case 'n': moves += cursor.next() ? '1' : '0'; break;
+        case 'p': moves += cursor.previous() ? '1' : '0'; break;
+        case 'N': moves += cursor.next_page() ? '1' : '0'; break;
+        case 'P': moves += cursor.previous_page() ? '1' : '0'; break;
+        case 'c': cursor.set_count(n); break;
+        case 's': cursor.set_position(n); break;
+        case 't': cursor.set_slot(n); break;
+        default: break;
+        }
+    }
+    return moves;
+}
 Probe *open_probe(Probe *&ptr, uint8_t page)
 {
     open_screen(ptr, new Probe(page));
@@ -187,6 +215,8 @@ private slots:
         QCOMPARE(int(g_page_focus), int(PAGE_OPTION));
         QVERIFY(!g_out && child && !child->isVisible());
         QCOMPARE(g_opt->language_calls, before + 1);
+        // The parent hears who left once its own page is on display again.
+        QCOMPARE(g_opt->children_left, (QList<QPair<int, int>>{{PAGE_OUTPUTSET, PAGE_OPTION}}));
         uitest::flush();
         QVERIFY(!child);
         QCOMPARE(screen_at(PAGE_OPTION), static_cast<Screen *>(g_opt));
@@ -196,10 +226,12 @@ private slots:
         open_probe(g_led, PAGE_LEDSET);
         UiHooks::page_back(PAGE_LEDSET);
         QVERIFY(!g_led && g_page_focus == PAGE_OUTPUTSET);
+        QCOMPARE(g_opt->children_left.size(), 1);   // not its child
         UiHooks::page_back(PAGE_NETSET);   // nothing open there
         QCOMPARE(int(g_page_focus), int(PAGE_OUTPUTSET));
         uitest::key(g_opt, Qt::Key_O);
         QVERIFY(!g_opt && g_page_focus == PAGE_MAINWINDOW);
+        QCOMPARE(g_main->children_left, (QList<QPair<int, int>>{{PAGE_OPTION, PAGE_MAINWINDOW}}));
         // the screen left is deleted late: it must not clear the pointer of the one now holding it
         Probe *again = open_probe(g_opt, PAGE_OPTION);
         uitest::flush();
@@ -222,6 +254,7 @@ private slots:
         QCOMPARE(g_closed_pages, (std::vector<int>{PAGE_LEDSET, PAGE_OUTPUTSET, PAGE_OPTION}));
         QVERIFY(!g_opt && !g_out && !g_led && g_mode_shortcut_key == 1 && g_custommode_opens == 1);
         QVERIFY(g_custom && g_custom->isVisible() && g_page_focus == PAGE_CUSTOMMODE);
+        QVERIFY(g_main->children_left.isEmpty());   // the shortcut is no back path
         uitest::flush();
         QCOMPARE(screen_at(PAGE_MAINWINDOW), static_cast<Screen *>(g_main));
         QCOMPARE(screen_at(PAGE_OPTION), nullptr);
@@ -320,6 +353,125 @@ private slots:
         uitest::flush();
         QVERIFY(!g_opt && !g_qround_bar);
         fpga_manage::destroy_for_test();
+    }
+    // One cursor for every paged list. at: position, page, place on the page, item, last page,
+    // places on the page. Source choice's entries (3 a page, both ends wrap), the scan files (3 a
+    // page, only the end wraps) and the crops (6 a page after the add button, both ends wrap).
+    void paged_cursor_data()
+    {
+        columns<int, int, int, int, QString, QString, QList<int>>({"per_page", "lead", "wrap", "count", "keys", "moves", "at"});
+        using L = QList<int>;
+        const int both = int(PagedCursor::Wrap::BothEnds), end = int(PagedCursor::Wrap::LastToFirst);
+        const auto row = [](const char *name, int per_page, int lead, int wrap, int count, const QString &keys,
+                            const QString &moves, const L &at) {
+            QTest::newRow(name) << per_page << lead << wrap << count << keys << moves << at;
+        };
+        row("entries: over the page", 3, 0, both, 7, "n n n", "111", L{3, 1, 0, 3, 2, 3});
+        row("entries: past the last to the first", 3, 0, both, 7, "s6 n", "1", L{0, 0, 0, 0, 2, 3});
+        row("entries: before the first to the last", 3, 0, both, 7, "p", "1", L{6, 2, 0, 6, 2, 1});
+        row("entries: back over the page", 3, 0, both, 7, "s3 p", "1", L{2, 0, 2, 2, 2, 3});
+        row("entries: a lone entry stays", 3, 0, both, 1, "n p", "00", L{0, 0, 0, 0, 0, 1});
+        row("entries: the list shrinks, the page stays", 3, 0, both, 7, "s6 c2", "", L{6, 2, 0, 6, 0, 0});
+        row("entries: back from the emptied page", 3, 0, both, 7, "s6 c2 p", "1", L{5, 1, 2, 5, 0, 0});
+        row("entries: on from the emptied page", 3, 0, both, 7, "s6 c2 n", "1", L{0, 0, 0, 0, 0, 2});
+        row("entries: page on keeps the place", 3, 0, both, 5, "s2 N", "1", L{4, 1, 1, 4, 1, 2});
+        row("entries: and back", 3, 0, both, 5, "s2 N P", "11", L{1, 0, 1, 1, 1, 3});
+        row("entries: page back from the first", 3, 0, both, 7, "s1 P", "1", L{6, 2, 0, 6, 2, 1});
+        row("entries: page on from the last", 3, 0, both, 7, "s6 N", "1", L{0, 0, 0, 0, 2, 3});
+        row("entries: two full pages", 3, 0, both, 6, "s5 N", "1", L{2, 0, 2, 2, 1, 3});
+        row("files: before the first stays", 3, 0, end, 5, "p", "0", L{0, 0, 0, 0, 1, 3});
+        row("files: past the last to the first", 3, 0, end, 5, "s4 n", "1", L{0, 0, 0, 0, 1, 3});
+        row("files: back over the page", 3, 0, end, 5, "s3 p", "1", L{2, 0, 2, 2, 1, 3});
+        row("files: no page before the first", 3, 0, end, 5, "t2 P", "0", L{2, 0, 2, 2, 1, 3});
+        row("files: page on from the last", 3, 0, end, 5, "s4 N", "1", L{1, 0, 1, 1, 1, 3});
+        row("files: page back", 3, 0, end, 5, "s4 P", "1", L{1, 0, 1, 1, 1, 3});
+        row("files: a touch on a row past the page", 3, 0, end, 5, "s3 t2", "", L{4, 1, 1, 4, 1, 2});
+        row("files: none", 3, 0, end, 0, "n p N P", "0000", L{0, 0, 0, 0, 0, 0});
+        row("crops: the add button first", 6, 1, both, 8, "", "", L{0, 0, 0, -1, 1, 7});
+        row("crops: six items beside it", 6, 1, both, 8, "n n n n n n", "111111", L{6, 0, 6, 5, 1, 7});
+        row("crops: then the second page", 6, 1, both, 8, "s6 n", "1", L{7, 1, 0, 6, 1, 2});
+        row("crops: back to the first page", 6, 1, both, 8, "s7 p", "1", L{6, 0, 6, 5, 1, 7});
+        row("crops: before the add button to the last", 6, 1, both, 8, "p", "1", L{8, 1, 1, 7, 1, 2});
+        row("crops: past the last to the add button", 6, 1, both, 8, "s8 n", "1", L{0, 0, 0, -1, 1, 7});
+        row("crops: one page", 6, 1, both, 6, "s6 n", "1", L{0, 0, 0, -1, 0, 7});
+    }
+    void paged_cursor()
+    {
+        QFETCH(int, per_page);
+        QFETCH(int, lead);
+        QFETCH(int, wrap);
+        QFETCH(int, count);
+        QFETCH(QString, keys);
+        PagedCursor cursor(per_page, PagedCursor::Wrap(wrap), lead);
+        cursor.set_count(count);
+        QTEST(run_cursor(cursor, keys), "moves");
+        QTEST((QList<int>{cursor.position(), cursor.page(), cursor.slot(), cursor.item(), cursor.last_page(),
+                          cursor.places_on(cursor.page())}),
+              "at");
+        QCOMPARE(cursor.items_on(cursor.page()), cursor.places_on(cursor.page()) - (cursor.page() == 0 ? lead : 0));
+    }
+    // Levels: each keeps its index for the way back, the one beneath may be moved meanwhile; a
+    // FocusList's level takes the looks with it.
+    void levels()
+    {
+        QWidget host;
+        QList<QPushButton *> buttons;
+        FocusList column, frame;
+        for (int i = 0; i < 6; ++i) {
+            buttons << new QPushButton(&host);
+            (i < 3 ? column : frame).add(buttons.last(), Look::Thin);
+        }
+        QList<int> reverts;
+        FocusList::Editor editor;
+        editor.step = [](int) {};
+        editor.revert = [&reverts] { reverts << 1; };
+        frame.set_editor(1, editor);
+        const auto looks = [&buttons] {
+            QString out;
+            for (QPushButton *b : buttons)
+                out += QString::number(int(look_state(b)));
+            return out;
+        };
+        column.set_index(1);
+        Levels<Level> levels(Level::Tabs, &column);
+        QCOMPARE((QList<int>{int(levels.current()), levels.depth(), levels.index()}), (QList<int>{0, 1, 1}));
+        QVERIFY(!levels.leave());
+        QCOMPARE(levels.depth(), 1);
+
+        levels.enter(Level::Row, 3);
+        column.unfocus_current();   // the screen's look for a held choice
+        QVERIFY(levels.at(Level::Row) && levels.list() == nullptr);
+        QCOMPARE((QList<int>{levels.index(), levels.index_of(Level::Tabs), levels.index_of(Level::List)}), (QList<int>{3, 1, -1}));
+        levels.set_index(2);
+        levels.enter(Level::List, 2, &frame);
+        QCOMPARE(looks(), QStringLiteral("000001"));
+        levels.set_index(1);
+        frame.ok();   // the value level
+        QCOMPARE(looks(), QStringLiteral("000020"));
+        levels.set_index_of(Level::Tabs, 2);   // the choice beneath moved: its row stays unfocused
+        QCOMPARE((QList<int>{levels.index_of(Level::Tabs), levels.index_of(Level::Row), levels.index()}), (QList<int>{2, 2, 1}));
+        QCOMPARE(looks(), QStringLiteral("000020"));
+
+        QVERIFY(levels.leave());   // the edit ends as back ends it
+        QCOMPARE(reverts, QList<int>{1});
+        QVERIFY(!frame.editing());
+        QCOMPARE(looks(), QStringLiteral("000000"));
+        QCOMPARE((QList<int>{int(levels.current()), levels.index()}), (QList<int>{int(Level::Row), 2}));
+        QVERIFY(levels.leave());
+        QCOMPARE((QList<int>{int(levels.current()), levels.index()}), (QList<int>{int(Level::Tabs), 2}));
+        QCOMPARE(looks(), QStringLiteral("001000"));   // the keys are back: the focus shows
+
+        levels.enter(Level::Row);
+        levels.enter(Level::List, 0, &frame);
+        QVERIFY(!levels.back_to(Level::List) || levels.depth() == 3);
+        QVERIFY(levels.back_to(Level::Tabs));
+        QCOMPARE(levels.depth(), 1);
+        QCOMPARE(looks(), QStringLiteral("001000"));
+        QVERIFY(!levels.back_to(Level::Row));
+        levels.enter(Level::Row, 4);
+        levels.enter(Level::Row, 5);   // the nearer one counts
+        QCOMPARE(levels.index_of(Level::Row), 5);
+        QVERIFY(levels.back_to(Level::Row) && levels.depth() == 3);
     }
     // The key panel's LED report for the current image: HDMI3 frozen, a black crop of HDMI2, an
     // image without a key.

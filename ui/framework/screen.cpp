@@ -254,9 +254,12 @@ void Screen::leave_to(uint8_t parent_page)
 {
     close_screen();
     // The parent may be gone already (mode shortcut, USB stick): then there is nothing to refresh.
-    if (Screen *parent = screen_at(parent_page))
+    Screen *parent = screen_at(parent_page);
+    if (parent)
         parent->language_changed();
     set_page_focus(parent_page);
+    if (parent)
+        parent->child_left(m_page);
 }
 
 void Screen::sync_language()

@@ -126,9 +126,12 @@ protected:
     virtual void job_progress(int /*percent*/) {}
 
     // The back path to the parent of the page table, or to the page given: delete-on-close,
-    // close, pointer null, parent's language_changed(), parent page.
+    // close, pointer null, parent's language_changed(), parent page, parent's child_left().
     void leave();
     void leave_to(uint8_t parent_page);
+    // A screen this one opened has left by its back path (not by the mode shortcut, which closes
+    // this screen too): what it changed may show here. Runs once this page is on display again.
+    virtual void child_left(uint8_t /*child_page*/) {}
     // The first step of every syncUpdate: the language in the image may have changed.
     void sync_language();
 
