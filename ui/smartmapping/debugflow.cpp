@@ -247,6 +247,19 @@ void DebugFlow::send()
 
 // ---- keys -------------------------------------------------------------------------------------
 
+int DebugFlow::step() const
+{
+    switch (m_levels.current()) {
+    case Level::Step1:
+        return 0;
+    case Level::Step2:
+    case Level::Grid:
+        return 1;
+    default:
+        return 2;
+    }
+}
+
 void DebugFlow::show_first_page()
 {
     ui.stackedWidget->setCurrentIndex(kStep1);
@@ -254,110 +267,69 @@ void DebugFlow::show_first_page()
 
 void DebugFlow::enter()
 {
-    m_step1.set_index(kWidthItem);
-    m_step = 0;
-    m_route_mode = false;
-}
-
-void DebugFlow::enter_step2()
-{
-    m_in_grid = false;
-    m_step2.set_index(kGroupItem);
-    set_look(ui.Button_front_2, Look::Thin, LookState::Normal);
-    set_look(ui.Button_next_2, Look::Thin, LookState::Normal);
-    m_step = 1;
-}
-
-void DebugFlow::enter_step3()
-{
-    m_step3.set_index(kRowsItem);
-    set_look(ui.Button_front_3, Look::Thin, LookState::Normal);
-    set_look(ui.Button_send, Look::Thin, LookState::Normal);
-    m_step = 2;
+    m_levels.back_to(Level::Step1);
+    m_levels.set_index(kWidthItem);
 }
 
 void DebugFlow::move(int delta)
 {
-    switch (m_step) {
-    case 0:
-        m_step1.move(delta);
-        break;
-    case 1:
-        if (m_in_grid) {
-            m_ports.move(delta, ui.page_2);
-            break;
-        }
-        if ((m_step2.index() + delta + 3) % 3 == kGroupItem)
-            show_ports();
-        m_step2.move(delta);
-        break;
-    case 2:
-        if (m_route_mode)
-            m_routes.move(delta);
-        else
-            m_step3.move(delta);
-        break;
-    default:
-        break;
+    if (m_levels.at(Level::Grid)) {
+        m_ports.move(delta, ui.page_2);
+        return;
     }
+    if (m_levels.at(Level::Step2) && (m_step2.index() + delta + m_step2.size()) % m_step2.size() == kGroupItem)
+        show_ports();
+    m_levels.list()->move(delta);
 }
 
 void DebugFlow::ok()
 {
-    switch (m_step) {
-    case 0:
+    switch (m_levels.current()) {
+    case Level::Step1:
         if (m_step1.index() != kNextItem) {
             m_step1.ok();   // the number field opens its keyboard
             break;
         }
         step1_next();
-        enter_step2();
+        m_levels.enter(Level::Step2, kGroupItem, &m_step2);
+        set_look(ui.Button_front_2, Look::Thin, LookState::Normal);
+        set_look(ui.Button_next_2, Look::Thin, LookState::Normal);
         break;
-    case 1:
-        if (m_in_grid) {
-            m_ports.confirm();
-            m_in_grid = false;
-            m_step2.restyle(kGroupItem);
-            break;
-        }
+    case Level::Step2:
         switch (m_step2.index()) {
         case kGroupItem:
-            m_in_grid = true;
+            m_levels.enter(Level::Grid);
             m_ports.enter(ui.Button_wlan1, ui.page_2, true);
             break;
         case kPreviousItem2:
             step2_previous();
-            m_step = 0;
+            m_levels.leave();
             break;
         default:
             step2_next();
-            enter_step3();
+            m_levels.enter(Level::Step3, kRowsItem, &m_step3);
+            set_look(ui.Button_front_3, Look::Thin, LookState::Normal);
+            set_look(ui.Button_send, Look::Thin, LookState::Normal);
             break;
         }
         break;
-    case 2:
-        if (m_route_mode) {
-            if (m_routes.index() == kCancelItem)
-                routes_cancelled();
-            else
-                route_chosen(m_routes.index() + 1);
-            m_route_mode = false;
-            m_step3.restyle(m_step3.index());
-            break;
-        }
+    case Level::Grid:
+        m_ports.confirm();
+        m_levels.leave();
+        break;
+    case Level::Step3:
         switch (m_step3.index()) {
         case kRouteItem: {
             show_routes();
             const int route = m_frame.line().route;
-            m_routes.set_index(route >= 1 && route <= RoutePattern::kPatterns ? route - 1 : 0);
-            m_route_mode = true;
+            m_levels.enter(Level::Routes, route >= 1 && route <= RoutePattern::kPatterns ? route - 1 : 0, &m_routes);
             break;
         }
         case kPreviousItem3:
             if (busy())
                 break;
             step3_previous();
-            m_step = 1;
+            m_levels.leave();
             break;
         case kSendItem:
             send();
@@ -367,45 +339,43 @@ void DebugFlow::ok()
             break;
         }
         break;
-    default:
+    case Level::Routes:
+        if (m_routes.index() == kCancelItem)
+            routes_cancelled();
+        else
+            route_chosen(m_routes.index() + 1);
+        m_levels.leave();
         break;
     }
 }
 
 void DebugFlow::back()
 {
-    switch (m_step) {
-    case 0:
+    switch (m_levels.current()) {
+    case Level::Step1:
         m_step1.unfocus_current();
         m_frame.back_to_column();
         break;
-    case 1:
-        if (m_in_grid) {
-            m_in_grid = false;
-            m_ports.restore();
-            show_ports();
-            m_step2.restyle(kGroupItem);
-            break;
-        }
-        step2_previous();
-        m_step = 0;
+    case Level::Grid:
+        m_ports.restore();
+        show_ports();
+        m_levels.leave();
         break;
-    case 2:
-        if (m_route_mode) {
-            m_step3.restyle(m_step3.index());
-            routes_cancelled();
-            line_select(m_frame.line().route);
-            m_route_mode = false;
-            break;
-        }
+    case Level::Step2:
+        step2_previous();
+        m_levels.leave();
+        break;
+    case Level::Routes:
+        routes_cancelled();
+        line_select(m_frame.line().route);
+        m_levels.leave();
+        break;
+    case Level::Step3:
         // Previous is refused while a job runs: the cursor stays on Step 3.
         if (busy())
             break;
-        m_step3.unfocus_current();
         step3_previous();
-        m_step = 1;
-        break;
-    default:
+        m_levels.leave();
         break;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "focus.h"
+#include "levels.h"
 #include "wizardflow.h"
 
 class PortChoice;
@@ -20,9 +21,9 @@ public:
     void back() override;
 
     // For the tests: the step the keys are on (0 to 2); the port grid or the routing page has them.
-    int step() const { return m_step; }
-    bool in_grid() const { return m_in_grid; }
-    bool routing() const { return m_route_mode; }
+    int step() const;
+    bool in_grid() const { return m_levels.at(Level::Grid); }
+    bool routing() const { return m_levels.at(Level::Routes); }
 
 private:
     void setup_number_fields();
@@ -38,12 +39,10 @@ private:
     void step3_previous();
     void routes_cancelled();
     void send();
-    void enter_step2();
-    void enter_step3();
 
+    // Step 2 holds the port grid, Step 3 the routing page.
+    enum class Level { Step1, Step2, Grid, Step3, Routes };
     PortChoice &m_ports;
-    int m_step = 0;
-    bool m_in_grid = false;
-    bool m_route_mode = false;
     FocusList m_step1, m_step2, m_step3, m_routes;
+    Levels<Level> m_levels{Level::Step1, &m_step1};
 };

@@ -17,7 +17,7 @@ constexpr int kNoFilePt = 7;
 }
 
 LoadScanFlow::LoadScanFlow(SmartMapping &frame, Ui::SmartMapping &form, PortChoice &ports)
-    : WizardFlow(frame, form), m_ports(ports)
+    : WizardFlow(frame, form), m_ports(ports), m_cursor(FileList::kRows, PagedCursor::Wrap::LastToFirst)
 {
     m_step1.add(ui.Button_wlan5, Look::PortGroup);
     m_step1.add(ui.Button_next_5, Look::Thin);
@@ -77,14 +77,13 @@ void LoadScanFlow::show_ports()
 
 void LoadScanFlow::page1_init(bool focus)
 {
+    m_levels.back_to(Level::Port);
     if (m_frame.line().port < PortGrid::kCells)
         show_ports();
-    m_step1.set_index(kGroupItem);
+    m_levels.set_index(kGroupItem);
     if (!focus)
         m_step1.unfocus_current();
-    m_in_grid = false;
     m_port_confirmed = false;
-    m_step = 0;
 }
 
 // ---- step 2: the files --------------------------------------------------------------------------
@@ -92,9 +91,9 @@ void LoadScanFlow::page1_init(bool focus)
 void LoadScanFlow::list_files()
 {
     m_files = ScanFiles::gather();
-    const int total = m_files.total();
-    m_current_page = 0;
-    m_last_page = total / FileList::kRows - (total % FileList::kRows == 0 ? 1 : 0);
+    // The first page, the cursor on the row it was on.
+    m_cursor.set_count(m_files.total());
+    m_cursor.set_position(m_cursor.slot());
     m_list_shown = true;
     show_list();
 }
@@ -108,19 +107,18 @@ void LoadScanFlow::show_list()
         connect(m_file_list, &FileList::next_clicked, this, &LoadScanFlow::next_page);
         texts();
     }
-    const int first = m_current_page * FileList::kRows;
-    QVector<FileList::Row> rows;
-    for (int i = first; i < m_files.total() && i < first + FileList::kRows; ++i)
-        rows.push_back({ScanFiles::display_name(m_files.paths.at(i)), m_files.on_stick(i)});
-    m_file_list->show_rows(rows, m_current_page >= 1, m_current_page < m_last_page);
     // The chosen row is a row of this page, and the file chosen is the one it shows.
+    m_cursor.set_slot(m_cursor.slot());
+    const int page = m_cursor.page();
+    QVector<FileList::Row> rows;
+    for (int i = m_cursor.first_item(page); i < m_cursor.first_item(page) + m_cursor.items_on(page); ++i)
+        rows.push_back({ScanFiles::display_name(m_files.paths.at(i)), m_files.on_stick(i)});
+    m_file_list->show_rows(rows, page >= 1, page < m_cursor.last_page());
     if (rows.isEmpty()) {
-        m_file_select = 0;
         m_chosen_file.clear();
     } else {
-        m_file_select = qBound(0, m_file_select, int(rows.size()) - 1);
-        m_chosen_file = m_files.paths.at(first + m_file_select);
-        m_file_list->set_row_look(m_file_select, LookState::Focus);
+        m_chosen_file = m_files.paths.at(m_cursor.item());
+        m_file_list->set_row_look(m_cursor.slot(), LookState::Focus);
     }
     ui.stackedWidget->setCurrentIndex(kScanFiles);
 }
@@ -129,9 +127,9 @@ void LoadScanFlow::row_touched(int row)
 {
     if (busy() || !m_file_list || row < 0 || row >= m_file_list->row_count())
         return;
-    m_file_list->set_row_look(m_file_select, LookState::Normal);
-    m_file_select = row;
-    m_chosen_file = m_files.paths.at(m_current_page * FileList::kRows + row);
+    m_file_list->set_row_look(m_cursor.slot(), LookState::Normal);
+    m_cursor.set_slot(row);
+    m_chosen_file = m_files.paths.at(m_cursor.item());
     m_file_list->set_row_look(row, LookState::Edit);
 }
 
@@ -139,7 +137,7 @@ void LoadScanFlow::previous_page()
 {
     if (busy())
         return;
-    m_current_page = qMax(0, m_current_page - 1);
+    m_cursor.previous_page();
     show_list();
 }
 
@@ -147,7 +145,7 @@ void LoadScanFlow::next_page()
 {
     if (busy())
         return;
-    m_current_page = m_current_page + 1 > m_last_page ? 0 : m_current_page + 1;
+    m_cursor.next_page();
     show_list();
 }
 
@@ -176,7 +174,7 @@ void LoadScanFlow::load()
 
 void LoadScanFlow::stick_changed()
 {
-    m_file_select = 0;
+    m_cursor.set_slot(0);
     if (!m_list_shown)
         return;
     list_files();
@@ -185,131 +183,125 @@ void LoadScanFlow::stick_changed()
 
 // ---- keys ---------------------------------------------------------------------------------------
 
+int LoadScanFlow::rows() const
+{
+    return m_file_list ? m_file_list->row_count() : 0;
+}
+
 void LoadScanFlow::enter_step2()
 {
+    m_levels.back_to(Level::Port);
+    m_levels.enter(Level::Files);
+    // Without a file the keys work Previous and Load from the start.
     const bool files = m_files.total() > 0;
     m_step2.set_index(files ? kLoadButton : kPreviousButton);
     if (files)
         m_step2.unfocus_current();
-    m_on_buttons = false;
-    m_in_grid = false;
-    m_step = 1;
 }
 
 void LoadScanFlow::move(int delta)
 {
-    if (m_step == 0) {
-        if (m_in_grid) {
-            m_ports.move(delta, ui.page_5);
-            return;
-        }
+    switch (m_levels.current()) {
+    case Level::Grid:
+        m_ports.move(delta, ui.page_5);
+        return;
+    case Level::Port:
         if (m_step1.index() != kGroupItem)
             show_ports();
         m_step1.move(delta);
         return;
+    default:
+        break;
     }
-    const int rows = m_file_list ? m_file_list->row_count() : 0;
-    if (m_on_buttons || rows == 0) {
+    if (m_levels.at(Level::Buttons) || rows() == 0) {
         m_step2.move(delta);
         return;
     }
-    if (delta > 0) {
-        if (m_file_select == rows - 1) {
-            if (busy())
-                return;
-            m_file_select = 0;
-            next_page();
+    // Off either end of a page the page turns, as the list's wrap rule has it.
+    if (delta > 0 ? m_cursor.slot() == rows() - 1 : m_cursor.slot() == 0) {
+        if (busy())
             return;
-        }
-        m_file_list->set_row_look(m_file_select, LookState::Normal);
-        ++m_file_select;
-    } else {
-        if (m_file_select == 0) {
-            if (m_current_page == 0 || busy())
-                return;
-            // The page before is a full one: its last row.
-            m_file_select = FileList::kRows - 1;
-            previous_page();
+        if (delta > 0)
+            m_cursor.next();
+        else if (!m_cursor.previous())
             return;
-        }
-        m_file_list->set_row_look(m_file_select, LookState::Normal);
-        --m_file_select;
+        show_list();
+        return;
     }
-    m_chosen_file = m_files.paths.at(m_current_page * FileList::kRows + m_file_select);
-    m_file_list->set_row_look(m_file_select, LookState::Focus);
+    m_file_list->set_row_look(m_cursor.slot(), LookState::Normal);
+    delta > 0 ? m_cursor.next() : m_cursor.previous();
+    m_chosen_file = m_files.paths.at(m_cursor.item());
+    m_file_list->set_row_look(m_cursor.slot(), LookState::Focus);
 }
 
 void LoadScanFlow::ok()
 {
-    if (m_step == 0) {
-        if (m_in_grid) {
-            m_ports.confirm();
-            m_in_grid = false;
-            m_step1.restyle(kGroupItem);
-            m_port_confirmed = true;
-            return;
-        }
+    switch (m_levels.current()) {
+    case Level::Grid:
+        m_ports.confirm();
+        m_levels.leave();
+        m_port_confirmed = true;
+        return;
+    case Level::Port:
         if (m_step1.index() == kNextItem) {
             list_files();
             enter_step2();
-            return;
+        } else {
+            m_levels.enter(Level::Grid);
+            m_ports.enter(ui.Button_wlan5, ui.page_5, false);
         }
-        m_in_grid = true;
-        m_ports.enter(ui.Button_wlan5, ui.page_5, false);
         return;
+    default:
+        break;
     }
-    const int rows = m_file_list ? m_file_list->row_count() : 0;
-    if (!m_on_buttons && rows > 0) {
-        if (busy())
-            return;
-        m_file_list->row_button(m_file_select)->click();
-        m_on_buttons = true;
-        m_step2.restyle(m_step2.index());
+    if (busy())
+        return;
+    if (!m_levels.at(Level::Buttons) && rows() > 0) {
+        m_file_list->row_button(m_cursor.slot())->click();
+        m_levels.enter(Level::Buttons, m_step2.index(), &m_step2);
         return;
     }
     if (m_step2.index() == kPreviousButton) {
-        if (busy())
-            return;
         step2_previous();
-        m_step = 0;
+        m_levels.back_to(Level::Port);
         return;
     }
-    if (busy() || m_chosen_file.isEmpty())
+    if (m_chosen_file.isEmpty())
         return;
     load();
     // Not posted: the FPGA thread is busy, or the file was gone and the list is shown anew.
     if (!busy())
         return;
-    m_step2.unfocus_current();
-    if (m_file_select < rows)
-        m_file_list->set_row_look(m_file_select, LookState::Focus);
-    m_on_buttons = false;
+    m_levels.leave();
+    if (m_cursor.slot() < rows())
+        m_file_list->set_row_look(m_cursor.slot(), LookState::Focus);
 }
 
 void LoadScanFlow::back()
 {
-    if (m_step == 0) {
-        if (m_in_grid) {
-            m_in_grid = false;
-            if (m_port_confirmed)
-                m_ports.restore();
-            show_ports();
-            m_step1.restyle(kGroupItem);
-            return;
-        }
+    switch (m_levels.current()) {
+    case Level::Grid:
+        if (m_port_confirmed)
+            m_ports.restore();
+        show_ports();
+        m_levels.leave();
+        return;
+    case Level::Port:
         m_step1.unfocus_current();
         m_frame.back_to_column();
         return;
-    }
-    const int rows = m_file_list ? m_file_list->row_count() : 0;
-    if (m_on_buttons && rows > 0) {
-        m_file_list->set_row_look(m_file_select, LookState::Focus);
-        m_step2.unfocus_current();
-        m_on_buttons = false;
-        return;
+    case Level::Buttons:
+        if (rows() > 0) {
+            m_file_list->set_row_look(m_cursor.slot(), LookState::Focus);
+            m_levels.leave();
+            return;
+        }
+        break;
+    default:
+        break;
     }
     if (busy())
         return;
     step2_previous();
-    m_step = 0;
+    m_levels.back_to(Level::Port);
 }

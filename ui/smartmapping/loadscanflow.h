@@ -1,5 +1,7 @@
 #pragma once
 #include "focus.h"
+#include "levels.h"
+#include "pagedcursor.h"
 #include "scanfiles.h"
 #include "wizardflow.h"
 
@@ -29,11 +31,11 @@ public:
 
     // For the tests: the step the keys are on (0, 1), the grid has them, the page of files shown,
     // the row chosen on it, the cursor on Previous and Load rather than on the rows.
-    int step() const { return m_step; }
-    bool in_grid() const { return m_in_grid; }
-    int current_page() const { return m_current_page; }
-    int file_select() const { return m_file_select; }
-    bool cursor_on_buttons() const { return m_on_buttons; }
+    int step() const { return m_levels.at(Level::Port) || m_levels.at(Level::Grid) ? 0 : 1; }
+    bool in_grid() const { return m_levels.at(Level::Grid); }
+    int current_page() const { return m_cursor.page(); }
+    int file_select() const { return m_cursor.slot(); }
+    bool cursor_on_buttons() const { return m_levels.at(Level::Buttons); }
     // The scan file Load would send now; empty when none is chosen.
     QString chosen_file() const { return m_chosen_file; }
     const FileList *file_list() const { return m_file_list; }
@@ -45,6 +47,8 @@ private:
     void list_files();
     void show_list();
     void enter_step2();
+    // The rows of the page on display.
+    int rows() const;
     // What the pages' buttons do, touched or by the keys.
     void row_touched(int row);
     void previous_page();
@@ -52,18 +56,17 @@ private:
     void step2_previous();
     void load();
 
+    // Step 1 holds the port grid; on step 2 the keys walk the files, or Previous and Load once a
+    // file is held.
+    enum class Level { Port, Grid, Files, Buttons };
     PortChoice &m_ports;
-    int m_step = 0;
-    bool m_in_grid = false;
     bool m_port_confirmed = false;
     // The list has been shown since an entry was last chosen: a stick event shows it anew.
     bool m_list_shown = false;
     FocusList m_step1, m_step2;
+    Levels<Level> m_levels{Level::Port, &m_step1};
     FileList *m_file_list = nullptr;
     ScanFiles::List m_files;
-    int m_current_page = 0;
-    int m_last_page = 0;
-    int m_file_select = 0;
-    bool m_on_buttons = false;
+    PagedCursor m_cursor;
     QString m_chosen_file;
 };

@@ -109,7 +109,7 @@ void SmartMapping::main_column_texts()
     if (m_scan_count == 0)
         entry_look(kLoadScan, LookState::Normal);
     else if (main_index() == kLoadScan)
-        entry_look(kLoadScan, m_level ? LookState::Edit : LookState::Focus);
+        entry_look(kLoadScan, m_levels.at(Level::Flow) ? LookState::Edit : LookState::Focus);
     else
         entry_look(kLoadScan, LookState::Normal);
 }
@@ -197,12 +197,12 @@ void SmartMapping::enter_flow()
     choose(main_index());
     flow(main_index())->enter();
     entry_look(main_index(), LookState::Edit);
-    m_level = 1;
+    m_levels.enter(Level::Flow);
 }
 
 void SmartMapping::back_to_column()
 {
-    m_level = 0;
+    m_levels.leave();
     entry_look(main_index(), LookState::Focus);
 }
 
@@ -210,7 +210,7 @@ void SmartMapping::back_to_column()
 
 void SmartMapping::key_left()
 {
-    if (m_level == 0)
+    if (m_levels.at(Level::Column))
         move_main(-1);
     else
         flow(main_index())->move(-1);
@@ -218,7 +218,7 @@ void SmartMapping::key_left()
 
 void SmartMapping::key_right()
 {
-    if (m_level == 0)
+    if (m_levels.at(Level::Column))
         move_main(+1);
     else
         flow(main_index())->move(+1);
@@ -226,7 +226,7 @@ void SmartMapping::key_right()
 
 void SmartMapping::key_ok()
 {
-    if (m_level == 0)
+    if (m_levels.at(Level::Column))
         enter_flow();
     else
         flow(main_index())->ok();
@@ -234,7 +234,7 @@ void SmartMapping::key_ok()
 
 void SmartMapping::key_back()
 {
-    if (m_level == 0)
+    if (m_levels.at(Level::Column))
         back();
     else
         flow(main_index())->back();

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <memory>
 
+#include "levels.h"
 #include "screen.h"
 #include "send_para.h"
 #include "ui_smartmapping.h"
@@ -46,7 +47,7 @@ public:
 
     // For the tests and the gallery.
     int main_index() const { return m_focus.index(); }
-    int focus_level() const { return m_level; }
+    int focus_level() const { return m_levels.at(Level::Flow) ? 1 : 0; }
     int scan_file_count() const { return m_scan_count; }
     const DebugFlow &debugging() const { return *m_debug; }
     const LoadScanFlow &load_scan() const { return *m_scan; }
@@ -77,7 +78,9 @@ private:
     void count_scan_files();
     void main_column_texts();
 
-    uint8_t m_level = 0;
+    // The keys move over the column, or the current entry's flow has them.
+    enum class Level { Column, Flow };
+    Levels<Level> m_levels{Level::Column};
     int m_scan_count = 0;
     int m_touched = kDebugging;
     line_type m_line{};
