@@ -234,6 +234,10 @@ private slots:
         QCOMPARE((QList<int>{wizard()->main_index(), wizard()->focus_level(), stack_page()}), (QList<int>{2, 0, 7}));
         act("o");
         QCOMPARE((QList<int>{wizard()->main_index(), wizard()->focus_level(), stack_page()}), (QList<int>{2, 1, 6}));
+        QCOMPARE(uitest::look(wizard(), "Button_confirm"), LookState::Focus);
+        act("b");   // the button the keys leave loses its focus
+        QCOMPARE((QList<int>{wizard()->focus_level(), int(uitest::look(wizard(), "Button_confirm"))}),
+                 (QList<int>{0, int(LookState::Normal)}));
     }
     // Counted as files of any name in the device's folder, as many as there are; without any
     // there, the stick's scan files.
@@ -588,6 +592,7 @@ private slots:
         QTest::newRow("debug: and right back to the first") << "o r r o o l r" << 0 << 0 << true;
         QTest::newRow("debug: OK keeps the port") << "o r r o o r r o" << 2 << 2 << false;
         QTest::newRow("debug: back restores the port of before") << "o r r o o r r o o r b" << 2 << 2 << false;
+        QTest::newRow("debug: the grid starts on the first port again") << "o r r o o r r o o" << 0 << 0 << true;
         // Load scan's step 1: the grid starts on the chosen port; Back keeps the port moved to
         // until one has been confirmed, then restores the one held when the grid was entered.
         QTest::newRow("scan: into the grid") << "r o o" << 0 << 0 << true;
@@ -619,6 +624,10 @@ private slots:
         QVERIFY(!grid()->cell(1)->chosen());
         act("o r");   // the keys' grid starts on the touched port
         QCOMPARE((QList<int>{g_line_type.port, grid()->chosen()}), (QList<int>{4, 4}));
+        // Touched while the keys are in the grid: Back comes back to the touched port.
+        QTest::mouseClick(grid()->cell(2)->button(), Qt::LeftButton);
+        act("r b");
+        QCOMPARE((QList<int>{g_line_type.port, grid()->chosen()}), (QList<int>{2, 2}));
     }
     // The routing page: the cursor starts on the pattern in use; OK on a pattern takes it, Cancel
     // and Back keep the one there was. The language follows onto Step 3's routing button.
@@ -807,6 +816,11 @@ private slots:
         QCOMPARE(list_rows(), QStringLiteral("a.qyfile* b.qyfile"));
         QCOMPARE(load_scan().chosen_file(), QStringLiteral("/data/smartmapping/a.qyfile"));
         QCOMPARE(tip_text(), QStringLiteral("USB drive is unplugged."));
+        // Another entry chosen: the stick leaves its page alone.
+        act("b b l o");
+        write_dev_file(QStringLiteral("/mnt/usb1/u.qyfile"), "scan");
+        uitest::para()->test_signal(CHANGE_USB_MOUNTED);
+        QCOMPARE((QList<int>{stack_page(), wizard()->main_index(), debugging().step()}), (QList<int>{0, 0, 0}));
     }
     // Load sends the chosen file, as it was when Load was pressed, to the receiving cards of the
     // port chosen; the list changing during the job does not change what is sent.
@@ -817,6 +831,10 @@ private slots:
         open_wizard("r o o r o r o");   // port 1 (LED2), Next
         act("r o o");                   // the second file, Load
         QCOMPARE(int(g_send_para.job()), int(JOB_MAPPING_FILE));
+        // The keys are back on the rows while the file is sent.
+        QCOMPARE(load_scan().cursor_on_buttons(), false);
+        QCOMPARE(uitest::look(wizard(), "Button_load"), LookState::Normal);
+        QCOMPARE(list_rows(), QStringLiteral("a.qyfile b.qyfile+*"));
         write_dev_file(QStringLiteral("/mnt/usb1/0.qyfile"), QByteArray(700, '0'));
         uitest::para()->test_signal(CHANGE_USB_MOUNTED);
         QCOMPARE(list_rows(), QStringLiteral("a.qyfile* 0.qyfile+ b.qyfile+"));
@@ -854,6 +872,17 @@ private slots:
         act("o o");   // the keys load what is there now
         QCOMPARE(int(g_send_para.job()), int(JOB_MAPPING_FILE));
         QCOMPARE(qyfile_name(), QStringLiteral("/data/smartmapping/a.qyfile"));
+    }
+    // Back from Previous and Load to the rows and OK again: the cursor is where it was.
+    void buttons_keep_their_place()
+    {
+        for (const char *name : {"a", "b"})
+            write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
+        open_wizard("r o r o o l b o");
+        QCOMPARE((QList<int>{int(uitest::look(wizard(), "Button_front_6")), int(uitest::look(wizard(), "Button_load"))}),
+                 (QList<int>{int(LookState::Focus), int(LookState::Normal)}));
+        act("o");
+        QCOMPARE((QList<int>{stack_page(), load_scan().step()}), (QList<int>{4, 0}));
     }
     // With no scan file the list says so, the cursor is on Previous, and Load does nothing.
     void no_scan_file()
