@@ -74,17 +74,14 @@ DebugFlow::DebugFlow(SmartMapping &frame, Ui::SmartMapping &form, PortChoice &po
     m_routes.add(ui.Button_cancel, Look::Thin);
     setup_number_fields();
 
-    const auto touch = [this](QAbstractButton *b, void (DebugFlow::*action)()) {
-        connect(b, &QAbstractButton::clicked, this, action);
-    };
-    touch(ui.Button_next, &DebugFlow::step1_next);
-    touch(ui.Button_wlan1, &DebugFlow::show_ports);
-    touch(ui.Button_front_2, &DebugFlow::step2_previous);
-    touch(ui.Button_next_2, &DebugFlow::step2_next);
-    touch(ui.Button_route, &DebugFlow::show_routes);
-    touch(ui.Button_front_3, &DebugFlow::step3_previous);
-    touch(ui.Button_cancel, &DebugFlow::routes_cancelled);
-    touch(ui.Button_send, &DebugFlow::send);
+    connect(ui.Button_next, &QPushButton::clicked, this, &DebugFlow::step1_next);
+    connect(ui.Button_wlan1, &QPushButton::clicked, this, &DebugFlow::show_ports);
+    connect(ui.Button_front_2, &QPushButton::clicked, this, &DebugFlow::step2_previous);
+    connect(ui.Button_next_2, &QPushButton::clicked, this, &DebugFlow::step2_next);
+    connect(ui.Button_route, &QPushButton::clicked, this, &DebugFlow::show_routes);
+    connect(ui.Button_front_3, &QPushButton::clicked, this, &DebugFlow::step3_previous);
+    connect(ui.Button_cancel, &QToolButton::clicked, this, &DebugFlow::routes_cancelled);
+    connect(ui.Button_send, &QPushButton::clicked, this, &DebugFlow::send);
 }
 
 // ---- texts ------------------------------------------------------------------------------------

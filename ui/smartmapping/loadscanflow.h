@@ -60,6 +60,8 @@ private:
     // file is held.
     enum class Level { Port, Grid, Files, Buttons };
     PortChoice &m_ports;
+    // A port was confirmed on the grid since the flow was entered: Back in the grid then gives back
+    // the port held when the grid was entered (or last touched); until then it keeps the port moved to.
     bool m_port_confirmed = false;
     // The list has been shown since an entry was last chosen: a stick event shows it anew.
     bool m_list_shown = false;

@@ -35,7 +35,7 @@ constexpr ColumnPlace kColumn[LANG_COUNT] = {
 SmartMapping::SmartMapping() : ScreenOf(PAGE_SMARTMAPPING)
 {
     ui.setupUi(this);
-    ui.stackedWidget->setCurrentIndex(kStep1);
+    ui.stackedWidget->setCurrentIndex(WizardFlow::kStep1);
     m_focus.set({ui.Button_shortcut, ui.Button_loadscan, ui.Button_paraweld, ui.Button_mapping}, Look::WizardEntry);
     // Each opening starts on port 0 with routing pattern 1; the cabinet, rows, columns and offsets
     // are those of the last time.

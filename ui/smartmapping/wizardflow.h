@@ -7,15 +7,15 @@ namespace Ui {
 class SmartMapping;
 }
 
-// The pages of the wizard's stack.
-enum WizardPage { kStep1, kStep2, kStep3, kRouting, kScanPort, kScanFiles, kCuringPage, kMappingPage };
-
 // One flow of the smart-mapping wizard: its pages in the frame's stack, its state and its focus
 // levels. The frame shows the flow's first page while the key cursor rests on its entry and hands
 // it the keys once OK has entered it; the flow gives them back from its first page.
 class WizardFlow : public QObject
 {
 public:
+    // The pages of the frame's stack.
+    enum Page { kStep1, kStep2, kStep3, kRouting, kScanPort, kScanFiles, kCuringPage, kMappingPage };
+
     WizardFlow(SmartMapping &frame, Ui::SmartMapping &form) : m_frame(frame), ui(form) {}
 
     virtual void texts() = 0;
@@ -42,7 +42,7 @@ protected:
 class ButtonFlow : public WizardFlow
 {
 public:
-    ButtonFlow(SmartMapping &frame, Ui::SmartMapping &form, QAbstractButton *button, WizardPage page)
+    ButtonFlow(SmartMapping &frame, Ui::SmartMapping &form, QAbstractButton *button, Page page)
         : WizardFlow(frame, form), m_button(button), m_page(page)
     {
     }
@@ -54,5 +54,5 @@ public:
 
 private:
     QAbstractButton *m_button;
-    WizardPage m_page;
+    Page m_page;
 };
