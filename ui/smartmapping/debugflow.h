@@ -20,10 +20,9 @@ public:
     void ok() override;
     void back() override;
 
-    // For the tests: the step the keys are on (0 to 2); the port grid or the routing page has them.
+    // For the tests: the step the keys are on (0 to 2); the port grid has them.
     int step() const;
     bool in_grid() const { return m_levels.at(Level::Grid); }
-    bool routing() const { return m_levels.at(Level::Routes); }
 
 private:
     void setup_number_fields();
