@@ -9,7 +9,10 @@
 #include <thread>
 
 #include "QRoundProgressBar.h"
+#include "debugflow.h"
 #include "filelist.h"
+#include "loadscanflow.h"
+#include "portchoice.h"
 #include "portgrid.h"
 #include "fpga_regs.h"
 #include "mainfixture.h"
@@ -23,6 +26,21 @@ namespace {
 SmartMapping *wizard()
 {
     return g_smartmapping;
+}
+
+const DebugFlow &debugging()
+{
+    return wizard()->debugging();
+}
+
+const LoadScanFlow &load_scan()
+{
+    return wizard()->load_scan();
+}
+
+const PortGrid *grid()
+{
+    return wizard()->ports().grid();
 }
 
 int stack_page()
@@ -121,7 +139,7 @@ QString positions(int port)
 // stick (drawn green); the page arrows as "<" and ">".
 QString list_rows()
 {
-    const FileList *list = wizard()->file_list();
+    const FileList *list = load_scan().file_list();
     if (!list || !list->isVisible())
         return QStringLiteral("(no list)");
     QStringList out;
@@ -216,6 +234,10 @@ private slots:
         QCOMPARE((QList<int>{wizard()->main_index(), wizard()->focus_level(), stack_page()}), (QList<int>{2, 0, 7}));
         act("o");
         QCOMPARE((QList<int>{wizard()->main_index(), wizard()->focus_level(), stack_page()}), (QList<int>{2, 1, 6}));
+        QCOMPARE(uitest::look(wizard(), "Button_confirm"), LookState::Focus);
+        act("b");   // the button the keys leave loses its focus
+        QCOMPARE((QList<int>{wizard()->focus_level(), int(uitest::look(wizard(), "Button_confirm"))}),
+                 (QList<int>{0, int(LookState::Normal)}));
     }
     // Counted as files of any name in the device's folder, as many as there are; without any
     // there, the stick's scan files.
@@ -570,6 +592,7 @@ private slots:
         QTest::newRow("debug: and right back to the first") << "o r r o o l r" << 0 << 0 << true;
         QTest::newRow("debug: OK keeps the port") << "o r r o o r r o" << 2 << 2 << false;
         QTest::newRow("debug: back restores the port of before") << "o r r o o r r o o r b" << 2 << 2 << false;
+        QTest::newRow("debug: the grid starts on the first port again") << "o r r o o r r o o" << 0 << 0 << true;
         // Load scan's step 1: the grid starts on the chosen port; Back keeps the port moved to
         // until one has been confirmed, then restores the one held when the grid was entered.
         QTest::newRow("scan: into the grid") << "r o o" << 0 << 0 << true;
@@ -583,9 +606,12 @@ private slots:
         write_dev_file(QStringLiteral("/data/smartmapping/hall.qyfile"), "scan");
         open_wizard(keys);
         QTEST(int(g_line_type.port), "port");
-        QTEST(wizard()->port_grid()->chosen(), "green");
-        QTEST(wizard()->in_grid(), "grid");
-        QCOMPARE(wizard()->port_grid()->parentWidget(), wizard()->findChild<QStackedWidget *>()->currentWidget());
+        QTEST(grid()->chosen(), "green");
+        // The grid holds the keys of the flow the row is in, never of the other one.
+        const bool debug_flow = keys.startsWith('o');
+        QTEST(debug_flow ? debugging().in_grid() : load_scan().in_grid(), "grid");
+        QVERIFY(!(debug_flow ? load_scan().in_grid() : debugging().in_grid()));
+        QCOMPARE(grid()->parentWidget(), wizard()->findChild<QStackedWidget *>()->currentWidget());
     }
     // A touch on a cell chooses its port at once, without the key cursor, and the green mark
     // leaves the cell it was on.
@@ -593,11 +619,15 @@ private slots:
     {
         write_dev_file(QStringLiteral("/data/smartmapping/hall.qyfile"), "scan");
         open_wizard("r o o r o");   // Load scan: port 1 confirmed
-        QTest::mouseClick(wizard()->port_grid()->cell(3)->button(), Qt::LeftButton);
-        QCOMPARE((QList<int>{g_line_type.port, wizard()->port_grid()->chosen()}), (QList<int>{3, 3}));
-        QVERIFY(!wizard()->port_grid()->cell(1)->chosen());
+        QTest::mouseClick(grid()->cell(3)->button(), Qt::LeftButton);
+        QCOMPARE((QList<int>{g_line_type.port, grid()->chosen()}), (QList<int>{3, 3}));
+        QVERIFY(!grid()->cell(1)->chosen());
         act("o r");   // the keys' grid starts on the touched port
-        QCOMPARE((QList<int>{g_line_type.port, wizard()->port_grid()->chosen()}), (QList<int>{4, 4}));
+        QCOMPARE((QList<int>{g_line_type.port, grid()->chosen()}), (QList<int>{4, 4}));
+        // Touched while the keys are in the grid: Back comes back to the touched port.
+        QTest::mouseClick(grid()->cell(2)->button(), Qt::LeftButton);
+        act("r b");
+        QCOMPARE((QList<int>{g_line_type.port, grid()->chosen()}), (QList<int>{2, 2}));
     }
     // The routing page: the cursor starts on the pattern in use; OK on a pattern takes it, Cancel
     // and Back keep the one there was. The language follows onto Step 3's routing button.
@@ -637,7 +667,7 @@ private slots:
         QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_send"), Qt::LeftButton);
         QCOMPARE(g_line_type.rows, first.rows);
         act("b l o Button_front_3");   // Previous is refused as well, by back, by OK and by a touch
-        QCOMPARE((QList<int>{stack_page(), wizard()->debug_step()}), (QList<int>{2, 2}));
+        QCOMPARE((QList<int>{stack_page(), debugging().step()}), (QList<int>{2, 2}));
         run_job();
         act("r o");   // once the bar is gone
         QCOMPARE(int(g_line_type.rows), 9);
@@ -679,14 +709,14 @@ private slots:
         QFETCH(QString, keys);
         for (const QString &word : keys.split(' ', Qt::SkipEmptyParts)) {
             if (word == "next")
-                QTest::mouseClick(wizard()->file_list()->next_button(), Qt::LeftButton);
+                QTest::mouseClick(load_scan().file_list()->next_button(), Qt::LeftButton);
             else if (word == "previous")
-                QTest::mouseClick(wizard()->file_list()->previous_button(), Qt::LeftButton);
+                QTest::mouseClick(load_scan().file_list()->previous_button(), Qt::LeftButton);
             else
                 act(word);
         }
         QTEST(list_rows(), "rows");
-        QTEST(wizard()->chosen_file(), "chosen");
+        QTEST(load_scan().chosen_file(), "chosen");
     }
     // While the file chosen is being loaded, the keys that would leave step 2, turn its page or
     // post again are refused and leave the cursor where it was; moving within the page still works.
@@ -718,18 +748,18 @@ private slots:
             write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
         open_wizard("r o r o");   // Load scan, Next: the list
         act(before);
-        const QString chosen = wizard()->chosen_file();
+        const QString chosen = load_scan().chosen_file();
         QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_load"), Qt::LeftButton);
         QVERIFY(g_qround_bar && qyfile_name() == chosen);
-        const FileList *list = wizard()->file_list();
+        const FileList *list = load_scan().file_list();
         const QMap<QString, QWidget *> touched{
             {"row0", list->row_button(0)}, {"<", list->previous_button()}, {">", list->next_button()}};
         if (touched.contains(during))
             QTest::mouseClick(touched.value(during), Qt::LeftButton);
         else
             act(during);
-        QCOMPARE((QList<int>{stack_page(), wizard()->scan_step(), wizard()->current_page(), wizard()->file_select(),
-                             wizard()->cursor_on_buttons()}), state);
+        QCOMPARE((QList<int>{stack_page(), load_scan().step(), load_scan().current_page(), load_scan().file_select(),
+                             load_scan().cursor_on_buttons()}), state);
         QTEST(list_rows().remove(QStringLiteral(".qyfile")), "rows");
         QCOMPARE(qyfile_name(), chosen);
         QCOMPARE(run_job().last(), 100);
@@ -753,12 +783,12 @@ private slots:
         for (const char *name : {"a", "b", "c", "d"})
             write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
         open_wizard("r o r o r r");
-        QTest::mouseClick(wizard()->file_list()->next_button(), Qt::LeftButton);
+        QTest::mouseClick(load_scan().file_list()->next_button(), Qt::LeftButton);
         QCOMPARE(list_rows(), QStringLiteral("< d.qyfile*"));
-        QTest::mouseClick(wizard()->file_list()->row_button(0), Qt::LeftButton);
+        QTest::mouseClick(load_scan().file_list()->row_button(0), Qt::LeftButton);
         act("b");   // from the rows: back to step 1
-        QCOMPARE((QList<int>{stack_page(), wizard()->scan_step()}), (QList<int>{4, 0}));
-        QCOMPARE(wizard()->chosen_file(), QStringLiteral("/data/smartmapping/d.qyfile"));
+        QCOMPARE((QList<int>{stack_page(), load_scan().step()}), (QList<int>{4, 0}));
+        QCOMPARE(load_scan().chosen_file(), QStringLiteral("/data/smartmapping/d.qyfile"));
     }
     // The stick plugged in (mounted) and pulled out while the list is shown: the list is built
     // again from both folders on its first page, its first row chosen; before the list has been
@@ -776,7 +806,7 @@ private slots:
         act("b");     // back to step 1
         write_dev_file(QStringLiteral("/mnt/usb1/t.qyfile"), "scan");
         uitest::para()->test_signal(CHANGE_USB_MOUNTED);
-        QCOMPARE((QList<int>{stack_page(), wizard()->scan_step()}), (QList<int>{5, 1}));
+        QCOMPARE((QList<int>{stack_page(), load_scan().step()}), (QList<int>{5, 1}));
         QCOMPARE(list_rows(), QStringLiteral("a.qyfile* b.qyfile s.qyfile+ >"));
         QCOMPARE(tip_text(), QStringLiteral("Reading the data,pls wait"));
         act("r r r");
@@ -784,8 +814,13 @@ private slots:
         QDir(Paths::dev("/mnt/usb1")).removeRecursively();
         uitest::para()->test_signal(CHANGE_USB_REMOVED);
         QCOMPARE(list_rows(), QStringLiteral("a.qyfile* b.qyfile"));
-        QCOMPARE(wizard()->chosen_file(), QStringLiteral("/data/smartmapping/a.qyfile"));
+        QCOMPARE(load_scan().chosen_file(), QStringLiteral("/data/smartmapping/a.qyfile"));
         QCOMPARE(tip_text(), QStringLiteral("USB drive is unplugged."));
+        // Another entry chosen: the stick leaves its page alone.
+        act("b b l o");
+        write_dev_file(QStringLiteral("/mnt/usb1/u.qyfile"), "scan");
+        uitest::para()->test_signal(CHANGE_USB_MOUNTED);
+        QCOMPARE((QList<int>{stack_page(), wizard()->main_index(), debugging().step()}), (QList<int>{0, 0, 0}));
     }
     // Load sends the chosen file, as it was when Load was pressed, to the receiving cards of the
     // port chosen; the list changing during the job does not change what is sent.
@@ -796,6 +831,10 @@ private slots:
         open_wizard("r o o r o r o");   // port 1 (LED2), Next
         act("r o o");                   // the second file, Load
         QCOMPARE(int(g_send_para.job()), int(JOB_MAPPING_FILE));
+        // The keys are back on the rows while the file is sent.
+        QCOMPARE(load_scan().cursor_on_buttons(), false);
+        QCOMPARE(uitest::look(wizard(), "Button_load"), LookState::Normal);
+        QCOMPARE(list_rows(), QStringLiteral("a.qyfile b.qyfile+*"));
         write_dev_file(QStringLiteral("/mnt/usb1/0.qyfile"), QByteArray(700, '0'));
         uitest::para()->test_signal(CHANGE_USB_MOUNTED);
         QCOMPARE(list_rows(), QStringLiteral("a.qyfile* 0.qyfile+ b.qyfile+"));
@@ -819,7 +858,7 @@ private slots:
         write_dev_file(QStringLiteral("/data/smartmapping/a.qyfile"), "scan");
         write_dev_file(QStringLiteral("/mnt/usb1/b.qyfile"), "scan");
         open_wizard("r o r o");
-        QTest::mouseClick(wizard()->file_list()->row_button(1), Qt::LeftButton);
+        QTest::mouseClick(load_scan().file_list()->row_button(1), Qt::LeftButton);
         const QString b = Paths::dev("/mnt/usb1/b.qyfile");
         QFile::remove(b);
         if (becomes == "folder")
@@ -833,6 +872,17 @@ private slots:
         act("o o");   // the keys load what is there now
         QCOMPARE(int(g_send_para.job()), int(JOB_MAPPING_FILE));
         QCOMPARE(qyfile_name(), QStringLiteral("/data/smartmapping/a.qyfile"));
+    }
+    // Back from Previous and Load to the rows and OK again: the cursor is where it was.
+    void buttons_keep_their_place()
+    {
+        for (const char *name : {"a", "b"})
+            write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
+        open_wizard("r o r o o l b o");
+        QCOMPARE((QList<int>{int(uitest::look(wizard(), "Button_front_6")), int(uitest::look(wizard(), "Button_load"))}),
+                 (QList<int>{int(LookState::Focus), int(LookState::Normal)}));
+        act("o");
+        QCOMPARE((QList<int>{stack_page(), load_scan().step()}), (QList<int>{4, 0}));
     }
     // With no scan file the list says so, the cursor is on Previous, and Load does nothing.
     void no_scan_file()

@@ -11,5 +11,12 @@ bool running();
 uint16_t ram16(int offset);
 // Bit n: output port n has its link up.
 uint16_t port_links();
+// The mapping switch of FPGA 0's control register: as last read, or read from the FPGA first.
+bool mapping_on(bool read_afresh);
+// Sets the mapping switch of FPGA 0 at once, the register's other bits kept.
+void set_mapping(bool on);
+// Files of any name in the device's mapping folder as the recovery files count them; -1 without
+// a manager or when the folder cannot be read.
+int mapping_folder_files();
 
 }

@@ -1,13 +1,13 @@
-// The debugging flow of the smart-mapping wizard: cabinet size (Step 1), output port (Step 2),
-// rows, columns, routing pattern and offsets (Step 3, with the routing page), and Send, which has
-// the FPGA thread give every receiving card of the port its position (job 1).
+#include "debugflow.h"
+
 #include <QToolButton>
 #include <algorithm>
+#include <iterator>
 
 #include "fields.h"
 #include "global.h"
 #include "my_lineedit.h"
-#include "portgrid.h"
+#include "portchoice.h"
 #include "route_pattern.h"
 #include "smartmapping.h"
 #include "wizard_texts.h"
@@ -51,9 +51,42 @@ int field_number(const QString &text, int most)
 
 }
 
+DebugFlow::DebugFlow(SmartMapping &frame, Ui::SmartMapping &form, PortChoice &ports)
+    : WizardFlow(frame, form), m_ports(ports)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{ui.lineEdit_X, ui.lineEdit_Y, ui.Button_next})
+        m_step1.add(w, Look::Thin);
+    m_step2.add(ui.Button_wlan1, Look::PortGroup);
+    for (QWidget *w : std::initializer_list<QWidget *>{ui.Button_front_2, ui.Button_next_2})
+        m_step2.add(w, Look::Thin);
+    for (QWidget *w : std::initializer_list<QWidget *>{ui.lineEdit_line, ui.lineEdit_column, ui.Button_route,
+                                                      ui.lineEdit_horzion, ui.lineEdit_vert, ui.Button_front_3,
+                                                      ui.Button_send})
+        m_step3.add(w, Look::Thin);
+    QToolButton *const routes[] = {ui.Button_route1, ui.Button_route2, ui.Button_route3, ui.Button_route4,
+                                   ui.Button_route5, ui.Button_route6, ui.Button_route7, ui.Button_route8,
+                                   ui.Button_route9, ui.Button_route10, ui.Button_route11, ui.Button_route12,
+                                   ui.Button_route13, ui.Button_route14, ui.Button_route15, ui.Button_route16};
+    for (int n = 1; n <= int(std::size(routes)); ++n) {
+        m_routes.add(routes[n - 1], Look::Thin);
+        connect(routes[n - 1], &QToolButton::clicked, this, [this, n] { route_chosen(n); });
+    }
+    m_routes.add(ui.Button_cancel, Look::Thin);
+    setup_number_fields();
+
+    connect(ui.Button_next, &QPushButton::clicked, this, &DebugFlow::step1_next);
+    connect(ui.Button_wlan1, &QPushButton::clicked, this, &DebugFlow::show_ports);
+    connect(ui.Button_front_2, &QPushButton::clicked, this, &DebugFlow::step2_previous);
+    connect(ui.Button_next_2, &QPushButton::clicked, this, &DebugFlow::step2_next);
+    connect(ui.Button_route, &QPushButton::clicked, this, &DebugFlow::show_routes);
+    connect(ui.Button_front_3, &QPushButton::clicked, this, &DebugFlow::step3_previous);
+    connect(ui.Button_cancel, &QToolButton::clicked, this, &DebugFlow::routes_cancelled);
+    connect(ui.Button_send, &QPushButton::clicked, this, &DebugFlow::send);
+}
+
 // ---- texts ------------------------------------------------------------------------------------
 
-void SmartMapping::debug_texts()
+void DebugFlow::texts()
 {
     const int step_pt = by_language(9, 9, 7, 7, 9);
     ui.label_step1->setText(tr5("步骤1箱体设置", "Step 1 Cabinet setup", "Шаг 1. Настройка кабинета",
@@ -92,7 +125,7 @@ void SmartMapping::debug_texts()
         set_point_size(w, by_language(9, 7, 6, 7, 9));
     for (QWidget *w : {ui.Button_send, ui.Button_front_3})
         set_point_size(w, by_language(9, 9, 7, 7, 9));
-    line_select(m_line.route);
+    line_select(m_frame.line().route);
 
     for (int n = 1; n <= RoutePattern::kPatterns; ++n) {
         auto *b = static_cast<QToolButton *>(m_routes.at(n - 1));
@@ -106,7 +139,7 @@ void SmartMapping::debug_texts()
 
 // ---- the number fields ------------------------------------------------------------------------
 
-void SmartMapping::setup_number_fields()
+void DebugFlow::setup_number_fields()
 {
     struct Field
     {
@@ -134,17 +167,17 @@ void SmartMapping::setup_number_fields()
 
 // ---- the routing pattern ----------------------------------------------------------------------
 
-void SmartMapping::line_select(int n)
+void DebugFlow::line_select(int n)
 {
     if (n >= 1 && n <= RoutePattern::kPatterns)
         ui.Button_route->setIcon(cached_icon(line_png(n)));
     ui.Button_route->setText(routing_text(n));
     ui.Button_route->setIconSize(QSize(30, 20));
-    m_line.route = static_cast<uint8_t>(n);
-    store_line();
+    m_frame.line().route = static_cast<uint8_t>(n);
+    m_frame.store_line();
 }
 
-void SmartMapping::route_chosen(int n)
+void DebugFlow::route_chosen(int n)
 {
     line_select(n);
     ui.stackedWidget->setCurrentIndex(kStep3);
@@ -152,223 +185,194 @@ void SmartMapping::route_chosen(int n)
 
 // ---- the pages' buttons -----------------------------------------------------------------------
 
-void SmartMapping::on_Button_next_clicked()
+void DebugFlow::step1_next()
 {
-    m_line.cabinet_width = static_cast<uint16_t>(field_number(ui.lineEdit_X->text(), kMost16));
-    m_line.cabinet_height = static_cast<uint16_t>(field_number(ui.lineEdit_Y->text(), kMost16));
-    store_line();
-    on_Button_wlan1_clicked();
+    line_type &line = m_frame.line();
+    line.cabinet_width = static_cast<uint16_t>(field_number(ui.lineEdit_X->text(), kMost16));
+    line.cabinet_height = static_cast<uint16_t>(field_number(ui.lineEdit_Y->text(), kMost16));
+    m_frame.store_line();
+    show_ports();
     ui.stackedWidget->setCurrentIndex(kStep2);
 }
 
-void SmartMapping::on_Button_wlan1_clicked()
+void DebugFlow::show_ports()
 {
-    wlan_focus_style(ui.Button_wlan1);
-    m_port_cell = m_line.port < PortGrid::kCells ? m_line.port : 0;
-    wlan_init(ui.page_2);
+    m_ports.show(ui.Button_wlan1, ui.page_2);
 }
 
-void SmartMapping::on_Button_front_2_clicked()
+void DebugFlow::step2_previous()
 {
     ui.stackedWidget->setCurrentIndex(kStep1);
 }
 
-void SmartMapping::on_Button_next_2_clicked()
+void DebugFlow::step2_next()
 {
     ui.stackedWidget->setCurrentIndex(kStep3);
-    line_select(m_line.route);
+    line_select(m_frame.line().route);
 }
 
-void SmartMapping::on_Button_route_clicked()
+void DebugFlow::show_routes()
 {
     ui.stackedWidget->setCurrentIndex(kRouting);
 }
 
-void SmartMapping::on_Button_front_3_clicked()
+void DebugFlow::step3_previous()
 {
     if (!busy())
         ui.stackedWidget->setCurrentIndex(kStep2);
 }
 
-void SmartMapping::on_Button_cancel_clicked()
+void DebugFlow::routes_cancelled()
 {
     ui.stackedWidget->setCurrentIndex(kStep3);
 }
 
-void SmartMapping::on_Button_send_clicked()
+void DebugFlow::send()
 {
     if (busy())
         return;
-    start_job(JOB_MAPPING_SEND, [this] {
-        m_line.rows = static_cast<uint8_t>(field_number(ui.lineEdit_line->text(), kMost8));
-        m_line.cols = static_cast<uint8_t>(field_number(ui.lineEdit_column->text(), kMost8));
-        m_line.h_offset = static_cast<uint16_t>(field_number(ui.lineEdit_horzion->text(), kMost16));
-        m_line.v_offset = static_cast<uint16_t>(field_number(ui.lineEdit_vert->text(), kMost16));
-        g_line_type = m_line;
-        zem_debug("\n set the route_way = %d \n", m_line.route);
+    m_frame.start_job(JOB_MAPPING_SEND, [this] {
+        line_type &line = m_frame.line();
+        line.rows = static_cast<uint8_t>(field_number(ui.lineEdit_line->text(), kMost8));
+        line.cols = static_cast<uint8_t>(field_number(ui.lineEdit_column->text(), kMost8));
+        line.h_offset = static_cast<uint16_t>(field_number(ui.lineEdit_horzion->text(), kMost16));
+        line.v_offset = static_cast<uint16_t>(field_number(ui.lineEdit_vert->text(), kMost16));
+        g_line_type = line;
+        zem_debug("\n set the route_way = %d \n", line.route);
     });
 }
 
 // ---- keys -------------------------------------------------------------------------------------
 
-void SmartMapping::debug_enter()
+int DebugFlow::step() const
 {
-    m_step1.set_index(kWidthItem);
-    m_debug_step = 0;
-    m_route_mode = false;
-}
-
-void SmartMapping::enter_step2()
-{
-    m_in_grid = false;
-    m_step2.set_index(kGroupItem);
-    set_look(ui.Button_front_2, Look::Thin, LookState::Normal);
-    set_look(ui.Button_next_2, Look::Thin, LookState::Normal);
-    m_debug_step = 1;
-}
-
-void SmartMapping::enter_step3()
-{
-    m_step3.set_index(kRowsItem);
-    set_look(ui.Button_front_3, Look::Thin, LookState::Normal);
-    set_look(ui.Button_send, Look::Thin, LookState::Normal);
-    m_debug_step = 2;
-}
-
-void SmartMapping::debug_move(int delta)
-{
-    switch (m_debug_step) {
-    case 0:
-        m_step1.move(delta);
-        break;
-    case 1:
-        if (m_in_grid) {
-            move_in_grid(delta, ui.page_2);
-            break;
-        }
-        if ((m_step2.index() + delta + 3) % 3 == kGroupItem)
-            on_Button_wlan1_clicked();
-        m_step2.move(delta);
-        break;
-    case 2:
-        if (m_route_mode)
-            m_routes.move(delta);
-        else
-            m_step3.move(delta);
-        break;
+    switch (m_levels.current()) {
+    case Level::Step1:
+        return 0;
+    case Level::Step2:
+    case Level::Grid:
+        return 1;
     default:
-        break;
+        return 2;
     }
 }
 
-void SmartMapping::debug_ok()
+void DebugFlow::show_first_page()
 {
-    switch (m_debug_step) {
-    case 0:
+    ui.stackedWidget->setCurrentIndex(kStep1);
+}
+
+void DebugFlow::enter()
+{
+    m_levels.back_to(Level::Step1);
+    m_levels.set_index(kWidthItem);
+}
+
+void DebugFlow::move(int delta)
+{
+    if (m_levels.at(Level::Grid)) {
+        m_ports.move(delta, ui.page_2);
+        return;
+    }
+    if (m_levels.at(Level::Step2) && (m_step2.index() + delta + m_step2.size()) % m_step2.size() == kGroupItem)
+        show_ports();
+    m_levels.list()->move(delta);
+}
+
+void DebugFlow::ok()
+{
+    switch (m_levels.current()) {
+    case Level::Step1:
         if (m_step1.index() != kNextItem) {
             m_step1.ok();   // the number field opens its keyboard
             break;
         }
-        on_Button_next_clicked();
-        enter_step2();
+        step1_next();
+        m_levels.enter(Level::Step2, kGroupItem, &m_step2);
+        set_look(ui.Button_front_2, Look::Thin, LookState::Normal);
+        set_look(ui.Button_next_2, Look::Thin, LookState::Normal);
         break;
-    case 1:
-        if (m_in_grid) {
-            m_grid->cell(m_port_cell)->button()->click();
-            m_in_grid = false;
-            m_step2.restyle(kGroupItem);
-            break;
-        }
+    case Level::Step2:
         switch (m_step2.index()) {
         case kGroupItem:
-            m_in_grid = true;
-            m_saved_port = m_line.port;
-            m_line.port = 0;
-            store_line();
-            on_Button_wlan1_clicked();
+            m_levels.enter(Level::Grid);
+            m_ports.enter(ui.Button_wlan1, ui.page_2, true);
             break;
         case kPreviousItem2:
-            on_Button_front_2_clicked();
-            m_debug_step = 0;
+            step2_previous();
+            m_levels.leave();
             break;
         default:
-            on_Button_next_2_clicked();
-            enter_step3();
+            step2_next();
+            m_levels.enter(Level::Step3, kRowsItem, &m_step3);
+            set_look(ui.Button_front_3, Look::Thin, LookState::Normal);
+            set_look(ui.Button_send, Look::Thin, LookState::Normal);
             break;
         }
         break;
-    case 2:
-        if (m_route_mode) {
-            if (m_routes.index() == kCancelItem)
-                on_Button_cancel_clicked();
-            else
-                route_chosen(m_routes.index() + 1);
-            m_route_mode = false;
-            m_step3.restyle(m_step3.index());
-            break;
-        }
+    case Level::Grid:
+        m_ports.confirm();
+        m_levels.leave();
+        break;
+    case Level::Step3:
         switch (m_step3.index()) {
         case kRouteItem: {
-            on_Button_route_clicked();
-            const int route = m_line.route;
-            m_routes.set_index(route >= 1 && route <= RoutePattern::kPatterns ? route - 1 : 0);
-            m_route_mode = true;
+            show_routes();
+            const int route = m_frame.line().route;
+            m_levels.enter(Level::Routes, route >= 1 && route <= RoutePattern::kPatterns ? route - 1 : 0, &m_routes);
             break;
         }
         case kPreviousItem3:
             if (busy())
                 break;
-            on_Button_front_3_clicked();
-            m_debug_step = 1;
+            step3_previous();
+            m_levels.leave();
             break;
         case kSendItem:
-            on_Button_send_clicked();
+            send();
             break;
         default:
             m_step3.ok();
             break;
         }
         break;
-    default:
+    case Level::Routes:
+        if (m_routes.index() == kCancelItem)
+            routes_cancelled();
+        else
+            route_chosen(m_routes.index() + 1);
+        m_levels.leave();
         break;
     }
 }
 
-void SmartMapping::debug_back()
+void DebugFlow::back()
 {
-    switch (m_debug_step) {
-    case 0:
+    switch (m_levels.current()) {
+    case Level::Step1:
         m_step1.unfocus_current();
-        back_to_column();
+        m_frame.back_to_column();
         break;
-    case 1:
-        if (m_in_grid) {
-            m_in_grid = false;
-            m_line.port = static_cast<uint8_t>(m_saved_port);
-            store_line();
-            on_Button_wlan1_clicked();
-            m_step2.restyle(kGroupItem);
-            break;
-        }
-        on_Button_front_2_clicked();
-        m_debug_step = 0;
+    case Level::Grid:
+        m_ports.restore();
+        show_ports();
+        m_levels.leave();
         break;
-    case 2:
-        if (m_route_mode) {
-            m_step3.restyle(m_step3.index());
-            on_Button_cancel_clicked();
-            line_select(m_line.route);
-            m_route_mode = false;
-            break;
-        }
+    case Level::Step2:
+        step2_previous();
+        m_levels.leave();
+        break;
+    case Level::Routes:
+        routes_cancelled();
+        line_select(m_frame.line().route);
+        m_levels.leave();
+        break;
+    case Level::Step3:
         // Previous is refused while a job runs: the cursor stays on Step 3.
         if (busy())
             break;
-        m_step3.unfocus_current();
-        on_Button_front_3_clicked();
-        m_debug_step = 1;
-        break;
-    default:
+        step3_previous();
+        m_levels.leave();
         break;
     }
 }

@@ -1,14 +1,12 @@
 #include "smartmapping.h"
 
-#include <QPushButton>
-#include <QToolButton>
-#include <iterator>
-
-#include "QRoundProgressBar.h"
-#include "filelist.h"
-#include "fpga_manage.h"
-#include "fpga_regs.h"
-#include "portgrid.h"
+#include "curingflow.h"
+#include "debugflow.h"
+#include "fpga_view.h"
+#include "loadscanflow.h"
+#include "mappingflow.h"
+#include "portchoice.h"
+#include "scanfiles.h"
 #include "wizard_texts.h"
 
 SmartMapping *g_smartmapping = nullptr;
@@ -23,8 +21,6 @@ struct ColumnPlace
     int height;
 };
 constexpr int kColumnX = 5, kColumnWidth = 65;
-// The mapping state job 4 carries to the receiving cards.
-constexpr uint32_t kMappingStateOn = 9, kMappingStateOff = 0;
 constexpr ColumnPlace kChinese{{9, 9, 9, 9}, {42, 77, 111, 145}, 20};
 constexpr ColumnPlace kColumn[LANG_COUNT] = {
     kChinese,
@@ -39,9 +35,7 @@ constexpr ColumnPlace kColumn[LANG_COUNT] = {
 SmartMapping::SmartMapping() : ScreenOf(PAGE_SMARTMAPPING)
 {
     ui.setupUi(this);
-    ui.stackedWidget->setCurrentIndex(kStep1);
-    m_touched = ui.Button_shortcut;
-    m_chosen_group = ui.Button_wlan1;
+    ui.stackedWidget->setCurrentIndex(WizardFlow::kStep1);
     m_focus.set({ui.Button_shortcut, ui.Button_loadscan, ui.Button_paraweld, ui.Button_mapping}, Look::WizardEntry);
     // Each opening starts on port 0 with routing pattern 1; the cabinet, rows, columns and offsets
     // are those of the last time.
@@ -50,41 +44,11 @@ SmartMapping::SmartMapping() : ScreenOf(PAGE_SMARTMAPPING)
     m_line.route = 1;
     store_line();
 
-    for (QWidget *w : std::initializer_list<QWidget *>{ui.lineEdit_X, ui.lineEdit_Y, ui.Button_next})
-        m_step1.add(w, Look::Thin);
-    m_step2.add(ui.Button_wlan1, Look::PortGroup);
-    for (QWidget *w : std::initializer_list<QWidget *>{ui.Button_front_2, ui.Button_next_2})
-        m_step2.add(w, Look::Thin);
-    for (QWidget *w : std::initializer_list<QWidget *>{ui.lineEdit_line, ui.lineEdit_column, ui.Button_route,
-                                                      ui.lineEdit_horzion, ui.lineEdit_vert, ui.Button_front_3,
-                                                      ui.Button_send})
-        m_step3.add(w, Look::Thin);
-    QToolButton *const routes[] = {ui.Button_route1, ui.Button_route2, ui.Button_route3, ui.Button_route4,
-                                   ui.Button_route5, ui.Button_route6, ui.Button_route7, ui.Button_route8,
-                                   ui.Button_route9, ui.Button_route10, ui.Button_route11, ui.Button_route12,
-                                   ui.Button_route13, ui.Button_route14, ui.Button_route15, ui.Button_route16};
-    for (int n = 1; n <= int(std::size(routes)); ++n) {
-        m_routes.add(routes[n - 1], Look::Thin);
-        connect(routes[n - 1], &QToolButton::clicked, this, [this, n] { route_chosen(n); });
-    }
-    m_routes.add(ui.Button_cancel, Look::Thin);
-    m_scan1.add(ui.Button_wlan5, Look::PortGroup);
-    m_scan1.add(ui.Button_next_5, Look::Thin);
-    m_scan2.add(ui.Button_front_6, Look::Thin);
-    m_scan2.add(ui.Button_load, Look::Thin);
-    setup_number_fields();
-
-    // One port group is offered: ports 1 to 6, on the first group button of each page.
-    for (QPushButton *b : {ui.Button_wlan2, ui.Button_wlan3, ui.Button_wlan4, ui.Button_wlan6, ui.Button_wlan7,
-                           ui.Button_wlan8})
-        b->hide();
-    for (QPushButton *b : {ui.Button_wlan1, ui.Button_wlan5})
-        b->setGeometry(10, 32, 55, 17);
-    // As the FPGA was last read; the page reads it afresh whenever it is shown.
-    if (const fpga_manage *fpga = fpga_manage::p_fpga_manage)
-        show_mapping_state(fpga->register_value(FpgaReg::kControl, 0) & FpgaReg::kMappingOn);
-    else
-        show_mapping_state(false);
+    m_ports = std::make_unique<PortChoice>(*this, ui);
+    m_debug = std::make_unique<DebugFlow>(*this, ui, *m_ports);
+    m_scan = std::make_unique<LoadScanFlow>(*this, ui, *m_ports);
+    m_curing = std::make_unique<CuringFlow>(*this, ui);
+    m_mapping = std::make_unique<MappingFlow>(*this, ui);
     language_changed();
 }
 
@@ -93,9 +57,10 @@ SmartMapping::~SmartMapping()
     store_line();
 }
 
-bool SmartMapping::busy()
+WizardFlow *SmartMapping::flow(int entry) const
 {
-    return g_qround_bar != nullptr;
+    WizardFlow *const flows[kEntries] = {m_debug.get(), m_scan.get(), m_curing.get(), m_mapping.get()};
+    return flows[entry >= 0 && entry < kEntries ? entry : kDebugging];
 }
 
 void SmartMapping::store_line()
@@ -111,18 +76,16 @@ void SmartMapping::language_changed()
 {
     count_scan_files();
     main_column_texts();
-    debug_texts();
-    scan_texts();
-    curing_texts();
-    mapping_texts();
+    for (int entry = 0; entry < kEntries; ++entry)
+        flow(entry)->texts();
 }
 
 void SmartMapping::count_scan_files()
 {
     // Files of any name in the device's folder; without any there, the scan files of the stick.
-    fpga_manage *fpga = fpga_manage::p_fpga_manage;
-    if (fpga && fpga->rcv_recovery && fpga->rcv_recovery->get_dir_file(QString::fromLatin1(rcvRecovery::kMappingDir)) == 0)
-        m_scan_count = fpga->rcv_recovery->file_count();
+    // A folder that cannot be read keeps the count of before.
+    if (const int in_folder = FpgaView::mapping_folder_files(); in_folder >= 0)
+        m_scan_count = in_folder;
     if (m_scan_count == 0)
         m_scan_count = ScanFiles::gather().total();
     m_focus.set_available(kLoadScan, m_scan_count > 0);
@@ -146,24 +109,9 @@ void SmartMapping::main_column_texts()
     if (m_scan_count == 0)
         entry_look(kLoadScan, LookState::Normal);
     else if (main_index() == kLoadScan)
-        entry_look(kLoadScan, m_level ? LookState::Edit : LookState::Focus);
+        entry_look(kLoadScan, m_levels.at(Level::Flow) ? LookState::Edit : LookState::Focus);
     else
         entry_look(kLoadScan, LookState::Normal);
-}
-
-void SmartMapping::curing_texts()
-{
-    ui.label_step1_6->setText(
-        tr5("参数固化操作", "Parameter curing operation", "Полное сохранение всех настроек", "Lưu thông số", "參數固化操作"));
-    set_point_size(ui.label_step1_6, ui_language() == LANG_RU ? 7 : 9);
-    ui.Button_confirm->setText(tr5("确定", "OK", "OK", "Đồng ý", "確定"));
-}
-
-void SmartMapping::mapping_texts()
-{
-    ui.label_step1_7->setText(
-        tr5("Mapping开关", "Mapping switch", "Переключатель сопоставления", "Bật mapping", "Mapping開關"));
-    set_point_size(ui.label_step1_7, ui_language() == LANG_RU ? 7 : 9);
 }
 
 // ---- refresh and leaving ----------------------------------------------------------------------
@@ -175,7 +123,7 @@ void SmartMapping::syncUpdate(int code)
         break;
     case CHANGE_USB_REMOVED:
     case CHANGE_USB_MOUNTED:
-        stick_changed();
+        m_scan->stick_changed();
         break;
     default:
         sync_language();
@@ -186,13 +134,8 @@ void SmartMapping::syncUpdate(int code)
 
 void SmartMapping::back()
 {
-    Button_back_clicked();
-}
-
-void SmartMapping::Button_back_clicked()
-{
     // The FPGA thread reports to this screen until its job ends.
-    if (busy() || is_closed())
+    if (WizardFlow::busy() || is_closed())
         return;
     leave();
 }
@@ -206,19 +149,15 @@ void SmartMapping::entry_look(int entry, LookState state)
     set_look(m_focus.at(entry), Look::WizardEntry, state);
 }
 
-int SmartMapping::entry_of(const QWidget *button) const
+void SmartMapping::choose(int entry)
 {
-    for (int i = 0; i < kEntries; ++i)
-        if (m_focus.at(i) == button)
-            return i;
-    return kDebugging;
-}
-
-void SmartMapping::button_select(QPushButton *entry)
-{
-    entry_look(entry_of(m_touched), LookState::Normal);
+    if (WizardFlow::busy())
+        return;
+    entry_look(m_touched, LookState::Normal);
     m_touched = entry;
-    entry_look(entry_of(entry), LookState::Focus);
+    entry_look(entry, LookState::Focus);
+    flow(entry)->show_first_page();
+    m_scan->forget_list();
 }
 
 void SmartMapping::move_main(int delta)
@@ -241,256 +180,68 @@ void SmartMapping::move_main(int delta)
     }
     // The mapping entry's preview reads the switch from the FPGA: refused with the rest of the
     // entry's action while a job runs.
-    if (i == kMapping && busy())
+    if (i == kMapping && WizardFlow::busy())
         return;
     m_focus.set_index(i);
-    preview(i);
-}
-
-void SmartMapping::preview(int entry)
-{
-    switch (entry) {
-    case kDebugging:
-        ui.stackedWidget->setCurrentIndex(kStep1);
-        break;
-    case kLoadScan:
-        ui.stackedWidget->setCurrentIndex(kScanPort);
-        scan_page1_init(false);
-        break;
-    case kCuring:
-        ui.stackedWidget->setCurrentIndex(kCuringPage);
-        break;
-    case kMapping:
-        on_Button_mapping_clicked();
-        break;
-    default:
-        break;
-    }
+    // The switch is read as a touch on its entry reads it, and its entry marked as touched.
+    if (i == kMapping)
+        choose(i);
+    else
+        flow(i)->preview();
 }
 
 void SmartMapping::enter_flow()
 {
-    if (busy())
+    if (WizardFlow::busy())
         return;
-    switch (main_index()) {
-    case kDebugging:
-        on_Button_shortcut_clicked();
-        debug_enter();
-        break;
-    case kLoadScan:
-        on_Button_loadscan_clicked();
-        scan_page1_init(true);
-        break;
-    case kCuring:
-        on_Button_paraweld_clicked();
-        set_look(ui.Button_confirm, Look::Thin, LookState::Focus);
-        break;
-    case kMapping:
-        on_Button_mapping_clicked();
-        set_look(ui.Button_mapping_state, Look::Thin, LookState::Focus);
-        break;
-    default:
-        return;
-    }
+    choose(main_index());
+    flow(main_index())->enter();
     entry_look(main_index(), LookState::Edit);
-    m_level = 1;
+    m_levels.enter(Level::Flow);
 }
 
 void SmartMapping::back_to_column()
 {
-    m_level = 0;
+    m_levels.leave();
     entry_look(main_index(), LookState::Focus);
-}
-
-void SmartMapping::on_Button_shortcut_clicked()
-{
-    if (busy())
-        return;
-    button_select(ui.Button_shortcut);
-    ui.stackedWidget->setCurrentIndex(kStep1);
-    m_list_shown = false;
-}
-
-void SmartMapping::on_Button_loadscan_clicked()
-{
-    if (busy())
-        return;
-    button_select(ui.Button_loadscan);
-    ui.stackedWidget->setCurrentIndex(kScanPort);
-    m_list_shown = false;
-}
-
-void SmartMapping::on_Button_paraweld_clicked()
-{
-    if (busy())
-        return;
-    button_select(ui.Button_paraweld);
-    ui.stackedWidget->setCurrentIndex(kCuringPage);
-    m_list_shown = false;
-}
-
-void SmartMapping::on_Button_mapping_clicked()
-{
-    if (busy())
-        return;
-    button_select(ui.Button_mapping);
-    bool on = false;
-    if (fpga_manage *fpga = fpga_manage::p_fpga_manage) {
-        fpga->read_from_register(FpgaReg::kControl, 0);
-        on = (fpga->register_value(FpgaReg::kControl, 0) & FpgaReg::kMappingOn) != 0;
-    }
-    show_mapping_state(on);
-    ui.stackedWidget->setCurrentIndex(kMappingPage);
-    m_list_shown = false;
-}
-
-void SmartMapping::on_Button_front_6_clicked()
-{
-    if (busy())
-        return;
-    ui.stackedWidget->setCurrentIndex(kScanPort);
-}
-
-// ---- the port grid ------------------------------------------------------------------------------
-
-void SmartMapping::wlan_focus_style(QPushButton *group)
-{
-    if (m_chosen_group)
-        set_look(m_chosen_group, Look::PortGroup, LookState::Normal);
-    m_chosen_group = group;
-    set_look(group, Look::PortGroup, LookState::Edit);
-}
-
-void SmartMapping::wlan_init(QWidget *page)
-{
-    if (!m_grid) {
-        m_grid = new PortGrid(page);
-        connect(m_grid, &PortGrid::cell_clicked, this, &SmartMapping::zem_button_wlan_clicked);
-    }
-    m_grid->show_on(page, m_line.port);
-}
-
-void SmartMapping::move_in_grid(int delta, QWidget *page)
-{
-    // The port follows the cursor at once.
-    m_port_cell = (m_port_cell + delta + PortGrid::kCells) % PortGrid::kCells;
-    m_line.port = static_cast<uint8_t>(m_port_cell);
-    store_line();
-    wlan_init(page);
-}
-
-void SmartMapping::zem_button_wlan_clicked(int cell)
-{
-    m_port_cell = cell;
-    m_line.port = static_cast<uint8_t>(cell);
-    m_saved_port = cell;
-    store_line();
-    m_grid->show_on(m_grid->parentWidget(), m_line.port);
 }
 
 // ---- keys ---------------------------------------------------------------------------------------
 
 void SmartMapping::key_left()
 {
-    if (m_level == 0)
+    if (m_levels.at(Level::Column))
         move_main(-1);
-    else if (main_index() == kDebugging)
-        debug_move(-1);
-    else if (main_index() == kLoadScan)
-        scan_move(-1);
+    else
+        flow(main_index())->move(-1);
 }
 
 void SmartMapping::key_right()
 {
-    if (m_level == 0)
+    if (m_levels.at(Level::Column))
         move_main(+1);
-    else if (main_index() == kDebugging)
-        debug_move(+1);
-    else if (main_index() == kLoadScan)
-        scan_move(+1);
+    else
+        flow(main_index())->move(+1);
 }
 
 void SmartMapping::key_ok()
 {
-    if (m_level == 0) {
+    if (m_levels.at(Level::Column))
         enter_flow();
-        return;
-    }
-    switch (main_index()) {
-    case kDebugging:
-        debug_ok();
-        break;
-    case kLoadScan:
-        scan_ok();
-        break;
-    case kCuring:
-        on_Button_confirm_clicked();
-        break;
-    case kMapping:
-        ui.Button_mapping_state->click();
-        break;
-    default:
-        break;
-    }
+    else
+        flow(main_index())->ok();
 }
 
 void SmartMapping::key_back()
 {
-    if (m_level == 0) {
-        Button_back_clicked();
-        return;
-    }
-    switch (main_index()) {
-    case kDebugging:
-        debug_back();
-        return;
-    case kLoadScan:
-        scan_back();
-        return;
-    case kCuring:
-        set_look(ui.Button_confirm, Look::Thin, LookState::Normal);
-        break;
-    case kMapping:
-        set_look(ui.Button_mapping_state, Look::Thin, LookState::Normal);
-        break;
-    default:
-        break;
-    }
-    back_to_column();
+    if (m_levels.at(Level::Column))
+        back();
+    else
+        flow(main_index())->back();
 }
 
 void SmartMapping::key_mode()
 {
-    if (!busy())
+    if (!WizardFlow::busy())
         mode_shortcut();
-}
-
-// ---- curing and the mapping switch --------------------------------------------------------------
-
-void SmartMapping::on_Button_confirm_clicked()
-{
-    if (!busy())
-        start_job(JOB_SAVE_PARA);
-}
-
-void SmartMapping::show_mapping_state(bool on)
-{
-    ui.Button_mapping_state->setIcon(cached_icon(on ? QStringLiteral(":/png/button_on.png")
-                                                    : QStringLiteral(":/png/button_off.png")));
-    ui.Button_mapping_state->setIconSize(QSize(40, 20));
-}
-
-void SmartMapping::on_Button_mapping_state_clicked()
-{
-    if (busy())
-        return;
-    start_job(JOB_MAPPING_ENABLE, [this] {
-        fpga_manage *fpga = fpga_manage::p_fpga_manage;
-        fpga->read_from_register(FpgaReg::kControl, 0);
-        // The FPGA switches at once; the job carries the same choice to the receiving cards.
-        const bool on = (fpga->register_value(FpgaReg::kControl, 0) & FpgaReg::kMappingOn) == 0;
-        fpga->write_to_register(FpgaReg::kControl, FpgaReg::kMappingOn, on ? FpgaReg::kMappingOn : 0, 0);
-        show_mapping_state(on);
-        g_send_para.mapping_state = on ? kMappingStateOn : kMappingStateOff;
-    });
 }
