@@ -55,9 +55,10 @@ QString Xserver::start(QString *error)
         return {};
     }
     const QByteArray bin = binary.toLocal8Bit(), fd = QByteArray::number(fds[1]), fb = m_fbdir.toLocal8Bit();
-    // -br: a black root, so that only a client's drawing makes a picture.
+    // A black root and no pointer (the server draws its pointer into the screen, in many greys,
+    // as soon as a window is mapped): only a client's drawing makes a picture.
     const char *argv[] = {bin.constData(), "-displayfd", fd.constData(), "-screen", "0", "320x240x24", "-fbdir",
-                          fb.constData(), "-br", "-nolisten", "tcp", nullptr};
+                          fb.constData(), "-br", "-nocursor", "-nolisten", "tcp", nullptr};
     m_pid = fork();
     if (m_pid == 0) {
         prctl(PR_SET_PDEATHSIG, SIGTERM);

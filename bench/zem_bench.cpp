@@ -45,7 +45,7 @@ struct Options
     int key_runs = 20;         // keys per scenario and process
     int idle_rounds = 1;
     int idle_ms = 2500;        // idle sampling time
-    int startups = 5;
+    int startups = 8;
     bool xcb = true;
     QStringList only = {QStringLiteral("opens"), QStringLiteral("keys"), QStringLiteral("idle"),
                         QStringLiteral("startup"), QStringLiteral("walk")};
