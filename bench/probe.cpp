@@ -170,6 +170,17 @@ bool baseline_kind(const QString &name, LabelDialog::Kind *kind)
     return true;
 }
 
+// Every screen above the home screen and the main menu closed, newest first (the mode
+// shortcut's road), and the home screen's page current again.
+void close_above_home()
+{
+    const std::vector<Screen *> screens = all_screens();
+    for (auto it = screens.rbegin(); it != screens.rend(); ++it)
+        if ((*it)->page() != PAGE_LOCKWINDOW && (*it)->page() != PAGE_MAINWINDOW && !(*it)->is_closed())
+            (*it)->close_screen();
+    set_page_focus(PAGE_LOCKWINDOW);
+}
+
 // After start-up: the home screen drawn and the first moments' work done (the managers' first
 // passes, the source thread's first look), as when a user reaches for the first key.
 void settle_after_start()
@@ -278,16 +289,7 @@ int probe_open(int &argc, char **argv, const QString &name, const QString &root,
             entry->open();
             return qobject_cast<QWidget *>(entry->pointer());
         };
-        close = [entry](QWidget *) {
-            const std::vector<Screen *> screens = all_screens();
-            for (auto it = screens.rbegin(); it != screens.rend(); ++it) {
-                if ((*it)->page() == PAGE_LOCKWINDOW || (*it)->page() == PAGE_MAINWINDOW || (*it)->is_closed())
-                    continue;
-                (*it)->close_screen();
-            }
-            set_page_focus(PAGE_LOCKWINDOW);
-            (void)entry;
-        };
+        close = [](QWidget *) { close_above_home(); };
     }
     const int64_t first = open_once(open, close);
     QByteArray line = "later";
@@ -412,13 +414,6 @@ int probe_walk(int &argc, char **argv, const QString &root)
     });
     settle_after_start();
     say("gui_tid " + QByteArray::number(qlonglong(::gettid())));
-    const auto close_all = [] {
-        const std::vector<Screen *> screens = all_screens();
-        for (auto it = screens.rbegin(); it != screens.rend(); ++it)
-            if ((*it)->page() != PAGE_LOCKWINDOW && (*it)->page() != PAGE_MAINWINDOW && !(*it)->is_closed())
-                (*it)->close_screen();
-        set_page_focus(PAGE_LOCKWINDOW);
-    };
     // A key, and the frames it causes; the chip pass and the save may come with the next key.
     const auto key = [](int code) {
         post_key(key_target(), code);
@@ -428,8 +423,8 @@ int probe_walk(int &argc, char **argv, const QString &root)
         post([&e] { e.open(); });
         run_until_quiet(now_ns(), 10, 3000);
     };
-    const auto close = [&close_all] {
-        post(close_all);
+    const auto close = [] {
+        post(close_above_home);
         // The last chip pass and the change refresh belong to this screen too.
         run_until_quiet(now_ns() + 15 * kMs, 10, 3000);
     };
