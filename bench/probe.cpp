@@ -80,9 +80,10 @@ void say(const QByteArray &line)
     std::fflush(stdout);
 }
 
+// Milliseconds; "-1" for a time not taken (nothing drawn).
 QByteArray ms_text(int64_t ns)
 {
-    return QByteArray::number(double(ns) / kMs, 'f', 4);
+    return ns < 0 ? QByteArray("-1") : QByteArray::number(double(ns) / kMs, 'f', 4);
 }
 
 long own_rss_kib()
