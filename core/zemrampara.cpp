@@ -9,6 +9,7 @@
 #include "chip_request.h"
 #include "global.h"
 #include "paths.h"
+#include "safe_file.h"
 #include "syncupdate.h"
 #include "utils.h"
 #include "vocabulary.h"

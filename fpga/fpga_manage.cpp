@@ -13,6 +13,7 @@
 #include "global.h"
 #include "paths.h"
 #include "route_pattern.h"
+#include "safe_file.h"
 #include "simdevice.h"
 #include "utils.h"
 #include "vocabulary.h"
