@@ -95,9 +95,10 @@ int ZemRamPara::ZemLanguageChanged()
         return 0;
     g_language = offered_language(RAM_PARA[kLanguage]);
     if (g_language != RAM_PARA[kLanguage]) {
-        // Refreshes call this, and a refresh may run nested in a GUI-thread writer that holds the
-        // chip mutex: the byte is fixed now only when the mutex is free at once, else by the
-        // change refresh's write-back as soon as it is.
+        // Refreshes call this, and a refresh does not wait for another thread's hold of the chip
+        // mutex: the byte is fixed now when the mutex is had at once (always inside the GUI
+        // thread's own hold, the mutex being recursive), else by the change refresh's write-back
+        // as soon as it is free.
         QMutex &chip = ChipRequest::mutex();
         if (chip.tryLock()) {
             fix_language_byte();

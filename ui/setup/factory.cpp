@@ -117,8 +117,8 @@ void factory::on_Button_lang_clicked()
         if (choice == para->RAM_PARA[Ram::kLanguage])
             return;
         g_language = static_cast<uint8_t>(choice);
-        ChipWrite chip;
         para->RAM_PARA[Ram::kLanguage] = static_cast<uint8_t>(choice);
+        lock.raise_request();
     }
     language_changed();
 }
