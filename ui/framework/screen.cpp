@@ -47,7 +47,7 @@ PanelKey panel_key(int code)
 
 bool key_lock_on()
 {
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     return para && para->rd16(Ram::kKeyLock) != 0;
 }
 
@@ -273,7 +273,7 @@ void Screen::leave_to(uint8_t parent_page)
 
 void Screen::sync_language()
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (para && para->ZemLanguageChanged())
         language_changed();
 }

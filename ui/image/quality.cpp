@@ -55,7 +55,7 @@ void quality::language_changed()
 
 void quality::on_Button_reset_clicked()
 {
-    if (ZemRamPara *para = ZemRamPara::p_zemrampara_config) {
+    if (ZemRamPara *para = Screen::para()) {
         ChipWrite write;
         std::memcpy(para->RAM_PARA + Ram::kQuality, default_para_ramlist + Ram::file_at(Ram::kQuality),
                     Ram::kQualitySize);

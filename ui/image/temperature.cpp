@@ -29,7 +29,7 @@ void temperature::para_init()
 {
     for (const auto &gain : m_gains)
         gain->show_stored();
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     const int type = para ? para->rd16(Ram::kQTempType) : 0;
     m_type->set_entries({tr5("自定义", "custom", "Свой", "Tùy chỉnh", "自定義"),
                          tr5("偏暖", "warm", "Теплый", "Màu ấm", "偏暖"),
@@ -69,7 +69,7 @@ void temperature::language_changed()
 
 void temperature::syncUpdate(int)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para || !para->ZemLanguageChanged())
         return;
     language_changed();
@@ -81,7 +81,7 @@ void temperature::syncUpdate(int)
 
 void temperature::on_button_type_clicked()
 {
-    if (ZemRamPara *para = ZemRamPara::p_zemrampara_config) {
+    if (ZemRamPara *para = Screen::para()) {
         ChipWrite write;
         para->wr16(Ram::kQTempType, static_cast<uint16_t>(m_type->current()));
     }

@@ -112,7 +112,7 @@ void linkwlan::on_Button_net_apply_clicked()
     zem_debug("%s\n%s\n%s\n", qPrintable(ip), qPrintable(mask), qPrintable(gateway));
     if (!store_network(ip, mask, gateway))
         return;
-    if (ZemRamPara *para = ZemRamPara::p_zemrampara_config)
+    if (ZemRamPara *para = Screen::para())
         para->test_signal(CHANGE_PARA);
 }
 

@@ -67,7 +67,7 @@ ledset::ledset() : ScreenOf(PAGE_LEDSET)
 
 void ledset::para_init()
 {
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     if (!para)
         return;
     ui.lineEdit_ledw->setText(QString::number(para->rd16(Ram::kLedWidth)));
@@ -98,7 +98,7 @@ void ledset::language_changed()
 
 void ledset::syncUpdate(int)
 {
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     // Taken before the language check, which may change the image.
     const bool size_changed = para && (para->differs16(Ram::kLedWidth) || para->differs16(Ram::kLedHeight));
     sync_language();
@@ -129,7 +129,7 @@ void ledset::confirmString(My_lineEdit *field, const QString &text)
 
 void ledset::on_Button_apply1_clicked()
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para)
         return;
     const uint16_t w = static_cast<uint16_t>(field_size(ui.lineEdit_ledw->text()));

@@ -93,7 +93,7 @@ void factory::show_fonts()
 
 void factory::syncUpdate(int)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para || !para->ZemLanguageChanged())
         return;
     // With no language offered the image's own value stands, which the list may not hold.
@@ -106,7 +106,7 @@ void factory::syncUpdate(int)
 
 void factory::on_Button_lang_clicked()
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     const int choice = m_language.current();
     if (!para || choice < 0 || choice >= LANG_COUNT)
         return;
@@ -125,7 +125,7 @@ void factory::on_Button_lang_clicked()
 
 void factory::reset(int depth)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para)
         return;
     // Only the address decides: a device on the default address keeps its mask and gateway. The

@@ -74,7 +74,7 @@ void lcdshow::language_changed()
 
 void lcdshow::syncUpdate(int)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para || !para->ZemLanguageChanged())
         return;
     language_changed();
