@@ -35,7 +35,6 @@
 #include "language.h"
 #include "looks.h"
 #include "vocabulary.h"
-#include "zem_keyboard.h"
 
 class QDialog;
 class QKeyEvent;
@@ -136,7 +135,6 @@ protected:
     void sync_language();
 
     FocusList m_focus;
-    zem_keyboard m_zem_keyboard;
 
 private:
     friend struct ScreenRegistry;
