@@ -48,10 +48,10 @@ void temperature::menulist_init()
 
     // Back ends a type choice by storing the type of when it began: the type word is written by
     // back as well, even when nothing was changed.
-    FocusList::Editor type = m_type->editor([this](int) { on_button_type_clicked(); });
+    FocusList::Editor type = m_type->editor([this](int) { store_type(); });
     type.revert = [this, revert = type.revert] {
         revert();
-        on_button_type_clicked();
+        store_type();
     };
     m_focus.set_editor(kTypeRow, type);
     for (size_t i = 0; i < m_gains.size(); ++i)
@@ -79,7 +79,7 @@ void temperature::syncUpdate(int)
         m_focus.drop_edit();
 }
 
-void temperature::on_button_type_clicked()
+void temperature::store_type()
 {
     if (ZemRamPara *para = Screen::para()) {
         ChipWrite write;

@@ -78,7 +78,7 @@ void ledset::menulist_init()
 {
     m_focus.set({ui.lineEdit_ledw, ui.lineEdit_ledh, ui.Button_apply, ui.Button_cancle}, Look::Thin);
     // Apply and Cancel answer the keys only: a touch on them does nothing.
-    m_focus.set_action(kApplyRow, [this] { on_Button_apply1_clicked(); });
+    m_focus.set_action(kApplyRow, [this] { apply_size(); });
     m_focus.set_action(kCancelRow, [this] { back(); });
 }
 
@@ -127,7 +127,7 @@ void ledset::confirmString(My_lineEdit *field, const QString &text)
     }
 }
 
-void ledset::on_Button_apply1_clicked()
+void ledset::apply_size()
 {
     ZemRamPara *para = Screen::para();
     if (!para)

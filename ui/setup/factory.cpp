@@ -52,10 +52,10 @@ factory::factory() : ScreenOf(PAGE_FACTORY)
     for (QWidget *row : {static_cast<QWidget *>(ui.Box_lang_2), static_cast<QWidget *>(ui.Button_rst1),
                          static_cast<QWidget *>(ui.Button_rst2), static_cast<QWidget *>(ui.Button_rst3)})
         m_focus.add(row, row == ui.Box_lang_2 ? Look::Combo : Look::Outline);
-    m_focus.set_editor(kLanguageRow, m_language.editor([this](int) { on_Button_lang_clicked(); }));
-    m_focus.set_action(kReset1Row, [this] { on_Button_reset1_clicked(); });
-    m_focus.set_action(kReset2Row, [this] { on_Button_reset2_clicked(); });
-    m_focus.set_action(kReset3Row, [this] { on_Button_reset3_clicked(); });
+    m_focus.set_editor(kLanguageRow, m_language.editor([this](int) { apply_language(); }));
+    m_focus.set_action(kReset1Row, [this] { reset(1); });
+    m_focus.set_action(kReset2Row, [this] { reset(2); });
+    m_focus.set_action(kReset3Row, [this] { reset(3); });
     menulist_init();
     language_changed();
 }
@@ -104,7 +104,7 @@ void factory::syncUpdate(int)
     language_changed();
 }
 
-void factory::on_Button_lang_clicked()
+void factory::apply_language()
 {
     ZemRamPara *para = Screen::para();
     const int choice = m_language.current();
