@@ -20,11 +20,11 @@
 #include "mainwindow.h"
 #include "numberkeyboard.h"
 #include "paths.h"
+#include "safe_file.h"
 #include "screen.h"
 #include "syncupdate.h"
 #include "tarvosource.h"
 #include "usbserver.h"
-#include "utils.h"
 #include "zem_keyboard.h"
 #include "zemrampara.h"
 

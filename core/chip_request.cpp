@@ -7,7 +7,12 @@ namespace ChipRequest {
 
 QMutex &mutex()
 {
-    // Recursive: a screen that holds a ChipWrite may call a store service that takes its own.
+    // Recursive, and the store counts on it: ZemRamPara::ZemLanguageChanged and
+    // SyncUpdate::write_back only try the mutex, so that a refresh never waits for another
+    // thread's hold, and a refresh that runs inside the GUI thread's own hold (a writer that
+    // announces before it lets go) takes it again at once and does its work there instead of
+    // putting it off. Guards are not nested for it: a hold that finds only on the way that the
+    // chip is to follow raises the request itself (ChipLock::raise_request).
     static QMutex m(QMutex::Recursive);
     return m;
 }

@@ -4,6 +4,7 @@
 
 #include "global.h"
 #include "paths.h"
+#include "safe_file.h"
 #include "utils.h"
 
 ConfigEngine *ConfigEngine::p_config = nullptr;

@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "safe_file.h"
 #include "utils.h"
 
 namespace JsonFile {

@@ -58,9 +58,10 @@ void SyncUpdate::para_sync(int code)
 
 // The user-mode fields, the language byte and the shadow (a copy of the whole image, timing rows
 // included) are touched here while other threads use the image under the chip mutex, so this runs
-// under it. But the change refresh may be nested in a GUI-thread writer that holds that mutex, where
-// taking it again would deadlock: it is only tried. While it is busy nothing is written and the
-// shadow stays as it was, so every change is still pending when the event loop tries again.
+// under it. It is only tried: the GUI thread does not wait in a refresh while the chip, source or
+// link thread holds it. The mutex is recursive, so a refresh nested in a GUI-thread writer's own
+// hold gets it at once. While another thread holds it nothing is written and the shadow stays as
+// it was, so every change is still pending when the event loop tries again.
 void SyncUpdate::write_back()
 {
     ZemRamPara *ram = ZemRamPara::p_zemrampara_config;

@@ -60,8 +60,7 @@ private:
     std::deque<std::function<void()>> m_work;
 };
 
-// Made once, on whichever thread first hands over work, and given to the GUI thread; it lives as
-// long as the process.
+// Made once and given to the GUI thread; it lives as long as the process.
 GuiQueue *gui_queue(QCoreApplication *app)
 {
     static GuiQueue *queue = [app] {
@@ -72,7 +71,17 @@ GuiQueue *gui_queue(QCoreApplication *app)
     return queue;
 }
 
+// Made by the GUI thread as the application is constructed, so that another thread only finds it.
+// Made there by the first thread to hand over work, it would reach the GUI thread through Qt's
+// internal lock alone, which the thread sanitizer cannot see.
+void make_gui_queue()
+{
+    gui_queue(QCoreApplication::instance());
 }
+
+}
+
+Q_COREAPP_STARTUP_FUNCTION(make_gui_queue)
 
 void on_gui_thread(std::function<void()> work)
 {

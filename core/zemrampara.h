@@ -17,6 +17,7 @@ struct CROP_PARA
 // One user-mode slot: marker 0xAA 0xAA when saved (0xFF 0xFF empty), then image offsets 896..4095.
 struct USER_MODE_SLOT
 {
+    static constexpr uint8_t kEmpty = 0xFF;
     uint8_t marker[2];
     uint8_t data[Ram::kModeSize];
 };
@@ -37,7 +38,8 @@ public:
 
     uint8_t RAM_PARA[Ram::kSize];
     uint8_t RAM_PARA_SHADOW[Ram::kSize];
-    USER_MODE_SLOT user_mode[16];
+    static constexpr int kUserModes = 16;
+    USER_MODE_SLOT user_mode[kUserModes];
 
     uint16_t rd16(int off) const { return Ram::rd16(RAM_PARA, off); }
     void wr16(int off, uint16_t v) { Ram::wr16(RAM_PARA, off, v); }
@@ -47,6 +49,7 @@ public:
     // Writes image offsets 768..4095 behind the marker to the parameter file, whole and durable.
     bool save_image_file();
 
+    // ---- the user modes and their files (user_modes.cpp) ----
     int ZemUserModeSaved(int slot) const;
     int ZemGetCurrentModeIndex() const;
     int ZemUserModeIndex(int index, int operation) const;
@@ -56,6 +59,7 @@ public:
     // False, the slot left as it was, when the file cannot be written.
     bool save_user_mode(int slot);
 
+    // ---- the language, the input timing rows, the announcements, the windows ----
     int ZemLanguageChanged();
     // Byte 768 made an offered language (769 then 0) when it is not one; once other threads run,
     // the caller holds the chip mutex.
@@ -89,6 +93,7 @@ public:
     static int ZemGetImageSource(const uint8_t *image, uint8_t window, short *is_crop,
                                  char *crop_index, uint8_t copy_flag);
 
+    // ---- the crop table (crop_table.cpp) ----
     void ZemCropSourceInit();
     int ZemGetSourceNum(int source, int count) const;
     int ZemGetCropID(int source, int n) const;

@@ -76,9 +76,10 @@ private:
     void read_registers();
     void update_register(uint8_t reg, uint8_t mask, uint8_t value, uint8_t fpga);
     void search_cards();
+
+    // The jobs, a step per pass (fpga_jobs.cpp).
     void emit_progress(int pct);
     void end_job();
-
     void job_mapping_send();
     void wait_for_card();
     void next_card();

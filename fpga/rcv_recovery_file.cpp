@@ -1,7 +1,7 @@
 #include "rcv_recovery_file.h"
 
 #include "paths.h"
-#include "utils.h"
+#include "safe_file.h"
 
 const char *const rcvRecovery::kRecoveryDir = "/data/rcvrecovery";
 const char *const rcvRecovery::kMappingDir = "/data/smartmapping";

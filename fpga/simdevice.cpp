@@ -9,6 +9,7 @@
 #include "fpga_regs.h"
 #include "global.h"
 #include "paths.h"
+#include "safe_file.h"
 #include "utils.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "fpga_manage.h"
 #include "global.h"
 #include "paths.h"
+#include "safe_file.h"
 #include "uihooks.h"
 #include "utils.h"
 #include "vocabulary.h"

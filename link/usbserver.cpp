@@ -4,6 +4,7 @@
 
 #include "global.h"
 #include "paths.h"
+#include "safe_file.h"
 #include "uihooks.h"
 #include "utils.h"
 #include "vocabulary.h"

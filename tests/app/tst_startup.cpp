@@ -10,9 +10,9 @@
 #include "config_engine.h"
 #include "global.h"
 #include "paths.h"
+#include "safe_file.h"
 #include "startup.h"
 #include "testroot.h"
-#include "utils.h"
 #include "zemrampara.h"
 
 class TestStartup : public QObject

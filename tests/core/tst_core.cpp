@@ -438,6 +438,29 @@ private slots:
             QCOMPARE(g_image_current.load(), row.expected);
         }
     }
+    // A hold raises the update request only when the chip is to follow it, and only as it ends:
+    // the chip thread, which serves the request under the mutex, never sees it half written.
+    void guards_raise_the_request_as_the_hold_ends()
+    {
+        std::atomic<uint8_t> &request = ChipRequest::request();
+        request = 0;
+        {
+            ChipLock lock;
+        }
+        QCOMPARE(int(request), 0);
+        {
+            ChipLock lock;
+            lock.raise_request();
+            QCOMPARE(int(request), 0);
+        }
+        QCOMPARE(int(request), 1);
+        request = 0;
+        {
+            ChipWrite write;
+            QCOMPARE(int(request), 0);
+        }
+        QCOMPARE(int(request), 1);
+    }
     void reentrant_save_from_refresh()
     {
         // A screen's refresh that saves again must neither deadlock nor lose its change.

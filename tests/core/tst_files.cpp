@@ -14,10 +14,10 @@
 #include "global.h"
 #include "omenu.h"
 #include "paths.h"
+#include "safe_file.h"
 #include "swapfolder.h"
 #include "syncupdate.h"
 #include "testroot.h"
-#include "utils.h"
 #include "zemrampara.h"
 
 using namespace Ram;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <atomic>
 
+#include "safe_file.h"
 #include "utils.h"
 
 class SwapWhenOpened

@@ -81,7 +81,7 @@ private slots:
 
         g_zem_keys = uint8_t(check_hiddev());
         QCOMPARE(int(g_zem_keys), attached);
-        zem_keyboard().update_usb_keyEvent(Qt::Key_C);
+        zem_keyboard::update_usb_keyEvent(Qt::Key_C);
         QCOMPARE(int(g_image_current), 1);
         SimLock s;
         QCOMPARE(s->key_led_reports, attached);

@@ -245,12 +245,22 @@ private slots:
     void ageing_log()
     {
         factoryage_log.clear();
-        // Ticks, PC command active, lines after: a sample is skipped, not postponed, during a command.
-        for (auto [ticks, pc, lines] : {std::tuple{17999, 0, 0}, {1, 0, 1}, {18000, 1, 1}, {17999, 0, 1}, {1, 0, 2}}) {
+        size_t taken = 0;
+        // Ticks, PC command active, FPGA running, lines after: a sample is skipped, not postponed,
+        // during a command, and none is taken from an FPGA that does not run.
+        for (auto [ticks, pc, running, lines] :
+             {std::tuple{17999, 0, true, 0}, {1, 0, true, 1}, {18000, 1, true, 1}, {17999, 0, true, 1}, {1, 0, true, 2},
+              {18000, 0, false, 2}}) {
             pc_cmd_valid = static_cast<uint8_t>(pc);
+            SimLock()->fpga_running = running;
             uitest::tick(ticks);
             QCOMPARE(factoryage_log.size(), size_t(lines));
+            // A sample reads the ageing register from the FPGA, not the copy the manager had.
+            if (factoryage_log.size() != taken)
+                QCOMPARE(factoryage_log.back().section(' ', 2, 2).toInt(), int(SimDevice::read_reg(0, 42)));
+            taken = factoryage_log.size();
         }
+        SimLock()->fpga_running = true;
         const QRegularExpression line(QStringLiteral("^\\d\\d-\\d\\d \\d\\d:\\d\\d \\d+ \\d+ \\d+$"));
         QVERIFY(line.match(factoryage_log.front()).hasMatch());
         // How far the ageing register moved since the oldest line picks the counter; the full log

@@ -99,7 +99,7 @@ void add_main_shots(ShotList &shots)
                          MainWindow *m = main_window();
                          m->on_tools_clicked();
                          m->on_toolButton4_clicked();
-                         m->on_usermodesel_clicked(1);
+                         m->step_mode_popup(1);
                          return m;
                      }});
     shots.push_back({QStringLiteral("lockwindow"), []() -> QWidget * {

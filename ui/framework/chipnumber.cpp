@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "chip_request.h"
+#include "screen.h"
 #include "zemrampara.h"
 
 namespace {
@@ -20,14 +21,14 @@ ChipNumberField::ChipNumberField(QLineEdit *field, int offset, int lowest, int h
 
 void ChipNumberField::show_stored()
 {
-    if (const ZemRamPara *para = ZemRamPara::p_zemrampara_config)
+    if (const ZemRamPara *para = Screen::para())
         m_field->setText(QString::number(Ram::rds16(para->RAM_PARA, m_offset)));
 }
 
 void ChipNumberField::store_current()
 {
     m_current = std::clamp(m_current, m_lowest, m_highest);
-    if (ZemRamPara *para = ZemRamPara::p_zemrampara_config) {
+    if (ZemRamPara *para = Screen::para()) {
         ChipWrite write;
         // The whole word: what is stored is the value shown, whatever the high byte held.
         para->wr16(m_offset, static_cast<uint16_t>(m_current));

@@ -3,6 +3,7 @@
 #include <QThread>
 
 #include "config_engine.h"
+#include "safe_file.h"
 #include "utils.h"
 
 bool store_network(const QString &ip, const QString &mask, const QString &gateway)

@@ -18,6 +18,7 @@
 #include "ram_layout.h"
 #include "tip.h"
 #include "uihooks.h"
+#include "zem_keyboard.h"
 #include "zemrampara.h"
 
 // ---- keys -------------------------------------------------------------------------------------
@@ -47,7 +48,7 @@ PanelKey panel_key(int code)
 
 bool key_lock_on()
 {
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     return para && para->rd16(Ram::kKeyLock) != 0;
 }
 
@@ -273,7 +274,7 @@ void Screen::leave_to(uint8_t parent_page)
 
 void Screen::sync_language()
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (para && para->ZemLanguageChanged())
         language_changed();
 }
@@ -354,9 +355,7 @@ void Screen::screen_key_release(QKeyEvent *event)
     else
         qDebug().noquote() << key_line(key, true);
 
-    // The adapter is kept aside: the action may close this screen, whose deletion is deferred, but
-    // nothing after the action reaches through `this`.
-    zem_keyboard adapter = m_zem_keyboard;
+    // The action may close this screen (deleted later): nothing after it reaches through `this`.
     const bool blocked = keys_blocked();
     switch (key) {
     case PanelKey::Left:
@@ -384,7 +383,7 @@ void Screen::screen_key_release(QKeyEvent *event)
         key_other(code);
         break;
     }
-    adapter.update_usb_keyEvent(code);
+    zem_keyboard::update_usb_keyEvent(code);
 }
 
 // ---- jobs -------------------------------------------------------------------------------------

@@ -2,13 +2,14 @@
 // The machinery every screen shares. A screen class derives from ScreenOf<Qt class, its form>,
 // which is the widget: it takes the keys, owns the generated form (`ui`), registers the screen by
 // page and leaves it, by default, to the parent page of the page table (vocabulary.h). A screen
-// states only its particulars. The smallest one, with one button and a back path:
+// states only its particulars. The smallest one, with one button and a back path (its form is
+// example.ui, its header and source example.h and example.cpp):
 //
 //   class Example : public ScreenOf<QDialog, Ui::Example>
 //   {
 //       Q_OBJECT
 //   public:
-//       Example() : ScreenOf(PAGE_NETSET)
+//       Example() : ScreenOf(PAGE_EXAMPLE)
 //       {
 //           ui.setupUi(this);
 //           m_focus.set({ui.Button_a}, Look::Thin);
@@ -16,14 +17,25 @@
 //       }
 //       void language_changed() override { ui.Button_a->setText(tr5("网络", "Net", "Сеть", "Mạng", "網路")); }
 //   };
-//   Example *g_example = nullptr;           // opened by: open_screen(g_example, new Example);
+//   extern Example *g_example;              // in example.cpp: Example *g_example = nullptr;
+//
+// Beside its class a screen needs four rows elsewhere, or it cannot be reached or left:
+// - its page: PAGE_EXAMPLE in PageId (vocabulary.h), and its row in parent_page()'s table there,
+//   the page of the screen that opens it, where its back path returns;
+// - its opener, in that parent: the action of the entry that leads to it,
+//       m_focus.set_action(kExampleRow, [] { open_screen(g_example, new Example); });
+//   or, for a button of the parent's form, a slot on_<button>_clicked() that does the same;
+// - its catalog row, entry(PAGE_EXAMPLE, g_example) in ui/catalog/catalog.cpp: the walker, the
+//   key storm (whose test asks that every catalog screen is reached) and the bench find it there;
+// - its shots in tools/gallery, whose pictures are made on purpose into tests/ui/gallery.
 //
 // Keys (released; a press only logs): left/right walk m_focus with wrap, OK clicks the focused
 // control or opens its value (FocusList), back closes an edit or leaves, mode closes the chain to
 // the main menu and opens the user modes (not while the key lock is on). keys_blocked() stops
 // left/right/OK/back first (by default while the screen's job runs). Every key then reaches the
 // USB key panel's shortcuts, but for the mode key under the lock. Override key_left/right/ok/
-// back/mode/other for sub-states.
+// back/mode/other for sub-states. A screen reads and writes the image through para() (writes
+// under a ChipWrite or ChipLock, chip_request.h) and reads the FPGA through FpgaView (fpga_view.h).
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -35,7 +47,6 @@
 #include "language.h"
 #include "looks.h"
 #include "vocabulary.h"
-#include "zem_keyboard.h"
 
 class QDialog;
 class QKeyEvent;
@@ -136,7 +147,6 @@ protected:
     void sync_language();
 
     FocusList m_focus;
-    zem_keyboard m_zem_keyboard;
 
 private:
     friend struct ScreenRegistry;

@@ -60,7 +60,7 @@ void ImageLayout::show_image(int image)
     image_init();
     image_para_update();
     g_image_current = m_image;
-    if (ZemRamPara *para = ZemRamPara::p_zemrampara_config)
+    if (ZemRamPara *para = Screen::para())
         para->test_signal(CHANGE_PARA);
 }
 
@@ -77,7 +77,7 @@ QString ImageLayout::key_line(PanelKey key, bool released) const
 
 void ImageLayout::image_init()
 {
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     const bool on = para && para->rd16(Ram::layer(m_image) + Ram::kLayerEnable) != 0;
     ui.image_state->setText(tr5("画面状态:", "Image state:", "Состояние:", "Trạng thái:", "畫麵狀態:") +
                             (on ? tr5("开启", "ON", "Вкл", "Mở", "開啟") : tr5("关闭", "OFF", "Откл", "Đóng", "關閉")));
@@ -86,7 +86,7 @@ void ImageLayout::image_init()
 
 void ImageLayout::image_para_update()
 {
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     if (!para)
         return;
     const int layer = Ram::layer(m_image);
@@ -135,7 +135,7 @@ void ImageLayout::language_changed()
 
 void ImageLayout::syncUpdate(int)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para || !para->ZemLanguageChanged())
         return;
     language_changed();

@@ -39,7 +39,7 @@ void quality::menulist_init()
     for (int row = 0; row < int(m_values.size()); ++row)
         m_focus.set_editor(row, m_values[size_t(row)]->editor());
     // The reset row has no value level: OK runs the reset, whatever the chip is doing.
-    m_focus.set_action(kResetRow, [this] { on_Button_reset_clicked(); });
+    m_focus.set_action(kResetRow, [this] { reset_quality(); });
 }
 
 void quality::language_changed()
@@ -53,9 +53,9 @@ void quality::language_changed()
     ui.lineEdit_Reset->setText(tr5("点击OK应用", "Press Ok", "Нажмите ОК", "Đồng ý", "點擊OK應用"));
 }
 
-void quality::on_Button_reset_clicked()
+void quality::reset_quality()
 {
-    if (ZemRamPara *para = ZemRamPara::p_zemrampara_config) {
+    if (ZemRamPara *para = Screen::para()) {
         ChipWrite write;
         std::memcpy(para->RAM_PARA + Ram::kQuality, default_para_ramlist + Ram::file_at(Ram::kQuality),
                     Ram::kQualitySize);

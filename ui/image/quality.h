@@ -18,7 +18,7 @@ public:
     void para_init();
     void menulist_init();
     void language_changed() override;
-    void on_Button_reset_clicked();
+    void reset_quality();
 
 private:
     // Rows 0 to 3, in screen order (not the record's).

@@ -29,7 +29,7 @@ void temperature::para_init()
 {
     for (const auto &gain : m_gains)
         gain->show_stored();
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     const int type = para ? para->rd16(Ram::kQTempType) : 0;
     m_type->set_entries({tr5("自定义", "custom", "Свой", "Tùy chỉnh", "自定義"),
                          tr5("偏暖", "warm", "Теплый", "Màu ấm", "偏暖"),
@@ -48,10 +48,10 @@ void temperature::menulist_init()
 
     // Back ends a type choice by storing the type of when it began: the type word is written by
     // back as well, even when nothing was changed.
-    FocusList::Editor type = m_type->editor([this](int) { on_button_type_clicked(); });
+    FocusList::Editor type = m_type->editor([this](int) { store_type(); });
     type.revert = [this, revert = type.revert] {
         revert();
-        on_button_type_clicked();
+        store_type();
     };
     m_focus.set_editor(kTypeRow, type);
     for (size_t i = 0; i < m_gains.size(); ++i)
@@ -69,7 +69,7 @@ void temperature::language_changed()
 
 void temperature::syncUpdate(int)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para || !para->ZemLanguageChanged())
         return;
     language_changed();
@@ -79,9 +79,9 @@ void temperature::syncUpdate(int)
         m_focus.drop_edit();
 }
 
-void temperature::on_button_type_clicked()
+void temperature::store_type()
 {
-    if (ZemRamPara *para = ZemRamPara::p_zemrampara_config) {
+    if (ZemRamPara *para = Screen::para()) {
         ChipWrite write;
         para->wr16(Ram::kQTempType, static_cast<uint16_t>(m_type->current()));
     }

@@ -22,7 +22,7 @@ public:
     // Only a language change reaches this screen: texts, values and entries are read again, and
     // a type choice not yet confirmed is dropped.
     void syncUpdate(int code) override;
-    void on_button_type_clicked();
+    void store_type();
 
 private:
     std::unique_ptr<ChoiceField> m_type;

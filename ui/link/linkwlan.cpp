@@ -53,7 +53,7 @@ void linkwlan::menulist_init()
     }
     m_focus.add(ui.Button_apply, Look::Outline);
     m_focus.add(ui.Button_cancle, Look::Outline);
-    m_focus.set_action(kApplyRow, [this] { on_Button_net_apply_clicked(); });
+    m_focus.set_action(kApplyRow, [this] { apply_network(); });
     m_focus.set_action(kCancelRow, [this] { back(); });
     m_focus.set_index(0);
 }
@@ -92,7 +92,7 @@ void linkwlan::confirmString(My_lineEdit *edit, const QString &text)
     edit->setText(text);
 }
 
-void linkwlan::on_Button_net_apply_clicked()
+void linkwlan::apply_network()
 {
     QStringList parts[3];
     for (int i = 0; i < kOctets; ++i) {
@@ -112,7 +112,7 @@ void linkwlan::on_Button_net_apply_clicked()
     zem_debug("%s\n%s\n%s\n", qPrintable(ip), qPrintable(mask), qPrintable(gateway));
     if (!store_network(ip, mask, gateway))
         return;
-    if (ZemRamPara *para = ZemRamPara::p_zemrampara_config)
+    if (ZemRamPara *para = Screen::para())
         para->test_signal(CHANGE_PARA);
 }
 

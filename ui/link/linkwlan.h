@@ -28,7 +28,7 @@ public:
     void confirmString(My_lineEdit *edit, const QString &text);
     // Apply (OK on its button; a touch does nothing). Nothing is stored or run while an octet is
     // empty or no octet, nor when the three are those in force already.
-    void on_Button_net_apply_clicked();
+    void apply_network();
 
     // 0 to 255 in decimal digits, without a leading zero: what the shell's commands read as meant.
     static bool valid_octet(const QString &text);

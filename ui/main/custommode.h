@@ -31,7 +31,6 @@ public:
     uint8_t key_state() const { return m_key_state; }
     uint8_t highlighted_slot() const { return m_slot; }
     uint8_t highlighted_button() const { return m_button; }
-    bool more_hidden() const { return m_more_hidden != 0; }
     QWidget *summary() const { return m_summary; }
     zemcontrol *selector() const { return m_selector; }
 

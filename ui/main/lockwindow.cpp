@@ -59,7 +59,7 @@ LockWindow::LockWindow() : ScreenOf(PAGE_LOCKWINDOW)
 
 void LockWindow::set_led_size_text()
 {
-    const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *p = para();
     if (!p)
         return;
     ui.label_input->setText(tr5("LED屏:%1 x %2", "LED size:%1 x %2", "Размер LED:%1 x %2", "Led:%1 x %2",
@@ -70,7 +70,7 @@ void LockWindow::set_led_size_text()
 
 bool LockWindow::volume_check() const
 {
-    const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *p = para();
     return p && sound_on(p->RAM_PARA, audio_window(p->RAM_PARA));
 }
 
@@ -82,7 +82,7 @@ void LockWindow::set_volume_icon()
 
 void LockWindow::para_init()
 {
-    const ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *p = para();
     if (!p)
         return;
     set_led_size_text();
@@ -115,7 +115,7 @@ void LockWindow::build_cards()
 
 void LockWindow::image_init()
 {
-    ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *p = para();
     if (!p) {
         delete m_cards.data();
         return;
@@ -186,7 +186,7 @@ void LockWindow::image_init()
 
 void LockWindow::syncUpdate(int)
 {
-    ZemRamPara *p = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *p = para();
     if (!p)
         return;
     sync_language();

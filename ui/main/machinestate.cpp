@@ -3,8 +3,8 @@
 #include <QFrame>
 #include <QLabel>
 
-#include "fpga_manage.h"
 #include "fpga_regs.h"
+#include "fpga_view.h"
 #include "global.h"
 #include "ram_layout.h"
 #include "sourceinfo.h"
@@ -65,7 +65,7 @@ void MachineState::initWlan()
     m_port_frame->setGeometry(20, 20, 288, 65);
     set_look(m_port_frame, Look::Panel);
 
-    const uint16_t ports = fpga_manage::p_fpga_manage ? fpga_manage::p_fpga_manage->get_wlan_state() : 0;
+    const uint16_t ports = FpgaView::port_links();
     for (int n = 0; n < kPorts; ++n)
         (new PortLamp(n, (ports >> n) & 1, m_port_frame))->move(kFirstPortX + kPortPitch * n, kPortY);
     m_port_frame->show();
@@ -74,7 +74,7 @@ void MachineState::initWlan()
 void MachineState::source_check()
 {
     QLabel *const pixmaps[4] = {ui.sourceid4pixmap, ui.sourceid1pixmap, ui.sourceid2pixmap, ui.sourceid3pixmap};
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     for (unsigned char id = 0; id < 4; ++id) {
         bool online = false;
         if (para) {
@@ -95,7 +95,7 @@ void MachineState::version_changed()
 
     uint8_t reg[256] = {};
     for (int r : {FpgaReg::kVersion, FpgaReg::kDay, FpgaReg::kMonth, FpgaReg::kYear})
-        reg[r] = fpga_manage::p_fpga_manage ? fpga_manage::p_fpga_manage->register_value(static_cast<uint8_t>(r), 0) : 0;
+        reg[r] = FpgaView::reg(r);
     const QString fpga = QStringLiteral("V") + two_digits(0x11, 16) + QLatin1Char('.') + two_digits(0, 16) +
                          QLatin1Char('.') + two_digits(reg[FpgaReg::kVersion], 16) + QLatin1Char(' ') +
                          QString::number(reg[FpgaReg::kYear] + 0x2000, 16) + QLatin1Char('-') +
@@ -123,6 +123,6 @@ void MachineState::syncUpdate(int code)
 {
     sync_language();
     source_check();
-    if (fpga_manage::p_fpga_manage && code == CHANGE_PORT_LINKS)
+    if (FpgaView::present() && code == CHANGE_PORT_LINKS)
         initWlan();
 }

@@ -300,7 +300,7 @@ void MainWindow::on_toolButton2_clicked()
 void MainWindow::on_toolButton3_clicked()
 {
     if (l_call_state)
-        on_deletewidgetmode_clicked();
+        close_mode_popup();
     else
         arm_popup(false);
 }
@@ -308,7 +308,7 @@ void MainWindow::on_toolButton3_clicked()
 void MainWindow::on_toolButton4_clicked()
 {
     if (m_save_state)
-        on_deletewidgetmode_clicked();
+        close_mode_popup();
     else
         arm_popup(true);
 }
@@ -443,7 +443,7 @@ void MainWindow::zem_button_mode_clicked()
         m_slots[s]->show_chosen();
 }
 
-void MainWindow::on_usermodesel_clicked(char direction)
+void MainWindow::step_mode_popup(char direction)
 {
     const ZemRamPara *p = para();
     if (m_save_state) {
@@ -455,7 +455,7 @@ void MainWindow::on_usermodesel_clicked(char direction)
     show_popup();
 }
 
-void MainWindow::on_deletewidgetmode_clicked()
+void MainWindow::close_mode_popup()
 {
     l_call_state = 0;
     m_save_state = 0;
@@ -463,18 +463,12 @@ void MainWindow::on_deletewidgetmode_clicked()
     hide_popup();
 }
 
-void MainWindow::on_toolusermode_clicked()
-{
-    if (armed())
-        on_deletewidgetmode_clicked();
-}
-
 // ---- keys -------------------------------------------------------------------------------------
 
 void MainWindow::key_left()
 {
     if (armed())
-        on_usermodesel_clicked(0);
+        step_mode_popup(0);
     else
         active_list().move(-1);
 }
@@ -482,7 +476,7 @@ void MainWindow::key_left()
 void MainWindow::key_right()
 {
     if (armed())
-        on_usermodesel_clicked(1);
+        step_mode_popup(1);
     else
         active_list().move(+1);
 }
@@ -509,7 +503,7 @@ void MainWindow::key_back()
         m_tools.unfocus_current();
         m_focus.set_index(5);
     } else {
-        on_deletewidgetmode_clicked();
+        close_mode_popup();
         m_tools.set_index(m_tools.index());
     }
 }

@@ -32,9 +32,9 @@ public:
     void mode_window_close();
 
     // Moves the popup selection: 1 right, 0 left.
-    void on_usermodesel_clicked(char direction);
-    void on_deletewidgetmode_clicked();
-    void on_toolusermode_clicked();
+    void step_mode_popup(char direction);
+    // Leaves the armed state: neither a save nor a call pending, the popup closed.
+    void close_mode_popup();
 
     // Safe from any thread: the overlay is made and removed on the GUI thread.
     void update_start();

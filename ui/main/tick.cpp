@@ -5,8 +5,8 @@
 #include "clock.h"
 #include "factoryage.h"
 #include "firmwareupdate.h"
-#include "fpga_manage.h"
 #include "fpga_regs.h"
+#include "fpga_view.h"
 #include "global.h"
 #include "tip.h"
 #include "utils.h"
@@ -30,8 +30,7 @@ void ui_tick()
         Utils::system_mutex(QStringLiteral("reboot"));
     if (Utils::getTimeSpace(G_factoryage_ticks) >= kAgeSampleTicks) {
         G_factoryage_ticks = G_timeTicks;
-        fpga_manage *fpga = fpga_manage::p_fpga_manage;
-        if (fpga && pc_cmd_valid == 0 && fpga->get_fpga_status() == 1)
+        if (pc_cmd_valid == 0 && FpgaView::brought_up())
             sample_agelog();
         // Told whether or not a sample was taken: an empty log's page shows the time it was drawn.
         if (g_factoryage)
@@ -45,14 +44,13 @@ void ui_tick()
 void sample_agelog()
 {
     const QDateTime now = clock_now();
-    fpga_manage *fpga = fpga_manage::p_fpga_manage;
-    if (!fpga)
+    if (!FpgaView::present())
         return;
-    for (int reg : {FpgaReg::kAgeing40, FpgaReg::kAgeCounter, FpgaReg::kAgeing43})
-        fpga->read_from_register(static_cast<uint8_t>(reg), 0);
-    const auto reg = [fpga](int r) { return fpga->register_value(static_cast<uint8_t>(r), 0); };
+    const int ageing40 = FpgaView::read_reg(FpgaReg::kAgeing40);
+    const int age_counter = FpgaView::read_reg(FpgaReg::kAgeCounter);
+    const int ageing43 = FpgaView::read_reg(FpgaReg::kAgeing43);
     factoryage_log.push_back(now.toString(QStringLiteral("MM-dd hh:mm")) +
-                             QStringLiteral(" %1 %2 %3").arg(reg(FpgaReg::kAgeCounter)).arg(reg(FpgaReg::kAgeing40)).arg(reg(FpgaReg::kAgeing43)));
+                             QStringLiteral(" %1 %2 %3").arg(age_counter).arg(ageing40).arg(ageing43));
     if (factoryage_log.size() > kAgeLogMax)
         factoryage_log.erase(factoryage_log.begin());
     if (factoryage_log.size() < 2)

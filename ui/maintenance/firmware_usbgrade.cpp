@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "paths.h"
-#include "utils.h"
+#include "safe_file.h"
 
 firmware_usbgrade *g_firmware_usbgrade = nullptr;
 

@@ -15,7 +15,6 @@ public:
     void update_time_deal();
 
     int step() const { return m_step; }
-    QLabel *text_label() const { return m_text; }
 
 private:
     QLabel *m_text;

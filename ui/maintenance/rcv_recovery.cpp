@@ -1,6 +1,7 @@
 #include "rcv_recovery.h"
 
-#include "fpga_manage.h"
+#include "fpga_view.h"
+#include "send_para.h"
 
 rcv_recovery *g_rcv_recovery = nullptr;
 
@@ -28,9 +29,7 @@ void rcv_recovery::language_changed()
 
 void rcv_recovery::show_files()
 {
-    QStringList names;
-    if (fpga_manage *fpga = fpga_manage::p_fpga_manage; fpga && fpga->rcv_recovery)
-        names = fpga->rcv_recovery->file_list();
+    QStringList names = FpgaView::recovery_files();
     names.sort();
     QString text = tr5("恢复文件: %1", "Recovery files: %1", "Файлы восстановления: %1",
                        "Tệp phục hồi: %1", "恢複文件: %1")
@@ -39,10 +38,10 @@ void rcv_recovery::show_files()
         text += QLatin1Char('\n') + names.at(i);
     if (names.size() > kListedFiles)
         text += QStringLiteral("\n...");
-    if (m_last_job == JOB_RECOVERY_QUERY && m_job_done && fpga_manage::p_fpga_manage) {
+    if (m_last_job == JOB_RECOVERY_QUERY && m_job_done && FpgaView::present()) {
         text += QLatin1Char('\n') + tr5("接收卡: %1", "Receiving cards: %1", "Приёмные карты: %1",
                                         "Thẻ nhận: %1", "接收卡: %1")
-                                        .arg(fpga_manage::p_fpga_manage->recovery_cards_found());
+                                        .arg(FpgaView::recovery_cards());
     }
     ui.label_info->setText(text);
 }

@@ -4,7 +4,7 @@
 
 #include "factory.h"
 #include "factoryage.h"
-#include "fpga_manage.h"
+#include "fpga_view.h"
 #include "lcdshow.h"
 #include "numberkeyboard.h"
 #include "othersetup.h"
@@ -28,13 +28,10 @@ AdvancedOption::AdvancedOption() : ScreenOf(PAGE_ADVANCEDOPTION)
 
 void AdvancedOption::count_recovery_files()
 {
-    fpga_manage *fpga = fpga_manage::p_fpga_manage;
-    if (!fpga || !fpga->rcv_recovery)
-        return;
-    if (fpga->rcv_recovery->get_dir_file(QString::fromLatin1(rcvRecovery::kRecoveryDir)) != 0)
+    const int files = FpgaView::look_for_recovery_files();
+    if (files < 0)
         return;
     // A byte would wrap at 256 files and hide the entry: the count stops at 255 instead.
-    const int files = fpga->rcv_recovery->file_count();
     m_recovery_count = static_cast<uint8_t>(files > 255 ? 255 : files);
 }
 

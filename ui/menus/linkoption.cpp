@@ -11,9 +11,9 @@ LinkOption::LinkOption() : ScreenOf(PAGE_LINKOPTION)
 {
     ui.setupUi(this);
     // A touch opens an entry as OK does, as on every other menu.
-    connect(ui.Button_com, &QPushButton::clicked, this, &LinkOption::on_Button_linkcom_clicked);
-    connect(ui.Button_wlan, &QPushButton::clicked, this, &LinkOption::on_Button_linkwlan_clicked);
-    connect(ui.Button_usb, &QPushButton::clicked, this, &LinkOption::on_Button_firmware_usbgrade_clicked);
+    connect(ui.Button_com, &QPushButton::clicked, this, &LinkOption::open_linkcom);
+    connect(ui.Button_wlan, &QPushButton::clicked, this, &LinkOption::open_linkwlan);
+    connect(ui.Button_usb, &QPushButton::clicked, this, &LinkOption::open_firmware_usbgrade);
     language_changed();
     m_focus.set({ui.Button_com, ui.Button_wlan, ui.Button_usb}, Look::MenuText);
 }
@@ -38,17 +38,17 @@ void LinkOption::after_sync(int)
     show_tip(TIP_DONE);
 }
 
-void LinkOption::on_Button_linkcom_clicked()
+void LinkOption::open_linkcom()
 {
     open_screen(g_linkcom, new linkcom);
 }
 
-void LinkOption::on_Button_linkwlan_clicked()
+void LinkOption::open_linkwlan()
 {
     open_screen(g_linkwlan, new linkwlan);
 }
 
-void LinkOption::on_Button_firmware_usbgrade_clicked()
+void LinkOption::open_firmware_usbgrade()
 {
     open_screen(g_firmware_usbgrade, new firmware_usbgrade);
 }

@@ -17,9 +17,9 @@ public:
     void after_sync(int code) override;
 
     // The openers of the three entries; reached by OK on the entry and by a touch on it.
-    void on_Button_linkcom_clicked();
-    void on_Button_linkwlan_clicked();
-    void on_Button_firmware_usbgrade_clicked();
+    void open_linkcom();
+    void open_linkwlan();
+    void open_firmware_usbgrade();
 };
 
 extern LinkOption *g_linkoption;

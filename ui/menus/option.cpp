@@ -1,7 +1,5 @@
 #include "option.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QPushButton>
 
 #include "advancedoption.h"
@@ -10,7 +8,6 @@
 #include "inputcut.h"
 #include "linkoption.h"
 #include "outputset.h"
-#include "paths.h"
 #include "smartmapping.h"
 #include "test_chart.h"
 
@@ -109,21 +106,4 @@ void Option::on_smart_mapping_clicked()
 void Option::on_AdvanceButton_clicked()
 {
     open_screen(g_advancedoption, new AdvancedOption);
-}
-
-int Option::get_file_list_usbpath()
-{
-    const QDir dir(Paths::dev(QStringLiteral("/mnt/usb1/")));
-    int count = 0;
-    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::NoSymLinks);
-    for (const QFileInfo &info : files) {
-        if (info.suffix() == QLatin1String("qyfile"))
-            ++count;
-    }
-    return count;
-}
-
-QImage Option::converToGrayscale(const QImage &image)
-{
-    return image.convertToFormat(QImage::Format_Grayscale8);
 }

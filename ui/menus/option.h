@@ -1,6 +1,5 @@
 #pragma once
 #include <QDialog>
-#include <QImage>
 
 #include "screen.h"
 #include "ui_option.h"
@@ -14,10 +13,6 @@ public:
 
     void language_changed() override;
     void menulist_init();
-
-    // Counts the smart-mapping scan files ("qyfile", case-sensitive) on the USB stick.
-    int get_file_list_usbpath();
-    static QImage converToGrayscale(const QImage &image);
 
 public slots:
     void on_output_set_clicked();

@@ -23,7 +23,7 @@ void OutputSet::language_changed()
 
     int width = 0;
     int height = 0;
-    if (const ZemRamPara *para = ZemRamPara::p_zemrampara_config) {
+    if (const ZemRamPara *para = Screen::para()) {
         width = para->rd16(Ram::kLedWidth);
         height = para->rd16(Ram::kLedHeight);
     }

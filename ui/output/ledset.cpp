@@ -67,7 +67,7 @@ ledset::ledset() : ScreenOf(PAGE_LEDSET)
 
 void ledset::para_init()
 {
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     if (!para)
         return;
     ui.lineEdit_ledw->setText(QString::number(para->rd16(Ram::kLedWidth)));
@@ -78,7 +78,7 @@ void ledset::menulist_init()
 {
     m_focus.set({ui.lineEdit_ledw, ui.lineEdit_ledh, ui.Button_apply, ui.Button_cancle}, Look::Thin);
     // Apply and Cancel answer the keys only: a touch on them does nothing.
-    m_focus.set_action(kApplyRow, [this] { on_Button_apply1_clicked(); });
+    m_focus.set_action(kApplyRow, [this] { apply_size(); });
     m_focus.set_action(kCancelRow, [this] { back(); });
 }
 
@@ -98,7 +98,7 @@ void ledset::language_changed()
 
 void ledset::syncUpdate(int)
 {
-    const ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    const ZemRamPara *para = Screen::para();
     // Taken before the language check, which may change the image.
     const bool size_changed = para && (para->differs16(Ram::kLedWidth) || para->differs16(Ram::kLedHeight));
     sync_language();
@@ -127,9 +127,9 @@ void ledset::confirmString(My_lineEdit *field, const QString &text)
     }
 }
 
-void ledset::on_Button_apply1_clicked()
+void ledset::apply_size()
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para)
         return;
     const uint16_t w = static_cast<uint16_t>(field_size(ui.lineEdit_ledw->text()));

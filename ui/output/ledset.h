@@ -25,7 +25,7 @@ public:
     // The keyboard's result for `field`, clamped; the other field may give way to the area limit.
     void confirmString(My_lineEdit *field, const QString &text);
     // Apply: OK on its button (a touch does nothing).
-    void on_Button_apply1_clicked();
+    void apply_size();
 
 };
 

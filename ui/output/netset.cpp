@@ -1,6 +1,5 @@
 #include "netset.h"
 
-#include "fpga_manage.h"
 #include "fpga_view.h"
 #include "zemrampara.h"
 
@@ -48,7 +47,7 @@ void netset::language_changed()
 
 void netset::syncUpdate(int)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (para && para->ZemLanguageChanged()) {
         language_changed();
         wlan_para_get(m_select);
@@ -59,11 +58,10 @@ void netset::wlan_para_get(int index)
 {
     if (index >= kPorts)
         index = 0;
-    uint16_t at[4];
-    fpga_manage::get_eth_param_addr(static_cast<uint8_t>(index), &at[0], &at[1], &at[2], &at[3]);
+    const std::array<uint16_t, 4> area = FpgaView::port_area(index);
     QLineEdit *const fields[4] = {ui.x_lineEdit, ui.y_lineEdit, ui.w_lineEdit, ui.h_lineEdit};
     for (int i = 0; i < 4; ++i)
-        fields[i]->setText(QString::number(FpgaView::ram16(at[i])));
+        fields[i]->setText(QString::number(area[i]));
 
     const QString name = tr5("网口LED%d", "LED%d", "LED%d", "LED%d", "網口LED%d");
     QLabel *const labels[kSlots] = {ui.LED1label, ui.LED2label, ui.LED3label, ui.LED4label};

@@ -42,7 +42,7 @@ void set_texts(const Widgets &w)
 
 void set_pattern(uint8_t pattern)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para)
         return;
     ChipWrite chip;

@@ -52,10 +52,10 @@ factory::factory() : ScreenOf(PAGE_FACTORY)
     for (QWidget *row : {static_cast<QWidget *>(ui.Box_lang_2), static_cast<QWidget *>(ui.Button_rst1),
                          static_cast<QWidget *>(ui.Button_rst2), static_cast<QWidget *>(ui.Button_rst3)})
         m_focus.add(row, row == ui.Box_lang_2 ? Look::Combo : Look::Outline);
-    m_focus.set_editor(kLanguageRow, m_language.editor([this](int) { on_Button_lang_clicked(); }));
-    m_focus.set_action(kReset1Row, [this] { on_Button_reset1_clicked(); });
-    m_focus.set_action(kReset2Row, [this] { on_Button_reset2_clicked(); });
-    m_focus.set_action(kReset3Row, [this] { on_Button_reset3_clicked(); });
+    m_focus.set_editor(kLanguageRow, m_language.editor([this](int) { apply_language(); }));
+    m_focus.set_action(kReset1Row, [this] { reset(1); });
+    m_focus.set_action(kReset2Row, [this] { reset(2); });
+    m_focus.set_action(kReset3Row, [this] { reset(3); });
     menulist_init();
     language_changed();
 }
@@ -93,7 +93,7 @@ void factory::show_fonts()
 
 void factory::syncUpdate(int)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para || !para->ZemLanguageChanged())
         return;
     // With no language offered the image's own value stands, which the list may not hold.
@@ -104,9 +104,9 @@ void factory::syncUpdate(int)
     language_changed();
 }
 
-void factory::on_Button_lang_clicked()
+void factory::apply_language()
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     const int choice = m_language.current();
     if (!para || choice < 0 || choice >= LANG_COUNT)
         return;
@@ -117,15 +117,15 @@ void factory::on_Button_lang_clicked()
         if (choice == para->RAM_PARA[Ram::kLanguage])
             return;
         g_language = static_cast<uint8_t>(choice);
-        ChipWrite chip;
         para->RAM_PARA[Ram::kLanguage] = static_cast<uint8_t>(choice);
+        lock.raise_request();
     }
     language_changed();
 }
 
 void factory::reset(int depth)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para)
         return;
     // Only the address decides: a device on the default address keeps its mask and gateway. The

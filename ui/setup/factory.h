@@ -26,16 +26,13 @@ public:
     void syncUpdate(int code) override;
     void menulist_init();
     // The language shown in the list becomes the UI language, unless the image holds it already.
-    void on_Button_lang_clicked();
-    // Depth 1 keeps the address, depth 2 the address and the inputs' EDIDs, depth 3 nothing.
-    void on_Button_reset1_clicked() { reset(1); }
-    void on_Button_reset2_clicked() { reset(2); }
-    void on_Button_reset3_clicked() { reset(3); }
+    void apply_language();
 
 protected:
     void key_back() override { leave(); }
 
 private:
+    // Depth 1 keeps the address, depth 2 the address and the inputs' EDIDs, depth 3 nothing.
     void reset(int depth);
     void show_fonts();
 

@@ -28,7 +28,6 @@ public:
     // Draws the page on display from the log and refreshes the counters.
     void update_agelog();
 
-    int page_index() const { return m_page; }
     int page_count() const;
     // The page as drawn (rich text), for readers.
     QString page_text() const { return m_page_text; }

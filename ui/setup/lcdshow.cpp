@@ -43,8 +43,8 @@ lcdshow::lcdshow() : ScreenOf(PAGE_LCDSHOW)
     m_lock = ChoiceField(ui.comboBox_lock);
     m_focus.add(ui.comboBox_back, Look::Combo);
     m_focus.add(ui.comboBox_lock, Look::Combo);
-    m_focus.set_editor(kBackRow, m_back.editor([this](int) { on_button_backtolock_clicked(); }));
-    m_focus.set_editor(kLockRow, m_lock.editor([this](int) { on_button_autolock_clicked(); }));
+    m_focus.set_editor(kBackRow, m_back.editor([this](int) { store_back_delay(); }));
+    m_focus.set_editor(kLockRow, m_lock.editor([this](int) { store_lock_delay(); }));
     para_init();
     menulist_init();
     language_changed();
@@ -74,7 +74,7 @@ void lcdshow::language_changed()
 
 void lcdshow::syncUpdate(int)
 {
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para || !para->ZemLanguageChanged())
         return;
     language_changed();
@@ -82,12 +82,12 @@ void lcdshow::syncUpdate(int)
     m_focus.drop_edit();
 }
 
-void lcdshow::on_button_backtolock_clicked()
+void lcdshow::store_back_delay()
 {
     g_back_to_mainwindow_time = ticks_of(kBackTicks, m_back.current());
 }
 
-void lcdshow::on_button_autolock_clicked()
+void lcdshow::store_lock_delay()
 {
     g_auto_lock_time = ticks_of(kLockTicks, m_lock.current());
 }

@@ -25,8 +25,8 @@ public:
     void para_init();
     void menulist_init();
     // The entry shown in row 0 or 1 becomes its delay.
-    void on_button_backtolock_clicked();
-    void on_button_autolock_clicked();
+    void store_back_delay();
+    void store_lock_delay();
 
 protected:
     void key_back() override { leave(); }

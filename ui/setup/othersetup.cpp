@@ -1,7 +1,5 @@
 #include "othersetup.h"
 
-#include <QMutexLocker>
-
 #include "chip_request.h"
 #include "k58_wifi_config.h"
 #include "ram_layout.h"
@@ -47,7 +45,7 @@ othersetup::othersetup() : ScreenOf(PAGE_OTHERSETUP)
     if (!stored_valid) {
         // Put right once on opening, under the chip mutex like every write of the image; the
         // chip does not follow this word, so no request is raised for it.
-        QMutexLocker lock(&ChipRequest::mutex());
+        ChipLock lock;
         para()->wr16(Ram::kAudioWindow, 0);
     }
     para_init();

@@ -6,7 +6,7 @@
 
 #include "paths.h"
 #include "rcv_recovery_file.h"
-#include "utils.h"
+#include "safe_file.h"
 
 namespace ScanFiles {
 

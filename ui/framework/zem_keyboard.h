@@ -1,13 +1,10 @@
 #pragma once
 
-// The USB key panel's shortcuts, held by every screen: receives every released key after the
-// screen has handled it.
-class zem_keyboard
-{
-public:
-    zem_keyboard() = default;
-    void update_usb_keyEvent(int key);
-};
+// The USB key panel's shortcuts: every screen hands them each released key after it has handled
+// it. They keep no state of their own; what they change is in the image.
+namespace zem_keyboard {
+void update_usb_keyEvent(int key);
+}
 
 // Looks for the USB key panel (vendor 0x28E9, product 0x0380); 1 when present. On the device it is
 // looked for on USB; elsewhere the simulated device says whether one is plugged in.

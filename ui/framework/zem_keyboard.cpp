@@ -28,7 +28,7 @@ void set_source(ZemRamPara *para, int source)
 void zem_keyboard::update_usb_keyEvent(int key)
 {
     zem_debug("\n======update_usb_keyEvent===== key = %#x\n", key);
-    ZemRamPara *para = ZemRamPara::p_zemrampara_config;
+    ZemRamPara *para = Screen::para();
     if (!para || key_lock_on())
         return;
     switch (key) {

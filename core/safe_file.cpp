@@ -1,0 +1,150 @@
+#include "safe_file.h"
+
+#include <QFile>
+#include <QHash>
+#include <QMutex>
+
+#include <vector>
+
+#include "global.h"
+#include "paths.h"
+
+namespace {
+
+QMutex g_report_mutex;
+QHash<QString, QStringList> g_reported;   // path -> the reasons said since it last worked
+
+// The folder part and the name of a file path.
+void split_path(const QString &path, QString *dir, QString *name)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    *dir = slash < 0 ? QString() : path.left(slash);
+    *name = path.mid(slash + 1);
+}
+
+}
+
+void Utils::report_file_problem(const QString &path, const QString &reason)
+{
+    {
+        QMutexLocker lock(&g_report_mutex);
+        QStringList &said = g_reported[path];
+        if (said.contains(reason))
+            return;
+        said << reason;
+    }
+    // A NUL in a received name would end the line where it stands.
+    const QString line = QString(path).replace(QChar(0), QLatin1String("\\0")) + QStringLiteral(": ") + reason;
+    qWarning("zemK58N: %s", qUtf8Printable(line));
+    writeLogMsg(LOG_ERROR, line);
+}
+
+void Utils::file_ok(const QString &path)
+{
+    QMutexLocker lock(&g_report_mutex);
+    g_reported.remove(path);
+}
+
+bool Utils::write_file_atomic(const QString &path, const QByteArray &data)
+{
+    QString dir, name;
+    split_path(path, &dir, &name);
+    if (path.contains(QChar(0))) {
+        report_file_problem(path, QStringLiteral("not saved: a name holds a NUL character"));
+        return false;
+    }
+    return write_file_atomic(Folder::open(dir, true), name, data);
+}
+
+bool Utils::write_file_atomic(const Folder &dir, const QString &name, const QByteArray &data)
+{
+    const QString path = dir.path() + QLatin1Char('/') + name;
+    QString reason;
+    if (!dir.write_file(name, data, &reason)) {
+        report_file_problem(path, QStringLiteral("not saved: ") + reason);
+        return false;
+    }
+    file_ok(path);
+    return true;
+}
+
+FileRead::Status Utils::open_regular_file(const QString &path, QFile *file, QString *reason)
+{
+    QString dir, name;
+    split_path(path, &dir, &name);
+    if (path.contains(QChar(0))) {
+        if (reason)
+            *reason = QStringLiteral("a name holds a NUL character");
+        return FileRead::Refused;
+    }
+    return Folder::open(dir).open_file(name, file, reason);
+}
+
+FileRead Utils::read_file_capped(const QString &path, qint64 cap)
+{
+    FileRead r;
+    QFile f;
+    r.status = open_regular_file(path, &f, &r.reason);
+    if (r.status == FileRead::Ok) {
+        if (f.size() <= cap)
+            r.bytes = f.read(cap + 1);
+        // A file still growing is caught by the read itself.
+        if (f.size() > cap || r.bytes.size() > cap) {
+            r.status = FileRead::Refused;
+            r.reason = QStringLiteral("larger than %1 bytes").arg(cap);
+            r.bytes.clear();
+        } else if (f.error() != QFileDevice::NoError) {
+            r.status = FileRead::Refused;
+            r.reason = f.errorString();
+            r.bytes.clear();
+        }
+    }
+    if (r.status == FileRead::Refused)
+        report_file_problem(path, QStringLiteral("not used: ") + r.reason);
+    return r;
+}
+
+bool Utils::remove_file(const QString &path)
+{
+    QString dir, name;
+    split_path(path, &dir, &name);
+    return !path.contains(QChar(0)) && Folder::open(dir).remove(name);
+}
+
+bool Utils::is_listed_name(const QString &name)
+{
+    return !name.startsWith(QLatin1Char('.')) && !name.endsWith(QLatin1String(".tmp"));
+}
+
+QStringList Utils::listed_files(const QString &dir)
+{
+    return Folder::open(dir).listed_files();
+}
+
+bool Utils::prepare_data_root()
+{
+    Paths::settle_top_folders();
+    std::vector<Folder> folders;
+    folders.reserve(3);
+    folders.push_back(Folder::open(Paths::dev(QStringLiteral("/data")), true));
+    folders.push_back(folders.front().sub(QStringLiteral("configs"), true));
+    folders.push_back(folders.front().sub(QStringLiteral("modes"), true));
+    for (const Folder &dir : folders) {
+        if (!dir.ok()) {
+            report_file_problem(dir.path(), QStringLiteral("the data root cannot be written, nothing will be saved: ") + dir.reason());
+            return false;
+        }
+    }
+
+    // Leftovers of writes a power cut interrupted.
+    folders.front().remove_temporaries();
+
+    for (const Folder &dir : folders) {
+        const QString why = dir.write_probe();
+        if (!why.isEmpty()) {
+            report_file_problem(dir.path(), QStringLiteral("the data root cannot be written, nothing will be saved: ") + why);
+            return false;
+        }
+    }
+    return true;
+}
