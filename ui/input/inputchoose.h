@@ -68,6 +68,8 @@ protected:
     QString key_line(PanelKey key, bool released) const override;
 
 private:
+    static constexpr int kCardsPerPage = 3;
+
     // What an image shows: its source id, whether its source word names a crop, and that crop's
     // table index while the crop still exists (-1 for a whole source or a crop deleted since).
     struct Shown
@@ -99,7 +101,7 @@ private:
     QFrame *m_tab_frame = nullptr;
     ImageTab *m_tabs[4] = {};
     QFrame *m_list_frame = nullptr;
-    SourceCard *m_cards[3] = {};
+    SourceCard *m_cards[kCardsPerPage] = {};
     int m_cards_shown = 0;
 };
 

@@ -47,6 +47,8 @@ protected:
     void key_mode() override {}
 
 private:
+    // g_mode_select is shared with the main menu's popup; never index the slots with more than 15.
+    static int selected_slot();
     QPushButton *button_at(int i) const;
     void step(int delta);
     void window_view(const uint8_t *slot_data);
