@@ -4,6 +4,7 @@
 // again, jobs are posted, and a link thread writes and reads the image as the control protocol
 // does. The ThreadSanitizer build fails the run on any unordered access; every build checks that
 // the end state holds together. ZEM_THREADS_MS and ZEM_THREADS_SEED override the run.
+// Then the threads of a panel doing nothing.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
@@ -16,6 +17,7 @@
 
 #include "chip_request.h"
 #include "k58_wifi_config.h"
+#include "wakeup.h"
 #include "QRoundProgressBar.h"
 #include "mainfixture.h"
 #include "message_deal.h"
@@ -265,6 +267,80 @@ private slots:
         QVERIFY2(pages.size() >= 3 && stick_codes.size() >= 2 && jobs >= 1 && link_rounds >= 20, qPrintable(summary));
         for (int code : {1, 11, 12, 103})
             QVERIFY2(codes.contains(code), qPrintable(QStringLiteral("no change %1 announced; %2").arg(code).arg(summary)));
+    }
+
+    // The WiFi thread's pauses are its due times: the access point's steps a second apart, then
+    // nothing until a restart is asked for, whose looks come 300 ticks after their stamps.
+    void wifi_pauses()
+    {
+        uitest::fresh_ui();
+        K58_WIFI_CONFIG *wifi = K58_WIFI_CONFIG::create_for_test();
+        const auto gone = qScopeGuard([] { K58_WIFI_CONFIG::destroy_for_test(); });
+        QList<qint64> pauses;
+        const auto pass = [&](uint32_t ticks) {
+            G_timeTicks += ticks;
+            const auto p = wifi->wifi_pass();
+            pauses << (p == Wakeup::kUntilWoken ? -1 : p.count());
+        };
+        for (uint32_t ticks : {0, 40, 60, 100, 100})
+            pass(ticks);
+        QCOMPARE(pauses, (QList<qint64>{1000, 600, 1000, 1000, -1}));
+        pauses.clear();
+        wifi->set_wifi_reset_flag();
+        for (uint32_t ticks : {0, 299, 1, 300})
+            pass(ticks);
+        QCOMPARE(pauses, (QList<qint64>{3000, 10, 3000, 1000}));
+        // Switched off while coming up: looked at again when its next step would be due.
+        uitest::para()->RAM_PARA[Ram::kWifiOff] = 1;
+        pauses.clear();
+        pass(500);
+        QCOMPARE(pauses, (QList<qint64>{1000}));
+        QCOMPARE(wifi->ap_step(), 0);
+    }
+    // A panel doing nothing: the chip thread sleeps until the source thread has measured the
+    // inputs, the FPGA thread searches the ports as often, and the WiFi thread, its access point
+    // up, sleeps until it is asked for something.
+    void idle_threads_sleep()
+    {
+        mainfx::start();
+        tarvosource::create_for_test();
+        K58_WIFI_CONFIG *wifi = K58_WIFI_CONFIG::create_for_test();
+        const auto stop_threads = qScopeGuard([] {
+            K58_WIFI_CONFIG::destroy_for_test();
+            c331_manage::destroy_for_test();
+            tarvosource::destroy_for_test();
+            fpga_manage::destroy_for_test();
+        });
+        for (int i = 0; i < K58_WIFI_CONFIG::kApUp; ++i) {
+            G_timeTicks += 100;
+            wifi->wifi_pass();
+        }
+        QCOMPARE(wifi->ap_step(), int(K58_WIFI_CONFIG::kApUp));
+        c331_manage *chip = c331_manage::p_c331_manage;
+        fpga_manage *fpga = fpga_manage::p_fpga_manage;
+        const int checks = SimLock()->source_checks;
+        chip->start_thread();
+        fpga->start_thread();
+        tarvosource::p_tarvo_source->start_thread();
+        wifi->start_thread();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 500) {
+            QCoreApplication::processEvents();
+            QThread::msleep(5);
+        }
+        const double seconds = clock.elapsed() / 1000.0;
+        // At 10 ms a pass each would be 50; the source thread looks every 50 ms.
+        const QString counts = QStringLiteral("chip %1, FPGA %2, WiFi %3 in %4 s")
+                                   .arg(chip->thread_passes()).arg(fpga->thread_passes()).arg(wifi->thread_passes()).arg(seconds);
+        QVERIFY2(chip->thread_passes() <= 3 + seconds * 20 && fpga->thread_passes() <= 3 + seconds * 20
+                     && wifi->thread_passes() <= 1,
+                 qPrintable(counts));
+        // Every pass of the chip's still checks the inputs.
+        QCOMPARE(SimLock()->source_checks - checks, int(chip->thread_passes()));
+        // Asked to restart, the WiFi thread looks at once, and then not before its look is due.
+        wifi->set_wifi_reset_flag();
+        QTRY_COMPARE(wifi->thread_passes(), uint64_t(2));
     }
 };
 
