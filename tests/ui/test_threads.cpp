@@ -4,7 +4,8 @@
 // again, jobs are posted, and a link thread writes and reads the image as the control protocol
 // does. The ThreadSanitizer build fails the run on any unordered access; every build checks that
 // the end state holds together. ZEM_THREADS_MS and ZEM_THREADS_SEED override the run.
-// Then the threads of a panel doing nothing.
+// Then the file writer's thread behind a disk that is slow, held or full, and the threads of a
+// panel doing nothing.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
@@ -16,6 +17,7 @@
 #include <thread>
 
 #include "chip_request.h"
+#include "file_writer.h"
 #include "k58_wifi_config.h"
 #include "wakeup.h"
 #include "QRoundProgressBar.h"
@@ -47,6 +49,54 @@ QWidget *key_target()
         if (!(*it)->is_closed() && (*it)->widget()->isVisible())
             return (*it)->widget();
     return g_mainwindow;
+}
+
+const QString kImage = QStringLiteral("/data/ram_device_info");
+
+// A disk that does not answer while g_hold is set (for five seconds at most); a disk that takes
+// 150 ms a file. Each runs on the writer's thread before a file is written.
+std::atomic<bool> g_hold{false};
+std::atomic<int> g_files_begun{0};
+void held_disk(const QString &)
+{
+    ++g_files_begun;
+    for (int i = 0; g_hold && i < 5000; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+void slow_disk(const QString &)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+struct Disk
+{
+    explicit Disk(void (*hook)(const QString &)) { FileWriter::before_file_hook = hook; }
+    ~Disk()
+    {
+        g_hold = false;
+        FileWriter::finish();
+        FileWriter::before_file_hook = nullptr;
+    }
+};
+// A file as the disk holds it now, without waiting for the writer (read_dev_file waits).
+QByteArray on_disk(const QString &device_path)
+{
+    QFile f(Paths::dev(device_path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+uint16_t on_disk16(int image_offset)
+{
+    const QByteArray file = on_disk(kImage);
+    const int at = image_offset - Ram::kSavedFrom + 2;
+    return at + 1 < file.size() ? uint16_t(uint8_t(file[at]) | uint8_t(file[at + 1]) << 8) : 0xFFFF;
+}
+QByteArray shadow()
+{
+    return QByteArray(reinterpret_cast<const char *>(uitest::para()->RAM_PARA_SHADOW), Ram::kSize);
+}
+QByteArray image()
+{
+    ChipLock lock;
+    return QByteArray(reinterpret_cast<const char *>(uitest::para()->RAM_PARA), Ram::kSize);
 }
 
 // The EDID an input presents, and the one its EDID_PARA asks for.
@@ -269,6 +319,153 @@ private slots:
             QVERIFY2(codes.contains(code), qPrintable(QStringLiteral("no change %1 announced; %2").arg(code).arg(summary)));
     }
 
+    // The disk stops answering: keys, the chip thread and the refreshes go on; the LED tool's
+    // picture follows each key while neither the file nor the shadow moves, and no check mark is
+    // shown for a user mode not yet on the disk. When the disk comes back, the latest image is in
+    // the file after fewer writes than changes, and the mode is saved, current and shown done.
+    // When it comes back full, everything fails: shadow, slot, current mode and check mark stay
+    // as they were, and the next announcement after that puts the latest image in the file.
+    void keys_go_on_while_the_disk_is_held_data()
+    {
+        columns<bool>({"full"});
+        QTest::newRow("the disk comes back") << false;
+        QTest::newRow("the disk comes back full") << true;
+    }
+    void keys_go_on_while_the_disk_is_held()
+    {
+        QFETCH(bool, full);
+        mainfx::start();
+        ZemRamPara *p = uitest::para();
+        QVERIFY(p->save_image_file());   // as the first start leaves it
+        const QByteArray file_before = on_disk(kImage), shadow_before = shadow();
+        QVERIFY(file_before.size() == 4096 && p->rd16(Ram::kLedOff) == 0);
+        int announced = 0;
+        connect(p, &ZemRamPara::sig_update_para, this, [&announced](int) { ++announced; });
+        c331_manage::p_c331_manage->start_thread();
+        const auto stop_chip = qScopeGuard([] { c331_manage::destroy_for_test(); });
+        FileChanges writes(Paths::dev(kImage));
+        Warnings said;
+
+        g_hold = true;
+        g_files_begun = 0;
+        Disk disk(held_disk);
+        // The LED screen off, on and off, then the user mode saved in slot 3; each key handled
+        // and, when it changed the image, followed by the chip thread's announcement and refresh.
+        QElapsedTimer clock;
+        qint64 longest = 0;
+        QStringList pictures;
+        for (int code : uitest::key_codes(QStringLiteral("loooolorrro"))) {
+            clock.start();
+            const int before = announced;
+            const QByteArray image_before = image();
+            uitest::key(screen_at(g_page_focus)->widget(), code);
+            const bool changed = image() != image_before;
+            while (changed && announced == before && clock.elapsed() < 3000)
+                QCoreApplication::processEvents();
+            longest = std::max(longest, clock.elapsed());
+            if (announced != before && pictures.size() < 3)
+                pictures << (uitest::shows(g_mainwindow, "toolButton1", QStringLiteral(":/png/en_closeled.png")) ? "off" : "on");
+        }
+        QVERIFY2(longest < 1000, qPrintable(QStringLiteral("a key took %1 ms").arg(longest)));
+        QCOMPARE(pictures, (QStringList{"off", "on", "off"}));
+        QCOMPARE(g_files_begun.load(), 1);
+        QCOMPARE((QList<int>{g_tip_flag, p->ZemUserModeSaved(3), p->rd16(Ram::kCurrentMode), p->rd16(Ram::kModeSaveRequest)}),
+                 (QList<int>{0, 0, 0, 0}));
+        QVERIFY(shadow() == shadow_before && on_disk(kImage) == file_before);
+
+        if (full) {
+            FullDisk no_room;
+            g_hold = false;
+            SyncUpdate::finish_writes();
+        } else {
+            g_hold = false;
+            SyncUpdate::finish_writes();
+        }
+        if (full) {
+            QVERIFY(shadow() == shadow_before && on_disk(kImage) == file_before);
+            QCOMPARE((QList<int>{g_tip_flag, p->ZemUserModeSaved(3), p->rd16(Ram::kCurrentMode), writes.count()}),
+                     (QList<int>{0, 0, 0, 0}));
+            QVERIFY(said.count(QStringLiteral(": not saved")) >= 2);
+            p->ram_para_save();
+            SyncUpdate::finish_writes();
+        } else {
+            QCOMPARE((QList<int>{g_tip_flag, p->ZemUserModeSaved(3), p->rd16(Ram::kCurrentMode), on_disk16(Ram::kCurrentMode)}),
+                     (QList<int>{1, 1, 4, 4}));
+            // Six hand-overs of the image (three LED keys, the save request, the mode made
+            // current, and none held back) in at most three writes.
+            QVERIFY2(writes.count() <= 3, qPrintable(QStringLiteral("%1 writes").arg(writes.count())));
+        }
+        QCOMPARE(on_disk16(Ram::kLedOff), uint16_t(1));
+        QVERIFY(on_disk(kImage).mid(2, Ram::kSize - Ram::kSavedFrom)
+                == QByteArray(reinterpret_cast<const char *>(p->RAM_PARA + Ram::kSavedFrom), Ram::kSize - Ram::kSavedFrom));
+        QCOMPARE(std::memcmp(p->RAM_PARA, p->RAM_PARA_SHADOW, Ram::kSize), 0);
+    }
+    // Someone else switches the LED screen off and on again while the disk is held: the refresh
+    // of the second change compares with the shadow of the save before and sees nothing to do.
+    // Once the first save is reported the screen looks again and shows the screen on; so it does
+    // when the copy with the screen off was replaced, waiting behind another file, and never
+    // written.
+    void refresh_catches_up_with_a_late_save_data()
+    {
+        columns<bool>({"behind_another_file"});
+        QTest::newRow("written late") << false;
+        QTest::newRow("replaced unwritten") << true;
+    }
+    void refresh_catches_up_with_a_late_save()
+    {
+        QFETCH(bool, behind_another_file);
+        mainfx::start();
+        QVERIFY(uitest::para()->save_image_file());
+        const QString on = QStringLiteral(":/png/en_uncloseled.png"), off = QStringLiteral(":/png/en_closeled.png");
+        g_hold = true;
+        g_files_begun = 0;
+        Disk disk(held_disk);
+        const auto change = [](int offset, uint16_t value) {
+            {
+                ChipWrite write;
+                uitest::wr16(offset, value);
+            }
+            c331_manage::p_c331_manage->c331managerdeal();
+        };
+        if (behind_another_file) {
+            change(Ram::kLedWidth, 3000);
+            QTRY_COMPARE(g_files_begun.load(), 1);
+        }
+        QStringList shown;
+        for (uint16_t led_off : {1, 0}) {
+            change(Ram::kLedOff, led_off);
+            shown << (uitest::shows(g_mainwindow, "toolButton1", off) ? "off" : "on");
+            // The writer has taken the copy with the screen off, or waits on the file before.
+            QTRY_COMPARE(g_files_begun.load(), 1);
+        }
+        QCOMPARE(shown, (QStringList{"off", "off"}));
+        g_hold = false;
+        SyncUpdate::finish_writes();
+        QVERIFY(uitest::shows(g_mainwindow, "toolButton1", on));
+        QCOMPARE(on_disk16(Ram::kLedOff), uint16_t(0));
+    }
+    // The device reboots with the last change on its disk: the reboot command waits for the
+    // files, the user mode saved last and the image that makes it current included.
+    void reboot_waits_for_the_last_save()
+    {
+        mainfx::start();
+        Disk disk(slow_disk);
+        {
+            ChipWrite write;
+            uitest::wr16(Ram::kLedWidth, 3000);
+            uitest::wr16(Ram::kModeSaveRequest, 4);
+        }
+        c331_manage::p_c331_manage->c331managerdeal();   // announced: the files are handed over
+        g_app_reset_flag = 1;
+        G_reboot_tickTicks = G_timeTicks - 300;
+        uitest::tick();
+        g_app_reset_flag = 0;
+        // Read before the shell log, which waits for the writer.
+        const QList<int> on_disk_at_reboot{on_disk16(Ram::kLedWidth), on_disk16(Ram::kCurrentMode),
+                                           int(on_disk(mode_file_path(3)).size())};
+        QCOMPARE(shell_log().value(shell_log().size() - 1), QStringLiteral("reboot"));
+        QCOMPARE(on_disk_at_reboot, (QList<int>{3000, 4, 4096}));
+    }
     // The WiFi thread's pauses are its due times: the access point's steps a second apart, then
     // nothing until a restart is asked for, whose looks come 300 ticks after their stamps.
     void wifi_pauses()
