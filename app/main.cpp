@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "startup.h"
+#include "syncupdate.h"
 
 int main(int argc, char *argv[])
 {
@@ -12,5 +13,8 @@ int main(int argc, char *argv[])
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication app(argc, argv);
     startup_gui(options);
-    return app.exec();
+    const int status = app.exec();
+    // Whatever was changed last is on the disk before the program ends.
+    SyncUpdate::finish_writes();
+    return status;
 }

@@ -2,6 +2,7 @@
 
 #include "global.h"
 #include "utils.h"
+#include "wakeup.h"
 
 namespace ChipRequest {
 
@@ -23,6 +24,12 @@ std::atomic<uint8_t> &request()
     return r;
 }
 
+void raise()
+{
+    request().store(1);
+    Wakeups::chip().wake();
+}
+
 }
 
 void ChipWrite::request_led_setup()
@@ -30,4 +37,5 @@ void ChipWrite::request_led_setup()
     QMutexLocker lock(&Utils::_led_para_init_mutex);
     g_set_led_para.store(1);
     g_set_led_setup.store(0);
+    Wakeups::fpga().wake();
 }

@@ -8,6 +8,8 @@
 namespace ChipRequest {
 QMutex &mutex();
 std::atomic<uint8_t> &request();
+// Raises the update request and wakes the chip thread to serve it at once.
+void raise();
 }
 
 // Holds the chip mutex for a write to the image. The chip thread copies the whole image under
@@ -21,7 +23,7 @@ public:
     ~ChipLock()
     {
         if (m_raise)
-            ChipRequest::request().store(1);
+            ChipRequest::raise();
     }
     ChipLock(const ChipLock &) = delete;
     ChipLock &operator=(const ChipLock &) = delete;

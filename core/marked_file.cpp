@@ -33,11 +33,17 @@ bool MarkedFile::read(const QString &device_path, uint8_t *dst, int size)
     return true;
 }
 
-bool MarkedFile::write(const QString &device_path, const uint8_t *src, int size)
+QByteArray MarkedFile::contents(const uint8_t *src, int size)
 {
     QByteArray bytes(kFileSize, '\0');
     bytes[0] = bytes[1] = char(kMarker);
     std::memcpy(bytes.data() + 2, src, size);
+    return bytes;
+}
+
+bool MarkedFile::write(const QString &device_path, const uint8_t *src, int size)
+{
+    const QByteArray bytes = contents(src, size);
     QMutexLocker lock(&Utils::_file_deal_mutex);
     return Utils::write_file_atomic(Paths::dev(device_path), bytes);
 }

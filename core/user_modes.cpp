@@ -3,9 +3,7 @@
 #include <cstring>
 
 #include "marked_file.h"
-#include "paths.h"
-#include "safe_file.h"
-#include "utils.h"
+#include "syncupdate.h"
 
 using namespace Ram;
 using MarkedFile::kMarker;
@@ -35,18 +33,13 @@ bool ZemRamPara::save_mode_file(int slot)
     return MarkedFile::write(mode_file_path(slot), user_mode[slot].data, kModeSize);
 }
 
-bool ZemRamPara::save_user_mode(int slot)
+void ZemRamPara::set_user_mode(int slot, const uint8_t *data)
 {
     if (slot < 0 || slot >= kUserModes)
-        return false;
-    // The slot takes the new data only once its file holds it: after a failed write the slot, its
-    // marker and its file still agree, on the old mode or on none.
-    if (!MarkedFile::write(mode_file_path(slot), RAM_PARA + kModeFrom, kModeSize))
-        return false;
+        return;
     USER_MODE_SLOT &s = user_mode[slot];
     s.marker[0] = s.marker[1] = kMarker;
-    std::memcpy(s.data, RAM_PARA + kModeFrom, kModeSize);
-    return true;
+    std::memcpy(s.data, data, kModeSize);
 }
 
 int ZemRamPara::mode_file_deal(int slot, int op)
@@ -54,15 +47,8 @@ int ZemRamPara::mode_file_deal(int slot, int op)
     if (slot < 0 || slot >= kUserModes)
         return 0;
     if (op == 1) {
-        const uint8_t *d = user_mode[slot].data;
-        const bool had_osd = Ram::rd16(d, kOsdEnable - kModeFrom) == 1;
-        {
-            QMutexLocker lock(&Utils::_file_deal_mutex);
-            Utils::remove_file(Paths::dev(mode_file_path(slot)));
-            if (had_osd)
-                Utils::remove_file(Paths::dev(mode_osd_file_path(slot)));
-        }
-        Utils::system_mutex(QStringLiteral("sync"));
+        SyncUpdate::pInstance()->remove_user_mode(slot);
+        return 0;
     }
     return load_mode_file(slot) ? 1 : 0;
 }

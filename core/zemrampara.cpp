@@ -71,22 +71,28 @@ ZemRamPara *ZemRamPara::pInstance()
 
 void ZemRamPara::destroy_for_test()
 {
+    SyncUpdate::forget_store();
     delete p_zemrampara_config;
     p_zemrampara_config = nullptr;
 }
 
 bool ZemRamPara::load_image_file()
 {
-    if (MarkedFile::read(QString::fromLatin1(kImageFile), RAM_PARA + kSavedFrom, kSavedSize))
+    if (MarkedFile::read(image_file_path(), RAM_PARA + kSavedFrom, kSavedSize))
         return true;
     // A torn or foreign file is never applied; the next save replaces it.
     std::memcpy(RAM_PARA + kSavedFrom, default_para_ramlist + 2, kSavedSize);
     return false;
 }
 
+QString ZemRamPara::image_file_path()
+{
+    return QString::fromLatin1(kImageFile);
+}
+
 bool ZemRamPara::save_image_file()
 {
-    return MarkedFile::write(QString::fromLatin1(kImageFile), RAM_PARA + kSavedFrom, kSavedSize);
+    return MarkedFile::write(image_file_path(), RAM_PARA + kSavedFrom, kSavedSize);
 }
 
 int ZemRamPara::ZemLanguageChanged()

@@ -46,18 +46,22 @@ public:
     uint16_t shadow16(int off) const { return Ram::rd16(RAM_PARA_SHADOW, off); }
     bool differs16(int off) const { return rd16(off) != shadow16(off); }
 
-    // Writes image offsets 768..4095 behind the marker to the parameter file, whole and durable.
+    // The parameter file: image offsets 768..4095 behind the marker.
+    static QString image_file_path();
+    // Writes the parameter file, whole and durable, on the caller's thread (start-up; the running
+    // program's saves go through SyncUpdate and the FileWriter).
     bool save_image_file();
 
     // ---- the user modes and their files (user_modes.cpp) ----
     int ZemUserModeSaved(int slot) const;
     int ZemGetCurrentModeIndex() const;
     int ZemUserModeIndex(int index, int operation) const;
+    // op 1 deletes the slot's mode (its files go through the FileWriter); any other op reads the
+    // slot again from its file. 1 when the slot then holds a mode.
     int mode_file_deal(int slot, int op);
     bool save_mode_file(int slot);
-    // Stores image offsets 896..4095 as the slot's user mode, in its file and then in the slot.
-    // False, the slot left as it was, when the file cannot be written.
-    bool save_user_mode(int slot);
+    // The slot holds `data` (offsets 896..4095 of an image) as a saved mode: its file has it.
+    void set_user_mode(int slot, const uint8_t *data);
 
     // ---- the language, the input timing rows, the announcements, the windows ----
     int ZemLanguageChanged();

@@ -1,6 +1,7 @@
 #include "fpga_manage.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cstring>
 
 #include "fpga_regs.h"
@@ -8,6 +9,7 @@
 #include "simdevice.h"
 #include "utils.h"
 #include "vocabulary.h"
+#include "wakeup.h"
 #include "zemrampara.h"
 
 fpga_manage *fpga_manage::p_fpga_manage = nullptr;
@@ -17,6 +19,11 @@ line_type g_line_type;
 namespace {
 
 constexpr uint32_t kPcCmdTicks = 80;
+// A job and the LED set-up sequence count ticks: while one runs the thread passes every tick.
+constexpr uint32_t kBusyPassTicks = 1;
+// While idle the thread searches the ports for cards and links as often as the source thread
+// looks at the inputs: a cable plugged in shows within a few frames either way.
+constexpr uint32_t kSearchPassTicks = 5;
 constexpr uint8_t kStatusStart = 0;
 constexpr uint8_t kStatusDone = 5;
 
@@ -78,7 +85,7 @@ void fpga_manage::destroy_for_test()
 
 void fpga_manage::start_thread()
 {
-    m_thread.start(std::chrono::milliseconds(10), [this] { fpga_pass(); });
+    m_thread.start([this] { return fpga_pass(); }, &Wakeups::fpga());
 }
 
 void fpga_manage::bring_up()
@@ -229,6 +236,8 @@ void fpga_manage::set_led_para_deal()
     } else if (setup == 2 && Utils::getTimeSpace(m_led_stamp) >= 31) {
         g_set_led_para.store(0);
         g_set_led_setup.store(0);
+        // The chip holds a new panel back until now.
+        Wakeups::chip().wake();
     }
 }
 
@@ -263,7 +272,7 @@ void fpga_manage::search_cards()
         m_ready.store(false);
 }
 
-void fpga_manage::fpga_pass()
+std::chrono::milliseconds fpga_manage::fpga_pass()
 {
     if (pc_cmd_valid.load() && Utils::getTimeSpace(pc_cmd_time.load()) > kPcCmdTicks)
         pc_cmd_valid.store(0);
@@ -298,4 +307,14 @@ void fpga_manage::fpga_pass()
         end_job();
         break;
     }
+
+    if (g_send_para.job() != JOB_IDLE || g_set_led_para.load() != 0)
+        return tick_pause(kBusyPassTicks);
+    uint32_t ticks = kSearchPassTicks;
+    if (pc_cmd_valid.load()) {
+        // The hold of a PC command ends on its tick, not up to a search pause later.
+        const uint32_t held = Utils::getTimeSpace(pc_cmd_time.load());
+        ticks = std::min(ticks, held > kPcCmdTicks ? kBusyPassTicks : kPcCmdTicks + 1 - held);
+    }
+    return tick_pause(ticks);
 }

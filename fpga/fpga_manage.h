@@ -13,7 +13,8 @@ class QFile;
 
 // The FPGA manager: register and parameter-RAM mirrors of the two FPGAs, the receiving cards on
 // the output ports, the jobs posted in g_send_para and the LED set-up hand-shake. Its thread
-// runs fpga_pass() every 10 ms.
+// runs fpga_pass() every 10 ms while a job or the LED set-up runs, and searches the ports for
+// cards every 50 ms while idle.
 class fpga_manage
 {
 public:
@@ -59,8 +60,11 @@ public:
     using JobListener = std::function<void(int percent)>;
     void set_job_listener(JobListener listener);
 
-    void fpga_pass();
+    // One pass of the FPGA thread; the pause it may take before the next.
+    std::chrono::milliseconds fpga_pass();
     void start_thread();
+    // Passes its thread has made since it started: how often it woke.
+    uint64_t thread_passes() const { return m_thread.passes(); }
 
     // Number of receiving cards the last search found on an output port (0..15).
     int card_count(int port) const;

@@ -1,29 +1,36 @@
 #include "pass_thread.h"
 
-void PassThread::start(std::chrono::milliseconds pause, std::function<void()> pass)
+void PassThread::start(Pass pass, Wakeup *wakeup)
 {
     if (m_thread.joinable())
         return;
     m_stop = false;
-    m_thread = std::thread([this, pause, pass = std::move(pass)] {
-        std::unique_lock<std::mutex> lock(m_mutex);
+    m_passes = 0;
+    m_wakeup = wakeup ? wakeup : &m_own;
+    m_thread = std::thread([this, pass = std::move(pass)] {
         while (!m_stop) {
-            lock.unlock();
-            pass();
-            lock.lock();
-            // Woken early by stop(), so tearing a manager down never waits out a pause.
-            m_wake.wait_for(lock, pause, [this] { return m_stop; });
+            ++m_passes;
+            const std::chrono::milliseconds pause = pass();
+            if (m_stop)
+                break;
+            m_wakeup->pause(pause);
         }
+    });
+}
+
+void PassThread::start(std::chrono::milliseconds pause, std::function<void()> pass)
+{
+    start([pause, pass = std::move(pass)] {
+        pass();
+        return pause;
     });
 }
 
 void PassThread::stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stop = true;
-    }
-    m_wake.notify_all();
+    m_stop = true;
+    // Woken, so tearing a manager down never waits out a pause.
+    m_wakeup->wake();
     if (m_thread.joinable())
         m_thread.join();
 }

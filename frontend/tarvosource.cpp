@@ -8,8 +8,9 @@
 #include "pass_thread.h"
 #include "ram_layout.h"
 #include "simdevice.h"
-#include "vocabulary.h"
 #include "utils.h"
+#include "vocabulary.h"
+#include "wakeup.h"
 #include "zemrampara.h"
 
 tarvosource *tarvosource::p_tarvo_source = nullptr;
@@ -284,4 +285,6 @@ void tarvosource::source_pass()
             hot_plug[i] = 1;
     }
     write_timing_rows();
+    // The chip loads and checks its inputs after every measurement, not in between.
+    Wakeups::chip().wake();
 }

@@ -34,7 +34,8 @@ public:
     // True while input i's latest request has not yet been written and re-plugged.
     bool edid_pending(int input) const;
 
-    // One pass of the source thread: EDID requests, re-plug, timing rows (change code 12).
+    // One pass of the source thread: EDID requests, re-plug, timing rows (change code 12); then
+    // the chip thread is woken to take the inputs as measured.
     void source_pass();
     void start_thread();
 

@@ -59,7 +59,7 @@ void K58_WIFI_CONFIG::destroy_for_test()
 
 void K58_WIFI_CONFIG::start_thread()
 {
-    m_thread.start(std::chrono::milliseconds(10), [this] { wifi_pass(); });
+    m_thread.start([this] { return wifi_pass(); });
 }
 
 void K58_WIFI_CONFIG::set_wifi_reset_flag()
@@ -67,6 +67,7 @@ void K58_WIFI_CONFIG::set_wifi_reset_flag()
     // The stamp is stored before the flag, so the WiFi thread never sees a new flag with an old stamp.
     g_wifi_reset_ticks = G_timeTicks.load();
     g_wifi_reset_flag.store(1);
+    m_thread.wake();
 }
 
 void K58_WIFI_CONFIG::stop_access_point()
@@ -75,12 +76,13 @@ void K58_WIFI_CONFIG::stop_access_point()
     Utils::system_mutex(QString::fromLatin1(kStopUdhcpd));
 }
 
-void K58_WIFI_CONFIG::wifi_pass()
+std::chrono::milliseconds K58_WIFI_CONFIG::wifi_pass()
 {
     const uint8_t flag = g_wifi_reset_flag.load();
     if (flag != 0) {
-        if (Utils::getTimeSpace(g_wifi_reset_ticks.load()) < kResetLookTicks)
-            return;
+        const uint32_t waited = Utils::getTimeSpace(g_wifi_reset_ticks.load());
+        if (waited < kResetLookTicks)
+            return tick_pause(kResetLookTicks - waited);
         g_wifi_reset_ticks = G_timeTicks.load();
         if (flag == 1) {
             stop_access_point();
@@ -90,20 +92,26 @@ void K58_WIFI_CONFIG::wifi_pass()
             g_wifi_reset_flag.store(0);
             m_ap_step.store(0);
             m_ap_stamp = G_timeTicks.load();
+            return tick_pause(kApStepTicks);
         }
-        return;
+        return tick_pause(kResetLookTicks);
     }
-    ap_startup_step();
+    return ap_startup_step();
 }
 
-void K58_WIFI_CONFIG::ap_startup_step()
+std::chrono::milliseconds K58_WIFI_CONFIG::ap_startup_step()
 {
     const int step = m_ap_step.load();
-    if (step >= kApUp || !access_point_enabled())
-        return;
-    if (Utils::getTimeSpace(m_ap_stamp) < kApStepTicks)
-        return;
+    if (step >= kApUp)
+        return Wakeup::kUntilWoken;
+    // Switched off before it was up: looked at again when the next step would be due.
+    if (!access_point_enabled())
+        return tick_pause(kApStepTicks);
+    const uint32_t waited = Utils::getTimeSpace(m_ap_stamp);
+    if (waited < kApStepTicks)
+        return tick_pause(kApStepTicks - waited);
     m_ap_stamp = G_timeTicks.load();
     Utils::system_mutex(QString::fromLatin1(kApSteps[step]));
     m_ap_step.store(step + 1);
+    return step + 1 < kApUp ? tick_pause(kApStepTicks) : Wakeup::kUntilWoken;
 }

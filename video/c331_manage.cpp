@@ -9,6 +9,7 @@
 #include "simdevice.h"
 #include "tarvosource.h"
 #include "utils.h"
+#include "wakeup.h"
 #include "zemrampara.h"
 
 c331_manage *c331_manage::p_c331_manage = nullptr;
@@ -18,6 +19,8 @@ namespace {
 constexpr int kPanelWords[] = {Ram::kSpliceMode, Ram::kLedWidth, Ram::kLedHeight, Ram::kOut1W, Ram::kOut1H};
 constexpr int kEdidInputs = 4;      // inputs with an EEPROM
 constexpr int kLastPattern = 8;
+// A request held back while the FPGA sets the LED screen up is looked at again this often.
+constexpr std::chrono::milliseconds kHeldRequestPause{10};
 
 bool differs(const uint8_t *a, const uint8_t *b, int off, int len)
 {
@@ -96,7 +99,7 @@ std::atomic<uint8_t> &c331_manage::update_request()
 
 void c331_manage::start_thread()
 {
-    m_thread.start(std::chrono::milliseconds(10), [this] { c331managerdeal(); });
+    m_thread.start([this] { return c331managerdeal(); }, &Wakeups::chip());
 }
 
 void c331_manage::read_c331_font()
@@ -164,6 +167,7 @@ void c331_manage::apply_changes(const uint8_t *img)
         }
         QMutexLocker lock(&Utils::_led_para_init_mutex);
         g_set_led_para.store(2);
+        Wakeups::fpga().wake();
     }
 
     if (img[Ram::kTestPattern] != m_applied[Ram::kTestPattern])
@@ -198,8 +202,9 @@ void c331_manage::apply_changes(const uint8_t *img)
         tarvosource::p_tarvo_source->request_edid(edid_changed, true);
 }
 
-void c331_manage::c331managerdeal()
+std::chrono::milliseconds c331_manage::c331managerdeal()
 {
+    bool held = false;
     if (update_request().load() != 0) {
         ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
         uint8_t served = 0;
@@ -218,15 +223,18 @@ void c331_manage::c331managerdeal()
                 update_request().store(0);
                 served = value;
             }
+            held = value != 0 && !served;
         }
         // Announced outside the chip mutex: on the GUI thread the refresh runs at once, and a
         // screen refreshing there may raise a new request.
         if (served && zp)
             zp->test_signal(served);
     }
+    const std::chrono::milliseconds pause = held ? kHeldRequestPause : Wakeup::kUntilWoken;
     if (zemApi_IsPatternGen())
-        return;
+        return pause;
     // The pattern generator off: the inputs are loaded and checked.
     SimLock s;
     s->source_checks++;
+    return pause;
 }

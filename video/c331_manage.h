@@ -1,6 +1,7 @@
 #pragma once
 #include <QMutex>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 
 #include "pass_thread.h"
@@ -21,8 +22,10 @@ public:
     QMutex &mutex();
     std::atomic<uint8_t> &update_request();
 
-    // One pass of the chip thread.
-    void c331managerdeal();
+    // One pass of the chip thread; the pause it may take before the next. The thread is woken
+    // for a pass when the update request is raised and when the source thread has measured the
+    // inputs again, which every pass without the pattern generator loads and checks.
+    std::chrono::milliseconds c331managerdeal();
 
     // 0, or -1 with nothing changed when more than one window set is in use.
     int c331_SetPattern(int pattern);
@@ -34,6 +37,8 @@ public:
     void read_c331_font();
 
     void start_thread();
+    // Passes its thread has made since it started: how often it woke.
+    uint64_t thread_passes() const { return m_thread.passes(); }
 
     ~c331_manage();
 

@@ -14,6 +14,7 @@
 #include "alias.h"
 #include "chip_request.h"
 #include "config_engine.h"
+#include "file_writer.h"
 #include "global.h"
 #include "paths.h"
 #include "syncupdate.h"
@@ -144,8 +145,35 @@ private slots:
         ZemRamPara *r = ZemRamPara::pInstance();
         QCOMPARE(r->mode_file_deal(10, 1) + r->mode_file_deal(0, 1), 0);
         QCOMPARE(r->ZemUserModeSaved(10) + r->ZemUserModeSaved(0) + r->ZemUserModeSaved(5), 1);
+        SyncUpdate::finish_writes();
         QCOMPARE(QDir(Paths::dev("/data/modes")).entryList(QDir::Files), (QStringList{"custom_mode6", "MO01.json"}));
         QCOMPARE(shell_log(), (QStringList{"sync", "sync"}));   // files go through Qt, never a shell "rm"
+    }
+    // A mode deleted while a new save of it is on its way to the disk stays deleted: the file of
+    // the save is removed once written, and what the writer says of the save fills no slot.
+    void deleting_a_mode_while_it_is_saved()
+    {
+        ZemRamPara *r = synced_store();
+        g_page_focus = 27;
+        r->wr16(kModeSaveRequest, 3);
+        r->ram_para_save();
+        SyncUpdate::finish_writes();
+        QVERIFY(r->ZemUserModeSaved(2) && r->rd16(kCurrentMode) == 3);
+        static std::atomic<bool> hold;
+        hold = true;
+        FileWriter::before_file_hook = [](const QString &) {
+            for (int i = 0; hold && i < 3000; ++i)
+                QThread::msleep(1);
+        };
+        r->RAM_PARA[4000] ^= 0xFF;
+        r->wr16(kModeSaveRequest, 3);
+        r->ram_para_save();   // the writer holds the mode's file
+        QCOMPARE(r->mode_file_deal(2, 1), 0);
+        hold = false;
+        SyncUpdate::finish_writes();
+        FileWriter::before_file_hook = nullptr;
+        QVERIFY(!QFileInfo::exists(Paths::dev(mode_file_path(2))));
+        QCOMPARE(r->ZemUserModeSaved(2) + r->mode_file_deal(2, 0), 0);
     }
     void mode_index()
     {
@@ -380,6 +408,7 @@ private slots:
         r->test_signal(code);
         QCOMPARE(g_calls, calls);
         QCOMPARE(int(g_language), calls == QStringList{"after 1"} ? 3 : 0);
+        SyncUpdate::finish_writes();
         QCOMPARE(read_dev_file(kImage).isNull(), code >= 105);
         QCOMPARE(r->ZemUserModeSaved(1), code >= 105 ? 0 : 1);
     }
@@ -394,6 +423,7 @@ private slots:
         // The next write renews the whole shadow, the part below 768 included.
         r->RAM_PARA[4095] ^= 1;
         r->ram_para_save();
+        SyncUpdate::finish_writes();
         QCOMPARE(read_dev_file(kImage), image_file_bytes(r->RAM_PARA));
         QCOMPARE(std::memcmp(r->RAM_PARA, r->RAM_PARA_SHADOW, 4096), 0);
         QVERIFY(shell_log().isEmpty());
@@ -408,6 +438,7 @@ private slots:
             g_calls << QStringLiteral("refresh %1 %2").arg(p->rd16(kModeSaveRequest)).arg(p->rd16(kCurrentMode));
         };
         r->ram_para_save();
+        SyncUpdate::finish_writes();
         QCOMPARE(g_calls, (QStringList{"refresh 16 0", "after 1"}));
         QCOMPARE(r->rd16(kModeSaveRequest), uint16_t(0));
         QCOMPARE(r->ZemGetCurrentModeIndex(), 16);
@@ -420,6 +451,7 @@ private slots:
         QCOMPARE(r->ZemUserModeSaved(2) + r->rd16(kModeSaveRequest), 3);
         r->wr16(kModeSaveRequest, 17);
         r->ram_para_save();
+        SyncUpdate::finish_writes();
         QCOMPARE(r->rd16(kModeSaveRequest), uint16_t(0));
         QCOMPARE(QDir(Paths::dev("/data/modes")).entryList(QDir::Files), QStringList{"custom_mode16"});
     }
@@ -536,6 +568,7 @@ private slots:
         QVERIFY2(waited < 1000, qPrintable(QStringLiteral("the refresh waited %1 ms").arg(waited)));
         QCOMPARE(meanwhile, (QList<int>{0, 2, 3, 0, 0}));
         QTRY_VERIFY(!read_dev_file(kImage).isNull());
+        SyncUpdate::finish_writes();
         const QByteArray file = read_dev_file(kImage);
         QCOMPARE((QList<int>{file16(file, kLanguage), file16(file, kCurrentMode), file16(file, kModeSaveRequest),
                              r->ZemUserModeSaved(2)}),

@@ -227,6 +227,7 @@ private slots:
         ZemRamPara *r = (ConfigEngine::pInstance(), SyncUpdate::pInstance(), ZemRamPara::p_zemrampara_config);
         r->wr16(kCurrentMode, 5);
         r->ram_para_save();
+        SyncUpdate::finish_writes();
         QFile::remove(Paths::dev(file));
         QVERIFY(QDir().mkpath(Paths::dev(file)));
         QList<int> outcomes;
@@ -242,6 +243,7 @@ private slots:
             r->wr16(kLedWidth, uint16_t(n));
             r->wr16(kModeSaveRequest, file == kImage ? 0 : 3);
             r->ram_para_save();
+            SyncUpdate::finish_writes();
         };
         attempt(1);
         attempt(2);
@@ -254,6 +256,7 @@ private slots:
         QCOMPARE(outcomes, file.contains("mode") ? QList<int>({2, 0, 2, 0}) : QList<int>());
         QVERIFY(QDir(Paths::dev(file)).removeRecursively());
         file == kImage ? void(r->ram_para_save()) : attempt(3);
+        SyncUpdate::finish_writes();
         QCOMPARE(warnings.count(": not saved"), 1);
         QVERIFY(!r->differs16(kLedWidth) && QFileInfo(Paths::dev(file)).isFile());
         if (file.contains("mode"))

@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "file_writer.h"
 #include "paths.h"
 
 namespace {
@@ -58,6 +59,8 @@ QString fresh_test_root(const QString &name)
     const QString base = qEnvironmentVariable(
         "ZEM_TEST_ROOT", QDir::tempPath() + QStringLiteral("/zem-test-") + QString::number(QCoreApplication::applicationPid()));
     const QString root = name.isEmpty() ? base : base + QLatin1Char('/') + name;
+    // A file still on its way belongs to the root before.
+    FileWriter::finish();
     remove_entry(AT_FDCWD, QFile::encodeName(root).constData());
     QDir().mkpath(root + QStringLiteral("/data/configs"));
     QDir().mkpath(root + QStringLiteral("/data/modes"));
@@ -67,6 +70,7 @@ QString fresh_test_root(const QString &name)
 
 QByteArray read_dev_file(const QString &device_path)
 {
+    FileWriter::finish();
     QFile f(Paths::dev(device_path));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

@@ -5,7 +5,8 @@
 
 // A fresh, empty data root for one test, made the process's: every device path resolves inside it.
 QString fresh_test_root(const QString &name = QString());
-// Contents of a device path under the data root (null when missing).
+// Contents of a device path under the data root (null when missing), once the file writer has
+// written what it was handed.
 QByteArray read_dev_file(const QString &device_path);
 void write_dev_file(const QString &device_path, const QByteArray &data);
 // The commands recorded by the shell runner so far, one per line.

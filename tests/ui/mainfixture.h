@@ -55,8 +55,13 @@ inline void fresh()
     fpga_manage::create_for_test();
     g_send_para.job_word.store(0);
 }
-// One pass of the chip thread: applies a raised request and announces it (change refresh, file).
-inline void chip_pass() { c331_manage::p_c331_manage->c331managerdeal(); }
+// One pass of the chip thread: applies a raised request and announces it (change refresh); then
+// the files are written and their outcome taken, as on a device whose disk keeps up.
+inline void chip_pass()
+{
+    c331_manage::p_c331_manage->c331managerdeal();
+    SyncUpdate::finish_writes();
+}
 // Keys in the shorthand of uitest::key_codes, each to the screen of the current page, as Qt hands
 // keys to the topmost modal window, then the chip thread (when there is one) makes a pass, as the
 // device would run them.

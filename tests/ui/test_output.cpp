@@ -196,8 +196,12 @@ private slots:
                   words({Ram::layer(1), Ram::layer(2), Ram::layer(3), Ram::layer(4), Ram::layer(5)}),
               "window");
         QTEST(QStringLiteral("%1 %2").arg(g_set_led_para.load()).arg(g_set_led_setup.load()), "setup");
-        QTEST(g_tip->isVisible(), "tip");
         QCOMPARE(int(g_page_focus), int(PAGE_LEDSET));
+        // A new size's check mark waits until the parameter file holds it.
+        QVERIFY(!g_tip->isVisible());
+        uitest::para()->ram_para_save();
+        SyncUpdate::finish_writes();
+        QTEST(g_tip->isVisible(), "tip");
     }
     // The chip re-initialises the panel only once the FPGA has run its LED set-up sequence; then
     // the FPGA is reset and the parameter file holds the new size.
@@ -218,6 +222,8 @@ private slots:
         open_ledset();
         set_field("lineEdit_ledw", "1280");
         press("rro");   // Apply, then the chip's pass
+        // Saved at once when the chip follows at once; else with the next announcement.
+        QCOMPARE(g_tip->isVisible(), !running);
         int passes = 0;
         for (; passes < 200 && SimLock()->panel_inits == before.panel_inits; ++passes) {
             uitest::tick();
@@ -239,6 +245,29 @@ private slots:
         QCOMPARE(int(g_set_led_para), 0);
         QCOMPARE(file_byte(Ram::kLedWidth) | file_byte(Ram::kLedWidth + 1) << 8, 1280);
         QCOMPARE(field("lineEdit_ledw"), QStringLiteral("1280"));
+        QVERIFY(g_tip->isVisible());
+    }
+    // The check mark says the new size is saved: a save that fails shows none, is said as every
+    // failed save is, and leaves the shadow as it was; the next save that takes shows it.
+    void check_mark_follows_the_save()
+    {
+        fpga_manage::destroy_for_test();
+        saved_size(1920, 1080);
+        open_ledset();
+        set_field("lineEdit_ledw", "1280");
+        Warnings said;
+        {
+            FullDisk full;
+            press("rro");   // Apply, the chip's pass, the save
+        }
+        QVERIFY(!g_tip->isVisible());
+        QCOMPARE(said.count(QStringLiteral("ram_device_info: not saved")), 1);
+        QCOMPARE((QList<int>{uitest::rd16(Ram::kLedWidth), uitest::para()->shadow16(Ram::kLedWidth)}),
+                 (QList<int>{1280, 1920}));
+        uitest::para()->ram_para_save();   // the next announcement
+        SyncUpdate::finish_writes();
+        QVERIFY(g_tip->isVisible());
+        QCOMPARE(file_byte(Ram::kLedWidth) | file_byte(Ram::kLedWidth + 1) << 8, 1280);
     }
     void led_keys_data()
     {

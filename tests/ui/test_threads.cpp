@@ -4,6 +4,8 @@
 // again, jobs are posted, and a link thread writes and reads the image as the control protocol
 // does. The ThreadSanitizer build fails the run on any unordered access; every build checks that
 // the end state holds together. ZEM_THREADS_MS and ZEM_THREADS_SEED override the run.
+// Then the file writer's thread behind a disk that is slow, held or full, and the threads of a
+// panel doing nothing.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
@@ -15,7 +17,9 @@
 #include <thread>
 
 #include "chip_request.h"
+#include "file_writer.h"
 #include "k58_wifi_config.h"
+#include "wakeup.h"
 #include "QRoundProgressBar.h"
 #include "mainfixture.h"
 #include "message_deal.h"
@@ -45,6 +49,54 @@ QWidget *key_target()
         if (!(*it)->is_closed() && (*it)->widget()->isVisible())
             return (*it)->widget();
     return g_mainwindow;
+}
+
+const QString kImage = QStringLiteral("/data/ram_device_info");
+
+// A disk that does not answer while g_hold is set (for five seconds at most); a disk that takes
+// 150 ms a file. Each runs on the writer's thread before a file is written.
+std::atomic<bool> g_hold{false};
+std::atomic<int> g_files_begun{0};
+void held_disk(const QString &)
+{
+    ++g_files_begun;
+    for (int i = 0; g_hold && i < 5000; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+void slow_disk(const QString &)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+struct Disk
+{
+    explicit Disk(void (*hook)(const QString &)) { FileWriter::before_file_hook = hook; }
+    ~Disk()
+    {
+        g_hold = false;
+        FileWriter::finish();
+        FileWriter::before_file_hook = nullptr;
+    }
+};
+// A file as the disk holds it now, without waiting for the writer (read_dev_file waits).
+QByteArray on_disk(const QString &device_path)
+{
+    QFile f(Paths::dev(device_path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+uint16_t on_disk16(int image_offset)
+{
+    const QByteArray file = on_disk(kImage);
+    const int at = image_offset - Ram::kSavedFrom + 2;
+    return at + 1 < file.size() ? uint16_t(uint8_t(file[at]) | uint8_t(file[at + 1]) << 8) : 0xFFFF;
+}
+QByteArray shadow()
+{
+    return QByteArray(reinterpret_cast<const char *>(uitest::para()->RAM_PARA_SHADOW), Ram::kSize);
+}
+QByteArray image()
+{
+    ChipLock lock;
+    return QByteArray(reinterpret_cast<const char *>(uitest::para()->RAM_PARA), Ram::kSize);
 }
 
 // The EDID an input presents, and the one its EDID_PARA asks for.
@@ -265,6 +317,227 @@ private slots:
         QVERIFY2(pages.size() >= 3 && stick_codes.size() >= 2 && jobs >= 1 && link_rounds >= 20, qPrintable(summary));
         for (int code : {1, 11, 12, 103})
             QVERIFY2(codes.contains(code), qPrintable(QStringLiteral("no change %1 announced; %2").arg(code).arg(summary)));
+    }
+
+    // The disk stops answering: keys, the chip thread and the refreshes go on; the LED tool's
+    // picture follows each key while neither the file nor the shadow moves, and no check mark is
+    // shown for a user mode not yet on the disk. When the disk comes back, the latest image is in
+    // the file after fewer writes than changes, and the mode is saved, current and shown done.
+    // When it comes back full, everything fails: shadow, slot, current mode and check mark stay
+    // as they were, and the next announcement after that puts the latest image in the file.
+    void keys_go_on_while_the_disk_is_held_data()
+    {
+        columns<bool>({"full"});
+        QTest::newRow("the disk comes back") << false;
+        QTest::newRow("the disk comes back full") << true;
+    }
+    void keys_go_on_while_the_disk_is_held()
+    {
+        QFETCH(bool, full);
+        mainfx::start();
+        ZemRamPara *p = uitest::para();
+        QVERIFY(p->save_image_file());   // as the first start leaves it
+        const QByteArray file_before = on_disk(kImage), shadow_before = shadow();
+        QVERIFY(file_before.size() == 4096 && p->rd16(Ram::kLedOff) == 0);
+        int announced = 0;
+        connect(p, &ZemRamPara::sig_update_para, this, [&announced](int) { ++announced; });
+        c331_manage::p_c331_manage->start_thread();
+        const auto stop_chip = qScopeGuard([] { c331_manage::destroy_for_test(); });
+        FileChanges writes(Paths::dev(kImage));
+        Warnings said;
+
+        g_hold = true;
+        g_files_begun = 0;
+        Disk disk(held_disk);
+        // The LED screen off, on and off, then the user mode saved in slot 3; each key handled
+        // and, when it changed the image, followed by the chip thread's announcement and refresh.
+        QElapsedTimer clock;
+        qint64 longest = 0;
+        QStringList pictures;
+        for (int code : uitest::key_codes(QStringLiteral("loooolorrro"))) {
+            clock.start();
+            const int before = announced;
+            const QByteArray image_before = image();
+            uitest::key(screen_at(g_page_focus)->widget(), code);
+            const bool changed = image() != image_before;
+            while (changed && announced == before && clock.elapsed() < 3000)
+                QCoreApplication::processEvents();
+            longest = std::max(longest, clock.elapsed());
+            if (announced != before && pictures.size() < 3)
+                pictures << (uitest::shows(g_mainwindow, "toolButton1", QStringLiteral(":/png/en_closeled.png")) ? "off" : "on");
+        }
+        QVERIFY2(longest < 1000, qPrintable(QStringLiteral("a key took %1 ms").arg(longest)));
+        QCOMPARE(pictures, (QStringList{"off", "on", "off"}));
+        QCOMPARE(g_files_begun.load(), 1);
+        QCOMPARE((QList<int>{g_tip_flag, p->ZemUserModeSaved(3), p->rd16(Ram::kCurrentMode), p->rd16(Ram::kModeSaveRequest)}),
+                 (QList<int>{0, 0, 0, 0}));
+        QVERIFY(shadow() == shadow_before && on_disk(kImage) == file_before);
+
+        if (full) {
+            FullDisk no_room;
+            g_hold = false;
+            SyncUpdate::finish_writes();
+        } else {
+            g_hold = false;
+            SyncUpdate::finish_writes();
+        }
+        if (full) {
+            QVERIFY(shadow() == shadow_before && on_disk(kImage) == file_before);
+            QCOMPARE((QList<int>{g_tip_flag, p->ZemUserModeSaved(3), p->rd16(Ram::kCurrentMode), writes.count()}),
+                     (QList<int>{0, 0, 0, 0}));
+            QVERIFY(said.count(QStringLiteral(": not saved")) >= 2);
+            p->ram_para_save();
+            SyncUpdate::finish_writes();
+        } else {
+            QCOMPARE((QList<int>{g_tip_flag, p->ZemUserModeSaved(3), p->rd16(Ram::kCurrentMode), on_disk16(Ram::kCurrentMode)}),
+                     (QList<int>{1, 1, 4, 4}));
+            // Six hand-overs of the image (three LED keys, the save request, the mode made
+            // current, and none held back) in at most three writes.
+            QVERIFY2(writes.count() <= 3, qPrintable(QStringLiteral("%1 writes").arg(writes.count())));
+        }
+        QCOMPARE(on_disk16(Ram::kLedOff), uint16_t(1));
+        QVERIFY(on_disk(kImage).mid(2, Ram::kSize - Ram::kSavedFrom)
+                == QByteArray(reinterpret_cast<const char *>(p->RAM_PARA + Ram::kSavedFrom), Ram::kSize - Ram::kSavedFrom));
+        QCOMPARE(std::memcmp(p->RAM_PARA, p->RAM_PARA_SHADOW, Ram::kSize), 0);
+    }
+    // Someone else switches the LED screen off and on again while the disk is held: the refresh
+    // of the second change compares with the shadow of the save before and sees nothing to do.
+    // Once the first save is reported the screen looks again and shows the screen on; so it does
+    // when the copy with the screen off was replaced, waiting behind another file, and never
+    // written.
+    void refresh_catches_up_with_a_late_save_data()
+    {
+        columns<bool>({"behind_another_file"});
+        QTest::newRow("written late") << false;
+        QTest::newRow("replaced unwritten") << true;
+    }
+    void refresh_catches_up_with_a_late_save()
+    {
+        QFETCH(bool, behind_another_file);
+        mainfx::start();
+        QVERIFY(uitest::para()->save_image_file());
+        const QString on = QStringLiteral(":/png/en_uncloseled.png"), off = QStringLiteral(":/png/en_closeled.png");
+        g_hold = true;
+        g_files_begun = 0;
+        Disk disk(held_disk);
+        const auto change = [](int offset, uint16_t value) {
+            {
+                ChipWrite write;
+                uitest::wr16(offset, value);
+            }
+            c331_manage::p_c331_manage->c331managerdeal();
+        };
+        if (behind_another_file) {
+            change(Ram::kLedWidth, 3000);
+            QTRY_COMPARE(g_files_begun.load(), 1);
+        }
+        QStringList shown;
+        for (uint16_t led_off : {1, 0}) {
+            change(Ram::kLedOff, led_off);
+            shown << (uitest::shows(g_mainwindow, "toolButton1", off) ? "off" : "on");
+            // The writer has taken the copy with the screen off, or waits on the file before.
+            QTRY_COMPARE(g_files_begun.load(), 1);
+        }
+        QCOMPARE(shown, (QStringList{"off", "off"}));
+        g_hold = false;
+        SyncUpdate::finish_writes();
+        QVERIFY(uitest::shows(g_mainwindow, "toolButton1", on));
+        QCOMPARE(on_disk16(Ram::kLedOff), uint16_t(0));
+    }
+    // The device reboots with the last change on its disk: the reboot command waits for the
+    // files, the user mode saved last and the image that makes it current included.
+    void reboot_waits_for_the_last_save()
+    {
+        mainfx::start();
+        Disk disk(slow_disk);
+        {
+            ChipWrite write;
+            uitest::wr16(Ram::kLedWidth, 3000);
+            uitest::wr16(Ram::kModeSaveRequest, 4);
+        }
+        c331_manage::p_c331_manage->c331managerdeal();   // announced: the files are handed over
+        g_app_reset_flag = 1;
+        G_reboot_tickTicks = G_timeTicks - 300;
+        uitest::tick();
+        g_app_reset_flag = 0;
+        // Read before the shell log, which waits for the writer.
+        const QList<int> on_disk_at_reboot{on_disk16(Ram::kLedWidth), on_disk16(Ram::kCurrentMode),
+                                           int(on_disk(mode_file_path(3)).size())};
+        QCOMPARE(shell_log().value(shell_log().size() - 1), QStringLiteral("reboot"));
+        QCOMPARE(on_disk_at_reboot, (QList<int>{3000, 4, 4096}));
+    }
+    // The WiFi thread's pauses are its due times: the access point's steps a second apart, then
+    // nothing until a restart is asked for, whose looks come 300 ticks after their stamps.
+    void wifi_pauses()
+    {
+        uitest::fresh_ui();
+        K58_WIFI_CONFIG *wifi = K58_WIFI_CONFIG::create_for_test();
+        const auto gone = qScopeGuard([] { K58_WIFI_CONFIG::destroy_for_test(); });
+        QList<qint64> pauses;
+        const auto pass = [&](uint32_t ticks) {
+            G_timeTicks += ticks;
+            const auto p = wifi->wifi_pass();
+            pauses << (p == Wakeup::kUntilWoken ? -1 : p.count());
+        };
+        for (uint32_t ticks : {0, 40, 60, 100, 100})
+            pass(ticks);
+        QCOMPARE(pauses, (QList<qint64>{1000, 600, 1000, 1000, -1}));
+        pauses.clear();
+        wifi->set_wifi_reset_flag();
+        for (uint32_t ticks : {0, 299, 1, 300})
+            pass(ticks);
+        QCOMPARE(pauses, (QList<qint64>{3000, 10, 3000, 1000}));
+        // Switched off while coming up: looked at again when its next step would be due.
+        uitest::para()->RAM_PARA[Ram::kWifiOff] = 1;
+        pauses.clear();
+        pass(500);
+        QCOMPARE(pauses, (QList<qint64>{1000}));
+        QCOMPARE(wifi->ap_step(), 0);
+    }
+    // A panel doing nothing: the chip thread sleeps until the source thread has measured the
+    // inputs, the FPGA thread searches the ports as often, and the WiFi thread, its access point
+    // up, sleeps until it is asked for something.
+    void idle_threads_sleep()
+    {
+        mainfx::start();
+        tarvosource::create_for_test();
+        K58_WIFI_CONFIG *wifi = K58_WIFI_CONFIG::create_for_test();
+        const auto stop_threads = qScopeGuard([] {
+            K58_WIFI_CONFIG::destroy_for_test();
+            c331_manage::destroy_for_test();
+            tarvosource::destroy_for_test();
+            fpga_manage::destroy_for_test();
+        });
+        for (int i = 0; i < K58_WIFI_CONFIG::kApUp; ++i) {
+            G_timeTicks += 100;
+            wifi->wifi_pass();
+        }
+        QCOMPARE(wifi->ap_step(), int(K58_WIFI_CONFIG::kApUp));
+        c331_manage *chip = c331_manage::p_c331_manage;
+        fpga_manage *fpga = fpga_manage::p_fpga_manage;
+        const int checks = SimLock()->source_checks;
+        chip->start_thread();
+        fpga->start_thread();
+        tarvosource::p_tarvo_source->start_thread();
+        wifi->start_thread();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 500) {
+            QCoreApplication::processEvents();
+            QThread::msleep(5);
+        }
+        const double seconds = clock.elapsed() / 1000.0;
+        // At 10 ms a pass each would be 50; the source thread looks every 50 ms.
+        const QString counts = QStringLiteral("chip %1, FPGA %2, WiFi %3 in %4 s")
+                                   .arg(chip->thread_passes()).arg(fpga->thread_passes()).arg(wifi->thread_passes()).arg(seconds);
+        QVERIFY2(chip->thread_passes() <= 3 + seconds * 20 && fpga->thread_passes() <= 3 + seconds * 20
+                     && wifi->thread_passes() <= 1,
+                 qPrintable(counts));
+        // Every pass of the chip's still checks the inputs.
+        QCOMPARE(SimLock()->source_checks - checks, int(chip->thread_passes()));
+        // Asked to restart, the WiFi thread looks at once, and then not before its look is due.
+        wifi->set_wifi_reset_flag();
+        QTRY_COMPARE(wifi->thread_passes(), uint64_t(2));
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "../fpga/devicefixture.h"
 #include "omenu.h"
+#include "wakeup.h"
 
 using namespace Ram;
 
@@ -107,17 +108,54 @@ private slots:
         chip_write([] { img()->wr16(kLedWidth, 2560); });
         int passes = 0;
         while (g_set_led_para == 1 && passes++ < 100) {
-            chip->c331managerdeal();
+            // Both threads keep the 10 ms beat while the sequence runs (it counts ticks, and the
+            // request held back is looked at again on each), the FPGA's until it ends it.
+            QCOMPARE(chip->c331managerdeal().count(), 10);
             QCOMPARE(int(chip->update_request()), 1);
-            fpga->fpga_pass();
+            const auto pause = fpga->fpga_pass();
+            QCOMPARE(pause.count(), g_set_led_para == 0 ? 50 : 10);
             advance(1);
         }
         QVERIFY(passes >= 42 && !spy.all().contains(1));   // the FPGA side announces its ports meanwhile
-        chip->c331managerdeal();
+        QVERIFY(chip->c331managerdeal() == Wakeup::kUntilWoken);
         QCOMPARE((QList<int>{int(spy.all().count(1)), g_set_led_para, sim().panel_inits, sim().panel_width}),
                  (QList<int>{1, 2, 1, 2560}));
-        fpga->fpga_pass();
+        QCOMPARE(fpga->fpga_pass().count(), 50);   // idle again: the card search's pace
         QVERIFY(g_set_led_para == 0 && sim().fpga_resets == 1);
+    }
+    // Idle, the FPGA thread searches every 50 ms, but a PC command's hold ends on its tick; a job
+    // is stepped every 10 ms.
+    void fpga_pauses()
+    {
+        fpga_manage *fpga = fpga_manage::p_fpga_manage;
+        QCOMPARE(fpga->fpga_pass().count(), 50);
+        pc_cmd_valid = 1;
+        pc_cmd_time = G_timeTicks - 78;
+        QCOMPARE(fpga->fpga_pass().count(), 30);   // the hold ends once 81 ticks have passed
+        advance(3);
+        QCOMPARE(fpga->fpga_pass().count(), 50);
+        QCOMPARE(int(pc_cmd_valid), 0);
+        g_send_para.job_word = JOB_RECOVERY_QUERY;
+        QCOMPARE(fpga->fpga_pass().count(), 10);
+    }
+    // The chip thread sleeps until it is handed work: a raised request is served at once, with no
+    // pass before it, and the source thread's measurement brings a pass that checks the inputs.
+    void chip_thread_woken_for_its_work()
+    {
+        chip->start_thread();
+        QTest::qWait(30);
+        const uint64_t idle = chip->thread_passes();
+        QTest::qWait(100);
+        QCOMPARE(chip->thread_passes(), idle);
+        const int checks = sim().source_checks;
+        chip_write([] { img()->wr16(kQBrightness, 17); });
+        QTRY_COMPARE_WITH_TIMEOUT(sim().led_brightness, 17, 1000);
+        QCOMPARE(chip->thread_passes(), idle + 1);
+        tarvosource::p_tarvo_source->source_pass();
+        QTRY_COMPARE_WITH_TIMEOUT(sim().source_checks, checks + 2, 1000);
+        QCOMPARE(chip->thread_passes(), idle + 2);
+        c331_manage::destroy_for_test();
+        chip = nullptr;
     }
     // The OSD overlay files of the user modes.
     void reads_overlays()

@@ -18,6 +18,7 @@
 #include "ram_layout.h"
 #include "tip.h"
 #include "uihooks.h"
+#include "wakeup.h"
 #include "zem_keyboard.h"
 #include "zemrampara.h"
 
@@ -407,6 +408,7 @@ bool Screen::start_job(uint8_t job, const std::function<void()> &write_inputs)
     if (write_inputs)
         write_inputs();
     g_send_para.job_word.store(job, std::memory_order_release);
+    Wakeups::fpga().wake();
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "fpga_regs.h"
 #include "fpga_view.h"
 #include "global.h"
+#include "syncupdate.h"
 #include "tip.h"
 #include "utils.h"
 
@@ -26,8 +27,11 @@ void ui_tick()
         g_move_update->update_time_deal();
     if (g_tip_flag && g_tip)
         g_tip->tip_outtime_deal();
-    if (g_app_reset_flag && Utils::getTimeSpace(G_reboot_tickTicks) >= kRebootDelayTicks)
+    if (g_app_reset_flag && Utils::getTimeSpace(G_reboot_tickTicks) >= kRebootDelayTicks) {
+        // The device goes down with the command: what was changed last is on its disk first.
+        SyncUpdate::finish_writes();
         Utils::system_mutex(QStringLiteral("reboot"));
+    }
     if (Utils::getTimeSpace(G_factoryage_ticks) >= kAgeSampleTicks) {
         G_factoryage_ticks = G_timeTicks;
         if (pc_cmd_valid == 0 && FpgaView::brought_up())

@@ -7,6 +7,7 @@
 #include "fields.h"
 #include "fpga_view.h"
 #include "ram_layout.h"
+#include "syncupdate.h"
 #include "tip.h"
 #include "zemrampara.h"
 
@@ -63,6 +64,17 @@ ledset::ledset() : ScreenOf(PAGE_LEDSET)
     para_init();
     menulist_init();
     language_changed();
+    // The check mark says the size is saved: it waits for the parameter file to hold it. A save
+    // that fails is said as every failed save is, and shows nothing here.
+    if (SyncUpdate::p_syncupdate)
+        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_image_saved, this, [this] {
+            const ZemRamPara *p = Screen::para();
+            if (!p || m_unsaved_width == 0 || p->shadow16(Ram::kLedWidth) != m_unsaved_width
+                || p->shadow16(Ram::kLedHeight) != m_unsaved_height)
+                return;
+            m_unsaved_width = m_unsaved_height = 0;
+            show_tip(TIP_DONE);
+        });
 }
 
 void ledset::para_init()
@@ -136,6 +148,7 @@ void ledset::apply_size()
     const uint16_t h = static_cast<uint16_t>(field_size(ui.lineEdit_ledh->text()));
 
     ChipWrite chip;
+    m_unsaved_width = m_unsaved_height = 0;
     for (int off : {Ram::kLedWidth, Ram::kOut1W, Ram::kOut2W})
         para->wr16(off, w);
     for (int off : {Ram::kLedHeight, Ram::kOut1H, Ram::kOut2H})
@@ -154,6 +167,7 @@ void ledset::apply_size()
     para->wr16(window0 + Ram::kLayerY, 0);
     if (FpgaView::running())
         chip.request_led_setup();
-    show_tip(TIP_DONE);
+    m_unsaved_width = w;
+    m_unsaved_height = h;
 }
 

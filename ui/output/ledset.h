@@ -24,9 +24,14 @@ public:
     void menulist_init();
     // The keyboard's result for `field`, clamped; the other field may give way to the area limit.
     void confirmString(My_lineEdit *field, const QString &text);
-    // Apply: OK on its button (a touch does nothing).
+    // Apply: OK on its button (a touch does nothing). A new size shows the check mark once the
+    // parameter file holds it.
     void apply_size();
 
+private:
+    // The size applied last, while its check mark waits for the save; 0 x 0 when none waits.
+    uint16_t m_unsaved_width = 0;
+    uint16_t m_unsaved_height = 0;
 };
 
 extern ledset *g_ledset;
