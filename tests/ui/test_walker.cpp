@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "catalog.h"
+#include "colouredline.h"
 #include "mainfixture.h"
 
 namespace {
@@ -192,12 +193,16 @@ QString text_fault(QWidget *w)
     } else if (auto *box = qobject_cast<QComboBox *>(w)) {
         text = box->currentText();
         room.adjust(0, 0, -20, 0);
+    } else if (auto *line = qobject_cast<ColouredLine *>(w)) {
+        text = line->text();
     } else {
         return QString();
     }
     if (text.isEmpty())
         return empty_allowed ? QString() : QStringLiteral("empty text");
-    const QSize need = text_size(w, text, flags, room.width());
+    // A coloured line's runs each have their size: its width is theirs, its height a label's.
+    auto *line = qobject_cast<ColouredLine *>(w);
+    const QSize need = line ? QSize(line->natural_size().width(), 0) : text_size(w, text, flags, room.width());
     // A pixel row of anti-aliased ink past the edge is not a clipped glyph.
     if (need.width() > room.width() || need.height() > room.height() + 1)
         return QStringLiteral("\"%1\" needs %2x%3 in %4x%5")
