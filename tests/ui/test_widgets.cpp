@@ -339,6 +339,7 @@ private slots:
         QTest::newRow("font line") << QSize(130, 17) << 9 << left
                                    << "#ffffff,12,EN:/#00ff00,13,32/#ffffff,12,|/#ff0000,13,64/#ffffff,12,|/#ff0000,13,128";
         QTest::newRow("right") << QSize(130, 17) << 9 << right << "#ffffff,12,CN:/#00ff00,13,32";
+        QTest::newRow("larger first") << QSize(130, 17) << 9 << left << "#ff0000,13,64/#ffffff,12,|";
         QTest::newRow("wider, right") << QSize(130, 17) << 9 << right
                                       << "#ffffff,12,英文:/#00ff00,13,32宽/#ffffff,12,|/#00ff00,13,64宽/#ffffff,12,|/#00ff00,13,128宽";
         QTest::newRow("wider, centred") << QSize(30, 14) << 7 << centre << "#ffffff,9,Camera/#4777ff,9,(3)";
