@@ -4,6 +4,7 @@
 // signal that does not exist.
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QScreen>
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QTextDocument>
@@ -12,6 +13,7 @@
 #include "catalog.h"
 #include "colouredline.h"
 #include "mainfixture.h"
+#include "warmup.h"
 
 namespace {
 
@@ -210,6 +212,46 @@ QString text_fault(QWidget *w)
     return QString();
 }
 
+// A font as the font cache tells fonts apart: a point size is the pixel size it comes to here.
+QString font_key(const QFont &f)
+{
+    const qreal dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+    const qreal pixels = f.pixelSize() > 0 ? f.pixelSize() : f.pointSizeF() * dpi / 72;
+    return QStringLiteral("%1 %2px %3%4").arg(f.family()).arg(pixels, 0, 'f', 2).arg(f.weight()).arg(f.italic() ? " italic" : "");
+}
+
+// The fonts warmed ahead of a screen's first open.
+QSet<QString> warm_fonts()
+{
+    QSet<QString> keys;
+    for (const QFont &f : Warmup::screen_fonts())
+        keys.insert(font_key(f));
+    return keys;
+}
+
+// The fonts a widget draws its text in: none when it shows none.
+std::vector<QFont> text_fonts(QWidget *w)
+{
+    if (auto *line = qobject_cast<ColouredLine *>(w)) {
+        std::vector<QFont> out;
+        for (const ColouredLine::Run &run : line->runs()) {
+            QFont f = w->font();
+            if (run.pixel_size > 0)
+                f.setPixelSize(run.pixel_size);
+            out.push_back(f);
+        }
+        return out;
+    }
+    auto *label = qobject_cast<QLabel *>(w);
+    auto *button = qobject_cast<QAbstractButton *>(w);
+    auto *edit = qobject_cast<QLineEdit *>(w);
+    auto *box = qobject_cast<QComboBox *>(w);
+    const bool text = (label && label->pixmap(Qt::ReturnByValue).isNull() && !label->text().isEmpty()) ||
+                      (button && !button->text().isEmpty()) || (edit && !edit->text().isEmpty()) ||
+                      (box && box->count() > 0);
+    return text ? std::vector<QFont>{w->font()} : std::vector<QFont>{};
+}
+
 // Parts of a screen that only keys bring up, walked as its opening is: the screen, the state,
 // the keys to it (uitest::key_codes), and the widget that must then show.
 struct LaterState
@@ -302,6 +344,7 @@ private slots:
         for (const QString &warning : g_warnings)
             if (warning.contains(QLatin1String("No matching signal")))
                 faults << warning;
+        const QSet<QString> warm = warm_fonts();
         const auto check_texts = [&](QWidget *root) {
             for (QWidget *child : root->findChildren<QWidget *>()) {
                 if (!child->isVisibleTo(w))
@@ -309,6 +352,11 @@ private slots:
                 const QString fault = text_fault(child);
                 if (!fault.isEmpty() && !(fault != QLatin1String("empty text") && known_overflow(e.name, child->objectName(), language)))
                     faults << child->objectName() + QStringLiteral(": ") + fault;
+                for (const QFont &f : text_fonts(child)) {
+                    const QString font = font_key(f);
+                    if (!warm.contains(font))
+                        faults << child->objectName() + QStringLiteral(": its font is not warmed ahead: ") + font;
+                }
             }
         };
         check_texts(w);

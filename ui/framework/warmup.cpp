@@ -1,0 +1,201 @@
+#include "warmup.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <iterator>
+
+#include "language.h"
+
+namespace {
+
+// The sizes the screens' forms, style sheets and code give their texts (the screen walker's test
+// names a text in any other), and the ones the machinery draws itself: the tip's 15 px and the
+// job bar's 36 px.
+struct FontSize
+{
+    int size;
+    bool pixels;          // a pixel size (style sheets, code), else a point size (the forms)
+    const char *family;   // null: the application's
+};
+constexpr FontSize kFontSizes[] = {
+    {6, false, nullptr}, {7, false, nullptr},  {8, false, nullptr},  {9, false, nullptr},
+    {10, false, nullptr}, {11, false, nullptr}, {12, false, nullptr}, {13, false, nullptr},
+    {11, false, "Ubuntu"}, {7, true, nullptr},  {8, true, nullptr},   {9, true, nullptr},
+    {10, true, nullptr},  {12, true, nullptr},  {13, true, nullptr},  {15, true, nullptr},
+    {20, true, nullptr},  {36, true, nullptr},
+};
+
+// A font's glyphs are drawn this many at a time: a step stays short even on the panel.
+constexpr int kGlyphsPerItem = 12;
+// A step warms until this much time has gone, at least one thing.
+constexpr qint64 kStepNs = 1000000;
+
+// One thing to warm: a run of a font's glyphs, or a picture.
+struct Item
+{
+    int font = -1;   // into the fonts, or -1 for a picture
+    QString text;    // the glyphs, or the picture's path
+};
+
+class Warmer : public QObject
+{
+public:
+    Warmer()
+    {
+        m_fonts = Warmup::screen_fonts();
+        const QString sample = Warmup::sample_text();
+        // The first run of every font before the rest of any: matching a font costs more than
+        // its glyphs, and a screen's first open needs its fonts first.
+        for (int from = 0; from < sample.size(); from += kGlyphsPerItem)
+            for (int f = 0; f < int(m_fonts.size()); ++f)
+                m_items.push_back({f, sample.mid(from, kGlyphsPerItem)});
+        for (const QString &path : Warmup::language_pictures())
+            m_items.push_back({-1, path});
+    }
+
+    bool step()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            if (m_next >= m_items.size())
+                return false;
+            warm(m_items[m_next++]);
+        } while (clock.nsecsElapsed() < kStepNs);
+        return m_next < m_items.size();
+    }
+
+    int pending() const { return int(m_items.size() - m_next); }
+
+    void watch(QWidget *home)
+    {
+        m_home = home;
+        home->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_home && event->type() == QEvent::Paint) {
+            m_home->removeEventFilter(this);
+            // The paint ends the first frame. A zero interval runs a step whenever the event loop
+            // has gone through what waited, the ticks and the keys first.
+            auto *timer = new QTimer(this);
+            timer->setInterval(0);
+            connect(timer, &QTimer::timeout, this, [this, timer] {
+                if (!step())
+                    timer->deleteLater();
+            });
+            timer->start();
+        }
+        return false;
+    }
+
+private:
+    void warm(const Item &item)
+    {
+        if (item.font < 0) {
+            png(item.text);
+            return;
+        }
+        // Drawing matches the font and rasterises the glyphs into the cache the screens draw
+        // from; the picture drawn on is thrown away.
+        const QFont &font = m_fonts[size_t(item.font)];
+        QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&scratch);
+        p.setFont(font);
+        p.drawText(0, QFontMetrics(font).ascent(), item.text);
+    }
+
+    std::vector<QFont> m_fonts;
+    std::vector<Item> m_items;
+    size_t m_next = 0;
+    QPointer<QWidget> m_home;
+};
+
+Warmer *warmer()
+{
+    static Warmer *w = new Warmer;
+    return w;
+}
+
+}
+
+std::vector<QFont> Warmup::screen_fonts()
+{
+    std::vector<QFont> out;
+    for (const FontSize &s : kFontSizes) {
+        QFont f = QApplication::font();
+        if (s.family)
+            f.setFamily(QLatin1String(s.family));
+        if (s.pixels)
+            f.setPixelSize(s.size);
+        else
+            f.setPointSize(s.size);
+        out.push_back(f);
+    }
+    return out;
+}
+
+QString Warmup::sample_text()
+{
+    // The glyphs every language shares (figures, Latin letters, the signs of values and units),
+    // then a word of the language's own script, which has the fonts pick their fallback for it.
+    QString text;
+    for (char c = ' '; c <= '~'; ++c)
+        text += QLatin1Char(c);
+    return text + tr5("设置", "", "Настройки", "Cài đặt", "設置");
+}
+
+QStringList Warmup::language_pictures()
+{
+    // A picture drawn for each language is named with the language's prefix but for Chinese's,
+    // which has none: a language's own picture stands in for the unprefixed one of that name.
+    static const char *const kPrefixes[] = {"en_", "ru_", "vn_", "tn_"};
+    const QString own = lang_png(QString()).mid(QStringLiteral(":/png/").size());
+    QStringList names;
+    QDirIterator it(QStringLiteral(":/png"), QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        names << it.fileName();
+    }
+    QStringList out;
+    for (const QString &name : qAsConst(names)) {
+        const auto prefixed = [&name](const char *p) { return name.startsWith(QLatin1String(p)); };
+        const bool ours = std::none_of(std::begin(kPrefixes), std::end(kPrefixes), prefixed)
+                              ? own.isEmpty() || !names.contains(own + name)
+                              : name.startsWith(own) && !own.isEmpty();
+        if (ours)
+            out << QStringLiteral(":/png/") + name;
+    }
+    out.sort();
+    return out;
+}
+
+void Warmup::after_first_paint(QWidget *home)
+{
+    static bool started = false;
+    if (started || !home)
+        return;
+    started = true;
+    warmer()->watch(home);
+}
+
+int Warmup::pending()
+{
+    return warmer()->pending();
+}
+
+bool Warmup::step()
+{
+    return warmer()->step();
+}
