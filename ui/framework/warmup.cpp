@@ -49,8 +49,12 @@ struct Item
 class Warmer : public QObject
 {
 public:
-    Warmer()
+    // The list is made on the first step, after the first frame.
+    void make_list()
     {
+        if (m_listed)
+            return;
+        m_listed = true;
         m_fonts = Warmup::screen_fonts();
         const QString sample = Warmup::sample_text();
         // The first run of every font before the rest of any: matching a font costs more than
@@ -64,6 +68,7 @@ public:
 
     bool step()
     {
+        make_list();
         QElapsedTimer clock;
         clock.start();
         do {
@@ -74,7 +79,11 @@ public:
         return m_next < m_items.size();
     }
 
-    int pending() const { return int(m_items.size() - m_next); }
+    int pending()
+    {
+        make_list();
+        return int(m_items.size() - m_next);
+    }
 
     void watch(QWidget *home)
     {
@@ -119,6 +128,7 @@ private:
     std::vector<QFont> m_fonts;
     std::vector<Item> m_items;
     size_t m_next = 0;
+    bool m_listed = false;
     QPointer<QWidget> m_home;
 };
 
