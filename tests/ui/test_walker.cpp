@@ -1,11 +1,11 @@
 // Every screen of the catalog in the five languages, as it opens and in the states that only keys
 // bring up (the edit frames): no text left empty, no text wider or taller than its label or than
-// the room a button's picture leaves it, no picture that resolves to nothing, no slot named for a
-// signal that does not exist.
+// the room a button's picture leaves it, no text in a font the start-up does not warm, no picture
+// that resolves to nothing, no slot named for a signal that does not exist.
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QScreen>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTextDocument>
 #include <QToolButton>
