@@ -1,19 +1,25 @@
 #include "warmup.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <iterator>
 
 #include "language.h"
+#include "looks.h"
 
 namespace {
 
@@ -39,12 +45,42 @@ constexpr int kGlyphsPerItem = 12;
 // A step warms until this much time has gone, at least one thing.
 constexpr qint64 kStepNs = 1000000;
 
-// One thing to warm: a run of a font's glyphs, or a picture.
+// The panel's size: every screen draws into a picture this big.
+constexpr QSize kPanel(320, 240);
+
+// One thing to warm: a run of a font's glyphs, a picture, or a drawing of a sample screen.
 struct Item
 {
-    int font = -1;   // into the fonts, or -1 for a picture
-    QString text;    // the glyphs, or the picture's path
+    enum Kind { Glyphs, Picture, SampleScreen };
+    Kind kind;
+    int font;       // into the fonts, for glyphs
+    QString text;   // the glyphs, or the picture's path
 };
+
+// A screen of the usual parts, drawn off the panel and thrown away. The first drawing of a
+// panel-sized picture and of each kind of control in its style sheet pays for what a first open
+// would otherwise pay, the memory for that picture among it; the second leaves that memory where
+// the next screen finds it, as a later open does.
+void draw_sample_screen()
+{
+    QDialog screen;
+    screen.resize(kPanel);
+    screen.setStyleSheet(look_style(Look::DialogText, LookState::Normal));
+    auto *label = new QLabel(QStringLiteral("ABC 123"), &screen);
+    label->setGeometry(10, 10, 120, 20);
+    set_look(label, Look::Text);
+    auto *button = new QPushButton(QStringLiteral("ABC 123"), &screen);
+    button->setGeometry(10, 40, 120, 30);
+    set_look(button, Look::Menu, LookState::Focus);
+    auto *field = new QLineEdit(QStringLiteral("123"), &screen);
+    field->setGeometry(10, 80, 120, 20);
+    set_look(field, Look::Thin);
+    auto *box = new QComboBox(&screen);
+    box->addItem(QStringLiteral("ABC 123"));
+    box->setGeometry(10, 110, 120, 20);
+    set_look(box, Look::Combo);
+    screen.grab();
+}
 
 class Warmer : public QObject
 {
@@ -61,9 +97,11 @@ public:
         // its glyphs, and a screen's first open needs its fonts first.
         for (int from = 0; from < sample.size(); from += kGlyphsPerItem)
             for (int f = 0; f < int(m_fonts.size()); ++f)
-                m_items.push_back({f, sample.mid(from, kGlyphsPerItem)});
+                m_items.push_back({Item::Glyphs, f, sample.mid(from, kGlyphsPerItem)});
         for (const QString &path : Warmup::language_pictures())
-            m_items.push_back({-1, path});
+            m_items.push_back({Item::Picture, -1, path});
+        m_items.push_back({Item::SampleScreen, -1, QString()});
+        m_items.push_back({Item::SampleScreen, -1, QString()});
     }
 
     bool step()
@@ -112,8 +150,12 @@ protected:
 private:
     void warm(const Item &item)
     {
-        if (item.font < 0) {
+        if (item.kind == Item::Picture) {
             png(item.text);
+            return;
+        }
+        if (item.kind == Item::SampleScreen) {
+            draw_sample_screen();
             return;
         }
         // Drawing matches the font and rasterises the glyphs into the cache the screens draw
