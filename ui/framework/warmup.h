@@ -5,10 +5,10 @@
 
 class QWidget;
 
-// A screen's first open would pay for matching its fonts, rasterising their glyphs and decoding
-// its pictures: several times what its later opens cost. Once the home screen has been painted,
-// these are made ready in idle time, a few at a time, so that no step holds a tick and the first
-// open of a screen finds them done.
+// A screen's first open would pay for matching its fonts, rasterising their glyphs, decoding its
+// pictures and the first drawing of a panel-sized screen: several times what its later opens
+// cost. Once the home screen has been painted, these are done in idle time, a few at a time, so
+// that no step holds a tick and the first open of a screen finds them done.
 namespace Warmup {
 
 // Starts warming after `home`'s first paint, once per process; returns at once.
