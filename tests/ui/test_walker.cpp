@@ -215,17 +215,20 @@ QString text_fault(QWidget *w)
 // A font as the font cache tells fonts apart: a point size is the pixel size it comes to here.
 QString font_key(const QFont &f)
 {
-    const qreal dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+    static const qreal dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
     const qreal pixels = f.pixelSize() > 0 ? f.pixelSize() : f.pointSizeF() * dpi / 72;
     return QStringLiteral("%1 %2px %3%4").arg(f.family()).arg(pixels, 0, 'f', 2).arg(f.weight()).arg(f.italic() ? " italic" : "");
 }
 
 // The fonts warmed ahead of a screen's first open.
-QSet<QString> warm_fonts()
+const QSet<QString> &warm_fonts()
 {
-    QSet<QString> keys;
-    for (const QFont &f : Warmup::screen_fonts())
-        keys.insert(font_key(f));
+    static const QSet<QString> keys = [] {
+        QSet<QString> out;
+        for (const QFont &f : Warmup::screen_fonts())
+            out.insert(font_key(f));
+        return out;
+    }();
     return keys;
 }
 
@@ -344,7 +347,7 @@ private slots:
         for (const QString &warning : g_warnings)
             if (warning.contains(QLatin1String("No matching signal")))
                 faults << warning;
-        const QSet<QString> warm = warm_fonts();
+        const QSet<QString> &warm = warm_fonts();
         const auto check_texts = [&](QWidget *root) {
             for (QWidget *child : root->findChildren<QWidget *>()) {
                 if (!child->isVisibleTo(w))
