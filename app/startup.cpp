@@ -25,6 +25,7 @@
 #include "syncupdate.h"
 #include "tarvosource.h"
 #include "usbserver.h"
+#include "warmup.h"
 #include "zem_keyboard.h"
 #include "zemrampara.h"
 
@@ -158,6 +159,7 @@ void startup_gui(const StartupOptions &options)
 
     g_mainwindow->show();
     open_screen(g_lockwindow, new LockWindow, false);
+    Warmup::after_first_paint(g_lockwindow);
     QObject::connect(ZemRamPara::p_zemrampara_config, &ZemRamPara::sig_update_para, SyncUpdate::p_syncupdate,
                      &SyncUpdate::para_sync, Qt::UniqueConnection);
     if (g_zem_keys)

@@ -15,6 +15,18 @@
 Q_DECLARE_METATYPE(Look)
 
 namespace {
+// The re-polishes a control goes through.
+struct StyleChanges : QObject
+{
+    explicit StyleChanges(QWidget *w) { w->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        count += e->type() == QEvent::StyleChange;
+        return false;
+    }
+    int count = 0;
+};
+
 std::vector<int> g_closed_pages;   // close events in the order they happened, by page
 int g_custommode_opens = 0;
 QList<int> g_progress;                // what the probes' jobs told them, outliving the probes
@@ -400,6 +412,29 @@ private slots:
         set_look(w.get(), kind, state);
         QCOMPARE(look_state(w.get()), state);
         QTEST(w->grab().toImage().pixelColor(frame ? 0 : 30, 15), "colour");
+    }
+    // A control is re-polished when its look changes, and only then: a focus list walked over
+    // again leaves the controls whose look stays as they are.
+    void look_repolishes_only_on_a_change()
+    {
+        QDialog d;
+        auto *button = new QPushButton(QStringLiteral("OK"), &d);
+        StyleChanges changes(button);
+        const int &polished = changes.count;
+        d.show();
+        set_look(button, Look::Thin, LookState::Focus);
+        const int once = polished;
+        QVERIFY(once > 0);
+        set_look(button, Look::Thin, LookState::Focus);
+        QCOMPARE(polished, once);
+        // Another kind in the same state, then another state.
+        set_look(button, Look::Thin10, LookState::Focus);
+        set_look(button, Look::Thin10, LookState::Focus);
+        QCOMPARE(polished, once + 1);
+        set_look(button, Look::Thin10, LookState::Normal);
+        QCOMPARE(polished, once + 2);
+        QCOMPARE(button->styleSheet(), look_style(Look::Thin10, LookState::Normal));
+        QCOMPARE(look_state(button), LookState::Normal);
     }
     // Every kind has a whole style in every state, its colours filled in; a state a kind lacks
     // borrows the focused look where the focus is on it, else the normal one.

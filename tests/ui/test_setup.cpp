@@ -155,16 +155,17 @@ QStringList setup_commands(const QString &ip, const QString &mask, const QString
             QStringLiteral("route add default gw %1 metric 100").arg(gateway), "route add -host 255.255.255.255 eth0",
             "route del 255.255.255.255 wlan1"};
 }
-// A font line from pieces "<colour><text>" apart by blanks: w white, g green, r red.
-QString font_line(const QString &pieces)
+// A font line from pieces "<colour><text>" apart by blanks (w white, g green, r red), as
+// uitest::runs gives it.
+QStringList font_line(const QString &pieces)
 {
-    QString line;
+    QStringList line;
     for (const QString &piece : pieces.split(' ')) {
         const QString text = piece.mid(1);
         switch (piece.at(0).unicode()) {
-        case 'w': line += QStringLiteral("<font style = 'font-size:12px' color = #ffffff >%1</font>").arg(text); break;
-        case 'g': line += QStringLiteral("<font style = 'font-size:13px' color = #00ff00 >%1</font>").arg(text); break;
-        default: line += QStringLiteral("<font style = 'font-size:13px' color = #ff0000 >%1</font>").arg(text); break;
+        case 'w': line << QStringLiteral("#ffffff 12 ") + text; break;
+        case 'g': line << QStringLiteral("#00ff00 13 ") + text; break;
+        default: line << QStringLiteral("#ff0000 13 ") + text; break;
         }
     }
     return line;
@@ -861,8 +862,8 @@ private slots:
         else
             c331_manage::p_c331_manage->font_bits = uint32_t(fonts);
         open_factory();
-        QCOMPARE(uitest::text(g_factory, "FontCN"), font_line(cn));
-        QCOMPARE(uitest::text(g_factory, "FontEN"), font_line(en));
+        QCOMPARE(uitest::runs(g_factory, "FontCN"), font_line(cn));
+        QCOMPARE(uitest::runs(g_factory, "FontEN"), font_line(en));
     }
     // The lines are drawn with the texts: bits that change while the screen is open show at the
     // next language change.
@@ -872,10 +873,10 @@ private slots:
         open_factory();
         c331_manage::p_c331_manage->font_bits = 0x0E;
         uitest::para()->test_signal(CHANGE_PARA);
-        QCOMPARE(uitest::text(g_factory, "FontCN"), font_line("wCN: g32 w| g64 w| g128"));
+        QCOMPARE(uitest::runs(g_factory, "FontCN"), font_line("wCN: g32 w| g64 w| g128"));
         img()[Ram::kLanguage] = LANG_RU;
         uitest::para()->test_signal(CHANGE_PARA);
-        QCOMPARE(uitest::text(g_factory, "FontCN"), font_line("wCN: r32 w| g64 w| g128"));
+        QCOMPARE(uitest::runs(g_factory, "FontCN"), font_line("wCN: r32 w| g64 w| g128"));
     }
     // A touch on a reset row does nothing.
     void factory_buttons_ignore_touches()

@@ -1,16 +1,19 @@
 // Every screen of the catalog in the five languages, as it opens and in the states that only keys
 // bring up (the edit frames): no text left empty, no text wider or taller than its label or than
-// the room a button's picture leaves it, no picture that resolves to nothing, no slot named for a
-// signal that does not exist.
+// the room a button's picture leaves it, no text in a font the start-up does not warm, no picture
+// that resolves to nothing, no slot named for a signal that does not exist.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTextDocument>
 #include <QToolButton>
 
 #include "catalog.h"
+#include "colouredline.h"
 #include "mainfixture.h"
+#include "warmup.h"
 
 namespace {
 
@@ -192,17 +195,64 @@ QString text_fault(QWidget *w)
     } else if (auto *box = qobject_cast<QComboBox *>(w)) {
         text = box->currentText();
         room.adjust(0, 0, -20, 0);
+    } else if (auto *line = qobject_cast<ColouredLine *>(w)) {
+        text = line->text();
     } else {
         return QString();
     }
     if (text.isEmpty())
         return empty_allowed ? QString() : QStringLiteral("empty text");
-    const QSize need = text_size(w, text, flags, room.width());
+    // A coloured line's runs each have their size: its width is theirs, its height a label's.
+    auto *line = qobject_cast<ColouredLine *>(w);
+    const QSize need = line ? QSize(line->natural_size().width(), 0) : text_size(w, text, flags, room.width());
     // A pixel row of anti-aliased ink past the edge is not a clipped glyph.
     if (need.width() > room.width() || need.height() > room.height() + 1)
         return QStringLiteral("\"%1\" needs %2x%3 in %4x%5")
             .arg(text.left(40)).arg(need.width()).arg(need.height()).arg(room.width()).arg(room.height());
     return QString();
+}
+
+// A font as the font cache tells fonts apart: a point size is the pixel size it comes to here.
+QString font_key(const QFont &f)
+{
+    static const qreal dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+    const qreal pixels = f.pixelSize() > 0 ? f.pixelSize() : f.pointSizeF() * dpi / 72;
+    return QStringLiteral("%1 %2px %3%4").arg(f.family()).arg(pixels, 0, 'f', 2).arg(f.weight()).arg(f.italic() ? " italic" : "");
+}
+
+// The fonts warmed ahead of a screen's first open.
+const QSet<QString> &warm_fonts()
+{
+    static const QSet<QString> keys = [] {
+        QSet<QString> out;
+        for (const QFont &f : Warmup::screen_fonts())
+            out.insert(font_key(f));
+        return out;
+    }();
+    return keys;
+}
+
+// The fonts a widget draws its text in: none when it shows none.
+std::vector<QFont> text_fonts(QWidget *w)
+{
+    if (auto *line = qobject_cast<ColouredLine *>(w)) {
+        std::vector<QFont> out;
+        for (const ColouredLine::Run &run : line->runs()) {
+            QFont f = w->font();
+            if (run.pixel_size > 0)
+                f.setPixelSize(run.pixel_size);
+            out.push_back(f);
+        }
+        return out;
+    }
+    auto *label = qobject_cast<QLabel *>(w);
+    auto *button = qobject_cast<QAbstractButton *>(w);
+    auto *edit = qobject_cast<QLineEdit *>(w);
+    auto *box = qobject_cast<QComboBox *>(w);
+    const bool text = (label && label->pixmap(Qt::ReturnByValue).isNull() && !label->text().isEmpty()) ||
+                      (button && !button->text().isEmpty()) || (edit && !edit->text().isEmpty()) ||
+                      (box && box->count() > 0);
+    return text ? std::vector<QFont>{w->font()} : std::vector<QFont>{};
 }
 
 // Parts of a screen that only keys bring up, walked as its opening is: the screen, the state,
@@ -297,6 +347,7 @@ private slots:
         for (const QString &warning : g_warnings)
             if (warning.contains(QLatin1String("No matching signal")))
                 faults << warning;
+        const QSet<QString> &warm = warm_fonts();
         const auto check_texts = [&](QWidget *root) {
             for (QWidget *child : root->findChildren<QWidget *>()) {
                 if (!child->isVisibleTo(w))
@@ -304,6 +355,11 @@ private slots:
                 const QString fault = text_fault(child);
                 if (!fault.isEmpty() && !(fault != QLatin1String("empty text") && known_overflow(e.name, child->objectName(), language)))
                     faults << child->objectName() + QStringLiteral(": ") + fault;
+                for (const QFont &f : text_fonts(child)) {
+                    const QString font = font_key(f);
+                    if (!warm.contains(font))
+                        faults << child->objectName() + QStringLiteral(": its font is not warmed ahead: ") + font;
+                }
             }
         };
         check_texts(w);

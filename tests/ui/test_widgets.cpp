@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QRegularExpression>
+#include <QTextDocumentFragment>
 
 #include "QRoundProgressBar.h"
 #include "about.h"
@@ -305,18 +306,81 @@ private slots:
                 QCOMPARE(got, QImage(QStringLiteral(":/png/%1.png").arg(icons[i])).convertToFormat(got.format()));
         }
     }
-    void source_rich_text()
+    // The inputs' names: the name in its input's colour, a count after it in blue, all at 9 px;
+    // a display name from the names file is shown as typed.
+    void source_name_runs()
     {
-        const QString font = QStringLiteral("<font style = 'font-size:9px' color = %1 >%2</font>");
-        const auto span = [&font](const char *colour, const QString &text) { return font.arg(QLatin1String(colour), text); };
-        const QString count2 = span("#4777ff", "(") + span("#4777ff", "2") + span("#4777ff", ")");
-        QCOMPARE(sourceinfo::get_source_specialstyle0_by_sourceid(3), span("#51BB28", "%1"));
-        QCOMPARE(sourceinfo::get_source_specialstyle0_by_sourceid(9), span("#ffffff", "%1"));
-        QCOMPARE(sourceinfo::get_source_specialstyle1_by_sourceid(3, "X", 2), span("#12BB32", "X") + count2);
-        QCOMPARE(sourceinfo::get_source_specialstyle1_by_sourceid(9, "X", 1), QString());
-        // a display name is shown as typed, never obeyed as markup
-        QCOMPARE(sourceinfo::get_source_specialstyle1_by_sourceid(1, "<b>cam</b>", 2),
-                 span("#ffffff", "&lt;b&gt;cam&lt;/b&gt;") + count2);
+        const auto runs = [](const std::vector<ColouredLine::Run> &rs) {
+            QStringList out;
+            for (const ColouredLine::Run &r : rs)
+                out << QStringLiteral("%1 %2 %3").arg(r.colour.name()).arg(r.pixel_size).arg(r.text);
+            return out;
+        };
+        QCOMPARE(runs(sourceinfo::name_runs(3, "HDMI3")), QStringList{"#51bb28 9 HDMI3"});
+        QCOMPARE(runs(sourceinfo::name_runs(0, "DVI")), QStringList{"#ffffff 9 DVI"});
+        QCOMPARE(runs(sourceinfo::name_count_runs(3, "X", 2)), (QStringList{"#12bb32 9 X", "#4777ff 9 (2)"}));
+        QCOMPARE(runs(sourceinfo::name_count_runs(0, "DVI", 40)), (QStringList{"#ffffff 9 DVI", "#4777ff 9 (40)"}));
+        QCOMPARE(runs(sourceinfo::name_count_runs(9, "X", 1)), QStringList{});
+        QCOMPARE(runs(sourceinfo::name_count_runs(1, "<b>cam</b>", 2)), (QStringList{"#ffffff 9 <b>cam</b>", "#4777ff 9 (2)"}));
+    }
+    // A coloured line draws, pixel for pixel, what a rich-text label draws for the same runs on
+    // the same ground: centred, left and right, in two fonts, and wider than its box.
+    void coloured_line_draws_as_a_label_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("align");
+        QTest::addColumn<QString>("runs");   // "<colour>,<pixels>,<text>" apart by '/'
+        const int centre = Qt::AlignCenter, left = Qt::AlignLeft | Qt::AlignVCenter,
+                  right = Qt::AlignRight | Qt::AlignVCenter;
+        QTest::newRow("a name") << QSize(51, 14) << 7 << centre << "#ffffff,9,HDMI1";
+        QTest::newRow("a name, count") << QSize(51, 14) << 7 << centre << "#12bb32,9,HDMI3/#4777ff,9,(12)";
+        QTest::newRow("a short row") << QSize(40, 12) << 6 << centre << "#51bb28,9,HDMI3";
+        QTest::newRow("font line") << QSize(130, 17) << 9 << left
+                                   << "#ffffff,12,EN:/#00ff00,13,32/#ffffff,12,|/#ff0000,13,64/#ffffff,12,|/#ff0000,13,128";
+        QTest::newRow("right") << QSize(130, 17) << 9 << right << "#ffffff,12,CN:/#00ff00,13,32";
+        QTest::newRow("larger first") << QSize(130, 17) << 9 << left << "#ff0000,13,64/#ffffff,12,|";
+        QTest::newRow("wider, right") << QSize(130, 17) << 9 << right
+                                      << "#ffffff,12,英文:/#00ff00,13,32宽/#ffffff,12,|/#00ff00,13,64宽/#ffffff,12,|/#00ff00,13,128宽";
+        QTest::newRow("wider, centred") << QSize(30, 14) << 7 << centre << "#ffffff,9,Camera/#4777ff,9,(3)";
+        QTest::newRow("nothing") << QSize(51, 14) << 7 << centre << "";
+    }
+    void coloured_line_draws_as_a_label()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, points);
+        QFETCH(int, align);
+        QFETCH(QString, runs);
+        std::vector<ColouredLine::Run> line;
+        QString html;
+        for (const QString &run : runs.split('/', Qt::SkipEmptyParts)) {
+            const QStringList p = run.split(',');
+            line.push_back({p[2], QColor(p[0]), p[1].toInt()});
+            html += QStringLiteral("<font style = 'font-size:%1px' color = %2 >%3</font>").arg(p[1], p[0], p[2].toHtmlEscaped());
+        }
+        // Each on a window of another colour: the ground is the widget's own drawing.
+        const auto drawn = [&](QWidget *w) {
+            QFont f = w->font();
+            f.setPointSize(points);
+            w->setFont(f);
+            w->setStyleSheet(QStringLiteral("background-color: rgb(16, 16, 28); color: rgb(255, 255, 255);"));
+            w->setGeometry(QRect(QPoint(3, 2), size));
+            QImage out(size + QSize(6, 4), QImage::Format_ARGB32);
+            out.fill(Qt::magenta);
+            w->parentWidget()->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+            return out;
+        };
+        QWidget label_window, line_window;
+        auto *label = new QLabel(&label_window);
+        label->setTextFormat(Qt::RichText);
+        label->setAlignment(Qt::Alignment(align));
+        label->setText(html);
+        auto *coloured = new ColouredLine(&line_window);
+        coloured->setAlignment(Qt::Alignment(align));
+        coloured->set_runs(line);
+        const QImage want = drawn(label), got = drawn(coloured);
+        QCOMPARE(got, want);
+        QCOMPARE(coloured->text(), QTextDocumentFragment::fromHtml(html).toPlainText());
     }
     // No encoder device on a PC; the idle count stops short of wrapping; the spare dialogs close.
     void encoder_and_spare_dialogs()

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "chip_request.h"
+#include "colouredline.h"
 #include "config_engine.h"
 #include "global.h"
 #include "numberkeyboard.h"
@@ -175,7 +176,19 @@ inline QString text(const QWidget *root, const QString &object_name)
         return b->text();
     if (auto *e = qobject_cast<const QLineEdit *>(w))
         return e->text();
+    if (auto *c = qobject_cast<const ColouredLine *>(w))
+        return c->text();
     return QString();
+}
+// The runs of the named coloured line under root, each as "<#colour> <pixels> <text>".
+inline QStringList runs(const QWidget *root, const QString &object_name)
+{
+    QStringList out;
+    if (auto *c = root->findChild<const ColouredLine *>(object_name)) {
+        for (const ColouredLine::Run &r : c->runs())
+            out << QStringLiteral("%1 %2 %3").arg(r.colour.name()).arg(r.pixel_size).arg(r.text);
+    }
+    return out;
 }
 // The texts of the named widgets under root, in order.
 inline QStringList texts(const QWidget *root, std::initializer_list<const char *> names)

@@ -65,12 +65,12 @@ QWidget *sources(bool online)
         plain->setGeometry(80, 20 + 50 * pos, 25, 8);
         plain->setScaledContents(true);
         sourceinfo::set_source_pixmap(plain, id);
-        auto *name = new QLabel(d);
+        auto *name = new ColouredLine(d);
         name->setGeometry(120, 16 + 50 * pos, 90, 16);
-        name->setText(sourceinfo::get_source_specialstyle0_by_sourceid(id).arg(sourceinfo::get_source_name_by_listseq(pos)));
-        auto *count = new QLabel(d);
+        name->set_runs(sourceinfo::name_runs(id, sourceinfo::get_source_name_by_listseq(pos)));
+        auto *count = new ColouredLine(d);
         count->setGeometry(210, 16 + 50 * pos, 100, 16);
-        count->setText(sourceinfo::get_source_specialstyle1_by_sourceid(id, sourceinfo::get_source_name_by_sourceid(id), pos));
+        count->set_runs(sourceinfo::name_count_runs(id, sourceinfo::get_source_name_by_sourceid(id), pos));
     }
     return d;
 }

@@ -1,6 +1,5 @@
 #include "language.h"
 
-#include <QFile>
 #include <QHash>
 #include <QLabel>
 
@@ -51,9 +50,8 @@ QIcon cached_icon(const QString &path)
     static QHash<QString, QIcon> icons;
     auto it = icons.constFind(path);
     if (it == icons.cend()) {
-        if (!QFile::exists(path))
-            note_missing(path);
-        it = icons.insert(path, QIcon(path));
+        // Through the pictures' cache: a picture decoded ahead of time is not decoded again.
+        it = icons.insert(path, QIcon(png(path)));
     }
     return *it;
 }

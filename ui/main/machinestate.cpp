@@ -33,11 +33,9 @@ MachineState::MachineState() : ScreenOf(PAGE_MACHINESTATE)
     ui.sourceid0name->hide();
 
     // Left to right in list order; DVI (id 0) comes last.
-    QLabel *const names[4] = {ui.sourceid4name, ui.sourceid1name, ui.sourceid2name, ui.sourceid3name};
-    for (unsigned char id = 0; id < 4; ++id) {
-        names[id]->setText(sourceinfo::get_source_specialstyle0_by_sourceid(id).arg(
-            sourceinfo::get_source_name_by_sourceid(id)));
-    }
+    ColouredLine *const names[4] = {ui.sourceid4name, ui.sourceid1name, ui.sourceid2name, ui.sourceid3name};
+    for (unsigned char id = 0; id < 4; ++id)
+        names[id]->set_runs(sourceinfo::name_runs(id, sourceinfo::get_source_name_by_sourceid(id)));
     ui.sourceid5name->hide();
 
     ui.Button_back->setIcon(cached_icon(QStringLiteral(":/png/back.png")));

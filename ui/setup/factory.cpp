@@ -22,25 +22,23 @@ bool offered(int language)
     return language >= 0 && language < LANG_COUNT && (g_lcd_lang_valid & (1u << language));
 }
 
-// One piece of a font line: white for the prefix and the separators, green for a font the chip
-// holds, red for one it lacks.
-QString white(const QString &text)
+// A font line: the prefix and the separators in white, each size in green when the chip holds
+// its font, in red when it lacks it.
+ColouredLine::Run white(const QString &text)
 {
-    return QStringLiteral("<font style = 'font-size:12px' color = #ffffff >%1</font>").arg(text);
+    return {text, QColor(0xffffff), 12};
 }
-QString present(const QString &text, bool yes)
+ColouredLine::Run present(const QString &text, bool yes)
 {
-    return (yes ? QStringLiteral("<font style = 'font-size:13px' color = #00ff00 >%1</font>")
-                : QStringLiteral("<font style = 'font-size:13px' color = #ff0000 >%1</font>"))
-        .arg(text);
+    return {text, QColor(yes ? 0x00ff00 : 0xff0000), 13};
 }
 // The three sizes of a font line; 128 is drawn from the 64-pixel font, so it follows that bit.
-QString font_line(const QString &prefix, bool has32, bool has64)
+std::vector<ColouredLine::Run> font_line(const QString &prefix, bool has32, bool has64)
 {
-    const QString bar = white(QStringLiteral("|"));
-    return white(prefix) + present(tr5("32宽", "32", "32", "32", "32寬"), has32) + bar
-        + present(tr5("64宽", "64", "64", "64", "64寬"), has64) + bar
-        + present(tr5("128宽", "128", "128", "128", "128寬"), has64);
+    const ColouredLine::Run bar = white(QStringLiteral("|"));
+    return {white(prefix), present(tr5("32宽", "32", "32", "32", "32寬"), has32), bar,
+            present(tr5("64宽", "64", "64", "64", "64寬"), has64), bar,
+            present(tr5("128宽", "128", "128", "128", "128寬"), has64)};
 }
 
 }
@@ -87,8 +85,8 @@ void factory::show_fonts()
 {
     const c331_manage *chip = c331_manage::p_c331_manage;
     const uint32_t fonts = chip ? chip->font_bits.load() : 0;
-    ui.FontCN->setText(font_line(tr5("中文:", "CN:", "CN:", "CN:", "CN:"), fonts & 0x1, fonts & 0x4));
-    ui.FontEN->setText(font_line(tr5("英文:", "EN:", "EN:", "EN:", "EN:"), fonts & 0x2, fonts & 0x8));
+    ui.FontCN->set_runs(font_line(tr5("中文:", "CN:", "CN:", "CN:", "CN:"), fonts & 0x1, fonts & 0x4));
+    ui.FontEN->set_runs(font_line(tr5("英文:", "EN:", "EN:", "EN:", "EN:"), fonts & 0x2, fonts & 0x8));
 }
 
 void factory::syncUpdate(int)

@@ -29,10 +29,12 @@ const SourceRow kSources[4] = {
 const unsigned char kIdByListseq[3] = {1, 2, 3};
 const unsigned char kListseqById[4] = {3, 0, 1, 2};
 
-const char kWhite[] = "<font style = 'font-size:9px' color = #ffffff >%1</font>";
-const char kGreenName[] = "<font style = 'font-size:9px' color = #51BB28 >%1</font>";
-const char kGreenCount[] = "<font style = 'font-size:9px' color = #12BB32 >%1</font>";
-const char kBlue[] = "<font style = 'font-size:9px' color = #4777ff >%1</font>";
+// The names' size and colours. The fourth input's green is a shade darker beside a count.
+constexpr int kNamePixels = 9;
+constexpr QRgb kWhite = 0xffffff;
+constexpr QRgb kGreenName = 0x51bb28;
+constexpr QRgb kGreenCount = 0x12bb32;
+constexpr QRgb kBlue = 0x4777ff;
 
 }
 
@@ -56,20 +58,18 @@ unsigned char sourceinfo::get_listseq_by_source_id(unsigned char source_id)
     return source_id <= 3 ? kListseqById[source_id] : 0;
 }
 
-QString sourceinfo::get_source_specialstyle0_by_sourceid(unsigned char source_id)
+std::vector<ColouredLine::Run> sourceinfo::name_runs(unsigned char source_id, const QString &name)
 {
-    return QString::fromLatin1(source_id == 3 ? kGreenName : kWhite);
+    return {{name, QColor(source_id == 3 ? kGreenName : kWhite), kNamePixels}};
 }
 
-QString sourceinfo::get_source_specialstyle1_by_sourceid(unsigned char source_id, const QString &text,
-                                                         unsigned char count)
+std::vector<ColouredLine::Run> sourceinfo::name_count_runs(unsigned char source_id, const QString &name,
+                                                           unsigned char count)
 {
     if (source_id > 3)
-        return QString();
-    // Display names come from a file the user writes: markup in them is shown, not obeyed.
-    const QString name = QString::fromLatin1(source_id == 3 ? kGreenCount : kWhite).arg(text.toHtmlEscaped());
-    const QString blue = QString::fromLatin1(kBlue);
-    return name + blue.arg(QStringLiteral("(")) + blue.arg(QString::number(count)) + blue.arg(QStringLiteral(")"));
+        return {};
+    return {{name, QColor(source_id == 3 ? kGreenCount : kWhite), kNamePixels},
+            {QStringLiteral("(%1)").arg(count), QColor(kBlue), kNamePixels}};
 }
 
 QString sourceinfo::source_icon(unsigned char source_id)

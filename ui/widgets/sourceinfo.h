@@ -1,5 +1,8 @@
 #pragma once
 #include <QString>
+#include <vector>
+
+#include "colouredline.h"
 
 class QLabel;
 
@@ -14,11 +17,12 @@ public:
     static QString get_source_name_by_listseq(unsigned char listseq);
     static unsigned char get_source_id_by_listseq(unsigned char listseq);
     static unsigned char get_listseq_by_source_id(unsigned char source_id);
-    // The rich-text template for the name alone; the caller fills "%1".
-    static QString get_source_specialstyle0_by_sourceid(unsigned char source_id);
-    // "<name>(<count>)" in rich text; the name is taken as plain text.
-    static QString get_source_specialstyle1_by_sourceid(unsigned char source_id, const QString &text,
-                                                        unsigned char count);
+    // The name alone in its input's colour (the fourth input's green, else white), 9 px.
+    static std::vector<ColouredLine::Run> name_runs(unsigned char source_id, const QString &name);
+    // "<name>(<count>)": the name in its input's colour, the count in blue; nothing for an id
+    // above 3.
+    static std::vector<ColouredLine::Run> name_count_runs(unsigned char source_id, const QString &name,
+                                                          unsigned char count);
     static void set_source_pixmap(QLabel *label, unsigned char source_id);
     static void set_sourceonline_pixmap(QLabel *label, unsigned char source_id, unsigned char online);
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "alias.h"
+#include "colouredline.h"
 #include "screen.h"
 #include "sourceinfo.h"
 #include "zemrampara.h"
@@ -13,22 +14,23 @@ namespace {
 constexpr int kNameMargin = 16;
 constexpr int kPlaces = 6;
 
-QLabel *label(QWidget *form, int place, const char *what)
+template <class W>
+W *place_widget(QWidget *form, int place, const char *what)
 {
-    return form->findChild<QLabel *>(QStringLiteral("sourcelistseq%1%2").arg(place).arg(QLatin1String(what)));
+    return form->findChild<W *>(QStringLiteral("sourcelistseq%1%2").arg(place).arg(QLatin1String(what)));
 }
 }
 
 SourceRow::SourceRow(QWidget *form)
 {
     for (int pos = 0; pos < kInputs; ++pos) {
-        m_names[pos] = label(form, pos, "name");
-        m_icons[pos] = label(form, pos, "pixmap");
+        m_names[pos] = place_widget<ColouredLine>(form, pos, "name");
+        m_icons[pos] = place_widget<QLabel>(form, pos, "pixmap");
     }
     for (int place = kInputs; place < kPlaces; ++place) {
         for (const char *what : {"name", "pixmap"}) {
-            if (QLabel *l = label(form, place, what))
-                l->hide();
+            if (QWidget *w = place_widget<QWidget>(form, place, what))
+                w->hide();
         }
     }
 }
@@ -38,8 +40,7 @@ void SourceRow::show_names()
     for (int pos = 0; pos < kInputs; ++pos) {
         const auto p = static_cast<unsigned char>(pos);
         const unsigned char id = sourceinfo::get_source_id_by_listseq(p);
-        const QString style = sourceinfo::get_source_specialstyle0_by_sourceid(id);
-        m_names[pos]->setText(style.arg(sourceinfo::get_source_name_by_listseq(p)));
+        m_names[pos]->set_runs(sourceinfo::name_runs(id, sourceinfo::get_source_name_by_listseq(p)));
     }
 }
 
@@ -58,7 +59,7 @@ void SourceRow::show_counts()
         if (get_json_alias_para(&alias, QStringLiteral("source"), id) == 1)
             text = metrics.elidedText(alias.name, Qt::ElideRight, m_names[pos]->width() - kNameMargin);
         const auto count = static_cast<unsigned char>(m_counts[id]);
-        m_names[pos]->setText(sourceinfo::get_source_specialstyle1_by_sourceid(id, text, count));
+        m_names[pos]->set_runs(sourceinfo::name_count_runs(id, text, count));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+class ColouredLine;
 class QLabel;
 class QWidget;
 
@@ -30,7 +31,7 @@ public:
     int count(int source) const;
 
 private:
-    QLabel *m_names[kInputs] = {};
+    ColouredLine *m_names[kInputs] = {};
     QLabel *m_icons[kInputs] = {};
     int m_counts[kInputs] = {1, 1, 1, 1};
 };
