@@ -297,40 +297,32 @@ private slots:
     }
     // Jobs 3 and 4, posted by the keys, run against the simulated cards: every port with cards in
     // turn, the bar rising while a port is waited for, 95 after the last and 100 after 200 ticks.
-    // A port whose cards do not answer is given up after 1200 ticks. Job 3 waits while a command
-    // of the PC tool is active.
+    // Job 3 waits while a command of the PC tool is active, job 4 does not.
     void jobs_end_to_end_data()
     {
-        columns<QString, int, bool, QList<int>, QList<int>>({"keys", "silent", "pc", "progress", "ticks"});
-        QTest::newRow("curing") << "roo" << 0 << false << QList<int>{3, 48, 95, 100} << QList<int>{500, 520};
-        QTest::newRow("curing, port 1 silent") << "roo" << 1 << false
-                                               << QList<int>{3, 7, 11, 15, 18, 22, 26, 30, 33, 37, 41, 48, 95, 100}
-                                               << QList<int>{1550, 1570};
-        QTest::newRow("curing after a PC command") << "roo" << 0 << true << QList<int>{3, 48, 95, 100} << QList<int>{581, 601};
-        QTest::newRow("mapping switch") << "rroo" << 0 << false << QList<int>{3, 48, 95, 100} << QList<int>{500, 520};
-        QTest::newRow("mapping switch after a PC command") << "rroo" << 0 << true << QList<int>{3, 48, 95, 100}
-                                                           << QList<int>{500, 520};
+        columns<QString, bool, QList<int>>({"keys", "pc", "ticks"});
+        QTest::newRow("curing") << "roo" << false << QList<int>{500, 520};
+        QTest::newRow("curing after a PC command") << "roo" << true << QList<int>{581, 601};
+        QTest::newRow("mapping switch") << "rroo" << false << QList<int>{500, 520};
+        QTest::newRow("mapping switch after a PC command") << "rroo" << true << QList<int>{500, 520};
     }
     void jobs_end_to_end()
     {
         QFETCH(QString, keys);
-        QFETCH(int, silent);
         QFETCH(bool, pc);
         QFETCH(QList<int>, ticks);
-        SimLock()->silent_ports = uint16_t(silent);
         pc_cmd_valid = pc;
         pc_cmd_time = G_timeTicks.load();
         open_wizard(keys);
         const bool curing = keys == "roo";
         QCOMPARE(int(g_send_para.job()), curing ? int(JOB_SAVE_PARA) : int(JOB_MAPPING_ENABLE));
         int took = 0;
-        QTEST(run_job(&took), "progress");
+        QCOMPARE(run_job(&took), (QList<int>{3, 48, 95, 100}));
         QVERIFY2(took >= ticks[0] && took <= ticks[1], qPrintable(QString::number(took)));
         const SimState s = *SimLock();
         const QList<int> saves{s.cards[0][0].saves, s.cards[0][1].saves, s.cards[1][0].saves};
         const QList<int> states{int(s.cards[0][0].mapping_state), int(s.cards[0][1].mapping_state), int(s.cards[1][0].mapping_state)};
-        const int answering = silent ? 0 : 1;
-        QCOMPARE(saves, curing ? (QList<int>{answering, answering, 1}) : (QList<int>{0, 0, 0}));
+        QCOMPARE(saves, curing ? (QList<int>{1, 1, 1}) : (QList<int>{0, 0, 0}));
         QCOMPARE(states, curing ? (QList<int>{0, 0, 0}) : (QList<int>{9, 9, 9}));
         act("b");   // the flow
         act("b");   // the wizard
@@ -491,41 +483,6 @@ private slots:
         QVERIFY(wizard());
         QCOMPARE((QList<int>{g_line_type.cabinet_width, g_line_type.cabinet_height, g_line_type.port, g_line_type.route}),
                  (QList<int>{128, 96, 0, 1}));
-    }
-    // Cards that have stopped answering hold the wizard for a minute at most, whatever their
-    // number, and the bar moves all the while; then the wizard can be left.
-    void send_to_a_silent_port()
-    {
-        {
-            SimLock s;
-            s->cards[0].resize(64);
-            s->silent_ports = 1;
-        }
-        open_wizard("o r r o r r o l o");   // port 0, Send
-        int took = 0;
-        const QList<int> shown = run_job(&took);
-        QVERIFY2(took <= 6010, qPrintable(QString::number(took)));
-        QVERIFY2(shown.size() > 50, qPrintable(QString::number(shown.size())));
-        QCOMPARE(shown.mid(shown.size() - 2), (QList<int>{90, 100}));
-        act("b b b b");
-        QCOMPARE(int(g_page_focus), int(PAGE_OPTION));
-    }
-    // A pattern chosen after Send, before the FPGA thread has picked the job up, is not the one
-    // the cards get; the next job has it.
-    void later_choice_never_reaches_the_job()
-    {
-        SimLock()->cards[0].resize(6);
-        open_wizard("o o =64 r o =32 r o r r o o =2 r o =3 l l o");   // pattern 1, Send
-        QCOMPARE(int(g_send_para.job()), int(JOB_MAPPING_SEND));
-        QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_route"), Qt::LeftButton);
-        QTest::mouseClick(wizard()->findChild<QToolButton *>("Button_route6"), Qt::LeftButton);
-        QCOMPARE(uitest::text(wizard(), "Button_route"), QStringLiteral("Routing 6"));
-        run_job();
-        QCOMPARE(positions(0), QStringLiteral("0,0 64,0 128,0 128,32 64,32 0,32"));
-        act("o");   // Send again
-        QCOMPARE(int(g_line_type.route), 6);
-        run_job();
-        QCOMPARE(positions(0), QStringLiteral("128,0 64,0 0,0 128,32 64,32 0,32"));
     }
     // With the FPGA thread running on its own: patterns chosen over and over while job 1 runs
     // never reach it, and its progress comes back to the bar until the bar closes.
