@@ -139,6 +139,7 @@ private slots:
         QTest::newRow("save, after the PC command") << 3 << 0 << true << QList<int>{581, 601} << QList<int>{};
         QTest::newRow("save, port 2 silent") << 3 << 2 << false << QList<int>{1550, 1570} << QList<int>{};
         QTest::newRow("mapping on/off") << 4 << 0 << false << QList<int>{500, 520} << QList<int>{};
+        QTest::newRow("mapping on/off, after the PC command") << 4 << 0 << true << QList<int>{500, 520} << QList<int>{};
         QTest::newRow("recovery query") << 5 << 0 << false << QList<int>{300, 310} << QList<int>{};
         QTest::newRow("recovery run, three files") << 6 << 0 << false << QList<int>{450, 460} << QList<int>{};
         QTest::newRow("mapping send") << 1 << 0 << false << QList<int>{300, 310} << QList<int>{1, 43, 90, 100};
