@@ -159,6 +159,13 @@ QString list_rows()
     return out.join(' ');
 }
 
+// Scan files of the device's folder, by their names without ".qyfile".
+void scan_files(std::initializer_list<const char *> names)
+{
+    for (const char *name : names)
+        write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
+}
+
 QString tip_text()
 {
     const QLabel *label = g_tip->isVisible() && g_tip->content() ? g_tip->content()->findChild<QLabel *>() : nullptr;
@@ -201,7 +208,7 @@ private slots:
         QFETCH(QString, keys);
         g_language = uint8_t(language);
         if (files)
-            write_dev_file(QStringLiteral("/data/smartmapping/hall.qyfile"), "scan");
+            scan_files({"hall"});
         open_wizard(keys);
         QTEST(wizard()->main_index(), "index");
         QTEST(stack_page(), "page");
@@ -364,28 +371,21 @@ private slots:
     // handled and when the call arrives, and no job runs.
     void control_link_leaves_data()
     {
-        columns<QString, QString, QString, QString, QString>({"before", "file", "between", "page", "open"});
-        QTest::newRow("a scan file written") << "" << "/data/smartmapping/new.qyfile" << "" << "5" << "option";
-        QTest::newRow("a file deleted") << "" << "-/data/rcvrecovery/old.rcv" << "" << "5" << "option";
-        QTest::newRow("while a flow holds the keys") << "ro" << "/data/smartmapping/new.qyfile" << "" << "5" << "option";
-        QTest::newRow("another file written") << "" << "/data/rcvrecovery/new.rcv" << "" << "24" << "option smartmapping";
-        QTest::newRow("left before the call arrives") << "" << "/data/smartmapping/new.qyfile" << "b" << "5" << "option";
-        QTest::newRow("opened after the file") << "b" << "/data/smartmapping/new.qyfile" << "o" << "24"
-                                               << "option smartmapping";
-        QTest::newRow("a job runs") << "roo" << "/data/smartmapping/new.qyfile" << "" << "24" << "option smartmapping";
+        // Which files lead there is the link layer's test's; here a scan file written.
+        columns<QString, QString, QString, QString>({"before", "between", "page", "open"});
+        QTest::newRow("a scan file written") << "" << "" << "5" << "option";
+        QTest::newRow("while a flow holds the keys") << "ro" << "" << "5" << "option";
+        QTest::newRow("left before the call arrives") << "" << "b" << "5" << "option";
+        QTest::newRow("opened after the file") << "b" << "o" << "24" << "option smartmapping";
+        QTest::newRow("a job runs") << "roo" << "" << "24" << "option smartmapping";
     }
     void control_link_leaves()
     {
         QFETCH(QString, before);
-        QFETCH(QString, file);
         QFETCH(QString, between);
-        write_dev_file(QStringLiteral("/data/rcvrecovery/old.rcv"), "x");
         open_wizard(before);
         int handled = -1;
-        std::thread([file, &handled] {
-            handled = file.startsWith('-') ? message_deal::delete_file_name(file.mid(1))
-                                           : message_deal::write_file_end(file, "scan");
-        }).join();
+        std::thread([&handled] { handled = message_deal::write_file_end("/data/smartmapping/new.qyfile", "scan"); }).join();
         QCOMPARE(handled, 0);
         act(between);
         QCoreApplication::processEvents();
@@ -533,7 +533,7 @@ private slots:
     void port_grid()
     {
         QFETCH(QString, keys);
-        write_dev_file(QStringLiteral("/data/smartmapping/hall.qyfile"), "scan");
+        scan_files({"hall"});
         open_wizard(keys);
         QTEST(int(g_line_type.port), "port");
         QTEST(grid()->chosen(), "green");
@@ -547,7 +547,7 @@ private slots:
     // leaves the cell it was on.
     void port_cell_touched()
     {
-        write_dev_file(QStringLiteral("/data/smartmapping/hall.qyfile"), "scan");
+        scan_files({"hall"});
         open_wizard("r o o r o");   // Load scan: port 1 confirmed
         QTest::mouseClick(grid()->cell(3)->button(), Qt::LeftButton);
         QCOMPARE((QList<int>{g_line_type.port, grid()->chosen()}), (QList<int>{3, 3}));
@@ -674,8 +674,7 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, during);
         QFETCH(QList<int>, state);
-        for (const char *name : {"a", "b", "c", "d"})
-            write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
+        scan_files({"a", "b", "c", "d"});
         open_wizard("r o r o");   // Load scan, Next: the list
         act(before);
         const QString chosen = load_scan().chosen_file();
@@ -710,8 +709,7 @@ private slots:
     // A chosen row beyond the rows of the page turned to is the page's last row.
     void chosen_row_kept_within_the_page()
     {
-        for (const char *name : {"a", "b", "c", "d"})
-            write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
+        scan_files({"a", "b", "c", "d"});
         open_wizard("r o r o r r");
         QTest::mouseClick(load_scan().file_list()->next_button(), Qt::LeftButton);
         QCOMPARE(list_rows(), QStringLiteral("< d.qyfile*"));
@@ -725,8 +723,7 @@ private slots:
     // shown, the stick changes nothing on the page.
     void stick_while_listed()
     {
-        write_dev_file(QStringLiteral("/data/smartmapping/a.qyfile"), "scan");
-        write_dev_file(QStringLiteral("/data/smartmapping/b.qyfile"), "scan");
+        scan_files({"a", "b"});
         open_wizard("r o");
         write_dev_file(QStringLiteral("/mnt/usb1/s.qyfile"), "scan");
         uitest::para()->test_signal(CHANGE_USB_MOUNTED);
@@ -785,7 +782,7 @@ private slots:
     void vanished_file_not_loaded()
     {
         QFETCH(QString, becomes);
-        write_dev_file(QStringLiteral("/data/smartmapping/a.qyfile"), "scan");
+        scan_files({"a"});
         write_dev_file(QStringLiteral("/mnt/usb1/b.qyfile"), "scan");
         open_wizard("r o r o");
         QTest::mouseClick(load_scan().file_list()->row_button(1), Qt::LeftButton);
@@ -806,8 +803,7 @@ private slots:
     // Back from Previous and Load to the rows and OK again: the cursor is where it was.
     void buttons_keep_their_place()
     {
-        for (const char *name : {"a", "b"})
-            write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), "scan");
+        scan_files({"a", "b"});
         open_wizard("r o r o o l b o");
         QCOMPARE((QList<int>{int(uitest::look(wizard(), "Button_front_6")), int(uitest::look(wizard(), "Button_load"))}),
                  (QList<int>{int(LookState::Focus), int(LookState::Normal)}));
