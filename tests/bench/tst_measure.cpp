@@ -104,19 +104,13 @@ private slots:
     {
         Syscall c;
         QVERIFY(parse_strace_line("31316 fsync(3)                          = 0", &c));
-        QCOMPARE(c.tid, 31316);
-        QCOMPARE(c.name, QByteArray("fsync"));
-        QCOMPARE(c.args, QByteArray("3"));
+        QCOMPARE((QList<QByteArray>{QByteArray::number(c.tid), c.name, c.args}), (QList<QByteArray>{"31316", "fsync", "3"}));
         QVERIFY(parse_strace_line("12 01:02:03.456789 renameat(AT_FDCWD, \"a\", 5, \"b\") = 0", &c));
-        QCOMPARE(c.tid, 12);
-        QCOMPARE(c.name, QByteArray("renameat"));
-        QVERIFY(parse_strace_line("7 fsync(4 <unfinished ...>", &c));
-        QCOMPARE(c.name, QByteArray("fsync"));
-        QVERIFY(!parse_strace_line("7 <... fsync resumed>) = 0", &c));
-        QVERIFY(!parse_strace_line("7 +++ exited with 0 +++", &c));
-        QVERIFY(!parse_strace_line("7 --- SIGCHLD {si_signo=SIGCHLD} ---", &c));
-        QVERIFY(!parse_strace_line("fsync(3) = 0", &c));
-        QVERIFY(!parse_strace_line("", &c));
+        QVERIFY(c.tid == 12 && c.name == "renameat");
+        QVERIFY(parse_strace_line("7 fsync(4 <unfinished ...>", &c) && c.name == "fsync");
+        for (const char *no : {"7 <... fsync resumed>) = 0", "7 +++ exited with 0 +++", "7 --- SIGCHLD {si_signo=SIGCHLD} ---",
+                               "fsync(3) = 0", ""})
+            QVERIFY2(!parse_strace_line(no, &c), no);
     }
 
     void disk_calls_split_by_marker_and_thread()
@@ -134,17 +128,11 @@ private slots:
                                "102 sync_file_range(3, 0, 0, 2) = 0\n"
                                "100 access(\"/zem-bench-mark/end\", F_OK) = -1 ENOENT\n";
         auto s = disk_calls_by_section(log, 100, "/zem-bench-mark/");
-        QCOMPARE(s[QString()].gui_rename, 1);
-        QCOMPARE(s[QString()].total(), 1);
+        QCOMPARE((QList<int>{s[QString()].gui_rename, s[QString()].total()}), (QList<int>{1, 1}));
         const DiskCalls &a = s[QStringLiteral("InputChoose")];
-        QCOMPARE(a.gui_fsync, 2);
-        QCOMPARE(a.gui_rename, 1);
-        QCOMPARE(a.other_fsync, 1);
-        QCOMPARE(a.other_rename, 1);
-        QCOMPARE(a.gui(), 3);
+        QCOMPARE((QList<int>{a.gui_fsync, a.gui_rename, a.other_fsync, a.other_rename, a.gui()}), (QList<int>{2, 1, 1, 1, 3}));
         const DiskCalls &b = s[QStringLiteral("ledset")];
-        QCOMPARE(b.gui(), 0);
-        QCOMPARE(b.other_fsync, 1);
+        QCOMPARE((QList<int>{b.gui(), b.other_fsync}), (QList<int>{0, 1}));
         QVERIFY(s.count(QStringLiteral("end")));
         QCOMPARE(s[QStringLiteral("end")].total(), 0);
     }
@@ -153,8 +141,7 @@ private slots:
     {
         ThreadCounters c;
         QVERIFY(parse_task_status("Name:\tx\nvoluntary_ctxt_switches:\t120\nnonvoluntary_ctxt_switches:\t7\n", &c));
-        QCOMPARE(c.voluntary, 120LL);
-        QCOMPARE(c.involuntary, 7LL);
+        QVERIFY(c.voluntary == 120 && c.involuntary == 7);
         QVERIFY(!parse_task_status("voluntary_ctxt_switches:\t120\n", &c));
         long long ns = 0;
         QVERIFY(parse_schedstat("123456789 4000 17\n", &ns));
@@ -167,9 +154,7 @@ private slots:
         const std::map<int, ThreadCounters> before = {{1, {10, 1, 1000}}, {2, {5, 0, 500}}, {6, {1, 1, 1}}};
         const std::map<int, ThreadCounters> after = {{1, {25, 3, 4000}}, {2, {6, 0, 900}}, {5, {99, 9, 9999}}};
         const ThreadCounters d = counters_between(before, after);
-        QCOMPARE(d.voluntary, 16LL);
-        QCOMPARE(d.involuntary, 2LL);
-        QCOMPARE(d.cpu_ns, 3400LL);
+        QCOMPARE((QList<long long>{d.voluntary, d.involuntary, d.cpu_ns}), (QList<long long>{16, 2, 3400}));
     }
 
     void a_sleeping_thread_is_counted_waking()
@@ -197,21 +182,18 @@ private slots:
 
     void xwd_screen_file()
     {
-        QByteArray file = xwd(8, 6, 32, 2);
+        const QByteArray file = xwd(8, 6, 32, 2);
         XwdImage h;
-        QVERIFY(parse_xwd_header(reinterpret_cast<const uint8_t *>(file.constData()), file.size(), &h));
-        QCOMPARE(h.width, 8u);
-        QCOMPARE(h.height, 6u);
-        QCOMPARE(h.bytes_per_line, 32u);
-        QCOMPARE(h.data_offset, uint32_t(100 + 17 + 2 * 12));
-        QCOMPARE(uint32_t(file.size()), h.data_offset + 8 * 6 * 4);
+        const auto parse = [&h](const QByteArray &f, int size) {
+            return parse_xwd_header(reinterpret_cast<const uint8_t *>(f.constData()), size, &h);
+        };
+        QVERIFY(parse(file, file.size()));
+        QCOMPARE((QList<uint32_t>{h.width, h.height, h.bytes_per_line, h.data_offset, uint32_t(file.size())}),
+                 (QList<uint32_t>{8, 6, 32, 100 + 17 + 2 * 12, h.data_offset + 8 * 6 * 4}));
         // Not an image the bench can read: another version, 16 bits a pixel, pixels cut off.
-        QByteArray other = xwd(8, 6, 32, 2, 6);
-        QVERIFY(!parse_xwd_header(reinterpret_cast<const uint8_t *>(other.constData()), other.size(), &h));
-        QByteArray narrow = xwd(8, 6, 16, 0);
-        QVERIFY(!parse_xwd_header(reinterpret_cast<const uint8_t *>(narrow.constData()), narrow.size(), &h));
-        QVERIFY(!parse_xwd_header(reinterpret_cast<const uint8_t *>(file.constData()), file.size() - 1, &h));
-        QVERIFY(!parse_xwd_header(reinterpret_cast<const uint8_t *>(file.constData()), 40, &h));
+        const QByteArray other = xwd(8, 6, 32, 2, 6), narrow = xwd(8, 6, 16, 0);
+        QVERIFY(!parse(other, other.size()) && !parse(narrow, narrow.size()));
+        QVERIFY(!parse(file, file.size() - 1) && !parse(file, 40));
     }
 
     void picture_or_fill()
@@ -235,21 +217,8 @@ private slots:
 
     void table()
     {
-        Row a;
-        a.ratio = 12.5;
-        a.what = QStringLiteral("key LED off");
-        a.figure = QStringLiteral("7 ms");
-        a.baseline = QStringLiteral("label key: 0.4 ms");
-        a.target = QStringLiteral("<= 2 ms");
-        a.met = 0;
-        Row b;
-        b.what = QStringLiteral("walk");
-        b.figure = QStringLiteral("none");
-        b.target = QStringLiteral("0");
-        b.met = 1;
-        Row c;
-        c.ratio = 1.234;
-        c.what = QStringLiteral("open");
+        const Row a{12.5, "key LED off", "7 ms", "label key: 0.4 ms", "<= 2 ms", 0}, b{-1, "walk", "none", "", "0", 1},
+                  c{1.234, "open", "", "", "", -1};
         const QStringList lines = format_table({a, b, c}).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 5);
         QVERIFY(lines[0].startsWith(QStringLiteral(" ratio | what")));

@@ -2,16 +2,12 @@
 // After each key one page is current, its screen on top and its page pointer that screen, no page
 // pointer dangles; every screen of the catalog is reached; at the end the parameter file matches
 // the image. ZEM_STORM_SEED, ZEM_STORM_KEYS override.
-#include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QLoggingCategory>
 #include <deque>
 #include <random>
 
 #include "catalog.h"
 #include "imagequality.h"
-#include "mainfixture.h"
+#include "longrun.h"
 #include "testimage.h"
 #include "utils.h"
 
@@ -22,26 +18,6 @@ const int kKeys[] = {Qt::Key_F4, Qt::Key_F4, Qt::Key_F5, Qt::Key_F5, Qt::Key_F5,
                      Qt::Key_PowerOff, Qt::Key_PowerOff, Qt::Key_Stop, Qt::Key_S, Qt::Key_R, Qt::Key_R, Qt::Key_Q,
                      Qt::Key_Q, Qt::Key_O, Qt::Key_M, Qt::Key_B, Qt::Key_C, Qt::Key_E, Qt::Key_F, Qt::Key_I, Qt::Key_J,
                      Qt::Key_K, Qt::Key_L, Qt::Key_N, Qt::Key_P, Qt::Key_A, Qt::Key_Z, Qt::Key_1, Qt::Key_Space, Qt::Key_F1};
-
-Screen *top_screen()
-{
-    const std::vector<Screen *> screens = all_screens();
-    for (auto it = screens.rbegin(); it != screens.rend(); ++it)
-        if (!(*it)->is_closed() && (*it)->widget()->isVisible())
-            return *it;
-    return nullptr;
-}
-
-// Where Qt would send a key: a modal widget, the numeric keyboard while it is up, else the top screen.
-QWidget *key_target()
-{
-    if (QWidget *modal = QApplication::activeModalWidget())
-        return modal;
-    if (g_numberkeyboard->isVisible())
-        return g_numberkeyboard;
-    Screen *top = top_screen();
-    return top ? top->widget() : g_mainwindow;
-}
 
 // The advanced menu's code on the numeric keyboard, from wherever its focus stands: cleared, the
 // digits, confirmed, each key reached the short way round.
@@ -61,7 +37,7 @@ QString check(const QSet<QObject *> &alive)
 {
     const uint8_t page = g_page_focus;
     const Screen *current = screen_at(page);
-    const Screen *top = top_screen();
+    const Screen *top = longrun::top_screen();
     if (!current || !current->widget()->isVisible())
         return QStringLiteral("no visible screen for page %1").arg(page);
     if (top && top->page() != page && !g_numberkeyboard->isVisible())
@@ -85,12 +61,7 @@ class TestKeyStorm : public QObject
 private slots:
     void initTestCase()
     {
-        // Thousands of durable file writes: on a memory file system where there is one.
-        if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
-            qputenv("ZEM_TEST_ROOT", QStringLiteral("/dev/shm/zem-keystorm-%1").arg(QCoreApplication::applicationPid()).toLocal8Bit());
-        // Twenty thousand keys' worth of diagnostics would cost more than the keys.
-        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-        g_debugSwitch = 0;
+        longrun::begin("keystorm");
         mainfx::start();
         // A recovery file, so that the advanced menu's recovery entry leads somewhere.
         write_dev_file(QStringLiteral("/data/rcvrecovery/storm.rcv"), QByteArray("recovery"));
@@ -99,12 +70,7 @@ private slots:
             write_dev_file(QStringLiteral("/data/smartmapping/%1.qyfile").arg(QLatin1String(name)), QByteArray(2000, 's'));
         open_screen(g_lockwindow, new LockWindow, false);
     }
-    void cleanupTestCase()
-    {
-        uitest::close_all();
-        if (qEnvironmentVariable("ZEM_TEST_ROOT").startsWith(QStringLiteral("/dev/shm/")))
-            QDir(qEnvironmentVariable("ZEM_TEST_ROOT")).removeRecursively();
-    }
+    void cleanupTestCase() { longrun::end(); }
 
     // A row storms from the home screen, or stays several menus down, so that screens that deep
     // are reached often: path names the screens it opens under the Setting menu, as their openers
@@ -148,13 +114,8 @@ private slots:
                     if (e.page == page)
                         e.open();
         };
-        const auto env = [](const char *name, int fallback) {
-            bool set = false;
-            const int v = qEnvironmentVariableIntValue(name, &set);
-            return set ? v : fallback;
-        };
-        const uint32_t seed = static_cast<uint32_t>(env("ZEM_STORM_SEED", 20240607));
-        const int count = env("ZEM_STORM_KEYS", keys);
+        const uint32_t seed = static_cast<uint32_t>(longrun::env("ZEM_STORM_SEED", 20240607));
+        const int count = longrun::env("ZEM_STORM_KEYS", keys);
         std::mt19937 rng(seed);
         std::uniform_int_distribution<int> pick(0, int(std::size(kKeys)) - 1), ticks(0, 40), type_code(0, 3);
         std::deque<QString> last;   // the last keys, for the report
@@ -164,7 +125,7 @@ private slots:
 
         for (int i = 1; i <= count; ++i) {
             enter();
-            QWidget *target = key_target();
+            QWidget *target = longrun::key_target();
             const QString name = QString::fromLatin1(target->metaObject()->className());   // the key may delete it
             int code = kKeys[pick(rng)];
             // Random keys never type the advanced menu's access code, the only way to the ageing
@@ -209,16 +170,8 @@ private slots:
             fpga_manage::p_fpga_manage->fpga_pass();
         }
         mainfx::chip_pass();
-        const QByteArray file = read_dev_file(QStringLiteral("/data/ram_device_info"));
-        const QByteArray image(reinterpret_cast<const char *>(uitest::para()->RAM_PARA + Ram::kSavedFrom),
-                               Ram::kSize - Ram::kSavedFrom);
-        QCOMPARE(file.size(), Ram::kSize);
-        QCOMPARE(file.left(2), QByteArray("\xAA\xAA"));
-        int at = 0;
-        while (at < image.size() && file.at(2 + at) == image.at(at))
-            ++at;
-        QVERIFY2(at == image.size(), qPrintable(QStringLiteral("seed %1: the parameter file differs from the image at offset %2")
-                                                    .arg(seed).arg(at + Ram::kSavedFrom)));
+        const int at = longrun::file_differs_at();
+        QVERIFY2(at < 0, qPrintable(QStringLiteral("seed %1: the parameter file differs from the image at offset %2").arg(seed).arg(at)));
     }
     // Every screen of the catalog was stormed: a screen added to it needs a row that reaches it.
     void every_screen_of_the_catalog_reached()

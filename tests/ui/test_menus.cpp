@@ -111,20 +111,13 @@ private slots:
     {
         // titles: Option OutputSet LinkOption AdvancedOption MachineState; the icon of the advanced
         // entry, the title of the access-code keyboard, the device-state page's three pictures.
+        // The other languages' looks are the gallery's; here the one whose keyboard title is its
+        // own, and the same language where it is not offered.
         columns<int, uint, QString, QString, int, QString, QString>(
             {"language", "valid", "titles", "sizeLine", "iconWidth", "keyTitle", "pictures"});
-        QTest::newRow("zh-Hans") << 0 << 0x1Fu << "设置|输出设置|通讯设置|高级设置|设备信息"
-                                 << "当前设置LED屏宽高为: 1920x40000" << 55 << "key"
-                                 << "output_state input_state version_state";
         QTest::newRow("ru") << 2 << 0x1Fu << "Настройки|Выход|Подключение|Доп.опции|Устройство"
                             << "Текущий размер LED (px): 1920x40000" << 70 << "Пароль"
                             << "ru_output_state ru_input_state ru_version_state";
-        QTest::newRow("vi") << 3 << 0x1Fu << "Cài đặt|Thông số đầu ra|Cài đặt giao tiếp|Cài đặt nâng cao|Thiết bị"
-                            << "Gợi ý: Kích thước màn hình LED hiện tại::1920x40000" << 54 << "key"
-                            << "output_state input_state en_version_state";
-        QTest::newRow("zh-Hant") << 4 << 0x1Fu << "設置|輸出設置|通訊設置|高級設置|設備信息"
-                                 << "當前設置LED屏寬高爲: 1920x40000" << 54 << "key"
-                                 << "output_state input_state version_state";
         QTest::newRow("ru not offered") << 2 << 0x1Bu
                                         << "Setting|Output Seeting|Communication|Advanced Settings|Devices"
                                         << "LED Screen can be set:1920x40000" << 54 << "key"

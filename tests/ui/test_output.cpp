@@ -135,39 +135,25 @@ private slots:
     }
     void apply_data()
     {
-        // size: 1376 1378 1380, then 1408 to 1422; window: window 0's x y w h | the flag words of
-        // windows 1 to 5; setup: g_set_led_para, g_set_led_setup.
-        columns<bool, bool, QString, QString, QString, QString, QString, bool>(
-            {"manager", "running", "w", "h", "size", "window", "setup", "tip"});
-        const QString kept = "10 20 640 360 | 257 257 257 257 257";
-        QTest::newRow("same size, FPGA running") << true << true << "1920" << "1080"
-                                                 << "0 1920 1080 0 0 1920 1080 0 0 1920 1080" << kept << "0 0" << false;
-        QTest::newRow("new size, FPGA running") << true << true << "3840" << "2160"
-                                                << "0 3840 2160 0 0 3840 2160 0 0 3840 2160"
-                                                << "0 0 3840 2160 | 0 0 0 0 0" << "1 0" << true;
-        QTest::newRow("new height only, FPGA not running") << true << false << "1920" << "1200"
-                                                           << "0 1920 1200 0 0 1920 1200 0 0 1920 1200"
-                                                           << "0 0 1920 1200 | 0 0 0 0 0" << "0 0" << true;
-        QTest::newRow("new size, no FPGA manager") << false << true << "1280" << "1080"
-                                                   << "0 1280 1080 0 0 1280 1080 0 0 1280 1080"
-                                                   << "0 0 1280 1080 | 0 0 0 0 0" << "0 0" << true;
-        QTest::newRow("above 16 bits applies as the maximum") << true << true << "40000" << "1080"
-                                                              << "0 8188 1080 0 0 8188 1080 0 0 8188 1080"
-                                                              << "0 0 8188 1080 | 0 0 0 0 0" << "1 0" << true;
-        QTest::newRow("too long for an int applies as the maximum") << true << true << "1920" << "123456789012"
-                                                                    << "0 1920 8188 0 0 1920 8188 0 0 1920 8188"
-                                                                    << "0 0 1920 8188 | 0 0 0 0 0" << "1 0" << true;
-        QTest::newRow("above the maximum applies as it") << true << true << "10000" << "1080"
-                                                         << "0 8188 1080 0 0 8188 1080 0 0 8188 1080"
-                                                         << "0 0 8188 1080 | 0 0 0 0 0" << "1 0" << true;
-        QTest::newRow("leading zeros apply as the number") << true << true << "0640" << "0480"
-                                                           << "0 640 480 0 0 640 480 0 0 640 480"
-                                                           << "0 0 640 480 | 0 0 0 0 0" << "1 0" << true;
+        // size: the LED size applied, as 1376 1378 1380 and 1408 to 1422 hold it; a new one also
+        // resets window 0 to the whole screen and clears the flag words of windows 1 to 5. setup:
+        // g_set_led_para, g_set_led_setup.
+        columns<bool, bool, QString, QString, QString, QString, bool>({"manager", "running", "w", "h", "size", "setup", "tip"});
+        QTest::newRow("same size, FPGA running") << true << true << "1920" << "1080" << "1920 1080" << "0 0" << false;
+        QTest::newRow("new size, FPGA running") << true << true << "3840" << "2160" << "3840 2160" << "1 0" << true;
+        QTest::newRow("new height only, FPGA not running") << true << false << "1920" << "1200" << "1920 1200" << "0 0" << true;
+        QTest::newRow("new size, no FPGA manager") << false << true << "1280" << "1080" << "1280 1080" << "0 0" << true;
+        QTest::newRow("above 16 bits applies as the maximum") << true << true << "40000" << "1080" << "8188 1080" << "1 0" << true;
+        QTest::newRow("too long for an int applies as the maximum") << true << true << "1920" << "123456789012" << "1920 8188"
+                                                                    << "1 0" << true;
+        QTest::newRow("above the maximum applies as it") << true << true << "10000" << "1080" << "8188 1080" << "1 0" << true;
+        QTest::newRow("leading zeros apply as the number") << true << true << "0640" << "0480" << "640 480" << "1 0" << true;
     }
     void apply()
     {
         QFETCH(bool, manager);
         QFETCH(bool, running);
+        QFETCH(QString, size);
         fpga_manage::destroy_for_test();
         SimLock()->fpga_running = running;
         if (manager)
@@ -189,12 +175,13 @@ private slots:
         uitest::press(g_ledset, "rro");   // without the chip's pass: the request is still up
 
         QCOMPARE(int(ChipRequest::request()), 1);
-        QTEST(words({1376, 1378, 1380, 1408, 1410, 1412, 1414, 1416, 1418, 1420, 1422}), "size");
+        QCOMPARE(words({1376, 1378, 1380, 1408, 1410, 1412, 1414, 1416, 1418, 1420, 1422}),
+                 QStringLiteral("0 %1 0 0 %1 0 0 %1").arg(size));
         // The words between the LED size and the output areas are not the screen's.
         QCOMPARE(words({1382, 1384, 1396, 1406}), QStringLiteral("23130 23130 23130 23130"));
-        QTEST(words({w0 + Ram::kLayerX, w0 + Ram::kLayerY, w0 + Ram::kLayerW, w0 + Ram::kLayerH}) + " | " +
-                  words({Ram::layer(1), Ram::layer(2), Ram::layer(3), Ram::layer(4), Ram::layer(5)}),
-              "window");
+        QCOMPARE(words({w0 + Ram::kLayerX, w0 + Ram::kLayerY, w0 + Ram::kLayerW, w0 + Ram::kLayerH}) + " | " +
+                     words({Ram::layer(1), Ram::layer(2), Ram::layer(3), Ram::layer(4), Ram::layer(5)}),
+                 size == "1920 1080" ? QStringLiteral("10 20 640 360 | 257 257 257 257 257") : "0 0 " + size + " | 0 0 0 0 0");
         QTEST(QStringLiteral("%1 %2").arg(g_set_led_para.load()).arg(g_set_led_setup.load()), "setup");
         QCOMPARE(int(g_page_focus), int(PAGE_LEDSET));
         // A new size's check mark waits until the parameter file holds it.

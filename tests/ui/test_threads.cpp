@@ -6,9 +6,7 @@
 // the end state holds together. ZEM_THREADS_MS and ZEM_THREADS_SEED override the run.
 // Then the file writer's thread behind a disk that is slow, held or full, and the threads of a
 // panel doing nothing.
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QLoggingCategory>
 #include <QScopeGuard>
 #include <array>
 #include <atomic>
@@ -21,7 +19,7 @@
 #include "k58_wifi_config.h"
 #include "wakeup.h"
 #include "QRoundProgressBar.h"
-#include "mainfixture.h"
+#include "longrun.h"
 #include "message_deal.h"
 #include "tarvosource.h"
 #include "usbserver.h"
@@ -31,25 +29,6 @@ namespace {
 const int kKeys[] = {Qt::Key_F4, Qt::Key_F5, Qt::Key_F5, Qt::Key_F6, Qt::Key_F6, Qt::Key_PowerOff, Qt::Key_Stop,
                      Qt::Key_S, Qt::Key_R, Qt::Key_Q, Qt::Key_O, Qt::Key_M, Qt::Key_B, Qt::Key_C, Qt::Key_E,
                      Qt::Key_F, Qt::Key_I, Qt::Key_J, Qt::Key_K, Qt::Key_L, Qt::Key_N, Qt::Key_P, Qt::Key_A};
-
-int env(const char *name, int fallback)
-{
-    bool set = false;
-    const int v = qEnvironmentVariableIntValue(name, &set);
-    return set ? v : fallback;
-}
-
-// Where Qt would send a key: the numeric keyboard while it is up, else the newest visible screen.
-QWidget *key_target()
-{
-    if (g_numberkeyboard && g_numberkeyboard->isVisible())
-        return g_numberkeyboard;
-    const std::vector<Screen *> screens = all_screens();
-    for (auto it = screens.rbegin(); it != screens.rend(); ++it)
-        if (!(*it)->is_closed() && (*it)->widget()->isVisible())
-            return (*it)->widget();
-    return g_mainwindow;
-}
 
 const QString kImage = QStringLiteral("/data/ram_device_info");
 
@@ -118,24 +97,13 @@ class TestThreads : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
-            qputenv("ZEM_TEST_ROOT", QStringLiteral("/dev/shm/zem-threads-%1").arg(QCoreApplication::applicationPid()).toLocal8Bit());
-        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-        g_debugSwitch = 0;
-    }
-    void cleanupTestCase()
-    {
-        uitest::close_all();
-        if (qEnvironmentVariable("ZEM_TEST_ROOT").startsWith(QStringLiteral("/dev/shm/")))
-            QDir(qEnvironmentVariable("ZEM_TEST_ROOT")).removeRecursively();
-    }
+    void initTestCase() { longrun::begin("threads"); }
+    void cleanupTestCase() { longrun::end(); }
 
     void all_threads_together()
     {
-        const uint32_t seed = static_cast<uint32_t>(env("ZEM_THREADS_SEED", 20260112));
-        const int run_ms = env("ZEM_THREADS_MS", 3000);
+        const uint32_t seed = static_cast<uint32_t>(longrun::env("ZEM_THREADS_SEED", 20260112));
+        const int run_ms = longrun::env("ZEM_THREADS_MS", 3000);
         SimDevice::load_defaults();
         mainfx::start();
         tarvosource::create_for_test();
@@ -196,7 +164,7 @@ private slots:
         int keys = 0, jobs = 0, fpga_flips = 0;
         QSet<int> pages;
         while (clock.elapsed() < run_ms) {
-            uitest::key(key_target(), kKeys[rng() % std::size(kKeys)]);
+            uitest::key(longrun::key_target(), kKeys[rng() % std::size(kKeys)]);
             ++keys;
             uitest::tick(1 + static_cast<int>(rng() % 8));
             switch (rng() % 40) {
@@ -297,15 +265,7 @@ private slots:
 
         // Every change reached the parameter file.
         uitest::para()->ram_para_save();
-        const auto file_differs_at = [] {
-            const QByteArray file = read_dev_file(QStringLiteral("/data/ram_device_info")).mid(2);
-            const QByteArray image(reinterpret_cast<const char *>(uitest::para()->RAM_PARA + Ram::kSavedFrom), Ram::kSize - Ram::kSavedFrom);
-            int at = 0;
-            while (at < image.size() && at < file.size() && file.at(at) == image.at(at))
-                ++at;
-            return at == image.size() ? -1 : at + Ram::kSavedFrom;
-        };
-        QTRY_COMPARE(file_differs_at(), -1);
+        QTRY_COMPARE(longrun::file_differs_at(), -1);
 
         // The run did what it set out to: keys on several pages, stick events, jobs, changes
         // announced by the chip (1), the FPGA (11), the source (12) and the link (103) threads.

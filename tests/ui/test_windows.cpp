@@ -4,28 +4,24 @@
 // point and which one it sends the keys to. A machine without Xvfb skips the test (exit 77).
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <poll.h>
 #include <string>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
 #include "ledset.h"
 #include "linkwlan.h"
 #include "mainfixture.h"
+#include "xserver.h"
 #include "zemcontrol.h"
 
 namespace {
@@ -35,88 +31,6 @@ constexpr int kExitSkipped = 77;
 constexpr int kWaitMs = 5000;
 // How long a window must keep the keys to count as having them.
 constexpr int kSettleMs = 50;
-
-// ---- the X server -----------------------------------------------------------------------------
-
-std::string find_xvfb()
-{
-    const char *path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    size_t from = 0;
-    while (from <= dirs.size()) {
-        const size_t to = std::min(dirs.find(':', from), dirs.size());
-        const std::string candidate = dirs.substr(from, to - from) + "/Xvfb";
-        if (to > from && access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        from = to + 1;
-    }
-    return {};
-}
-
-// An Xvfb of this test's own on the first free display (the server picks it and tells it through
-// -displayfd), ended with the test, and with the test's process should that die first.
-class Xvfb
-{
-public:
-    ~Xvfb()
-    {
-        if (m_pid <= 0)
-            return;
-        kill(m_pid, SIGTERM);
-        for (int i = 0; i < 200; ++i) {
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
-                return;
-            usleep(10000);
-        }
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-    }
-
-    // ":N", or an empty string with the reason in `error`.
-    std::string start(const std::string &binary, std::string &error)
-    {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            error = "no pipe for -displayfd";
-            return {};
-        }
-        const std::string fd = std::to_string(fds[1]);
-        const char *argv[] = {binary.c_str(), "-displayfd", fd.c_str(), "-screen", "0", "320x240x24",
-                              "-nolisten", "tcp", nullptr};
-        m_pid = fork();
-        if (m_pid == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            close(fds[0]);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-            execv(binary.c_str(), const_cast<char *const *>(argv));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        for (int waited = 0; waited < 20000 && m_pid > 0;) {
-            pollfd p{fds[0], POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0) {
-                waited += 100;
-                continue;
-            }
-            char c;
-            if (read(fds[0], &c, 1) != 1 || c == '\n')
-                break;
-            number += c;
-        }
-        close(fds[0]);
-        if (m_pid < 0 || number.empty()) {
-            error = binary + " did not start (try it by hand: Xvfb -displayfd 1)";
-            return {};
-        }
-        return ":" + number;
-    }
-
-private:
-    pid_t m_pid = -1;
-};
 
 // ---- the user ---------------------------------------------------------------------------------
 
@@ -583,25 +497,25 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    const std::string binary = find_xvfb();
-    if (binary.empty()) {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
         std::fprintf(stderr, "ui_test_windows skipped: no Xvfb on this machine (scripts/deps installs it)\n");
         return kExitSkipped;
     }
-    Xvfb xvfb;
-    std::string error;
-    const std::string display = xvfb.start(binary, error);
-    if (display.empty()) {
-        std::fprintf(stderr, "ui_test_windows: %s\n", error.c_str());
+    // The bench's server: of this test's own, on the first free display, ended with the test.
+    bench::Xserver xvfb;
+    QString error;
+    const QString display = xvfb.start(&error);
+    if (display.isEmpty()) {
+        std::fprintf(stderr, "ui_test_windows: %s\n", qPrintable(error));
         return 1;
     }
-    qputenv("DISPLAY", QByteArray::fromStdString(display));
+    qputenv("DISPLAY", display.toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "xcb");
     // As the program itself: a widgets-only program has no use for the GL stack.
     qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication app(argc, argv);
     TestWindows test;
-    test.display = display;
+    test.display = display.toStdString();
     return QTest::qExec(&test, argc, argv);
 }
 
