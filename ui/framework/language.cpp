@@ -39,9 +39,23 @@ static void note_missing(const QString &path)
 
 QPixmap png(const QString &path)
 {
+    // Qt's lookup of a picture by name asks for the file's date, and each date asks the C
+    // library for the time zone, which reads /etc/localtime again: a disk access per picture
+    // per open. The pictures built into the program never change and all of them decoded come
+    // to about a megabyte and a half, so each is kept once decoded; the pixel data is shared
+    // with the labels showing it.
+    static QHash<QString, QPixmap> built_in;
+    const bool resource = path.startsWith(QLatin1Char(':'));
+    if (resource) {
+        const auto it = built_in.constFind(path);
+        if (it != built_in.cend())
+            return *it;
+    }
     QPixmap pixmap(path);
     if (pixmap.isNull())
         note_missing(path);
+    else if (resource)
+        built_in.insert(path, pixmap);
     return pixmap;
 }
 

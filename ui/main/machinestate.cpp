@@ -29,18 +29,12 @@ MachineState::MachineState() : ScreenOf(PAGE_MACHINESTATE)
 {
     ui.setupUi(this);
     ui.label_FPGA1->setGeometry(150, 15, 140, 15);
-    ui.label_FPGA2->hide();
-    ui.sourceid0name->hide();
 
     // Left to right in list order; DVI (id 0) comes last.
     ColouredLine *const names[4] = {ui.sourceid4name, ui.sourceid1name, ui.sourceid2name, ui.sourceid3name};
     for (unsigned char id = 0; id < 4; ++id)
         names[id]->set_runs(sourceinfo::name_runs(id, sourceinfo::get_source_name_by_sourceid(id)));
-    ui.sourceid5name->hide();
 
-    ui.Button_back->setIcon(cached_icon(QStringLiteral(":/png/back.png")));
-    ui.Button_back->setIconSize(QSize(32, 32));
-    ui.Button_back->hide();
     // The pictures themselves are the language's: language_changed() sets them.
     ui.label_state1->setScaledContents(true);
     ui.label_state2->setScaledContents(true);

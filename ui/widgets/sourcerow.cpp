@@ -12,7 +12,6 @@
 namespace {
 // A display name is cut to the name label less this, so that the count beside it still shows.
 constexpr int kNameMargin = 16;
-constexpr int kPlaces = 6;
 
 template <class W>
 W *place_widget(QWidget *form, int place, const char *what)
@@ -26,12 +25,6 @@ SourceRow::SourceRow(QWidget *form)
     for (int pos = 0; pos < kInputs; ++pos) {
         m_names[pos] = place_widget<ColouredLine>(form, pos, "name");
         m_icons[pos] = place_widget<QLabel>(form, pos, "pixmap");
-    }
-    for (int place = kInputs; place < kPlaces; ++place) {
-        for (const char *what : {"name", "pixmap"}) {
-            if (QWidget *w = place_widget<QWidget>(form, place, what))
-                w->hide();
-        }
     }
 }
 
