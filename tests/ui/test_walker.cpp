@@ -255,6 +255,28 @@ std::vector<QFont> text_fonts(QWidget *w)
     return text ? std::vector<QFont>{w->font()} : std::vector<QFont>{};
 }
 
+// The characters a widget shows as text.
+QString shown_text(QWidget *w)
+{
+    if (auto *line = qobject_cast<ColouredLine *>(w)) {
+        QString out;
+        for (const ColouredLine::Run &run : line->runs())
+            out += run.text;
+        return out;
+    }
+    if (auto *label = qobject_cast<QLabel *>(w))
+        return label->pixmap(Qt::ReturnByValue).isNull() ? label->text() : QString();
+    if (auto *button = qobject_cast<QAbstractButton *>(w))
+        return button->text();
+    if (auto *edit = qobject_cast<QLineEdit *>(w))
+        return edit->text();
+    QString out;
+    if (auto *box = qobject_cast<QComboBox *>(w))
+        for (int i = 0; i < box->count(); ++i)
+            out += box->itemText(i);
+    return out;
+}
+
 // Parts of a screen that only keys bring up, walked as its opening is: the screen, the state,
 // the keys to it (uitest::key_codes), and the widget that must then show.
 struct LaterState
@@ -348,6 +370,7 @@ private slots:
             if (warning.contains(QLatin1String("No matching signal")))
                 faults << warning;
         const QSet<QString> &warm = warm_fonts();
+        const QString glyphs = Warmup::sample_text();
         const auto check_texts = [&](QWidget *root) {
             for (QWidget *child : root->findChildren<QWidget *>()) {
                 if (!child->isVisibleTo(w))
@@ -355,6 +378,10 @@ private slots:
                 const QString fault = text_fault(child);
                 if (!fault.isEmpty() && !(fault != QLatin1String("empty text") && known_overflow(e.name, child->objectName(), language)))
                     faults << child->objectName() + QStringLiteral(": ") + fault;
+                for (const QChar c : shown_text(child)) {
+                    if (c.isPrint() && !glyphs.contains(c))
+                        faults << child->objectName() + QStringLiteral(": a character not warmed ahead: ") + c;
+                }
                 for (const QFont &f : text_fonts(child)) {
                     const QString font = font_key(f);
                     if (!warm.contains(font))

@@ -198,6 +198,35 @@ std::vector<QFont> Warmup::screen_fonts()
     return out;
 }
 
+// Beyond ASCII, the characters the screens' texts show in each language: a glyph drawn for the
+// first time is rasterised then, and a Chinese screen shows dozens of them. The walker test fails
+// on a text with a character missing here.
+namespace {
+const char kHansGlyphs[] =
+        "…一上下不中串为主义亮从他以件位体作使保信候偏停像入全关其冷出击分切列删到刷前加"
+        "动勿化升卡厂参发取变口可号名启和回固图在地址垂型备复多大子存它定宽对局屏工已布带"
+        "平应度开式当快态恢息截户扫投拔择拼持换据捷接掩描操收效数文断新方无时显晶智暖更最"
+        "有未果查检模横止正步比水没波测消液淡温源点然特状率用电画界白盘直码确示称移稍竖箱"
+        "类红级线络绿缝网置老能自色英蓝行言认讯设试询语请读调质走载输返连送选通部量钟锁锐"
+        "镜长闭除面音饱骤高黑默，";
+const char kRussianGlyphs[] =
+        "АБВГДЖЗИКМНОПРСТУФХЧШЭЯабвгдежзийклмнопр"
+        "стуфхцчшщыьэюяё";
+const char kVietnameseGlyphs[] =
+        "ÂàáâãéêìíòóôùúýăĐđơưẠạẢảấầẫậắặẻếềểệỉịọỏố"
+        "ồổộớờởợụủứừửữự…";
+// Shown whatever the language: the language names, each in its own script, and
+// the ageing state the device words in Chinese only.
+const char kEveryLanguageGlyphs[] = "\u4e2d\u6587\u0420\u0443\u0441\u0441\u043a\u0438\u0439\u1ebf\u1ec7\u7e41\u9ad4\u6b63\u5728\u8001\u5316";
+const char kHantGlyphs[] =
+        "…一上下不中串主亮他以件佈位作使保信候偏停備像入全其冷出分切列删到刷前加動勿化升"
+        "卡參取口可名和啟回固圖在地址垂型多大子存它定寬對局屏工已帶平度廠式從快恢息態應截"
+        "戶投拔拼持捷掃接掩描換擇擊操據收效數文新斷方昇時晶智暖更最有未果查模橫檢止正步比"
+        "水沒波消液淡測源溫無然爲特狀率用界畫當白盤直確碼示移稍稱箱紅級綠網線縫置義老能自"
+        "色藍號行複言訊設詢試認語調請讀變豎質走路載輸返送通連選部量銳鎖鏡鐘長閉開關除電音"
+        "類顯飽驟體高髮麵黑默點，";
+}
+
 QString Warmup::sample_text()
 {
     // The glyphs every language shares (figures, Latin letters, the signs of values and units),
@@ -205,7 +234,8 @@ QString Warmup::sample_text()
     QString text;
     for (char c = ' '; c <= '~'; ++c)
         text += QLatin1Char(c);
-    return text + tr5("设置", "", "Настройки", "Cài đặt", "設置");
+    return text + QString::fromUtf8(kEveryLanguageGlyphs) +
+           tr5(kHansGlyphs, "", kRussianGlyphs, kVietnameseGlyphs, kHantGlyphs);
 }
 
 QStringList Warmup::language_pictures()
