@@ -200,6 +200,18 @@ void settle_after_start()
     run_until_quiet(now_ns(), 100, 3000);
 }
 
+// The program started as on the device, its screens shown without nested loops, then left until
+// the start-up's own work is done.
+void start_settled(int &argc, char **argv, const QString &root, std::unique_ptr<BenchApplication> *app)
+{
+    start_program(argc, argv, root, app);
+    set_modal_runner([](QDialog *d) {
+        d->show();
+        return 0;
+    });
+    settle_after_start();
+}
+
 // ---- probes -----------------------------------------------------------------------------------
 
 int probe_startup(int &argc, char **argv, const QString &root)
@@ -268,12 +280,7 @@ int64_t open_once(const std::function<QWidget *()> &open, const std::function<vo
 int probe_open(int &argc, char **argv, const QString &name, const QString &root, int later)
 {
     std::unique_ptr<BenchApplication> app;
-    start_program(argc, argv, root, &app);
-    set_modal_runner([](QDialog *d) {
-        d->show();
-        return 0;
-    });
-    settle_after_start();
+    start_settled(argc, argv, root, &app);
 
     std::function<QWidget *()> open;
     std::function<void(QWidget *)> close;
@@ -363,12 +370,7 @@ void say_key(const char *scenario, const KeyFigures &f)
 int probe_keys(int &argc, char **argv, const QString &root, int runs)
 {
     std::unique_ptr<BenchApplication> app;
-    start_program(argc, argv, root, &app);
-    set_modal_runner([](QDialog *d) {
-        d->show();
-        return 0;
-    });
-    settle_after_start();
+    start_settled(argc, argv, root, &app);
 
     // The yardstick first, alone on the screen.
     {
@@ -421,12 +423,7 @@ void mark(const QByteArray &name)
 int probe_walk(int &argc, char **argv, const QString &root)
 {
     std::unique_ptr<BenchApplication> app;
-    start_program(argc, argv, root, &app);
-    set_modal_runner([](QDialog *d) {
-        d->show();
-        return 0;
-    });
-    settle_after_start();
+    start_settled(argc, argv, root, &app);
     say("gui_tid " + QByteArray::number(qlonglong(::gettid())));
     // A key, and the frames it causes; the chip pass and the save may come with the next key.
     const auto key = [](int code) {
