@@ -553,10 +553,25 @@ private slots:
         img()[Ram::kLanguage] = LANG_RU;
         uitest::para()->test_signal(CHANGE_PARA);
         QCOMPARE(int(g_language), int(LANG_RU));
+        SyncUpdate::finish_writes();   // the shadow holds the new language by the time back comes
         press("b");
         QCOMPARE(int(g_page_focus), int(PAGE_ADVANCEDOPTION));
         QVERIFY(!g_factoryage);
         QCOMPARE(uitest::text(g_advancedoption, "label_title"), QString::fromUtf8("Доп.опции"));
+    }
+    // With the language unchanged the advanced menu is not drawn again: a recovery file that came
+    // meanwhile leaves its entry grey until the menu is opened anew.
+    void back_leaves_the_advanced_menu_as_drawn()
+    {
+        open_factoryage();
+        QCOMPARE(int(g_advancedoption->recovery_count()), 0);
+        make_recovery_files(1);
+        uitest::para()->test_signal(CHANGE_PARA);
+        press("b");
+        QVERIFY(!g_factoryage);
+        QCOMPARE(int(g_page_focus), int(PAGE_ADVANCEDOPTION));
+        QCOMPARE(int(g_advancedoption->recovery_count()), 0);
+        QCOMPARE(uitest::look(g_advancedoption, "Button_rcv_recovery"), LookState::Unavailable);
     }
     void mode_key_closes_both_screens()
     {

@@ -2,8 +2,10 @@
 
 #include <QLabel>
 
+#include "advancedoption.h"
 #include "clock.h"
 #include "global.h"
+#include "zemrampara.h"
 
 factoryage *g_factoryage = nullptr;
 
@@ -42,7 +44,7 @@ QString agelog_row(const QString &entry)
     return row + three_digits(parts[4]);
 }
 
-factoryage::factoryage() : ScreenOf(PAGE_FACTORYAGE)
+factoryage::factoryage() : ScreenOf(PAGE_FACTORYAGE), m_opened_language(g_language)
 {
     ui.setupUi(this);
     m_log_font.setPixelSize(kLogPixelSize);
@@ -137,4 +139,17 @@ void factoryage::on_ButtonPriv_clicked()
         return;
     m_page = m_page == 0 ? count - 1 : m_page - 1;
     update_agelog();
+}
+
+// The advanced menu is drawn again only for a new language: a redraw would also count the
+// recovery files anew, and the factory page leaves that entry as the user last saw it. A language
+// that a refresh took in while this page was up counts too, though its file is written by now.
+void factoryage::key_back()
+{
+    close_screen();
+    ZemRamPara *para = Screen::para();
+    const bool changed = (para && para->ZemLanguageChanged()) || g_language != m_opened_language;
+    if (g_advancedoption && changed)
+        g_advancedoption->language_changed();
+    set_page_focus(PAGE_ADVANCEDOPTION);
 }
