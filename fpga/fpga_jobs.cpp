@@ -43,16 +43,29 @@ bool port_silent(int port)
 
 // The scan file of job 2, opened only when it is a regular file of 1 to kMaxScanFile bytes in the
 // device's mapping folder or on the stick, reached with no link followed. Opened without
-// blocking: a FIFO in its place would otherwise hold the FPGA thread for ever.
-std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size)
+// blocking: a FIFO in its place would otherwise hold the FPGA thread for ever. A file on the
+// stick comes with the stick's folder as it stood when the file was opened from it.
+std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size, FolderId *stick)
 {
     const QString path = QDir::cleanPath(device_path);
-    if (!path.startsWith(QLatin1String(rcvRecovery::kMappingDir) + QLatin1Char('/'))
-        && !path.startsWith(QLatin1String(rcvRecovery::kUsbDir)))
-        return nullptr;
+    const QString stick_dir = QLatin1String(rcvRecovery::kUsbDir);
     auto file = std::make_unique<QFile>();
-    if (Utils::open_regular_file(Paths::dev(path), file.get()) != FileRead::Ok || file->size() < 1
-        || file->size() > kMaxScanFile)
+    FileRead::Status status = FileRead::Missing;
+    *stick = {};
+    if (path.startsWith(QLatin1String(rcvRecovery::kMappingDir) + QLatin1Char('/'))) {
+        status = Utils::open_regular_file(Paths::dev(path), file.get());
+    } else if (path.startsWith(stick_dir)) {
+        const Folder top = Folder::open(Paths::dev(stick_dir));
+        const QString relative = path.mid(stick_dir.size());
+        const int slash = relative.lastIndexOf(QLatin1Char('/'));
+        const Folder dir = slash < 0 ? Folder() : top.sub(relative.left(slash));
+        struct stat st;
+        if (top.ok() && ::fstat(top.fd(), &st) == 0) {
+            *stick = {true, uint64_t(st.st_dev), uint64_t(st.st_ino)};
+            status = (slash < 0 ? top : dir).open_file(relative.mid(slash + 1), file.get());
+        }
+    }
+    if (status != FileRead::Ok || file->size() < 1 || file->size() > kMaxScanFile)
         return nullptr;
     *size = file->size();
     return file;
@@ -60,10 +73,18 @@ std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size)
 
 // The file has no name left: on the device its stick was pulled and every read fails from then
 // on, so the job stops as it does there. (fstatat for the reason Utils::open_regular_file has.)
-bool scan_file_gone(const QFile &file)
+// A file of the stick is gone too once another folder, or none, stands in the stick's place:
+// the stick was pulled (the device's bare mount point is left) or moved away.
+bool scan_file_gone(const QFile &file, const FolderId &stick)
 {
     struct stat st;
-    return ::fstatat(file.handle(), "", &st, AT_EMPTY_PATH) != 0 || st.st_nlink == 0;
+    if (::fstatat(file.handle(), "", &st, AT_EMPTY_PATH) != 0 || st.st_nlink == 0)
+        return true;
+    if (!stick.valid)
+        return false;
+    const QByteArray place = QFile::encodeName(Paths::dev(QLatin1String(rcvRecovery::kUsbDir)));
+    return ::lstat(place.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || uint64_t(st.st_dev) != stick.dev
+           || uint64_t(st.st_ino) != stick.ino;
 }
 
 }
@@ -218,12 +239,12 @@ void fpga_manage::job_mapping_file()
         m_job_line = g_line_type;
         sp.port = m_job_line.port;
         m_job_bytes = 0;
-        m_job_file = open_scan_file(qyfile_name(), &m_job_size);
+        m_job_file = open_scan_file(qyfile_name(), &m_job_size, &m_job_stick);
         set_step(m_job_file ? 1 : 2);
         break;
     case 1: {
         char chunk[kMappingChunk];
-        const qint64 n = scan_file_gone(*m_job_file) ? -1 : m_job_file->read(chunk, sizeof chunk);
+        const qint64 n = scan_file_gone(*m_job_file, m_job_stick) ? -1 : m_job_file->read(chunk, sizeof chunk);
         // A read error, or a file that shrank under the job: the cards keep what they got.
         if (n <= 0) {
             m_job_file.reset();

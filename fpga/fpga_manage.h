@@ -11,6 +11,14 @@
 
 class QFile;
 
+// A folder as the file system knows it, whatever its name: device and inode.
+struct FolderId
+{
+    bool valid = false;
+    uint64_t dev = 0;
+    uint64_t ino = 0;
+};
+
 // The FPGA manager: register and parameter-RAM mirrors of the two FPGAs, the receiving cards on
 // the output ports, the jobs posted in g_send_para and the LED set-up hand-shake. Its thread
 // runs fpga_pass() every 10 ms while a job or the LED set-up runs, and searches the ports for
@@ -115,6 +123,7 @@ private:
     double m_send_share = 0;           // job 1: the bar, unrounded
     std::unique_ptr<QFile> m_job_file; // job 2: the scan file, read a chunk a pass
     qint64 m_job_size = 0;
+    FolderId m_job_stick;              // job 2: the stick's folder the file was opened from
     qint64 m_job_bytes = 0;            // job 2: bytes sent
     int m_job_sent = 0;                // job 6: files replayed
     QStringList m_job_files;

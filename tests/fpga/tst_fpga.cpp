@@ -463,16 +463,52 @@ private slots:
     }
     // The stick pulled out while its scan file is being loaded: the job ends there with 100, as
     // the device's failing reads end it, and the cards keep what they got.
+    // However the stick went, the load ends at the next pass with what the cards have; a stick
+    // put back meanwhile is another folder, and a file the device's folder holds is not the
+    // stick's.
+    void stick_pulled_during_load_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<std::function<void()>>("pull");
+        QTest::addColumn<bool>("ends");
+        const auto stick = [] { return Paths::dev("/mnt/usb1"); };
+        const auto moved = [stick] { QVERIFY(QDir().rename(stick(), Paths::dev("/mnt/gone"))); };
+        QTest::newRow("deleted") << "/mnt/usb1/screen.qyfile" << std::function<void()>([stick] {
+            QVERIFY(QDir(stick()).removeRecursively());
+        }) << true;
+        QTest::newRow("moved away") << "/mnt/usb1/screen.qyfile" << std::function<void()>(moved) << true;
+        QTest::newRow("moved away from a folder of the stick") << "/mnt/usb1/maps/screen.qyfile"
+                                                               << std::function<void()>(moved) << true;
+        QTest::newRow("another stick in its place") << "/mnt/usb1/screen.qyfile" << std::function<void()>([=] {
+            moved();
+            write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3 * 1024 * 1024, 'q'));
+        }) << true;
+        QTest::newRow("the device's file, the stick moved") << "/data/smartmapping/screen.qyfile"
+                                                           << std::function<void()>(moved) << false;
+    }
     void stick_pulled_during_load()
     {
-        write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3 * 1024 * 1024, 'q'));
-        set_qyfile_name(QStringLiteral("/mnt/usb1/screen.qyfile"));
+        QFETCH(QString, file);
+        QFETCH(std::function<void()>, pull);
+        write_dev_file(file, QByteArray(3 * 1024 * 1024, 'q'));
+        QDir().mkpath(Paths::dev("/mnt/usb1"));
+        set_qyfile_name(file);
         Progress spy;
         f->set_job_listener(spy.listener());
         g_send_para.job_word = JOB_MAPPING_FILE;
         for (int i = 0; i < 101; ++i)
             f->fpga_pass();
-        QVERIFY(QDir(Paths::dev("/mnt/usb1")).removeRecursively());
+        pull();
+        QFETCH(bool, ends);
+        if (!ends) {
+            for (int i = 0; i < 10; ++i)
+                f->fpga_pass();
+            f->set_job_listener({});
+            QCOMPARE(sim().cards[0][0].loaded_bytes, 110 * 1024);
+            QVERIFY(g_send_para.job_word.load() != 0);
+            g_send_para.job_word = 0;
+            return;
+        }
         int passes = 0;
         for (; g_send_para.job_word.load() && passes < 10; ++passes)
             f->fpga_pass();
