@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <atomic>
 #include <cstring>
+#include <future>
 #include <thread>
 #include <unistd.h>
 
@@ -157,20 +158,24 @@ private slots:
         QCOMPARE((QList<long long>{d.voluntary, d.involuntary, d.cpu_ns}), (QList<long long>{16, 2, 3400}));
     }
 
+    // The sleeper tells when its 50 sleeps are over, however long a loaded machine made them;
+    // the test thread waits blocked meanwhile, so the wake-ups counted are the sleeper's.
     void a_sleeping_thread_is_counted_waking()
     {
         std::atomic<bool> go{false}, stop{false};
+        std::promise<void> slept;
         std::thread sleeper([&] {
             while (!go)
                 usleep(1000);
-            for (int i = 0; i < 50 && !stop; ++i)
+            for (int i = 0; i < 50; ++i)
                 usleep(1000);
+            slept.set_value();
             while (!stop)
                 usleep(1000);
         });
         const auto before = sample_process(getpid());
         go = true;
-        usleep(150000);
+        slept.get_future().wait();
         const auto after = sample_process(getpid());
         stop = true;
         sleeper.join();
