@@ -330,6 +330,22 @@ private slots:
         QCOMPARE(read_file(outside + "/f"), QByteArray("outside"));
         QCOMPARE(warnings.count("smartmapping is a link, not a folder"), !swapped && (op == "read" || op == "write") ? 1 : 0);
     }
+    // A folder once opened is left by none of its names: "." and ".." name no entry of its own.
+    void folder_names_stay_inside()
+    {
+        write_dev_file("/data/top", "top");
+        const Folder dir = Folder::open(Paths::dev("/data/smartmapping"), true);
+        QVERIFY(dir.ok());
+        for (const char *name : {"..", ".", "a/../..", "../data"}) {
+            QVERIFY2(!dir.sub(name).ok(), name);
+            QVERIFY2(dir.entry_type(name) == 0, name);
+        }
+        QFile file;
+        QVERIFY(dir.sub("..").open_file("top", &file) != FileRead::Ok);
+        QString reason;
+        QVERIFY(!dir.write_file("..", "x", &reason) && !dir.remove(".."));
+        QCOMPARE(read_dev_file("/data/top"), QByteArray("top"));
+    }
     // Any name a folder can hold can be saved, the longest too: the temporary file's name is short
     // and of its own. A NUL, which would cut the name short on its way to the system, is refused.
     void names_the_writer_takes()
@@ -392,7 +408,8 @@ private slots:
         if (data != "folder")
             QVERIFY(QFile::link(data == "link" ? target : outside + "/none", root + "/data"));
         const QString left = Utils::temporary_name();
-        for (const QString &file : {target + '/' + left, target + "/rcvrecovery/" + Utils::temporary_name(), other + '/' + left})
+        for (const QString &file : {target + '/' + left, target + "/rcvrecovery/" + Utils::temporary_name(),
+                                    target + "/smartmapping/maps/" + Utils::temporary_name(), other + '/' + left})
             write_file(file, "torn");
         QVERIFY(QFile::link(other + '/' + left, target + '/' + Utils::temporary_name()));
         for (const char *name : {"/.x.tmp", "/.saving-ABCDEF.tmp", "/x.tmp"})
@@ -407,11 +424,12 @@ private slots:
         QCOMPARE(entries(other), QStringList{left});
         if (data == "dangling") {
             QCOMPARE(entries(outside), (QStringList{"other", "real"}));
-            QCOMPARE(entries(target).size(), 6);
+            QCOMPARE(entries(target).size(), 7);
             return;
         }
-        QCOMPARE(entries(target), (QStringList{".saving-ABCDEF.tmp", ".x.tmp", "configs", "modes", "rcvrecovery", "x.tmp"}));
-        QVERIFY(entries(target + "/rcvrecovery").isEmpty());
+        QCOMPARE(entries(target),
+                 (QStringList{".saving-ABCDEF.tmp", ".x.tmp", "configs", "modes", "rcvrecovery", "smartmapping", "x.tmp"}));
+        QVERIFY(entries(target + "/rcvrecovery").isEmpty() && entries(target + "/smartmapping/maps").isEmpty());
         if (data == "link")
             QVERIFY(QFile::remove(root + "/data") && QFile::link(other, root + "/data"));
         QVERIFY(Utils::write_file_atomic(Paths::dev("/data/configs/a"), "saved"));
