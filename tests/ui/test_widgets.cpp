@@ -324,7 +324,8 @@ private slots:
         QCOMPARE(runs(sourceinfo::name_count_runs(1, "<b>cam</b>", 2)), (QStringList{"#ffffff 9 <b>cam</b>", "#4777ff 9 (2)"}));
     }
     // A coloured line draws, pixel for pixel, what a rich-text label draws for the same runs on
-    // the same ground: centred, left and right, in two fonts, and wider than its box.
+    // the same ground: centred, left and right, in two fonts (the line as high as its highest
+    // run, wherever that stands), and wider than its box.
     void coloured_line_draws_as_a_label_data()
     {
         QTest::addColumn<QSize>("size");
@@ -340,6 +341,7 @@ private slots:
                                    << "#ffffff,12,EN:/#00ff00,13,32/#ffffff,12,|/#ff0000,13,64/#ffffff,12,|/#ff0000,13,128";
         QTest::newRow("right") << QSize(130, 17) << 9 << right << "#ffffff,12,CN:/#00ff00,13,32";
         QTest::newRow("larger first") << QSize(130, 17) << 9 << left << "#ff0000,13,64/#ffffff,12,|";
+        QTest::newRow("much smaller last") << QSize(130, 30) << 9 << left << "#ff0000,20,64/#ffffff,9,|";
         QTest::newRow("wider, right") << QSize(130, 17) << 9 << right
                                       << "#ffffff,12,英文:/#00ff00,13,32宽/#ffffff,12,|/#00ff00,13,64宽/#ffffff,12,|/#00ff00,13,128宽";
         QTest::newRow("wider, centred") << QSize(30, 14) << 7 << centre << "#ffffff,9,Camera/#4777ff,9,(3)";
@@ -380,6 +382,9 @@ private slots:
         coloured->set_runs(line);
         const QImage want = drawn(label), got = drawn(coloured);
         QCOMPARE(got, want);
+        // The room it asks for is the label's, which the walker's overflow check relies on.
+        if (!line.empty())
+            QCOMPARE(coloured->natural_size(), label->sizeHint());
         QCOMPARE(coloured->text(), QTextDocumentFragment::fromHtml(html).toPlainText());
     }
     // No encoder device on a PC; the idle count stops short of wrapping; the spare dialogs close.
