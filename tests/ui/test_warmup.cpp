@@ -2,6 +2,15 @@
 #include "uitest.h"
 #include "warmup.h"
 
+namespace {
+// The glyphs the warming drew, by font.
+QMap<QString, QString> &drawn()
+{
+    static QMap<QString, QString> runs;
+    return runs;
+}
+}
+
 class TestWarmup : public QObject
 {
     Q_OBJECT
@@ -41,9 +50,12 @@ private slots:
     }
 
     // Nothing is warmed before the home screen is painted; a step is short, so that the warming
-    // takes many and the ticks run between them; after the paint the event loop warms the rest.
+    // takes many and the ticks run between them; after the paint the event loop warms the rest,
+    // every glyph of the sample in every font.
     void warming_follows_the_first_paint_step_by_step()
     {
+        drawn().clear();
+        Warmup::drawn_hook = [](const QFont &font, const QString &glyphs) { drawn()[font.key()] += glyphs; };
         QWidget home;
         home.resize(320, 240);
         Warmup::after_first_paint(&home);
@@ -61,6 +73,14 @@ private slots:
 
         home.setUpdatesEnabled(true);
         QTRY_COMPARE_WITH_TIMEOUT(Warmup::pending(), 0, 20000);
+        Warmup::drawn_hook = nullptr;
+
+        // Every font drew the whole sample, each glyph once, wherever the runs were cut.
+        QMap<QString, QString> want;
+        for (const QFont &f : Warmup::screen_fonts())
+            want[f.key()] = Warmup::sample_text();
+        QCOMPARE(int(want.size()), int(Warmup::screen_fonts().size()));
+        QCOMPARE(drawn(), want);
     }
 };
 

@@ -164,6 +164,8 @@ private:
         QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
         QPainter p(&scratch);
         p.setFont(font);
+        if (auto hook = Warmup::drawn_hook.load())
+            hook(p.font(), item.text);
         p.drawText(0, QFontMetrics(font).ascent(), item.text);
     }
 
@@ -181,6 +183,8 @@ Warmer *warmer()
 }
 
 }
+
+std::atomic<void (*)(const QFont &, const QString &)> Warmup::drawn_hook{nullptr};
 
 std::vector<QFont> Warmup::screen_fonts()
 {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QFont>
 #include <QStringList>
+#include <atomic>
 #include <vector>
 
 class QWidget;
@@ -28,5 +29,8 @@ QStringList language_pictures();
 int pending();
 // Warms the next few things, for about a millisecond here; false once nothing is left.
 bool step();
+
+// Tests: told of every run of glyphs as it is drawn, with the font it is drawn in.
+extern std::atomic<void (*)(const QFont &font, const QString &glyphs)> drawn_hook;
 
 }
