@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include "swapfolder.h"
 #include "syncupdate.h"
 #include "testroot.h"
+#include "utils.h"
 #include "zemrampara.h"
 
 using namespace Ram;
@@ -419,6 +421,65 @@ private slots:
         QCOMPARE(read_file(target + "/configs/a"), QByteArray("saved"));
         QCOMPARE(entries(other), QStringList{left});
         QCOMPARE(warnings.lines(), QStringList());
+    }
+    // The commands' record is a regular file in the root or nothing: whatever else holds its name
+    // loses the lines, said once, and neither holds the runner nor leads a line out of the root.
+    void shell_log_only_a_file_data()
+    {
+        columns<QString, QString>({"place", "said"});
+        QTest::newRow("a regular file") << "file" << "";
+        QTest::newRow("a FIFO") << "fifo" << "No such device or address";
+        QTest::newRow("a FIFO with a reader") << "read fifo" << "not a regular file";
+        QTest::newRow("a link to an outside file") << "link" << "a link, not a file";
+        QTest::newRow("a link to nowhere") << "dangling" << "a link, not a file";
+        QTest::newRow("a folder") << "folder" << "Is a directory";
+    }
+    void shell_log_only_a_file()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, said);
+        const QString log = Paths::dev("/shell.log"), outside = Paths::data_root() + "-outside/log";
+        const QByteArray log8 = QFile::encodeName(log);
+        write_file(outside, "outside\n");
+        if (place == "file")
+            write_file(log, "before\n");
+        if (place.endsWith("fifo"))
+            QCOMPARE(::mkfifo(log8.constData(), 0644), 0);
+        int reader = place == "read fifo" ? ::open(log8.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+        if (place == "link" || place == "dangling")
+            QVERIFY(QFile::link(place == "link" ? outside : outside + "-none", log));
+        if (place == "folder")
+            QVERIFY(QDir().mkpath(log));
+        Warnings warnings;
+        auto run = std::async(std::launch::async, [] {
+            return Utils::system_mutex("sync") + Utils::system_mutex("reboot");
+        });
+        // A bound for a hang, no time the test waits out: a reader, held until the runner is
+        // through, lets a stuck open and the ones after it through.
+        const bool done = run.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+        if (!done && reader < 0)
+            reader = ::open(log8.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        run.wait();
+        char got[64];
+        const ssize_t in_fifo = reader >= 0 ? ::read(reader, got, sizeof got) : -1;
+        if (reader >= 0)
+            ::close(reader);
+        QVERIFY2(done, "the runner waits on its record");
+        QCOMPARE(run.get(), 0);
+        QVERIFY2(in_fifo <= 0, "a line went into the FIFO");
+        QCOMPARE(warnings.lines(), said.isEmpty() ? QStringList()
+                                                  : QStringList{"zemK58N: " + log + ": commands not recorded: " + said});
+        QCOMPARE(read_file(outside), QByteArray("outside\n"));
+        QVERIFY(!QFileInfo::exists(outside + "-none"));
+        QCOMPARE(QFileInfo(log).isFile() && !QFileInfo(log).isSymLink() ? read_file(log) : QByteArray("none"),
+                 place == "file" ? QByteArray("before\nsync\nreboot\n") : QByteArray("none"));
+        // Once the name is free the record resumes, and a fault after that is said again.
+        QVERIFY(QFile::remove(log) || QDir(log).removeRecursively());
+        QCOMPARE(Utils::system_mutex("sync"), 0);
+        QCOMPARE(read_file(log), QByteArray("sync\n"));
+        QVERIFY(QFile::remove(log) && QDir().mkpath(log));
+        QCOMPARE(Utils::system_mutex("sync"), 0);
+        QCOMPARE(warnings.count(": commands not recorded: Is a directory"), place == "folder" ? 2 : 1);
     }
     // What a test leaves in its root goes before the next one, names that are no UTF-8 included
     // (the stick's and the control link's names keep their bytes); links are removed, and what
