@@ -198,6 +198,89 @@ private slots:
                                              "LcdLangValid=6\n\n[later]\ny=2\n");
         QVERIFY(!QFileInfo::exists(Paths::dev(kIni) + ".lock"));
     }
+    // A configuration file is taken with a UTF-8 mark before it. One that is not taken is said so,
+    // and one that holds something is kept aside (an older one replaced) before the defaults take
+    // its place, which the next start then reads without a word.
+    void configuration_refused_data()
+    {
+        columns<QByteArray, QString, bool, QStringList>({"content", "said", "kept", "config"});
+        const QByteArray good = "[config]\nIPAddress=10.1.2.3\nGateWay=10.1.2.1\nBarCode=K58-7\n";
+        const QStringList user{"10.1.2.3", "10.1.2.1", "K58-7", "31"}, defaults{"192.168.1.199", "192.168.1.1", " ", "31"};
+        const QString text = QString::fromLatin1(good);
+        const QByteArray utf16(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        QByteArray random(4096, '\0');
+        QRandomGenerator gen(58);
+        for (char &c : random)
+            c = char(gen.bounded(256));
+        QTest::newRow("UTF-8 mark") << "\xEF\xBB\xBF" + good << "" << false << user;
+        QTest::newRow("UTF-16") << "\xFF\xFE" + utf16 << "UTF-16 text, only UTF-8 is read" << true << defaults;
+        QTest::newRow("over 64 KiB") << good + ';' + QByteArray(64 * 1024, 'x') + '\n' << "larger than 65536 bytes" << true
+                                     << defaults;
+        QTest::newRow("all NUL") << QByteArray(4096, '\0') << "not text: it holds NUL bytes" << true << defaults;
+        QTest::newRow("random bytes") << random << "not text: it holds NUL bytes" << true << defaults;
+        QTest::newRow("random text") << QByteArray("lorem ipsum\nIPAddress=10.1.2.3\n") << "no [config] group" << true
+                                     << defaults;
+        QTest::newRow("empty") << QByteArray() << "empty" << false << defaults;
+    }
+    void configuration_refused()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, said);
+        QFETCH(bool, kept);
+        const QString ini = Paths::dev(kIni), refused = ini + ".refused";
+        write_file(ini, content);
+        write_file(refused, "older");
+        {
+            Warnings warnings;
+            QTEST(config_values(), "config");
+            QStringList lines;
+            if (!said.isEmpty())
+                lines << "zemK58N: " + ini + ": not used: " + said;
+            if (kept)
+                lines << "zemK58N: " + ini + ": kept as tcpip.ini.refused, a new one written";
+            QCOMPARE(warnings.lines(), lines);
+        }
+        QCOMPARE(read_file(refused), kept ? content : QByteArray("older"));
+        QCOMPARE(read_file(ini).count("[config]"), 1);
+        Warnings warnings;
+        const QStringList values = config_values();
+        ConfigEngine::destroy_for_test();
+        QCOMPARE(config_values(), values);
+        QCOMPARE(warnings.lines(), QStringList());
+    }
+    // A refused file that cannot be kept aside is left as it is, at the start and at a save, which
+    // then fails; once there is room, the next save keeps it aside first. The folder opened for the
+    // read takes the move and the write, wherever its name leads once it is open.
+    void configuration_kept_before_replaced()
+    {
+        const QString ini = Paths::dev(kIni), refused = ini + ".refused";
+        const QByteArray big = "[config]\nIPAddress=10.1.2.3\n;" + QByteArray(64 * 1024, 'x') + '\n';
+        write_file(ini, big);
+        QVERIFY(QDir().mkpath(refused + "/full"));
+        Warnings warnings;
+        QCOMPARE(config_values()[0], QStringLiteral("192.168.1.199"));
+        QVERIFY(!ConfigEngine::p_config->write_config_variant(ConfigItem::IPAddress, "10.5.5.5"));
+        QCOMPARE(read_file(ini), big);
+        QCOMPARE(config_values()[0], QStringLiteral("192.168.1.199"));
+        QCOMPARE(warnings.count(ini + ": left as it is, for it cannot be kept aside: Is a directory"), 1);
+        QVERIFY(QDir(refused).removeRecursively());
+        QVERIFY(ConfigEngine::p_config->write_config_variant(ConfigItem::IPAddress, "10.5.5.5"));
+        QCOMPARE(read_file(refused), big);
+        QCOMPARE(QSettings(ini, QSettings::IniFormat).value("config/IPAddress"), QVariant("10.5.5.5"));
+        QCOMPARE(warnings.count(ini + ": kept as tcpip.ini.refused"), 1);
+
+        const QString folder = Paths::dev("/data/configs"), outside = Paths::data_root() + "-outside";
+        QVERIFY(QDir().mkpath(outside));
+        write_file(ini, big);
+        SwapWhenOpened swap(folder, outside);
+        ConfigEngine::destroy_for_test();
+        QCOMPARE(config_values()[0], QStringLiteral("192.168.1.199"));
+        QCOMPARE(SwapWhenOpened::swaps(), 1);
+        QCOMPARE(read_file(folder + ".opened/tcpip.ini.refused"), big);
+        QCOMPARE(QSettings(folder + ".opened/tcpip.ini", QSettings::IniFormat).value("config/IPAddress"),
+                 QVariant("192.168.1.199"));
+        QVERIFY(QDir(outside).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+    }
     // Parsed once, and again only when the file's size or time changes.
     void names_read_once()
     {
