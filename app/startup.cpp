@@ -39,15 +39,16 @@ bool env_flag(const char *name)
     return !value.isEmpty() && value != "0";
 }
 
-// Qt asks libdbus for the session bus, and with an X display but no bus address libdbus runs
-// dbus-launch to start one. A PC run starts no program of the host's and uses none of its
-// services: its session bus is a socket in its own data root that nothing serves, so the one
-// connection attempt fails at once. It must be in the environment before the application exists.
+// Qt asks libdbus for the session bus. With no bus address libdbus tries $XDG_RUNTIME_DIR/bus,
+// a name in the data root, and with an X display it runs dbus-launch to start a bus. A PC run
+// starts no program of the host's and uses none of its services: its address names a transport
+// that no bus library knows, so the one attempt fails before a socket is made. A socket's path
+// would not do: whatever lies under that name in the root, a link to a listener included, is
+// where the connection would go. It must be in the environment before the application exists.
 void keep_off_host_session_bus()
 {
 #ifndef ZEM_DEVICE_BUILD
-    const QByteArray socket = QFile::encodeName(Paths::data_root() + QStringLiteral("/no-session-bus"));
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + socket.toPercentEncoding("/", "~"));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "zemk58n-no-bus:");
 #endif
 }
 

@@ -1,18 +1,25 @@
 #include "config_engine.h"
 
-#include <QRegularExpression>
+#include <sys/stat.h>
 
 #include "global.h"
+#include "ini_text.h"
 #include "paths.h"
 #include "safe_file.h"
 #include "utils.h"
 
 ConfigEngine *ConfigEngine::p_config = nullptr;
 
+using namespace IniText;
+
 namespace {
 
-const char kIniFile[] = "/data/configs/tcpip.ini";
+const char kIniFolder[] = "/data/configs";
+const char kIniName[] = "tcpip.ini";
+// Where a file that is not taken is kept, once, before the defaults take its place.
+const char kRefusedName[] = "tcpip.ini.refused";
 const char kGroup[] = "config";
+
 // The real file holds eighteen short lines.
 constexpr qint64 kMaxIniBytes = 64 * 1024;
 
@@ -71,216 +78,73 @@ QVariant checked(const Item &item, const QString &text)
 
 QString ini_path()
 {
-    return Paths::dev(QString::fromLatin1(kIniFile));
+    return Paths::dev(QLatin1String(kIniFolder) + QLatin1Char('/') + QLatin1String(kIniName));
 }
 
-// ---- the INI text, in the form Qt's settings class reads and writes --------------------------
-
-QList<QByteArray> lines_of(const QByteArray &bytes)
+// Why a file that could be read is no configuration to take, or empty when it is one.
+QString refusal_of(const QByteArray &bytes, const QList<QByteArray> &lines)
 {
-    QList<QByteArray> lines = bytes.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (QByteArray &line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return QStringLiteral("UTF-16 text, only UTF-8 is read");
+    if (bytes.contains('\0'))
+        return QStringLiteral("not text: it holds NUL bytes");
+    for (const QByteArray &line : lines) {
+        if (group_of(line) == kGroup)
+            return QString();
     }
-    return lines;
+    return QStringLiteral("no [config] group");
 }
 
-// The group a "[name]" line opens, or a null array for any other line.
-QByteArray group_of(const QByteArray &line)
+// The file as it stands now, read through the folder that the write after it goes to.
+struct Current
 {
-    const QByteArray t = line.trimmed();
-    return t.size() >= 2 && t.startsWith('[') && t.endsWith(']') ? t.mid(1, t.size() - 2).trimmed() : QByteArray();
-}
+    QList<QByteArray> lines;   // none when it is missing or not taken
+    bool taken = true;         // false: a file is there and not taken, said why
+    bool replaceable = true;   // false: not taken, and it could not be kept aside (said)
+};
 
-// Indexes of the lines "key=..." of the group "config", in file order.
-QList<int> key_lines(const QList<QByteArray> &lines, const char *key)
+// A regular file that is not taken and holds something is moved aside before anything replaces
+// it: a file the program cannot read may still hold the addresses and the bar code the user set,
+// and the defaults written in its place would otherwise be all that is left of them. A link, a
+// FIFO or a device in its place holds nothing of the configuration and is simply replaced.
+Current current(const Folder &dir)
 {
-    QList<int> found;
-    bool in_group = false;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QByteArray group = group_of(lines[i]);
-        if (!group.isNull()) {
-            in_group = group == kGroup;
-            continue;
-        }
-        const int eq = lines[i].indexOf('=');
-        if (in_group && eq > 0 && lines[i].left(eq).trimmed() == key)
-            found << i;
-    }
-    return found;
+    Current c;
+    const QString name = QLatin1String(kIniName);
+    const FileRead file = Utils::read_file_capped(dir, name, kMaxIniBytes);
+    if (file.status == FileRead::Missing)
+        return c;
+    c.lines = lines_of(file.bytes);
+    const bool blank = file.ok() && without_mark(file.bytes).trimmed().isEmpty();
+    const QString why = !file.ok() ? file.reason : blank ? QStringLiteral("empty") : refusal_of(file.bytes, c.lines);
+    if (why.isEmpty())
+        return c;
+    // The reader has said why it refused the file.
+    if (file.ok())
+        Utils::report_file_problem(ini_path(), QStringLiteral("not used: ") + why);
+    c.lines.clear();
+    c.taken = false;
+    if (blank || dir.entry_type(name) != S_IFREG)
+        return c;
+    QString reason;
+    c.replaceable = dir.rename(name, QLatin1String(kRefusedName), &reason);
+    const QString said = c.replaceable ? QStringLiteral("kept as %1, a new one written").arg(QLatin1String(kRefusedName))
+                                       : QStringLiteral("left as it is, for it cannot be kept aside: ") + reason;
+    Utils::report_file_problem(ini_path(), said);
+    return c;
 }
 
-// A stored value as text: quotes and backslash escapes undone; a comma is part of the text, not
-// a list separator. False for text that is not UTF-8.
-bool unescaped(const QByteArray &raw, QString *out)
-{
-    if (!Utils::is_utf8(raw))
-        return false;
-    const QString s = QString::fromUtf8(raw);
-    static const char kCodes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'},
-                                     {'v', '\v'}, {'"', '"'},   {'?', '?'},   {'\'', '\''}, {'\\', '\\'}};
-    const auto digit = [](QChar c, int base) {
-        const int v = c.isDigit() ? c.digitValue() : (c.toLower().unicode() >= 'a' ? c.toLower().unicode() - 'a' + 10 : 99);
-        return c.unicode() < 128 && v < base ? v : -1;
-    };
-    QString text;
-    bool quoted = false;
-    int keep = 0;   // blanks after this length trail the value and are dropped
-    int i = 0;
-    const int n = s.size();
-    while (i < n && (s[i] == QLatin1Char(' ') || s[i] == QLatin1Char('\t')))
-        ++i;
-    while (i < n) {
-        const QChar c = s[i++];
-        if (c == QLatin1Char('"')) {
-            quoted = !quoted;
-        } else if (c == QLatin1Char(';') && !quoted) {
-            break;   // the rest of the line is a comment
-        } else if (c == QLatin1Char('\\') && i < n) {
-            const QChar e = s[i++];
-            bool done = false;
-            for (const auto &code : kCodes) {
-                if (e == QLatin1Char(code[0])) {
-                    text += QLatin1Char(code[1]);
-                    done = true;
-                    break;
-                }
-            }
-            const int base = e == QLatin1Char('x') ? 16 : digit(e, 8) >= 0 ? 8 : 0;
-            if (!done && base) {
-                uint v = base == 8 ? static_cast<uint>(digit(e, 8)) : 0;
-                int digits = base == 8 ? 1 : 0;
-                for (; digits < 6 && i < n && digit(s[i], base) >= 0; ++digits)
-                    v = v * static_cast<uint>(base) + static_cast<uint>(digit(s[i++], base));
-                if (digits)
-                    text += QChar(static_cast<ushort>(v & 0xFFFF));
-            }
-        } else {
-            text += c;
-            if (!quoted && (c == QLatin1Char(' ') || c == QLatin1Char('\t')))
-                continue;
-        }
-        keep = text.size();
-    }
-    text.truncate(keep);
-    // "@@" stands for a text beginning with "@"; "@Type(...)" is a serialised object of some type
-    // and no text: it is refused here rather than built.
-    if (text.startsWith(QLatin1String("@@"))) {
-        text.remove(0, 1);
-    } else {
-        static const QRegularExpression typed(QStringLiteral("^@[A-Za-z]+\\(.*\\)$"),
-                                              QRegularExpression::DotMatchesEverythingOption);
-        if (typed.match(text).hasMatch())
-            return false;
-    }
-    *out = text;
-    return true;
-}
-
-// The value as the settings class writes it, so that either can read the other's file.
-QByteArray escaped(QString text)
-{
-    if (text.startsWith(QLatin1Char('@')))
-        text.prepend(QLatin1Char('@'));
-    QByteArray out;
-    bool quote = false;
-    bool hex_before = false;   // a digit right after a "\x.." escape would join it
-    for (const QChar qc : text) {
-        const ushort c = qc.unicode();
-        if (c == ';' || c == ',' || c == '=')
-            quote = true;
-        const bool hex_digit = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-        if (hex_before && hex_digit) {
-            out += "\\x" + QByteArray::number(c, 16);
-            continue;
-        }
-        hex_before = false;
-        switch (c) {
-        case '\a': out += "\\a"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\v': out += "\\v"; break;
-        case '"':
-        case '\\':
-            out += '\\';
-            out += static_cast<char>(c);
-            break;
-        default:
-            if (c <= 0x1F || c >= 0x7F) {
-                out += "\\x" + QByteArray::number(c, 16);
-                hex_before = true;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-    }
-    if (quote || out.startsWith(' ') || out.endsWith(' '))
-        out = '"' + out + '"';
-    return out;
-}
-
-// Sets key=value in the group "config": the last line of the key is replaced and earlier ones
-// dropped; a new key goes to the end of the group, a new group to the end of the file.
-void set_line(QList<QByteArray> &lines, const char *key, const QByteArray &value)
-{
-    const QByteArray line = QByteArray(key) + '=' + value;
-    QList<int> at = key_lines(lines, key);
-    if (!at.isEmpty()) {
-        lines[at.last()] = line;
-        for (int k = at.size() - 2; k >= 0; --k)
-            lines.removeAt(at[k]);
-        return;
-    }
-    int end = -1;
-    bool in_group = false;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QByteArray group = group_of(lines[i]);
-        if (!group.isNull())
-            in_group = group == kGroup;
-        if (in_group && (!group.isNull() || !lines[i].trimmed().isEmpty()))
-            end = i;
-    }
-    if (end >= 0) {
-        lines.insert(end + 1, line);
-        return;
-    }
-    if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-        lines << QByteArray();
-    lines << QByteArray("[") + kGroup + ']' << line;
-}
-
-// Whether the last line of `key` is there and reads as `text`.
-bool stores(const QList<QByteArray> &lines, const char *key, const QString &text)
-{
-    const QList<int> at = key_lines(lines, key);
-    if (at.isEmpty())
-        return false;
-    const QByteArray &line = lines[at.last()];
-    QString stored;
-    return unescaped(line.mid(line.indexOf('=') + 1), &stored) && stored == text;
-}
-
-// The file's lines as they stand now; none when it is missing or unusable.
-QList<QByteArray> current_lines(FileRead::Status *status = nullptr)
-{
-    const FileRead file = Utils::read_file_capped(ini_path(), kMaxIniBytes);
-    if (status)
-        *status = file.status;
-    return file.ok() ? lines_of(file.bytes) : QList<QByteArray>();
-}
-
-bool store(const QList<QByteArray> &lines)
+bool store(const Folder &dir, const QList<QByteArray> &lines)
 {
     QByteArray bytes;
     for (const QByteArray &line : lines)
         bytes += line + '\n';
-    return Utils::write_file_atomic(ini_path(), bytes);
+    return Utils::write_file_atomic(dir, QLatin1String(kIniName), bytes);
+}
+
+Folder ini_folder()
+{
+    return Folder::open(Paths::dev(QLatin1String(kIniFolder)), true);
 }
 
 }
@@ -311,13 +175,13 @@ void ConfigEngine::destroy_for_test()
 void ConfigEngine::load()
 {
     QMutexLocker lock(&m_mutex);
-    FileRead::Status status = FileRead::Missing;
-    QList<QByteArray> lines = current_lines(&status);
-    // A file that is no file (a link, a FIFO, too big) is replaced by a proper one.
-    bool rewrite = status == FileRead::Refused;
+    const Folder dir = ini_folder();
+    Current file = current(dir);
+    QList<QByteArray> &lines = file.lines;
+    bool rewrite = !file.taken;
     for (const Item &item : kItems) {
         QVariant v;
-        const QList<int> at = key_lines(lines, item.ini_key);
+        const QList<int> at = key_lines(lines, kGroup, item.ini_key);
         if (!at.isEmpty()) {
             const QByteArray &line = lines[at.last()];
             QString text;
@@ -330,13 +194,13 @@ void ConfigEngine::load()
         }
         if (!v.isValid()) {
             v = checked(item, QString::fromLatin1(item.fallback));
-            set_line(lines, item.ini_key, escaped(QString::fromLatin1(item.fallback)));
+            set_line(lines, kGroup, item.ini_key, escaped(QString::fromLatin1(item.fallback)));
             rewrite = true;
         }
         m_values[item.key] = v;
     }
-    if (rewrite)
-        store(lines);
+    if (rewrite && file.replaceable)
+        store(dir, lines);
 }
 
 QVariant ConfigEngine::read_config_variant(ConfigItem::ConfigName key) const
@@ -364,8 +228,12 @@ bool ConfigEngine::write_config_variants(const Values &values)
         // The file gets every key, the held value where none is given: a file gone or refused
         // since the start would otherwise come back with the given keys alone, and the next start
         // would put defaults in place of the others. Read again for the lines this program does
-        // not know of, which a file it can read keeps.
-        QList<QByteArray> lines = current_lines();
+        // not know of, which a file it can read keeps; one it cannot is kept aside first.
+        const Folder dir = ini_folder();
+        Current file = current(dir);
+        if (!file.replaceable)
+            return false;
+        QList<QByteArray> &lines = file.lines;
         for (const Item &item : kItems) {
             QVariant value = m_values[item.key];
             bool given = false;
@@ -376,11 +244,11 @@ bool ConfigEngine::write_config_variants(const Values &values)
                 }
             }
             // A line that already reads as the held value stays as it is, its comment with it.
-            if (!given && stores(lines, item.ini_key, value.toString()))
+            if (!given && stores(lines, kGroup, item.ini_key, value.toString()))
                 continue;
-            set_line(lines, item.ini_key, escaped(value.toString()));
+            set_line(lines, kGroup, item.ini_key, escaped(value.toString()));
         }
-        if (!store(lines))
+        if (!store(dir, lines))
             return false;
     }
     for (const auto &v : values)

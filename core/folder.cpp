@@ -359,6 +359,23 @@ bool Folder::remove(const QString &name) const
     return ::unlinkat(m_fd, bytes.constData(), 0) == 0;
 }
 
+bool Folder::rename(const QString &from, const QString &to, QString *reason) const
+{
+    if (m_fd < 0) {
+        *reason = m_reason;
+        return false;
+    }
+    if (!is_entry_name(from) || !is_entry_name(to)) {
+        *reason = QStringLiteral("not a file name");
+        return false;
+    }
+    if (::renameat(m_fd, Paths::name_bytes(from).constData(), m_fd, Paths::name_bytes(to).constData()) != 0) {
+        *reason = errno_text(errno);
+        return false;
+    }
+    return true;
+}
+
 void Folder::remove_temporaries() const
 {
     if (m_fd >= 0)

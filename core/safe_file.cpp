@@ -82,9 +82,23 @@ FileRead::Status Utils::open_regular_file(const QString &path, QFile *file, QStr
 
 FileRead Utils::read_file_capped(const QString &path, qint64 cap)
 {
+    QString dir, name;
+    split_path(path, &dir, &name);
+    if (path.contains(QChar(0))) {
+        FileRead r;
+        r.status = FileRead::Refused;
+        r.reason = QStringLiteral("a name holds a NUL character");
+        report_file_problem(path, QStringLiteral("not used: ") + r.reason);
+        return r;
+    }
+    return read_file_capped(Folder::open(dir), name, cap);
+}
+
+FileRead Utils::read_file_capped(const Folder &dir, const QString &name, qint64 cap)
+{
     FileRead r;
     QFile f;
-    r.status = open_regular_file(path, &f, &r.reason);
+    r.status = dir.open_file(name, &f, &r.reason);
     if (r.status == FileRead::Ok) {
         if (f.size() <= cap)
             r.bytes = f.read(cap + 1);
@@ -100,7 +114,7 @@ FileRead Utils::read_file_capped(const QString &path, qint64 cap)
         }
     }
     if (r.status == FileRead::Refused)
-        report_file_problem(path, QStringLiteral("not used: ") + r.reason);
+        report_file_problem(dir.path() + QLatin1Char('/') + name, QStringLiteral("not used: ") + r.reason);
     return r;
 }
 

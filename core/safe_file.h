@@ -40,6 +40,8 @@ FileRead::Status open_regular_file(const QString &path, QFile *file, QString *re
 // The whole of a regular file of at most `cap` bytes. A refused file is reported; a missing
 // one is not (most files are optional).
 FileRead read_file_capped(const QString &path, qint64 cap);
+// The same, of a file in a folder already open.
+FileRead read_file_capped(const Folder &dir, const QString &name, qint64 cap);
 // Removes a file, or a link in its place (never what it leads to); true when it is gone.
 bool remove_file(const QString &path);
 
@@ -104,6 +106,9 @@ public:
     bool write_file(const QString &name, const QByteArray &data, QString *reason) const;
     // Removes an entry that is no folder: a link itself, never what it leads to.
     bool remove(const QString &name) const;
+    // Renames an entry of this folder within it, over whatever `to` names that can be replaced;
+    // a link is moved itself.
+    bool rename(const QString &from, const QString &to, QString *reason) const;
 
     // Start-up's two looks at a data folder: the safe writer's leftovers removed here and in the
     // folders below (links removed, never followed), and a small file created, written and

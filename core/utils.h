@@ -16,7 +16,8 @@ extern QMutex _led_para_init_mutex; // g_set_led_para / g_set_led_setup; taken i
 uint32_t getTimeSpace(uint32_t stamp);
 
 // Runs one shell command: on the device through the shell, elsewhere it only appends the
-// command to <data root>/shell.log and reports success. Returns 0 on success, 255 otherwise.
+// command to <data root>/shell.log (a regular file there, or the line is lost and that said once)
+// and reports success. Returns 0 on success, 255 otherwise.
 int system_mutex(const QString &cmd, int *status = nullptr);
 
 // Copies the configuration into the globals and sets up eth0. Returns 0 or 255.

@@ -1,10 +1,15 @@
 // The start before the screens, on a data root that cannot be written and on one where an
 // interrupted save left its temporary files; the session bus and the runtime folder it names
 // before the application.
+#include <QDBusConnection>
 #include <QtTest>
-#include <cctype>
+#include <atomic>
+#include <cerrno>
 #include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 #include "config_engine.h"
@@ -14,6 +19,51 @@
 #include "startup.h"
 #include "testroot.h"
 #include "zemrampara.h"
+
+namespace {
+// A Unix socket that takes connections and drops them at once, counting them; a bus library that
+// reaches it fails at once instead of waiting for a greeting.
+class Listener
+{
+public:
+    explicit Listener(const QByteArray &path)
+    {
+        sockaddr_un addr{};
+        if (path.size() >= int(sizeof addr.sun_path))
+            return;
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.constData(), sizeof addr.sun_path - 1);
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || ::listen(m_fd, 8) != 0)
+            return;
+        m_listening = true;
+        m_thread = std::thread([this] {
+            for (int fd; (fd = ::accept(m_fd, nullptr, nullptr)) >= 0 || errno == EINTR;) {
+                if (fd >= 0) {
+                    ++m_connections;
+                    ::close(fd);
+                }
+            }
+        });
+    }
+    ~Listener()
+    {
+        // Wakes the accept with an error, which ends the thread.
+        ::shutdown(m_fd, SHUT_RDWR);
+        if (m_thread.joinable())
+            m_thread.join();
+        ::close(m_fd);
+    }
+    bool listening() const { return m_listening; }
+    int connections() const { return m_connections; }
+
+private:
+    int m_fd = -1;
+    bool m_listening = false;
+    std::atomic<int> m_connections{0};
+    std::thread m_thread;
+};
+}
 
 class TestStartup : public QObject
 {
@@ -67,26 +117,35 @@ private slots:
             QVERIFY2(!QFile::exists(Paths::dev(f)), qPrintable(f));
         QVERIFY(QFile::exists(root + "-outside/" + leftover));
     }
-    // Whatever bus the host's session names, a PC run names one of its own that nothing serves,
-    // so that Qt neither runs dbus-launch nor reaches a host service. The root's odd characters
-    // are escaped as bus addresses want them.
+    // Whatever bus the host's session names, and whatever the data root holds under the names a
+    // bus library looks for, a PC run's session bus reaches nothing: here a listener stands for
+    // the host's bus and is linked from the root, and it is never connected to.
     void session_bus_of_its_own()
     {
-        const QString root = fresh_test_root("bus, a=b;c~d");
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/0/bus");
+        const QString root = fresh_test_root("bus"), outside = root + "-outside";
+        QDir(outside).removeRecursively();
+        QVERIFY(QDir().mkpath(outside) && QDir().mkpath(root + "/runtime"));
+        QVERIFY(QFile::setPermissions(root + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        const QByteArray socket = QFile::encodeName(outside + "/bus");
+        Listener listener(socket);
+        QVERIFY(listener.listening());
+        for (const char *name : {"/no-session-bus", "/runtime/bus"})
+            QVERIFY(QFile::link(outside + "/bus", root + name));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + socket);
         ConfigEngine::destroy_for_test();
         ZemRamPara::destroy_for_test();
         StartupOptions options;
         options.root = root;
         startup_core(options);
-        const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-        QVERIFY2(address.startsWith("unix:path=/"), address);
-        const QByteArray value = address.mid(10);
-        for (const char c : value)
-            QVERIFY2(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("-_/.\\*%", c), address);
-        const QString socket = QFile::decodeName(QByteArray::fromPercentEncoding(value));
-        QCOMPARE(QFileInfo(socket).absolutePath(), root);
-        QVERIFY(!QFileInfo::exists(socket));
+        // A literal name: Qt's bus thread drops its copy of it, and the thread sanitizer, blind to
+        // Qt's counts, would take a copy freed there for a race.
+        const QString name = QStringLiteral("probe");
+        {
+            const QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+            QVERIFY(!bus.isConnected());
+        }
+        QDBusConnection::disconnectFromBus(name);
+        QCOMPARE(listener.connections(), 0);
     }
     // Qt's runtime folder is one of the run's own, in its data root and for its user alone, and Qt
     // takes it as it is. Whatever held its name before is not followed out of the root.

@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include "swapfolder.h"
 #include "syncupdate.h"
 #include "testroot.h"
+#include "utils.h"
 #include "zemrampara.h"
 
 using namespace Ram;
@@ -195,6 +197,89 @@ private slots:
         QCOMPARE(read_dev_file(kIni), head + "IPAddress=192.168.1.199\nSubNetMask=255.255.255.0\nGateWay=192.168.1.1\n"
                                              "LcdLangValid=6\n\n[later]\ny=2\n");
         QVERIFY(!QFileInfo::exists(Paths::dev(kIni) + ".lock"));
+    }
+    // A configuration file is taken with a UTF-8 mark before it. One that is not taken is said so,
+    // and one that holds something is kept aside (an older one replaced) before the defaults take
+    // its place, which the next start then reads without a word.
+    void configuration_refused_data()
+    {
+        columns<QByteArray, QString, bool, QStringList>({"content", "said", "kept", "config"});
+        const QByteArray good = "[config]\nIPAddress=10.1.2.3\nGateWay=10.1.2.1\nBarCode=K58-7\n";
+        const QStringList user{"10.1.2.3", "10.1.2.1", "K58-7", "31"}, defaults{"192.168.1.199", "192.168.1.1", " ", "31"};
+        const QString text = QString::fromLatin1(good);
+        const QByteArray utf16(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        QByteArray random(4096, '\0');
+        QRandomGenerator gen(58);
+        for (char &c : random)
+            c = char(gen.bounded(256));
+        QTest::newRow("UTF-8 mark") << "\xEF\xBB\xBF" + good << "" << false << user;
+        QTest::newRow("UTF-16") << "\xFF\xFE" + utf16 << "UTF-16 text, only UTF-8 is read" << true << defaults;
+        QTest::newRow("over 64 KiB") << good + ';' + QByteArray(64 * 1024, 'x') + '\n' << "larger than 65536 bytes" << true
+                                     << defaults;
+        QTest::newRow("all NUL") << QByteArray(4096, '\0') << "not text: it holds NUL bytes" << true << defaults;
+        QTest::newRow("random bytes") << random << "not text: it holds NUL bytes" << true << defaults;
+        QTest::newRow("random text") << QByteArray("lorem ipsum\nIPAddress=10.1.2.3\n") << "no [config] group" << true
+                                     << defaults;
+        QTest::newRow("empty") << QByteArray() << "empty" << false << defaults;
+    }
+    void configuration_refused()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, said);
+        QFETCH(bool, kept);
+        const QString ini = Paths::dev(kIni), refused = ini + ".refused";
+        write_file(ini, content);
+        write_file(refused, "older");
+        {
+            Warnings warnings;
+            QTEST(config_values(), "config");
+            QStringList lines;
+            if (!said.isEmpty())
+                lines << "zemK58N: " + ini + ": not used: " + said;
+            if (kept)
+                lines << "zemK58N: " + ini + ": kept as tcpip.ini.refused, a new one written";
+            QCOMPARE(warnings.lines(), lines);
+        }
+        QCOMPARE(read_file(refused), kept ? content : QByteArray("older"));
+        QCOMPARE(read_file(ini).count("[config]"), 1);
+        Warnings warnings;
+        const QStringList values = config_values();
+        ConfigEngine::destroy_for_test();
+        QCOMPARE(config_values(), values);
+        QCOMPARE(warnings.lines(), QStringList());
+    }
+    // A refused file that cannot be kept aside is left as it is, at the start and at a save, which
+    // then fails; once there is room, the next save keeps it aside first. The folder opened for the
+    // read takes the move and the write, wherever its name leads once it is open.
+    void configuration_kept_before_replaced()
+    {
+        const QString ini = Paths::dev(kIni), refused = ini + ".refused";
+        const QByteArray big = "[config]\nIPAddress=10.1.2.3\n;" + QByteArray(64 * 1024, 'x') + '\n';
+        write_file(ini, big);
+        QVERIFY(QDir().mkpath(refused + "/full"));
+        Warnings warnings;
+        QCOMPARE(config_values()[0], QStringLiteral("192.168.1.199"));
+        QVERIFY(!ConfigEngine::p_config->write_config_variant(ConfigItem::IPAddress, "10.5.5.5"));
+        QCOMPARE(read_file(ini), big);
+        QCOMPARE(config_values()[0], QStringLiteral("192.168.1.199"));
+        QCOMPARE(warnings.count(ini + ": left as it is, for it cannot be kept aside: Is a directory"), 1);
+        QVERIFY(QDir(refused).removeRecursively());
+        QVERIFY(ConfigEngine::p_config->write_config_variant(ConfigItem::IPAddress, "10.5.5.5"));
+        QCOMPARE(read_file(refused), big);
+        QCOMPARE(QSettings(ini, QSettings::IniFormat).value("config/IPAddress"), QVariant("10.5.5.5"));
+        QCOMPARE(warnings.count(ini + ": kept as tcpip.ini.refused"), 1);
+
+        const QString folder = Paths::dev("/data/configs"), outside = Paths::data_root() + "-outside";
+        QVERIFY(QDir().mkpath(outside));
+        write_file(ini, big);
+        SwapWhenOpened swap(folder, outside);
+        ConfigEngine::destroy_for_test();
+        QCOMPARE(config_values()[0], QStringLiteral("192.168.1.199"));
+        QCOMPARE(SwapWhenOpened::swaps(), 1);
+        QCOMPARE(read_file(folder + ".opened/tcpip.ini.refused"), big);
+        QCOMPARE(QSettings(folder + ".opened/tcpip.ini", QSettings::IniFormat).value("config/IPAddress"),
+                 QVariant("192.168.1.199"));
+        QVERIFY(QDir(outside).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
     }
     // Parsed once, and again only when the file's size or time changes.
     void names_read_once()
@@ -437,6 +522,65 @@ private slots:
         QCOMPARE(read_file(target + "/configs/a"), QByteArray("saved"));
         QCOMPARE(entries(other), QStringList{left});
         QCOMPARE(warnings.lines(), QStringList());
+    }
+    // The commands' record is a regular file in the root or nothing: whatever else holds its name
+    // loses the lines, said once, and neither holds the runner nor leads a line out of the root.
+    void shell_log_only_a_file_data()
+    {
+        columns<QString, QString>({"place", "said"});
+        QTest::newRow("a regular file") << "file" << "";
+        QTest::newRow("a FIFO") << "fifo" << "No such device or address";
+        QTest::newRow("a FIFO with a reader") << "read fifo" << "not a regular file";
+        QTest::newRow("a link to an outside file") << "link" << "a link, not a file";
+        QTest::newRow("a link to nowhere") << "dangling" << "a link, not a file";
+        QTest::newRow("a folder") << "folder" << "Is a directory";
+    }
+    void shell_log_only_a_file()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, said);
+        const QString log = Paths::dev("/shell.log"), outside = Paths::data_root() + "-outside/log";
+        const QByteArray log8 = QFile::encodeName(log);
+        write_file(outside, "outside\n");
+        if (place == "file")
+            write_file(log, "before\n");
+        if (place.endsWith("fifo"))
+            QCOMPARE(::mkfifo(log8.constData(), 0644), 0);
+        int reader = place == "read fifo" ? ::open(log8.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+        if (place == "link" || place == "dangling")
+            QVERIFY(QFile::link(place == "link" ? outside : outside + "-none", log));
+        if (place == "folder")
+            QVERIFY(QDir().mkpath(log));
+        Warnings warnings;
+        auto run = std::async(std::launch::async, [] {
+            return Utils::system_mutex("sync") + Utils::system_mutex("reboot");
+        });
+        // A bound for a hang, no time the test waits out: a reader, held until the runner is
+        // through, lets a stuck open and the ones after it through.
+        const bool done = run.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+        if (!done && reader < 0)
+            reader = ::open(log8.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        run.wait();
+        char got[64];
+        const ssize_t in_fifo = reader >= 0 ? ::read(reader, got, sizeof got) : -1;
+        if (reader >= 0)
+            ::close(reader);
+        QVERIFY2(done, "the runner waits on its record");
+        QCOMPARE(run.get(), 0);
+        QVERIFY2(in_fifo <= 0, "a line went into the FIFO");
+        QCOMPARE(warnings.lines(), said.isEmpty() ? QStringList()
+                                                  : QStringList{"zemK58N: " + log + ": commands not recorded: " + said});
+        QCOMPARE(read_file(outside), QByteArray("outside\n"));
+        QVERIFY(!QFileInfo::exists(outside + "-none"));
+        QCOMPARE(QFileInfo(log).isFile() && !QFileInfo(log).isSymLink() ? read_file(log) : QByteArray("none"),
+                 place == "file" ? QByteArray("before\nsync\nreboot\n") : QByteArray("none"));
+        // Once the name is free the record resumes, and a fault after that is said again.
+        QVERIFY(QFile::remove(log) || QDir(log).removeRecursively());
+        QCOMPARE(Utils::system_mutex("sync"), 0);
+        QCOMPARE(read_file(log), QByteArray("sync\n"));
+        QVERIFY(QFile::remove(log) && QDir().mkpath(log));
+        QCOMPARE(Utils::system_mutex("sync"), 0);
+        QCOMPARE(warnings.count(": commands not recorded: Is a directory"), place == "folder" ? 2 : 1);
     }
     // What a test leaves in its root goes before the next one, names that are no UTF-8 included
     // (the stick's and the control link's names keep their bytes); links are removed, and what
