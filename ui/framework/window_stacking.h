@@ -1,0 +1,8 @@
+#pragma once
+
+// Every window of the program (a screen, the keyboard, the tip, an overlay) comes on top and takes
+// the keys when it is shown, and when the window on top goes, the keys go to the one beneath. The
+// device's frame buffer does this by itself; an X server without a window manager (the PC run)
+// would leave a window that was made earlier under the later ones, and the keys where they were.
+// Installed on the application by ui_init, once; on the device the calls change nothing.
+void install_window_stacking();
