@@ -12,8 +12,9 @@
 
 namespace {
 
-// Watches every widget's show and hide; acts on the program's own windows only (a combo box's list
-// and a tool tip are Qt's business).
+// Watches every widget's show and hide; acts on the program's own windows that take input only (a
+// combo box's list and a tool tip are Qt's business; the tip is made of the tool-tip type so that
+// no platform hands it the keys).
 class WindowStacking : public QObject
 {
 public:
