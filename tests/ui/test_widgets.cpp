@@ -234,6 +234,23 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(window));
         }
     }
+    // The tip is a notice over the screen, not a place for the keys: its window is of no type the
+    // frame buffer activates, and shown over a screen or timed out it leaves that screen active.
+    void tip_leaves_the_keys_to_the_screen()
+    {
+        QVERIFY2(g_tip->windowType() != Qt::Window && g_tip->windowType() != Qt::Dialog,
+                 "the frame buffer would hand the tip the keys");
+        open_screen(g_form_parent, new Form(PAGE_OPTION));
+        QVERIFY(QTest::qWaitForWindowActive(g_form_parent));
+        show_tip(TIP_DONE);
+        QCoreApplication::processEvents();
+        QVERIFY(g_tip->isVisible());
+        QCOMPARE(QApplication::activeWindow(), g_form_parent);
+        uitest::tick(300);
+        QCoreApplication::processEvents();
+        QVERIFY(!g_tip->isVisible());
+        QCOMPARE(QApplication::activeWindow(), g_form_parent);
+    }
     void progress_bar_lifecycle()
     {
         QDialog host;

@@ -264,14 +264,35 @@ public:
         });
         if (ok)
             return true;
-        const xcb_window_t top = x.top_at(at), focus = x.focus();
+        const xcb_window_t top = x.top_at(at);
         return expect(false, QStringLiteral("%1: on top at (%2,%3) is %4 and the keys go to %5")
                                  .arg(name)
                                  .arg(at.x())
                                  .arg(at.y())
-                                 .arg(ask([top] { return window_name(top); }),
-                                      focus == x.root() ? QStringLiteral("no window (the root)")
-                                                        : ask([focus] { return window_name(focus); })));
+                                 .arg(ask([top] { return window_name(top); }), focus_name()));
+    }
+
+    // The server sends the keys to the window `which` names, and still does a while later.
+    bool has_keys(const QString &name, const std::function<WId()> &which)
+    {
+        const auto holds = [&] {
+            const WId id = ask(which);
+            return id != 0 && x.focus() == id;
+        };
+        if (wait_for([&] {
+                if (!holds())
+                    return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+                return holds();
+            }))
+            return true;
+        return expect(false, QStringLiteral("%1: the keys go to %2").arg(name, focus_name()));
+    }
+
+    QString focus_name()
+    {
+        const xcb_window_t focus = x.focus();
+        return focus == x.root() ? QStringLiteral("no window (the root)") : ask([focus] { return window_name(focus); });
     }
 
     bool on_top(const QString &name, QPoint at, const std::function<WId()> &which)
@@ -300,6 +321,22 @@ const QPoint kTip(160, 120);       // the middle: every tip covers it
 
 WId main_window() { return window_of(g_mainwindow); }
 WId keyboard() { return window_of(g_numberkeyboard); }
+WId tip() { return window_of(g_tip); }
+
+// The tip over the window `beneath` names: on top where it lies, while the keys stay beneath.
+bool under_tip(User &u, const QString &name, const std::function<WId()> &beneath)
+{
+    if (!u.on_top(QStringLiteral("the tip over ") + name, kTip, tip))
+        return false;
+    return u.has_keys(name + QStringLiteral(" under the tip"), beneath);
+}
+
+// The 3 s of the shown tip, run out at once.
+void time_out_tip()
+{
+    while (g_tip_flag)
+        g_tip->tip_outtime_deal();
+}
 
 // The keyboard asked by a touch on `target`: on top with the keys; the OK key types a 1 into it;
 // back closes it and gives the keys back to the screen, whose own back then leaves it for the
@@ -439,19 +476,14 @@ private slots:
         });
     }
 
-    // The tip is one window made once too: over a screen made after it, it comes on top with the
-    // keys, and when it times out the keys go back to the screen.
+    // The tip is one window made once too: over a screen made after it, it comes on top, but the
+    // keys stay with the screen, before it times out and after.
     void tip_over_a_screen()
     {
         run([](User &u) {
-            const auto tip = [] { return window_of(g_tip); };
-            const auto time_out = [] {
-                while (g_tip_flag)
-                    g_tip->tip_outtime_deal();
-            };
             u.post([] { show_tip(TIP_DONE); });
-            u.in_front("the check mark over the main menu", kTip, tip);
-            u.post(time_out);
+            under_tip(u, "the main menu", main_window);
+            u.post(time_out_tip);
             if (!u.until("the check mark timed out", [] { return !g_tip->isVisible(); }))
                 return;
             u.in_front("the main menu after the check mark", kTip, main_window);
@@ -459,13 +491,82 @@ private slots:
             const auto led_size = [] { return window_of(g_ledset); };
             u.in_front("LED size", kTip, led_size);
             u.post([] { show_usb_tip(CHANGE_USB_INSERTED); });
-            u.in_front("the USB tip over LED size", kTip, tip);
-            u.post(time_out);
-            if (!u.until("the USB tip timed out", [] { return !g_tip->isVisible(); }))
-                return;
-            u.in_front("LED size after the USB tip", kTip, led_size);
+            under_tip(u, "LED size", led_size);
+            // Left under the tip, the screen hands the keys to the one beneath, not to the tip.
             u.x.key('O');
-            u.until("LED size left by the back key", [] { return g_ledset == nullptr; });
+            if (!u.until("LED size left by the back key under the USB tip", [] { return g_ledset == nullptr; }))
+                return;
+            under_tip(u, "the main menu after LED size", main_window);
+            u.post(time_out_tip);
+            if (u.until("the USB tip timed out", [] { return !g_tip->isVisible(); }))
+                u.in_front("the main menu after the USB tip", kTip, main_window);
+        });
+    }
+
+    // Every refresh of the communication menu shows the check mark over it: the key panel's image
+    // key is one. The key pressed at once under it and a touch beside it are the menu's.
+    void communication_menu_under_its_check_mark()
+    {
+        run([](User &u) {
+            const auto menu = [] { return window_of(g_linkoption); };
+            u.post([] { open_screen(g_linkoption, new LinkOption); });
+            u.in_front("the communication menu", kScreen, menu);
+            u.x.key('C');
+            if (!u.on_top("the check mark of the image key's refresh", kTip, tip))
+                return;
+            const int shown = u.ask([] { return g_linkoption->focus_index(); });
+            u.x.key('R');
+            u.until("the right key under the check mark moves the menu's focus",
+                    [shown] { return g_tip->isVisible() && g_linkoption->focus_index() == shown + 1; });
+            under_tip(u, "the communication menu", menu);
+            u.x.touch(u.ask([] { return centre_of(g_linkoption->findChild<QWidget *>(QStringLiteral("Button_com"))); }));
+            const auto serial = [] { return window_of(g_linkcom); };
+            if (!u.in_front("the serial port opened by a touch beside the check mark", kScreen, serial))
+                return;
+            u.x.key('O');
+            if (u.until("the serial port left by the back key", [] { return g_linkcom == nullptr; }))
+                u.in_front("the communication menu after the serial port", kScreen, menu);
+        });
+    }
+
+    // A new LED size is confirmed by the check mark once it is saved; back at once leaves the
+    // screen, with the check mark still up, for the output menu beneath.
+    void led_size_left_under_its_check_mark()
+    {
+        run([](User &u) {
+            u.post([] { open_screen(g_option, new Option); });
+            u.in_front("the Setting menu", kScreen, [] { return window_of(g_option); });
+            u.x.key('Q');
+            const auto output = [] { return window_of(g_outputset); };
+            u.in_front("the output menu", kScreen, output);
+            u.x.key('Q');
+            const auto led_size = [] { return window_of(g_ledset); };
+            if (!u.in_front("LED size", kScreen, led_size))
+                return;
+            const QString other = u.ask([] {
+                auto *width = g_ledset->findChild<QLineEdit *>(QStringLiteral("lineEdit_ledw"));
+                width->setText(QString::number(width->text().toInt() == 1280 ? 1920 : 1280));
+                return width->text();
+            });
+            // Right twice to Apply, OK; then the chip thread's pass and the save of the image.
+            for (char k : {'R', 'R', 'Q'})
+                u.x.key(k);
+            if (!u.until("the new LED size applied", [other] {
+                    return QString::number(uitest::rd16(Ram::kLedWidth)) == other;
+                }))
+                return;
+            u.post([] {
+                mainfx::chip_pass();
+                uitest::para()->ram_para_save();
+                SyncUpdate::finish_writes();
+            });
+            if (!u.until("the check mark once the new size is saved", [] { return g_tip->isVisible(); }))
+                return;
+            under_tip(u, "LED size", led_size);
+            u.x.key('O');
+            u.until("LED size left by the back key under the check mark",
+                    [] { return g_ledset == nullptr && g_tip->isVisible(); });
+            under_tip(u, "the output menu", output);
         });
     }
 

@@ -193,14 +193,6 @@ void set_key_hints(QLabel *ok, QLabel *back);
 // The USB stick's tips (inserted, removed, mounted) for the pages that read the stick.
 void show_usb_tip(int code);
 
-// ---- windows ----------------------------------------------------------------------------------
-// Every window of the program (a screen, the keyboard, the tip, an overlay) comes on top and takes
-// the keys when it is shown, and when the window on top goes, the keys go to the one beneath. The
-// device's frame buffer does this by itself; an X server without a window manager (the PC run)
-// would leave a window that was made earlier under the later ones, and the keys where they were.
-// Installed on the application by ui_init, once; on the device the calls change nothing.
-void install_window_stacking();
-
 // Wires the user interface into core: the change refresh, the key panel's lights, the CustomMode
 // opener, the window stacking. Called once by main and by every test fixture that shows screens.
 void ui_init();

@@ -27,7 +27,13 @@ TIP *TIP::create_shared()
 {
     if (!g_tip) {
         g_tip = new TIP;
-        g_tip->setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        // A notice, not a place for the keys: the frame buffer activates a shown window of the
+        // Window or Dialog type and the stacking does the same on X, and either way the tip would
+        // swallow the panel keys pressed in its 3 s. As a tool tip it is neither's; keys and
+        // touches beside it stay with the screen beneath.
+        g_tip->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                              | Qt::WindowDoesNotAcceptFocus);
+        g_tip->setAttribute(Qt::WA_ShowWithoutActivating);
     }
     return g_tip;
 }

@@ -20,7 +20,8 @@ public:
     void tip_show();
     void tip_outtime_deal();
 
-    // g_tip, created frameless on first use; main and the test fixtures call it.
+    // g_tip, created frameless and unable to take the keys on first use; main and the test
+    // fixtures call it.
     static TIP *create_shared();
 
     QFrame *content() const { return m_frame; }

@@ -7,6 +7,7 @@
 #include "screen.h"
 #include "tip.h"
 #include "uihooks.h"
+#include "window_stacking.h"
 #include "zem_keyboard.h"
 
 // Q_INIT_RESOURCE must be used outside any namespace; a static library's resources are otherwise
