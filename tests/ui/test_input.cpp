@@ -13,6 +13,7 @@
 #include "message_deal.h"
 #include "sourcecard.h"
 #include "sourceinfo.h"
+#include "tarvosource.h"
 
 using namespace mainfx;
 using Words = QList<int>;
@@ -418,6 +419,88 @@ private slots:
         const QImage icon = c->findChild<QLabel *>("sourcelistseq1pixmap")->pixmap(Qt::ReturnByValue).toImage();
         QCOMPARE(icon.convertToFormat(QImage::Format_ARGB32),
                  QImage(sourceinfo::source_online_icon(2, online)).convertToFormat(QImage::Format_ARGB32));
+    }
+    // An EDID saved re-plugs its input: the source drops out for half a second and comes back
+    // with the timing the last save saw. Back on source choice at once, the input's card and icon
+    // show the drop and then the signal again, with no key pressed.
+    void signal_back_after_an_edid_save()
+    {
+        SimDevice::load_defaults();
+        SimLock()->inputs[1] = SimSignal{1920, 1080, 60};
+        tarvosource *src = tarvosource::create_for_test();
+        const auto shutdown = qScopeGuard([] { tarvosource::destroy_for_test(); });
+        QStringList seen;
+        const auto run = [&](int ticks) {
+            for (int i = 0; i < ticks; ++i) {
+                uitest::tick();
+                src->source_pass();
+                chip_pass();
+                if (g_inputchoose && g_page_focus == PAGE_INPUTCHOOSE) {
+                    const bool online = g_inputchoose->source_row().online(1);
+                    const QString now = g_inputchoose->card(0)->info() + (online ? " on" : " off");
+                    if (seen.isEmpty() || seen.last() != now)
+                        seen << now;
+                }
+            }
+        };
+        run(tarvosource::kReplugTicks + 2);   // the blank EEPROMs written, the inputs plugged
+        set_window(1, 0, 0);
+        settle();
+        g_image_current = 0;
+        press("ro");       // source choice, image 1 on HDMI1
+        press("lo");       // EDID, HDMI1
+        press("orrororrro");   // the rate from 60 to 30, SAVE
+        QCOMPARE(uitest::rd16(Ram::edid(1) + 4), uint16_t(30));
+        press("b");
+        QCOMPARE(int(g_page_focus), int(PAGE_INPUTCHOOSE));
+        run(100);
+        QCOMPARE(seen, (QStringList{"1920x1080@60Hz on", "No signal off", "1920x1080@60Hz on"}));
+    }
+    // A signal that drops and comes back to the row of the last save, with the shadow holding
+    // that row all along: what the input screens show of it follows the image.
+    void signal_back_to_the_saved_row_data()
+    {
+        columns<QString, QString>({"screen", "keys"});
+        QTest::newRow("source choice, tabs") << "choose" << "";
+        QTest::newRow("source choice, list") << "choose" << "oo";
+        QTest::newRow("crops, tabs") << "cut" << "";
+        QTest::newRow("crops, list") << "cut" << "o";
+    }
+    void signal_back_to_the_saved_row()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, keys);
+        const bool choose = screen == "choose";
+        if (choose)
+            open_choose(0);
+        else
+            open_screen(g_inputcut, new InputCut);
+        press(keys);
+        const auto shown = [choose] {
+            if (!choose)
+                return g_inputcut->cell(0)->info();
+            return g_inputchoose->card(0)->info() + (g_inputchoose->source_row().online(1) ? " on" : " off");
+        };
+        QStringList seen{shown()};
+        for (uint16_t w : {0, 1920}) {
+            uitest::set_timing(1, w, 1080, 60);
+            uitest::para()->test_signal(CHANGE_SOURCE_TIMING);
+            seen << shown();
+        }
+        const QString on = choose ? " on" : "", off = choose ? " off" : "";
+        QCOMPARE(seen, (QStringList{"1920x1080@60Hz" + on, "No signal" + off, "1920x1080@60Hz" + on}));
+    }
+    // The signal lost while the EDID screen is on display: back on source choice, the card and
+    // the icon say so.
+    void signal_lost_under_the_edid_screen()
+    {
+        open_choose(0);
+        press("lo");
+        uitest::set_timing(1, 0, 0, 0);
+        uitest::para()->test_signal(CHANGE_SOURCE_TIMING);
+        press("b");
+        QCOMPARE(g_inputchoose->card(0)->info(), QStringLiteral("No signal"));
+        QVERIFY(!g_inputchoose->source_row().online(1));
     }
     // Display names, refreshed when a file arrives over the link (code 103) with nothing else
     // changed: the source row's name elided and shown as text, a crop's by its table entry.

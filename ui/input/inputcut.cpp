@@ -381,5 +381,7 @@ void InputCut::syncUpdate(int code)
         p->ZemCropSourceInit();
         m_row.show_counts();
         source_init();
+    } else if (const SourceCard *whole = cell(0); whole && whole->signal_behind()) {
+        source_init();
     }
 }
