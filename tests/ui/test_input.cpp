@@ -11,6 +11,7 @@
 #include "inputcut.h"
 #include "mainfixture.h"
 #include "message_deal.h"
+#include "netset.h"
 #include "sourcecard.h"
 #include "sourceinfo.h"
 #include "tarvosource.h"
@@ -887,7 +888,7 @@ private slots:
     // before the key acted; numbers print as C's "%#x", so that zero is a bare 0.
     void key_lines_data()
     {
-        columns<QString, QString, QStringList>({"screen", "keys", "lines"});
+        columns<QString, QString, QStringList, QString>({"screen", "keys", "lines", "console"});
         const QString choose = "this is %1 [InputChoose][Release] [ui_seltype=%2] [ui_select=%3] [current_page=%4] "
                                "[source_type=%5] [crop_id=%6]";
         QTest::newRow("source choice") << "choose" << "rlooro"
@@ -896,17 +897,60 @@ private slots:
                            choose.arg("OK", "0", "0x1", "0", "0x1", "0x4"),
                            choose.arg("OK", "0x1", "0x1", "0", "0x1", "0x4"),
                            choose.arg("right-code", "0x2", "0x2", "0", "0x1", "0x4"),
-                           choose.arg("OK", "0x2", "0", "0x1", "0x1", "0x4")};
+                           choose.arg("OK", "0x2", "0", "0x1", "0x1", "0x4")} << "";
+        // In the edit frame the controls count on after the items (HDMI1: 3): X 3, H 6, Delete 7,
+        // Cancel 8, OK 9, a new crop's frame having no Delete.
         const QString cut = "this is %1 [InputCut][Release] [ui_select=%2] [current_pag=%3] [max_source_info=%4]";
         QTest::newRow("crops") << "cut" << "rolb"
             << QStringList{cut.arg("right-code", "0", "0", "0x3"), cut.arg("OK", "0x1", "0", "0x5"),
-                           cut.arg("left-code", "0", "0", "0x5"), "this is back button(InputCut)[Release]\n"};
+                           cut.arg("left-code", "0", "0", "0x5"), "this is back button(InputCut)[Release]\n"} << "";
+        QTest::newRow("crop added") << "cut" << "oolllrro"
+            << QStringList{cut.arg("OK", "0", "0", "0x3"), cut.arg("OK", "0", "0", "0x3"),
+                           cut.arg("left-code", "0x3", "0", "0x3"), cut.arg("left-code", "0x9", "0", "0x3"),
+                           cut.arg("left-code", "0x8", "0", "0x3"), cut.arg("right-code", "0x6", "0", "0x3"),
+                           cut.arg("right-code", "0x8", "0", "0x3"), cut.arg("OK", "0x9", "0", "0x3"),
+                           "this is back button(InputCut)[zem_button_ok_clicked]\n"}
+            << "\n zem_button_ok_clicked add [source_number = 1] \n";
+        QTest::newRow("crop edited") << "cut" << "orrolo"
+            << QStringList{cut.arg("OK", "0", "0", "0x3"), cut.arg("right-code", "0", "0", "0x3"),
+                           cut.arg("right-code", "0x1", "0", "0x3"), cut.arg("OK", "0x2", "0", "0x3"),
+                           cut.arg("left-code", "0x3", "0", "0x3"), cut.arg("OK", "0x9", "0", "0x3"),
+                           "this is back button(InputCut)[zem_button_ok_clicked]\n"}
+            << "\n zem_button_ok_clicked soureinfo [source_number = 1] [crop_number=1]\n";
+        QTest::newRow("crop deleted") << "cut" << "orrrolllo"
+            << QStringList{cut.arg("OK", "0", "0", "0x3"), cut.arg("right-code", "0", "0", "0x3"),
+                           cut.arg("right-code", "0x1", "0", "0x3"), cut.arg("right-code", "0x2", "0", "0x3"),
+                           cut.arg("OK", "0x3", "0", "0x3"), cut.arg("left-code", "0x3", "0", "0x3"),
+                           cut.arg("left-code", "0x9", "0", "0x3"), cut.arg("left-code", "0x8", "0", "0x3"),
+                           cut.arg("OK", "0x7", "0", "0x3"), "this is back button(InputCut)[zem_button_delete_clicked]\n"}
+            << "";
         QTest::newRow("layout view") << "layout" << "rlo"
             << QStringList{"this is right-code [ImageLayout][Release] ui_select=0",
                            "this is left-code [ImageLayout][Release] ui_select=0x1", "this is OK ImageLayout(Option)[Press]\n",
-                           "this is OK button(ImageLayout)[Release]\n"};
-        QTest::newRow("mode key") << "edid" << "rm"
-            << QStringList{"this is right-code [EDIDset][Release] ui_select=0", "this is mode-code [EDIDset][Release]"};
+                           "this is OK button(ImageLayout)[Release]\n"} << "";
+        // The input chosen, in the edit frame too.
+        QTest::newRow("EDID") << "edid" << "rrorm"
+            << QStringList{"this is right-code [EDIDset][Release] ui_select=0", "this is right-code [EDIDset][Release] ui_select=0x1",
+                           "this is OK button(EDIDset)[Release]\n", "this is right-code [EDIDset][Release] ui_select=0x2",
+                           "this is mode-code [EDIDset][Release]"} << "";
+        // The highlighted slot; the mode key, which does nothing here, says nothing.
+        QTest::newRow("user modes") << "modes" << "rrlm"
+            << QStringList{"this is right-code [CustomMode][Release] ui_select=0", "this is right-code [CustomMode][Release] ui_select=0x1",
+                           "this is left-code [CustomMode][Release] ui_select=0x2"} << "";
+        // The port selected, as the strip scrolls.
+        const QString port = "this is %1-code [netset][Release] ui_select=%2";
+        QTest::newRow("output ports") << "ports" << "rrrrl"
+            << QStringList{port.arg("right", "0"), port.arg("right", "0x1"), port.arg("right", "0x2"),
+                           port.arg("right", "0x3"), port.arg("left", "0x4")} << "";
+        // The tool row's focus while it is shown, the menu's again once it is hidden.
+        const QString menu = "this is %1-code [MainWindow][Release] ui_select=%2";
+        QTest::newRow("main menu and tools") << "main" << "lorrbr"
+            << QStringList{menu.arg("left", "0"), "this is OK button(MainWindow)[Release]\n", menu.arg("right", "0"),
+                           menu.arg("right", "0x1"), "this is back button(MainWindow)[Release]\n", menu.arg("right", "0x5")}
+            << "";
+        // The Setting menu logs no pressed key.
+        QTest::newRow("Setting menu") << "option" << "rb"
+            << QStringList{"this is right-code [Option][Release] ui_select=0", "this is back button(Option)[Release]\n"} << "";
     }
     void key_lines()
     {
@@ -918,19 +962,33 @@ private slots:
             open_screen(g_inputcut, new InputCut);
         else if (screen == "edid")
             open_screen(g_edidset, new EDIDset);
-        else
+        else if (screen == "modes")
+            open_screen(g_custommode, new CustomMode, false);
+        else if (screen == "ports")
+            open_screen(g_netset, new netset);
+        else if (screen == "option")
+            open_screen(g_option, new Option);
+        else if (screen == "layout")
             (g_image_current = 0, open_screen(g_imagelayout, new ImageLayout));
         g_key_lines.clear();
         const DiagnosticLines diagnostics;
-        const QtMessageHandler previous = qInstallMessageHandler(record_key_line);
-        press(keys);
-        qInstallMessageHandler(previous);
-        // Of the presses, only the layout view's own line is asked for.
+        QString console;
+        {
+            const ConsoleLines taken;
+            const QtMessageHandler previous = qInstallMessageHandler(record_key_line);
+            press(keys);
+            qInstallMessageHandler(previous);
+            console = taken.text();
+        }
+        // Of the presses, only the layout view's and the Setting menu's are asked for.
         QStringList lines;
         for (const QString &line : qAsConst(g_key_lines))
-            if (!line.contains("[Press]") || line.contains("ImageLayout("))
+            if (!line.contains("[Press]") || line.contains("ImageLayout(") || screen == "option")
                 lines << line;
         QTEST(lines, "lines");
+        // The key panel's own console line comes with every key; the screens' lines are asked for.
+        console.remove(QRegularExpression("\n======update_usb_keyEvent===== key = 0x[0-9a-f]+\n"));
+        QTEST(console, "console");
     }
     void paths_data()
     {

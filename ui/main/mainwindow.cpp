@@ -351,6 +351,11 @@ void MainWindow::key_back()
     }
 }
 
+int MainWindow::key_select() const
+{
+    return tool_row_shown() ? m_tools.index() : m_focus.index();
+}
+
 // The main menu stays open underneath; the user-mode screen's back then leads home.
 void MainWindow::key_mode()
 {

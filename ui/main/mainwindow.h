@@ -72,6 +72,8 @@ protected:
     void key_ok() override;
     void key_back() override;
     void key_mode() override;
+    // The focus of the list on display: the menu, or the tool row while it is shown.
+    int key_select() const override;
 
 private:
     // The menu list (m_focus) while the tool row is hidden, the tool list while it is shown.
