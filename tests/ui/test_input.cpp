@@ -226,6 +226,41 @@ private slots:
         QVERIFY(g_tip->isVisible());
         QCOMPARE(c->card(badge(c))->badge_text(), QStringLiteral("Using"));
     }
+    // The switch's check mark says the file holds it: it waits for the save, and a data root that
+    // takes no write shows none, the failure being said. A switch to the word the file holds
+    // already needs no write, and shows it with the refresh.
+    void switch_check_mark_follows_the_save_data()
+    {
+        // Image 2 shows HDMI2's crop number 2 (word 0x8004), as the file holds it.
+        columns<QString, bool, bool, bool, int>({"keys", "full", "at_refresh", "tip", "file_byte"});
+        QTest::newRow("good disk") << "oollo" << false << false << true << 2;
+        QTest::newRow("full disk") << "oollo" << true << false << false << 4;
+        QTest::newRow("the saved word, full disk") << "oorro" << true << true << true << 4;
+    }
+    void switch_check_mark_follows_the_save()
+    {
+        QFETCH(QString, keys);
+        QFETCH(bool, full);
+        QFETCH(bool, at_refresh);
+        InputChoose *c = open_choose(1);
+        const int word_at = Ram::layer(1) + Ram::kLayerSource;
+        if (at_refresh) {   // the image shows the whole input since, unsaved
+            uitest::wr16(word_at, 2);
+            c->image_select();
+        }
+        uitest::press(c, keys);   // without the chip's pass
+        QVERIFY(!g_tip->isVisible());
+        Warnings said;
+        {
+            std::unique_ptr<FullDisk> disk(full ? new FullDisk : nullptr);
+            c331_manage::p_c331_manage->c331managerdeal();   // the refresh, the image handed over
+            QCOMPARE(g_tip->isVisible(), at_refresh);
+            SyncUpdate::finish_writes();
+        }
+        QTEST(g_tip->isVisible(), "tip");
+        QCOMPARE(said.count(QStringLiteral("ram_device_info: not saved")), full && !at_refresh ? 1 : 0);
+        QTEST(file_byte(word_at), "file_byte");
+    }
     // The list shrinks under its second page (crops deleted over the link): OK on the card that
     // is gone switches nothing.
     void switch_on_a_vanished_card()

@@ -9,6 +9,7 @@
 #include "ram_layout.h"
 #include "sourcecard.h"
 #include "sourceinfo.h"
+#include "syncupdate.h"
 #include "zemrampara.h"
 
 InputChoose *g_inputchoose = nullptr;
@@ -44,6 +45,8 @@ InputChoose::InputChoose() : ScreenOf(PAGE_INPUTCHOOSE), m_list(kCardsPerPage, P
     initMenu();
     image_select();
     language_changed();
+    if (SyncUpdate::p_syncupdate)
+        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_image_saved, this, &InputChoose::show_switch_saved);
 }
 
 // ---- state ------------------------------------------------------------------------------------
