@@ -965,12 +965,14 @@ private slots:
                            "this is OK button(ImageLayout)[Release]\n"} << "";
         // The input chosen, in the edit frame too.
         QTest::newRow("EDID") << "edid" << "rrorm"
-            << QStringList{"this is right-code [EDIDset][Release] ui_select=0", "this is right-code [EDIDset][Release] ui_select=0x1",
-                           "this is OK button(EDIDset)[Release]\n", "this is right-code [EDIDset][Release] ui_select=0x2",
-                           "this is mode-code [EDIDset][Release]"} << "";
+            << QStringList{"this is right-code [EDIDset][Release] ui_select=0",
+                           "this is right-code [EDIDset][Release] ui_select=0x1", "this is OK button(EDIDset)[Release]\n",
+                           "this is right-code [EDIDset][Release] ui_select=0x2", "this is mode-code [EDIDset][Release]"}
+            << "";
         // The highlighted slot; the mode key, which does nothing here, says nothing.
         QTest::newRow("user modes") << "modes" << "rrlm"
-            << QStringList{"this is right-code [CustomMode][Release] ui_select=0", "this is right-code [CustomMode][Release] ui_select=0x1",
+            << QStringList{"this is right-code [CustomMode][Release] ui_select=0",
+                           "this is right-code [CustomMode][Release] ui_select=0x1",
                            "this is left-code [CustomMode][Release] ui_select=0x2"} << "";
         // The port selected, as the strip scrolls.
         const QString port = "this is %1-code [netset][Release] ui_select=%2";
@@ -985,7 +987,8 @@ private slots:
             << "";
         // The Setting menu logs no pressed key.
         QTest::newRow("Setting menu") << "option" << "rb"
-            << QStringList{"this is right-code [Option][Release] ui_select=0", "this is back button(Option)[Release]\n"} << "";
+            << QStringList{"this is right-code [Option][Release] ui_select=0", "this is back button(Option)[Release]\n"}
+            << "";
     }
     void key_lines()
     {
