@@ -138,15 +138,6 @@ ZemRamPara::TimingRow ZemRamPara::timing_row(int source) const
     return row;
 }
 
-bool ZemRamPara::timing_row_changed(int source) const
-{
-    if (source < 0 || source >= kTimingRows)
-        return false;
-    const int off = Ram::source_timing(source);
-    const TimingRow row = timing_row(source);
-    return row.width != shadow16(off) || row.height != shadow16(off + 2) || row.rate != shadow16(off + 4);
-}
-
 bool ZemRamPara::has_signal(int source) const
 {
     const TimingRow row = timing_row(source);

@@ -76,11 +76,11 @@ public:
         uint16_t width = 0;
         uint16_t height = 0;
         uint16_t rate = 0;
+        bool operator==(const TimingRow &o) const { return width == o.width && height == o.height && rate == o.rate; }
+        bool operator!=(const TimingRow &o) const { return !(*this == o); }
     };
     static constexpr int kTimingRows = 6;
     TimingRow timing_row(int source) const;
-    // The row differs from the copy the shadow holds (what the last save saw).
-    bool timing_row_changed(int source) const;
     // The row has a signal: width, height and rate all nonzero.
     bool has_signal(int source) const;
     // The source thread's write of all six rows (image 256 onwards); true when one changed.

@@ -9,10 +9,12 @@
 #include <QStringList>
 
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -106,6 +108,42 @@ DiagnosticLines::~DiagnosticLines()
     const QByteArray asked = qgetenv("ZEM_TEST_DEBUG");
     if (asked.isEmpty() || asked == "0")
         QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+}
+
+ConsoleLines::ConsoleLines()
+{
+    std::fflush(stderr);
+    m_file = memfd_create("zem-console", 0);
+    if (m_file < 0)
+        return;
+    m_terminal = dup(STDERR_FILENO);
+    dup2(m_file, STDERR_FILENO);
+}
+
+ConsoleLines::~ConsoleLines()
+{
+    std::fflush(stderr);
+    if (m_terminal >= 0) {
+        dup2(m_terminal, STDERR_FILENO);
+        close(m_terminal);
+    }
+    if (m_file >= 0)
+        close(m_file);
+}
+
+QString ConsoleLines::text() const
+{
+    std::fflush(stderr);
+    QByteArray out;
+    char chunk[4096];
+    for (off_t at = 0;;) {
+        const ssize_t n = pread(m_file, chunk, sizeof chunk, at);
+        if (n <= 0)
+            break;
+        out.append(chunk, static_cast<int>(n));
+        at += n;
+    }
+    return QString::fromUtf8(out);
 }
 
 Warnings::Warnings()

@@ -29,6 +29,21 @@ struct DiagnosticLines
     ~DiagnosticLines();
 };
 
+// What the program prints on its console (stderr) while it lives, taken away from the terminal.
+class ConsoleLines
+{
+public:
+    ConsoleLines();
+    ~ConsoleLines();
+    ConsoleLines(const ConsoleLines &) = delete;
+    ConsoleLines &operator=(const ConsoleLines &) = delete;
+    QString text() const;
+
+private:
+    int m_terminal = -1;
+    int m_file = -1;
+};
+
 // The columns of a data table, declared in order: columns<int, QString>({"page", "title"}).
 template <class... T>
 void columns(std::initializer_list<const char *> names)

@@ -11,8 +11,10 @@
 #include "inputcut.h"
 #include "mainfixture.h"
 #include "message_deal.h"
+#include "netset.h"
 #include "sourcecard.h"
 #include "sourceinfo.h"
+#include "tarvosource.h"
 
 using namespace mainfx;
 using Words = QList<int>;
@@ -224,6 +226,41 @@ private slots:
         QVERIFY(g_tip->isVisible());
         QCOMPARE(c->card(badge(c))->badge_text(), QStringLiteral("Using"));
     }
+    // The switch's check mark says the file holds it: it waits for the save, and a data root that
+    // takes no write shows none, the failure being said. A switch to the word the file holds
+    // already needs no write, and shows it with the refresh.
+    void switch_check_mark_follows_the_save_data()
+    {
+        // Image 2 shows HDMI2's crop number 2 (word 0x8004), as the file holds it.
+        columns<QString, bool, bool, bool, int>({"keys", "full", "at_refresh", "tip", "file_byte"});
+        QTest::newRow("good disk") << "oollo" << false << false << true << 2;
+        QTest::newRow("full disk") << "oollo" << true << false << false << 4;
+        QTest::newRow("the saved word, full disk") << "oorro" << true << true << true << 4;
+    }
+    void switch_check_mark_follows_the_save()
+    {
+        QFETCH(QString, keys);
+        QFETCH(bool, full);
+        QFETCH(bool, at_refresh);
+        InputChoose *c = open_choose(1);
+        const int word_at = Ram::layer(1) + Ram::kLayerSource;
+        if (at_refresh) {   // the image shows the whole input since, unsaved
+            uitest::wr16(word_at, 2);
+            c->image_select();
+        }
+        uitest::press(c, keys);   // without the chip's pass
+        QVERIFY(!g_tip->isVisible());
+        Warnings said;
+        {
+            std::unique_ptr<FullDisk> disk(full ? new FullDisk : nullptr);
+            c331_manage::p_c331_manage->c331managerdeal();   // the refresh, the image handed over
+            QCOMPARE(g_tip->isVisible(), at_refresh);
+            SyncUpdate::finish_writes();
+        }
+        QTEST(g_tip->isVisible(), "tip");
+        QCOMPARE(said.count(QStringLiteral("ram_device_info: not saved")), full && !at_refresh ? 1 : 0);
+        QTEST(file_byte(word_at), "file_byte");
+    }
     // The list shrinks under its second page (crops deleted over the link): OK on the card that
     // is gone switches nothing.
     void switch_on_a_vanished_card()
@@ -418,6 +455,88 @@ private slots:
         const QImage icon = c->findChild<QLabel *>("sourcelistseq1pixmap")->pixmap(Qt::ReturnByValue).toImage();
         QCOMPARE(icon.convertToFormat(QImage::Format_ARGB32),
                  QImage(sourceinfo::source_online_icon(2, online)).convertToFormat(QImage::Format_ARGB32));
+    }
+    // An EDID saved re-plugs its input: the source drops out for half a second and comes back
+    // with the timing the last save saw. Back on source choice at once, the input's card and icon
+    // show the drop and then the signal again, with no key pressed.
+    void signal_back_after_an_edid_save()
+    {
+        SimDevice::load_defaults();
+        SimLock()->inputs[1] = SimSignal{1920, 1080, 60};
+        tarvosource *src = tarvosource::create_for_test();
+        const auto shutdown = qScopeGuard([] { tarvosource::destroy_for_test(); });
+        QStringList seen;
+        const auto run = [&](int ticks) {
+            for (int i = 0; i < ticks; ++i) {
+                uitest::tick();
+                src->source_pass();
+                chip_pass();
+                if (g_inputchoose && g_page_focus == PAGE_INPUTCHOOSE) {
+                    const bool online = g_inputchoose->source_row().online(1);
+                    const QString now = g_inputchoose->card(0)->info() + (online ? " on" : " off");
+                    if (seen.isEmpty() || seen.last() != now)
+                        seen << now;
+                }
+            }
+        };
+        run(tarvosource::kReplugTicks + 2);   // the blank EEPROMs written, the inputs plugged
+        set_window(1, 0, 0);
+        settle();
+        g_image_current = 0;
+        press("ro");       // source choice, image 1 on HDMI1
+        press("lo");       // EDID, HDMI1
+        press("orrororrro");   // the rate from 60 to 30, SAVE
+        QCOMPARE(uitest::rd16(Ram::edid(1) + 4), uint16_t(30));
+        press("b");
+        QCOMPARE(int(g_page_focus), int(PAGE_INPUTCHOOSE));
+        run(100);
+        QCOMPARE(seen, (QStringList{"1920x1080@60Hz on", "No signal off", "1920x1080@60Hz on"}));
+    }
+    // A signal that drops and comes back to the row of the last save, with the shadow holding
+    // that row all along: what the input screens show of it follows the image.
+    void signal_back_to_the_saved_row_data()
+    {
+        columns<QString, QString>({"screen", "keys"});
+        QTest::newRow("source choice, tabs") << "choose" << "";
+        QTest::newRow("source choice, list") << "choose" << "oo";
+        QTest::newRow("crops, tabs") << "cut" << "";
+        QTest::newRow("crops, list") << "cut" << "o";
+    }
+    void signal_back_to_the_saved_row()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, keys);
+        const bool choose = screen == "choose";
+        if (choose)
+            open_choose(0);
+        else
+            open_screen(g_inputcut, new InputCut);
+        press(keys);
+        const auto shown = [choose] {
+            if (!choose)
+                return g_inputcut->cell(0)->info();
+            return g_inputchoose->card(0)->info() + (g_inputchoose->source_row().online(1) ? " on" : " off");
+        };
+        QStringList seen{shown()};
+        for (uint16_t w : {0, 1920}) {
+            uitest::set_timing(1, w, 1080, 60);
+            uitest::para()->test_signal(CHANGE_SOURCE_TIMING);
+            seen << shown();
+        }
+        const QString on = choose ? " on" : "", off = choose ? " off" : "";
+        QCOMPARE(seen, (QStringList{"1920x1080@60Hz" + on, "No signal" + off, "1920x1080@60Hz" + on}));
+    }
+    // The signal lost while the EDID screen is on display: back on source choice, the card and
+    // the icon say so.
+    void signal_lost_under_the_edid_screen()
+    {
+        open_choose(0);
+        press("lo");
+        uitest::set_timing(1, 0, 0, 0);
+        uitest::para()->test_signal(CHANGE_SOURCE_TIMING);
+        press("b");
+        QCOMPARE(g_inputchoose->card(0)->info(), QStringLiteral("No signal"));
+        QVERIFY(!g_inputchoose->source_row().online(1));
     }
     // Display names, refreshed when a file arrives over the link (code 103) with nothing else
     // changed: the source row's name elided and shown as text, a crop's by its table entry.
@@ -804,7 +923,7 @@ private slots:
     // before the key acted; numbers print as C's "%#x", so that zero is a bare 0.
     void key_lines_data()
     {
-        columns<QString, QString, QStringList>({"screen", "keys", "lines"});
+        columns<QString, QString, QStringList, QString>({"screen", "keys", "lines", "console"});
         const QString choose = "this is %1 [InputChoose][Release] [ui_seltype=%2] [ui_select=%3] [current_page=%4] "
                                "[source_type=%5] [crop_id=%6]";
         QTest::newRow("source choice") << "choose" << "rlooro"
@@ -813,17 +932,63 @@ private slots:
                            choose.arg("OK", "0", "0x1", "0", "0x1", "0x4"),
                            choose.arg("OK", "0x1", "0x1", "0", "0x1", "0x4"),
                            choose.arg("right-code", "0x2", "0x2", "0", "0x1", "0x4"),
-                           choose.arg("OK", "0x2", "0", "0x1", "0x1", "0x4")};
+                           choose.arg("OK", "0x2", "0", "0x1", "0x1", "0x4")} << "";
+        // In the edit frame the controls count on after the items (HDMI1: 3): X 3, H 6, Delete 7,
+        // Cancel 8, OK 9, a new crop's frame having no Delete.
         const QString cut = "this is %1 [InputCut][Release] [ui_select=%2] [current_pag=%3] [max_source_info=%4]";
         QTest::newRow("crops") << "cut" << "rolb"
             << QStringList{cut.arg("right-code", "0", "0", "0x3"), cut.arg("OK", "0x1", "0", "0x5"),
-                           cut.arg("left-code", "0", "0", "0x5"), "this is back button(InputCut)[Release]\n"};
+                           cut.arg("left-code", "0", "0", "0x5"), "this is back button(InputCut)[Release]\n"} << "";
+        QTest::newRow("crop added") << "cut" << "oolllrro"
+            << QStringList{cut.arg("OK", "0", "0", "0x3"), cut.arg("OK", "0", "0", "0x3"),
+                           cut.arg("left-code", "0x3", "0", "0x3"), cut.arg("left-code", "0x9", "0", "0x3"),
+                           cut.arg("left-code", "0x8", "0", "0x3"), cut.arg("right-code", "0x6", "0", "0x3"),
+                           cut.arg("right-code", "0x8", "0", "0x3"), cut.arg("OK", "0x9", "0", "0x3"),
+                           "this is back button(InputCut)[zem_button_ok_clicked]\n"}
+            << "\n zem_button_ok_clicked add [source_number = 1] \n";
+        QTest::newRow("crop edited") << "cut" << "orrolo"
+            << QStringList{cut.arg("OK", "0", "0", "0x3"), cut.arg("right-code", "0", "0", "0x3"),
+                           cut.arg("right-code", "0x1", "0", "0x3"), cut.arg("OK", "0x2", "0", "0x3"),
+                           cut.arg("left-code", "0x3", "0", "0x3"), cut.arg("OK", "0x9", "0", "0x3"),
+                           "this is back button(InputCut)[zem_button_ok_clicked]\n"}
+            << "\n zem_button_ok_clicked soureinfo [source_number = 1] [crop_number=1]\n";
+        QTest::newRow("crop deleted") << "cut" << "orrrolllo"
+            << QStringList{cut.arg("OK", "0", "0", "0x3"), cut.arg("right-code", "0", "0", "0x3"),
+                           cut.arg("right-code", "0x1", "0", "0x3"), cut.arg("right-code", "0x2", "0", "0x3"),
+                           cut.arg("OK", "0x3", "0", "0x3"), cut.arg("left-code", "0x3", "0", "0x3"),
+                           cut.arg("left-code", "0x9", "0", "0x3"), cut.arg("left-code", "0x8", "0", "0x3"),
+                           cut.arg("OK", "0x7", "0", "0x3"), "this is back button(InputCut)[zem_button_delete_clicked]\n"}
+            << "";
         QTest::newRow("layout view") << "layout" << "rlo"
             << QStringList{"this is right-code [ImageLayout][Release] ui_select=0",
                            "this is left-code [ImageLayout][Release] ui_select=0x1", "this is OK ImageLayout(Option)[Press]\n",
-                           "this is OK button(ImageLayout)[Release]\n"};
-        QTest::newRow("mode key") << "edid" << "rm"
-            << QStringList{"this is right-code [EDIDset][Release] ui_select=0", "this is mode-code [EDIDset][Release]"};
+                           "this is OK button(ImageLayout)[Release]\n"} << "";
+        // The input chosen, in the edit frame too.
+        QTest::newRow("EDID") << "edid" << "rrorm"
+            << QStringList{"this is right-code [EDIDset][Release] ui_select=0",
+                           "this is right-code [EDIDset][Release] ui_select=0x1", "this is OK button(EDIDset)[Release]\n",
+                           "this is right-code [EDIDset][Release] ui_select=0x2", "this is mode-code [EDIDset][Release]"}
+            << "";
+        // The highlighted slot; the mode key, which does nothing here, says nothing.
+        QTest::newRow("user modes") << "modes" << "rrlm"
+            << QStringList{"this is right-code [CustomMode][Release] ui_select=0",
+                           "this is right-code [CustomMode][Release] ui_select=0x1",
+                           "this is left-code [CustomMode][Release] ui_select=0x2"} << "";
+        // The port selected, as the strip scrolls.
+        const QString port = "this is %1-code [netset][Release] ui_select=%2";
+        QTest::newRow("output ports") << "ports" << "rrrrl"
+            << QStringList{port.arg("right", "0"), port.arg("right", "0x1"), port.arg("right", "0x2"),
+                           port.arg("right", "0x3"), port.arg("left", "0x4")} << "";
+        // The tool row's focus while it is shown, the menu's again once it is hidden.
+        const QString menu = "this is %1-code [MainWindow][Release] ui_select=%2";
+        QTest::newRow("main menu and tools") << "main" << "lorrbr"
+            << QStringList{menu.arg("left", "0"), "this is OK button(MainWindow)[Release]\n", menu.arg("right", "0"),
+                           menu.arg("right", "0x1"), "this is back button(MainWindow)[Release]\n", menu.arg("right", "0x5")}
+            << "";
+        // The Setting menu logs no pressed key.
+        QTest::newRow("Setting menu") << "option" << "rb"
+            << QStringList{"this is right-code [Option][Release] ui_select=0", "this is back button(Option)[Release]\n"}
+            << "";
     }
     void key_lines()
     {
@@ -835,19 +1000,33 @@ private slots:
             open_screen(g_inputcut, new InputCut);
         else if (screen == "edid")
             open_screen(g_edidset, new EDIDset);
-        else
+        else if (screen == "modes")
+            open_screen(g_custommode, new CustomMode, false);
+        else if (screen == "ports")
+            open_screen(g_netset, new netset);
+        else if (screen == "option")
+            open_screen(g_option, new Option);
+        else if (screen == "layout")
             (g_image_current = 0, open_screen(g_imagelayout, new ImageLayout));
         g_key_lines.clear();
         const DiagnosticLines diagnostics;
-        const QtMessageHandler previous = qInstallMessageHandler(record_key_line);
-        press(keys);
-        qInstallMessageHandler(previous);
-        // Of the presses, only the layout view's own line is asked for.
+        QString console;
+        {
+            const ConsoleLines taken;
+            const QtMessageHandler previous = qInstallMessageHandler(record_key_line);
+            press(keys);
+            qInstallMessageHandler(previous);
+            console = taken.text();
+        }
+        // Of the presses, only the layout view's and the Setting menu's are asked for.
         QStringList lines;
         for (const QString &line : qAsConst(g_key_lines))
-            if (!line.contains("[Press]") || line.contains("ImageLayout("))
+            if (!line.contains("[Press]") || line.contains("ImageLayout(") || screen == "option")
                 lines << line;
         QTEST(lines, "lines");
+        // The key panel's own console line comes with every key; the screens' lines are asked for.
+        console.remove(QRegularExpression("\n======update_usb_keyEvent===== key = 0x[0-9a-f]+\n"));
+        QTEST(console, "console");
     }
     void paths_data()
     {

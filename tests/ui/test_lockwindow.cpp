@@ -119,6 +119,20 @@ private slots:
             QCOMPARE(card(i).contains(QStringLiteral(" current")), i == window);
         QTEST(card(window).remove(QStringLiteral(" current")), "card");
     }
+    // A signal that drops and comes back to the row the shadow holds: the card follows the image.
+    void signal_back_to_the_saved_row()
+    {
+        std::memcpy(uitest::para()->RAM_PARA_SHADOW, uitest::para()->RAM_PARA, Ram::kSize);
+        g_image_current = 1;
+        show_home();
+        QStringList seen{card(0)};
+        for (uint16_t w : {0, 1920}) {
+            uitest::set_timing(1, w, 1080, 60);
+            uitest::para()->test_signal(CHANGE_SOURCE_TIMING);
+            seen << card(0);
+        }
+        QCOMPARE(seen, (QStringList{"1|HDMI1|1920x1080@60Hz", "1|HDMI1|No signal", "1|HDMI1|1920x1080@60Hz"}));
+    }
     // Display names (elided; one switched off), a change reaching the screen by the refresh, a touch.
     void names_refresh_and_touch()
     {

@@ -195,6 +195,49 @@ private slots:
         QCOMPARE((QList<int>{uitest::rd16(866), g_tip_flag, uitest::para()->ZemUserModeSaved(3), file_byte(866)}),
                  (QList<int>{4, 1, 1, 4}));
     }
+    // An invocation's check mark says the parameter file holds the invoked mode: it waits for the
+    // save; a file that cannot be written shows none, the failure said, until a save takes. The
+    // mode the file holds already needs no write: the refresh shows the mark.
+    void invocation_check_mark_follows_the_save_data()
+    {
+        // current: the file names slot 2's mode current already; changed: the slot holds another
+        // LED width than the image.
+        columns<bool, bool, bool>({"full", "current", "changed"});
+        QTest::newRow("good disk") << false << false << true;
+        QTest::newRow("full disk") << true << false << true;
+        QTest::newRow("the mode the file holds, full disk") << true << true << false;
+        QTest::newRow("the current mode, changed since, full disk") << true << true << true;
+    }
+    void invocation_check_mark_follows_the_save()
+    {
+        QFETCH(bool, full);
+        QFETCH(bool, current);
+        QFETCH(bool, changed);
+        const uint16_t width = uitest::rd16(Ram::kLedWidth);
+        save_slot(2, [changed, width](uint8_t *image) { Ram::wr16(image, Ram::kLedWidth, changed ? 1234 : width); });
+        if (current) {
+            uitest::wr16(Ram::kCurrentMode, 3);
+            uitest::para()->ram_para_save();
+            SyncUpdate::finish_writes();
+        }
+        const bool written = !current || changed;
+        press("lorro");                     // the invocation armed, on slot 2
+        uitest::press(g_mainwindow, "o");   // invoked, without the chip's pass
+        Warnings said;
+        {
+            std::unique_ptr<FullDisk> disk(full ? new FullDisk : nullptr);
+            c331_manage::p_c331_manage->c331managerdeal();   // the refresh, the image handed over
+            QCOMPARE(g_tip->isVisible(), !written);
+            SyncUpdate::finish_writes();
+        }
+        QCOMPARE(g_tip->isVisible(), !full || !written);
+        QCOMPARE(said.count(QStringLiteral("ram_device_info: not saved")), full && written ? 1 : 0);
+        uitest::para()->ram_para_save();   // the next announcement
+        SyncUpdate::finish_writes();
+        QVERIFY(g_tip->isVisible());
+        QCOMPARE(file_byte(Ram::kCurrentMode), 3);
+        QCOMPARE(file_byte(Ram::kLedWidth), (changed ? 1234 : width) & 0xFF);
+    }
     // Invocation moves over saved slots only; a touch on a slot then rebuilds the popup from inside
     // that slot button's own click handler.
     void invocation_moves_over_saved_slots_and_touch()

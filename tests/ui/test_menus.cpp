@@ -329,6 +329,15 @@ private slots:
         QCOMPARE(device_state(), QStringLiteral("1 0 0 0 0 0 | 0 1 0 1"));
         uitest::para()->test_signal(11);
         QCOMPARE(device_state(), QStringLiteral("0 1 1 0 0 0 | 0 1 0 1"));
+        // Lost, and back to the row the shadow holds.
+        std::memcpy(uitest::para()->RAM_PARA_SHADOW, uitest::para()->RAM_PARA, Ram::kSize);
+        QStringList inputs;
+        for (uint16_t w : {0, 1920}) {
+            uitest::set_timing(3, w, 720, 50);
+            uitest::para()->test_signal(12);
+            inputs << device_state().section(QLatin1Char('|'), 1).trimmed();
+        }
+        QCOMPARE(inputs, (QStringList{"0 1 0 0", "0 1 0 1"}));
         // The old row is gone whole, not left beneath the new one.
         const auto kids = g_machinestate->findChild<QFrame *>("frame")->findChildren<QWidget *>(
             QString(), Qt::FindDirectChildrenOnly);

@@ -4,7 +4,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include <QApplication>
 #include <QDebug>
 #include <QDialog>
 #include <QKeyEvent>
@@ -228,7 +227,7 @@ QString Screen::key_line(PanelKey key, bool released) const
     case PanelKey::Left:
     case PanelKey::Right:
         return released ? c_printf("this is %s-code [%s][Release] ui_select=%#x", key_name(key), class_name(),
-                                   static_cast<unsigned>(m_focus.index()))
+                                   static_cast<unsigned>(key_select()))
                         : QString();
     case PanelKey::Mode:
         return released ? c_printf("this is mode-code [%s][Release]", class_name()) : QString();
@@ -252,10 +251,11 @@ void Screen::screen_key_release(QKeyEvent *event)
 {
     const int code = event->key();
     const PanelKey key = panel_key(code);
-    if (key == PanelKey::None)
-        qDebug().noquote() << c_printf("key %#x [%s][Release]", static_cast<unsigned>(code), class_name());
-    else
-        qDebug().noquote() << key_line(key, true);
+    const QString line = key == PanelKey::None
+                             ? c_printf("key %#x [%s][Release]", static_cast<unsigned>(code), class_name())
+                             : key_line(key, true);
+    if (!line.isEmpty())
+        qDebug().noquote() << line;
 
     // The action may close this screen (deleted later): nothing after it reaches through `this`.
     const bool blocked = keys_blocked();

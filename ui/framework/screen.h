@@ -123,6 +123,9 @@ protected:
     // The debug-log line of a panel key, released or pressed ("" for none); numbers print as C's
     // "%#x". A screen whose lines name more of its state than the focus index overrides it.
     virtual QString key_line(PanelKey key, bool released) const;
+    // The `ui_select` the left and right lines print: the focus index, unless the screen's own
+    // selection is kept elsewhere.
+    virtual int key_select() const { return m_focus.index(); }
 
     // Asked before left, right, OK and back act.
     virtual bool keys_blocked() const { return job_running(); }

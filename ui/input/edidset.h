@@ -49,6 +49,8 @@ protected:
     void key_right() override;
     void key_ok() override;
     void key_back() override;
+    // The input chosen in the list, in the edit frame too.
+    int key_select() const override { return m_levels.index_of(Level::Inputs); }
 
 private:
     enum Row { RowWidth, RowHeight, RowRate, RowDelete, RowCancel, RowSave };

@@ -7,7 +7,9 @@
 #include "imagetab.h"
 #include "inputcut.h"
 #include "ram_layout.h"
+#include "sourcecard.h"
 #include "sourceinfo.h"
+#include "syncupdate.h"
 #include "zemrampara.h"
 
 InputChoose *g_inputchoose = nullptr;
@@ -43,6 +45,8 @@ InputChoose::InputChoose() : ScreenOf(PAGE_INPUTCHOOSE), m_list(kCardsPerPage, P
     initMenu();
     image_select();
     language_changed();
+    if (SyncUpdate::p_syncupdate)
+        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_image_saved, this, &InputChoose::show_switch_saved);
 }
 
 // ---- state ------------------------------------------------------------------------------------
@@ -312,6 +316,8 @@ void InputChoose::key_back()
 void InputChoose::child_left(uint8_t child_page)
 {
     initSource();
+    // The inputs' signals went on changing while the child was on display.
+    m_row.show_signal_icons();
     if (child_page != PAGE_INPUTCUT)
         return;
     show_counts();
@@ -341,7 +347,9 @@ void InputChoose::syncUpdate(int code)
     for (int w = 0; w < kImages; ++w)
         layout_changed = layout_changed || p->differs16(Ram::layer(w) + Ram::kLayerEnable);
     const bool source_changed = p->differs16(Ram::layer(m_image) + Ram::kLayerSource);
-    const bool status_changed = !source_changed && p->timing_row_changed(m_listed);
+    // The listed input's signal against what its card shows, not against the shadow.
+    const SourceCard *whole = card(0);
+    const bool status_changed = !source_changed && whole && whole->signal_behind();
 
     if (layout_changed) {
         // The chosen image keeps the choice while it still has a tab, at its new position; an
@@ -381,4 +389,6 @@ void InputChoose::syncUpdate(int code)
         // A crop deleted or renumbered under an image changes its tab's name.
         rename_tabs();
     }
+    if (m_row.signal_icons_behind())
+        m_row.show_signal_icons();
 }

@@ -1,10 +1,12 @@
 #include "inputcut.h"
 
+#include <QDebug>
 #include <QFrame>
 #include <QPushButton>
 #include <cstring>
 
 #include "fields.h"
+#include "global.h"
 #include "ram_layout.h"
 #include "sourcecard.h"
 #include "sourceinfo.h"
@@ -22,6 +24,7 @@ constexpr int kCellX = 5, kCellY = 10, kCellPitchX = 95, kCellPitchY = 55;
 constexpr int kButtonY = 210;
 constexpr int kDeleteX = 50, kCancelX = 120, kOkX = 190;   // editing a crop, as the form has them
 constexpr int kNewCancelX = 80, kNewOkX = 150;             // a new one
+constexpr int kFrameDelete = 4;   // the edit frame's controls: X, Y, W, H, Delete, Cancel, OK
 // A crop's display name is cut to this width.
 constexpr int kCropNameWidth = 172;
 
@@ -208,8 +211,18 @@ QString InputCut::key_line(PanelKey key, bool released) const
     if (!released || (key != PanelKey::Left && key != PanelKey::Right && key != PanelKey::Ok))
         return Screen::key_line(key, released);
     return c_printf("this is %s [InputCut][Release] [ui_select=%#x] [current_pag=%#x] [max_source_info=%#x]", name,
-                    static_cast<unsigned>(select()), static_cast<unsigned>(current_page()),
+                    static_cast<unsigned>(key_select()), static_cast<unsigned>(current_page()),
                     static_cast<unsigned>(m_list.count()));
+}
+
+int InputCut::key_select() const
+{
+    if (m_levels.at(Level::Tabs) || m_levels.at(Level::List))
+        return select();
+    // The edit frame's controls count on after the items; a new crop's frame has no Delete, and
+    // its Cancel and OK keep the numbers they have beside one.
+    const int k = m_focus.index();
+    return m_list.count() + (m_levels.at(Level::NewCrop) && k >= kFrameDelete ? k + 1 : k);
 }
 
 void InputCut::key_back()
@@ -305,13 +318,14 @@ void InputCut::back_to_list()
 
 void InputCut::zem_button_ok_clicked()
 {
+    const bool editing = m_levels.at(Level::EditCrop);
     ZemRamPara *p = para();
     if (p) {
         const CROP_PARA crop{cur_source, field_value(ui.lineEdit_X), field_value(ui.lineEdit_Y),
                              field_value(ui.lineEdit_W), field_value(ui.lineEdit_H)};
         // The crop the frame opened for, not whatever stands at its list position now; a full
         // table or a crop deleted meanwhile stores nothing.
-        if (m_levels.at(Level::EditCrop))
+        if (editing)
             p->ZemSetCropAt(m_edit_index, m_edit_word, &crop);
         else
             p->ZemAddNewCrop(cur_source, &crop);
@@ -319,6 +333,11 @@ void InputCut::zem_button_ok_clicked()
     }
     m_row.show_counts();
     back_to_list();
+    if (editing)
+        zem_debug("\n zem_button_ok_clicked soureinfo [source_number = %d] [crop_number=%d]\n", cur_source, m_crop_number);
+    else
+        zem_debug("\n zem_button_ok_clicked add [source_number = %d] \n", cur_source);
+    qDebug().noquote() << "this is back button(InputCut)[zem_button_ok_clicked]\n";
 }
 
 void InputCut::zem_button_cancel_clicked()
@@ -335,6 +354,7 @@ void InputCut::zem_button_delete_clicked()
     }
     m_row.show_counts();
     back_to_list();
+    qDebug().noquote() << "this is back button(InputCut)[zem_button_delete_clicked]\n";
 }
 
 void InputCut::hide_frame()
@@ -380,6 +400,8 @@ void InputCut::syncUpdate(int code)
     if (crops_changed || code == CHANGE_FILE_RECEIVED) {
         p->ZemCropSourceInit();
         m_row.show_counts();
+        source_init();
+    } else if (const SourceCard *whole = cell(0); whole && whole->signal_behind()) {
         source_init();
     }
 }

@@ -61,6 +61,7 @@ protected:
     void key_ok() override;
     void key_back() override;
     QString key_line(PanelKey key, bool released) const override;
+    int key_select() const override;
 
 private:
     void open_frame(Level level);

@@ -165,6 +165,11 @@ void CustomMode::key_back()
 
 // ---- keys -------------------------------------------------------------------------------------
 
+QString CustomMode::key_line(PanelKey key, bool released) const
+{
+    return key == PanelKey::Mode ? QString() : Screen::key_line(key, released);
+}
+
 void CustomMode::key_left()
 {
     step(-1);

@@ -45,6 +45,9 @@ protected:
     void key_ok() override;
     void key_back() override;
     void key_mode() override {}
+    // Left and right name the highlighted slot; the mode key, which does nothing here, no line.
+    int key_select() const override { return m_slot; }
+    QString key_line(PanelKey key, bool released) const override;
 
 private:
     // g_mode_select is shared with the main menu's popup; never index the slots with more than 15.

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <cstring>
 
 #include "chip_request.h"
 #include "custommode.h"
@@ -92,6 +93,8 @@ MainWindow::MainWindow() : ScreenOf(PAGE_MAINWINDOW)
             if (saved && g_tip)
                 g_tip->tip_create(TIP_DONE);
         });
+    if (SyncUpdate::p_syncupdate)
+        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_image_saved, this, &MainWindow::show_invocation_saved);
 
     menulist_init();
     language_changed();
@@ -181,11 +184,26 @@ void MainWindow::syncUpdate(int)
     if (p->differs16(Ram::kLedOff) || p->differs16(Ram::layer(L) + Ram::kLayerAudio) || p->differs16(Ram::kKeyLock))
         para_init();
     ip_changed();
-    if (m_mode_done == kModeInvoked) {
-        m_mode_done = 0;
-        if (g_tip)
-            g_tip->tip_create(TIP_DONE);
-    }
+}
+
+// An invocation that changed nothing the file holds needs no write: the refresh that follows it
+// sees the file holding it already.
+void MainWindow::after_sync(int)
+{
+    show_invocation_saved();
+}
+
+void MainWindow::show_invocation_saved()
+{
+    const ZemRamPara *p = para();
+    const int s = m_invoked_slot;
+    if (!p || m_mode_done != kModeInvoked || p->shadow16(Ram::kCurrentMode) != s + 1
+        || std::memcmp(p->RAM_PARA_SHADOW + Ram::kModeFrom, p->user_mode[s].data, Ram::kModeSize) != 0)
+        return;
+    m_mode_done = 0;
+    // Not over a screen opened from the menu since.
+    if (g_tip && g_page_focus == PAGE_MAINWINDOW)
+        g_tip->tip_create(TIP_DONE);
 }
 
 // ---- entries ----------------------------------------------------------------------------------
@@ -349,6 +367,11 @@ void MainWindow::key_back()
         close_mode_popup();
         m_tools.set_index(m_tools.index());
     }
+}
+
+int MainWindow::key_select() const
+{
+    return tool_row_shown() ? m_tools.index() : m_focus.index();
 }
 
 // The main menu stays open underneath; the user-mode screen's back then leads home.

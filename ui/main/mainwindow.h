@@ -24,6 +24,7 @@ public:
 
     void language_changed() override;
     void syncUpdate(int code) override;
+    void after_sync(int code) override;
 
     void para_init();
     void menulist_init();
@@ -72,6 +73,8 @@ protected:
     void key_ok() override;
     void key_back() override;
     void key_mode() override;
+    // The focus of the list on display: the menu, or the tool row while it is shown.
+    int key_select() const override;
 
 private:
     // The menu list (m_focus) while the tool row is hidden, the tool list while it is shown.
@@ -95,11 +98,13 @@ private:
     uint8_t m_save_state = 0;
     uint8_t l_lock_state = 0;
     uint8_t m_popup_select = 0;
-    // The check mark of the last popup action: an invocation shows it at the next refresh, a
-    // save only once its file is written.
+    // The check mark of the last popup action, shown once its file is written: the parameter
+    // file holding the invoked mode, or the saved mode's own file.
     static constexpr uint8_t kModeInvoked = 1;
     static constexpr uint8_t kModeSaveAsked = 2;
     uint8_t m_mode_done = 0;
+    uint8_t m_invoked_slot = 0;
+    void show_invocation_saved();
 };
 
 // The window whose sound the main menu, the home screen and the user-mode summary show: byte 2112,

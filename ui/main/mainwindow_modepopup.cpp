@@ -144,6 +144,7 @@ void MainWindow::zem_button_mode_clicked()
         m_popup_select = static_cast<uint8_t>(s);
         on_toolButton3_clicked();
         m_mode_done = kModeInvoked;
+        m_invoked_slot = static_cast<uint8_t>(s);
     }
     if (m_slots[s])
         m_slots[s]->show_chosen();

@@ -23,6 +23,13 @@ public slots:
     void on_test_chart_clicked();
     void on_smart_mapping_clicked();
     void on_AdvanceButton_clicked();
+
+protected:
+    // The Setting menu has never logged a pressed key, only released ones.
+    QString key_line(PanelKey key, bool released) const override
+    {
+        return released ? Screen::key_line(key, released) : QString();
+    }
 };
 
 extern Option *g_option;

@@ -36,6 +36,7 @@ protected:
     void key_left() override;
     void key_right() override;
     void key_ok() override {}
+    int key_select() const override { return m_select; }
 
 private:
     QPushButton *slot_button(int k) const;

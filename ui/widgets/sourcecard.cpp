@@ -101,12 +101,18 @@ void SourceCard::set_entry(int source, const QString &name, const QString &info)
     }
     set_plain_text(m_name, name);
     m_info->setText(info);
+    m_shows_signal = false;
 }
 
 void SourceCard::show_list_entry(int source, int entry, const QString &source_name, int name_width)
 {
     if (entry == 0) {
-        set_entry(source, source_name, sourceinfo::timing_text(static_cast<unsigned char>(source)));
+        // Read once: the source thread may write the row between two reads.
+        const ZemRamPara *p = Screen::para();
+        const ZemRamPara::TimingRow row = p ? p->timing_row(source) : ZemRamPara::TimingRow{};
+        set_entry(source, source_name, sourceinfo::timing_text(row));
+        m_signal = row;
+        m_shows_signal = true;
         return;
     }
     QString name, size;
@@ -123,6 +129,12 @@ void SourceCard::show_list_entry(int source, int entry, const QString &source_na
         size = QStringLiteral("%1x%2").arg(crop.w).arg(crop.h);
     }
     set_entry(source, name, size);
+}
+
+bool SourceCard::signal_behind() const
+{
+    const ZemRamPara *p = Screen::para();
+    return m_shows_signal && p && p->timing_row(m_source) != m_signal;
 }
 
 void SourceCard::set_state(bool focused, bool in_use, const QString &badge_text)

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "zemrampara.h"
+
 class QFrame;
 class QLabel;
 
@@ -27,6 +29,10 @@ public:
     // file (cut to `name_width`) or as "<source_name>_crop<number>", with its size. An entry the
     // crop table no longer has shows no texts.
     void show_list_entry(int source, int entry, const QString &source_name, int name_width);
+    // The card shows its input's signal, and the image holds another row now. The shadow cannot
+    // tell: it changes only with the parameter file, so a signal that drops and comes back to the
+    // row of the last save would look unchanged there, and the card would keep the drop.
+    bool signal_behind() const;
     // Focused wins the look; in use (an entry only) also turns the dot on and shows the badge.
     void set_state(bool focused, bool in_use = false, const QString &badge_text = QString());
 
@@ -50,4 +56,6 @@ private:
     QPointer<QLabel> m_badge;
     int m_source = -1;
     int m_dot_on = -1;
+    bool m_shows_signal = false;
+    ZemRamPara::TimingRow m_signal;   // the row the signal text was made from
 };

@@ -107,10 +107,8 @@ int sourceinfo::source_entries(unsigned char source_id)
     return 1 + (p ? p->ZemGetSourceNum(source_id, Ram::kCropCount) : 0);
 }
 
-QString sourceinfo::timing_text(unsigned char source_id)
+QString sourceinfo::timing_text(const ZemRamPara::TimingRow &row)
 {
-    const ZemRamPara *p = Screen::para();
-    const ZemRamPara::TimingRow row = p ? p->timing_row(source_id) : ZemRamPara::TimingRow{};
     if (row.width == 0 || row.height == 0 || row.rate == 0)
         return no_signal_text();
     return QStringLiteral("%1x%2@%3Hz").arg(row.width).arg(row.height).arg(row.rate);

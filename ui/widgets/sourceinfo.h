@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "colouredline.h"
+#include "zemrampara.h"
 
 class QLabel;
 
@@ -28,8 +29,8 @@ public:
 
     // Entries of source id 0..3: the input itself and its crops; 0 for another id.
     static int source_entries(unsigned char source_id);
-    // "%dx%d@%dHz" of the input's signal, or the no-signal text.
-    static QString timing_text(unsigned char source_id);
+    // "%dx%d@%dHz" of an input's signal row, or the no-signal text.
+    static QString timing_text(const ZemRamPara::TimingRow &row);
     static QString no_signal_text();
 
     // The resource paths behind the two pixmap setters ("" for an id above 3).

@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <algorithm>
+#include <iterator>
 
 #include "alias.h"
 #include "colouredline.h"
@@ -58,6 +60,7 @@ void SourceRow::show_counts()
 
 void SourceRow::show_icons()
 {
+    std::fill(std::begin(m_online), std::end(m_online), -1);
     for (int pos = 0; pos < kInputs; ++pos) {
         m_icons[pos]->setScaledContents(true);
         sourceinfo::set_source_pixmap(m_icons[pos], sourceinfo::get_source_id_by_listseq(static_cast<unsigned char>(pos)));
@@ -69,9 +72,25 @@ void SourceRow::show_signal_icons()
     const ZemRamPara *p = Screen::para();
     for (int pos = 0; pos < kInputs; ++pos) {
         const unsigned char id = sourceinfo::get_source_id_by_listseq(static_cast<unsigned char>(pos));
+        m_online[id] = p && p->has_signal(id) ? 1 : 0;
         m_icons[pos]->setScaledContents(true);
-        sourceinfo::set_sourceonline_pixmap(m_icons[pos], id, p && p->has_signal(id) ? 1 : 0);
+        sourceinfo::set_sourceonline_pixmap(m_icons[pos], id, static_cast<unsigned char>(m_online[id]));
     }
+}
+
+bool SourceRow::signal_icons_behind() const
+{
+    const ZemRamPara *p = Screen::para();
+    for (int id = 0; id < kInputs; ++id) {
+        if (m_online[id] >= 0 && m_online[id] != (p && p->has_signal(id) ? 1 : 0))
+            return true;
+    }
+    return false;
+}
+
+bool SourceRow::online(int source) const
+{
+    return source >= 0 && source < kInputs && m_online[source] == 1;
 }
 
 int SourceRow::count(int source) const

@@ -26,6 +26,10 @@ public:
     // The inputs' icons, plain or by whether each has a signal.
     void show_icons();
     void show_signal_icons();
+    // The signal icons show another state than the image holds now for some input.
+    bool signal_icons_behind() const;
+    // Whether source id 0..3's icon shows it with a signal.
+    bool online(int source) const;
 
     // The entries of source id 0..3 as last counted (1 before any count); 0 for another id.
     int count(int source) const;
@@ -34,4 +38,6 @@ private:
     ColouredLine *m_names[kInputs] = {};
     QLabel *m_icons[kInputs] = {};
     int m_counts[kInputs] = {1, 1, 1, 1};
+    // By source id, as the signal icons were last drawn; -1: not drawn by signal.
+    int m_online[kInputs] = {-1, -1, -1, -1};
 };
