@@ -172,6 +172,25 @@ private slots:
         QCOMPARE(int(uitest::rd16(Ram::kCurrentMode)), 3);
         QVERIFY(!shown("label_using") && shown("label_blank"));
     }
+    // A deletion the disk refuses is said; the slot stays on display with its mode and no check
+    // mark. Once the disk mends, the writer's retry removes the file and the slot shows empty.
+    void a_refused_deletion_keeps_the_slot()
+    {
+        CustomMode *m = open_modes();
+        const QString file = Paths::dev(QStringLiteral("/data/modes/custom_mode1"));
+        RetryEvery retry(5);
+        Warnings warnings;
+        {
+            ReadOnlyDisk read_only;
+            uitest::press(m, "oro");
+            SyncUpdate::finish_writes();
+            QVERIFY(QFileInfo::exists(file) && uitest::para()->ZemUserModeSaved(0));
+            QVERIFY(!shown("label_blank") && shown("Button_delete") && !g_tip->isVisible());
+            QCOMPARE(warnings.count(file + ": not removed: Read-only file system"), 1);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(file) && shown("label_blank"), 30000);
+        QVERIFY(!uitest::para()->ZemUserModeSaved(0) && !g_tip->isVisible());
+    }
 };
 
 QTEST_MAIN(TestCustomMode)
