@@ -192,9 +192,8 @@ void SyncUpdate::take_reports()
             continue;
         if (r.kind == FileKind::Image) {
             // Images handed over before this one and never reported were replaced by a newer
-            // copy before the writer came to them.
-            // A copy that failed stays out: the writer tries it again until it is written or a
-            // newer one replaces it, so the image is not handed over again meanwhile.
+            // copy before the writer came to them. A copy that failed stays out: the writer tries
+            // it again until it is written or replaced, so it is not handed over again meanwhile.
             std::vector<QByteArray> replaced;
             while (!m_images_out.empty() && m_images_out.front().ticket <= r.ticket) {
                 if (m_images_out.front().ticket == r.ticket && !r.ok)
