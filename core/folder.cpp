@@ -348,15 +348,24 @@ bool Folder::write_file(const QString &name, const QByteArray &data, QString *re
     return true;
 }
 
-bool Folder::remove(const QString &name) const
+bool Folder::remove(const QString &name, QString *reason) const
 {
-    if (m_fd < 0 || !is_entry_name(name))
+    const auto refuse = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
         return false;
+    };
+    if (m_fd < 0)
+        return refuse(m_reason);
+    if (!is_entry_name(name))
+        return refuse(QStringLiteral("not a file name"));
     const QByteArray bytes = Paths::name_bytes(name);
     struct stat st;
-    if (::fstatat(m_fd, bytes.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
-        return false;
-    return ::unlinkat(m_fd, bytes.constData(), 0) == 0;
+    if (::fstatat(m_fd, bytes.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return refuse(errno_text(errno));
+    if (S_ISDIR(st.st_mode))
+        return refuse(QStringLiteral("a folder, not a file"));
+    return ::unlinkat(m_fd, bytes.constData(), 0) == 0 || refuse(errno_text(errno));
 }
 
 bool Folder::rename(const QString &from, const QString &to, QString *reason) const

@@ -23,7 +23,7 @@ bool read(const QString &path, boost::property_tree::ptree *out)
         std::istringstream in(file.bytes.toStdString());
         try {
             boost::property_tree::read_json(in, *out);
-            Utils::file_ok(path);
+            Utils::file_read_ok(path);
             return true;
         } catch (const boost::property_tree::ptree_error &e) {
             problem = QString::fromLocal8Bit(e.what());

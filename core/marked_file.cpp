@@ -28,7 +28,7 @@ bool MarkedFile::read(const QString &device_path, uint8_t *dst, int size)
                                              : QStringLiteral("not used: no valid marker"));
         return false;
     }
-    Utils::file_ok(path);
+    Utils::file_read_ok(path);
     std::memcpy(dst, b + 2, size);
     return true;
 }

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QMutex>
 
+#include <algorithm>
 #include <vector>
 
 #include "global.h"
@@ -12,6 +13,8 @@
 namespace {
 
 QMutex g_report_mutex;
+// What every report of a file that could not be read begins with.
+const QString kNotUsed = QStringLiteral("not used: ");
 QHash<QString, QStringList> g_reported;   // path -> the reasons said since it last worked
 
 // The folder part and the name of a file path.
@@ -43,6 +46,17 @@ void Utils::file_ok(const QString &path)
 {
     QMutexLocker lock(&g_report_mutex);
     g_reported.remove(path);
+}
+
+void Utils::file_read_ok(const QString &path)
+{
+    QMutexLocker lock(&g_report_mutex);
+    const auto it = g_reported.find(path);
+    if (it == g_reported.end())
+        return;
+    it->erase(std::remove_if(it->begin(), it->end(), [](const QString &r) { return r.startsWith(kNotUsed); }), it->end());
+    if (it->isEmpty())
+        g_reported.erase(it);
 }
 
 bool Utils::write_file_atomic(const QString &path, const QByteArray &data)
@@ -88,7 +102,7 @@ FileRead Utils::read_file_capped(const QString &path, qint64 cap)
         FileRead r;
         r.status = FileRead::Refused;
         r.reason = QStringLiteral("a name holds a NUL character");
-        report_file_problem(path, QStringLiteral("not used: ") + r.reason);
+        report_file_problem(path, kNotUsed + r.reason);
         return r;
     }
     return read_file_capped(Folder::open(dir), name, cap);
@@ -114,15 +128,20 @@ FileRead Utils::read_file_capped(const Folder &dir, const QString &name, qint64 
         }
     }
     if (r.status == FileRead::Refused)
-        report_file_problem(dir.path() + QLatin1Char('/') + name, QStringLiteral("not used: ") + r.reason);
+        report_file_problem(dir.path() + QLatin1Char('/') + name, kNotUsed + r.reason);
     return r;
 }
 
-bool Utils::remove_file(const QString &path)
+bool Utils::remove_file(const QString &path, QString *reason)
 {
     QString dir, name;
     split_path(path, &dir, &name);
-    return !path.contains(QChar(0)) && Folder::open(dir).remove(name);
+    if (path.contains(QChar(0))) {
+        if (reason)
+            *reason = QStringLiteral("a name holds a NUL character");
+        return false;
+    }
+    return Folder::open(dir).remove(name, reason);
 }
 
 bool Utils::is_listed_name(const QString &name)

@@ -43,7 +43,8 @@ FileRead read_file_capped(const QString &path, qint64 cap);
 // The same, of a file in a folder already open.
 FileRead read_file_capped(const Folder &dir, const QString &name, qint64 cap);
 // Removes a file, or a link in its place (never what it leads to); true when it is gone.
-bool remove_file(const QString &path);
+// `reason` says why not.
+bool remove_file(const QString &path, QString *reason = nullptr);
 
 // Names a folder listing counts: neither hidden nor a temporary file of the safe writer.
 bool is_listed_name(const QString &name);
@@ -62,6 +63,9 @@ bool is_temporary_name(const QString &name);
 // retried on every announcement is thus said once, and again once it has worked in between.
 void report_file_problem(const QString &path, const QString &reason);
 void file_ok(const QString &path);
+// A read of the path worked: what was said of reading it may be said again, while a write or a
+// removal of it that keeps failing stays quiet.
+void file_read_ok(const QString &path);
 
 // Start-up: takes where the data root's top folders lie (Paths::settle_top_folders), creates
 // the folders the program writes, removes the temporary files that a power cut left behind
@@ -104,8 +108,9 @@ public:
     // The safe writer's work, without its report: a temporary file of this folder, written,
     // flushed, renamed over `name`, then the folder flushed.
     bool write_file(const QString &name, const QByteArray &data, QString *reason) const;
-    // Removes an entry that is no folder: a link itself, never what it leads to.
-    bool remove(const QString &name) const;
+    // Removes an entry that is no folder: a link itself, never what it leads to. `reason` says
+    // why not.
+    bool remove(const QString &name, QString *reason = nullptr) const;
     // Renames an entry of this folder within it, over whatever `to` names that can be replaced;
     // a link is moved itself.
     bool rename(const QString &from, const QString &to, QString *reason) const;

@@ -192,9 +192,12 @@ void SyncUpdate::take_reports()
             continue;
         if (r.kind == FileKind::Image) {
             // Images handed over before this one and never reported were replaced by a newer
-            // copy before the writer came to them.
+            // copy before the writer came to them. A copy that failed stays out: the writer tries
+            // it again until it is written or replaced, so it is not handed over again meanwhile.
             std::vector<QByteArray> replaced;
             while (!m_images_out.empty() && m_images_out.front().ticket <= r.ticket) {
+                if (m_images_out.front().ticket == r.ticket && !r.ok)
+                    break;
                 if (m_images_out.front().ticket < r.ticket)
                     replaced.push_back(m_images_out.front().data);
                 m_images_out.pop_front();
@@ -203,8 +206,8 @@ void SyncUpdate::take_reports()
             for (const QByteArray &image : replaced)
                 if (changed_back(ram, image))
                     look_again.push_back(image);
-            // The shadow is what the file holds: after a failed write it stays behind, and the
-            // next announcement hands the image over again.
+            // The shadow is what the file holds: after a failed write it stays behind until a
+            // retry of the copy, or a newer copy, is written.
             const bool behind = r.ok && changed_back(ram, r.data);
             if (r.ok)
                 std::memcpy(ram->RAM_PARA_SHADOW, r.data.constData(), kSize);
@@ -221,12 +224,19 @@ void SyncUpdate::take_reports()
         // A later save or a deletion of the slot speaks for it now.
         if (r.ticket != work.ticket)
             continue;
-        work.ticket = 0;
+        // A failure leaves the work outstanding: the writer tries it again, and a retry that
+        // makes it is reported too.
+        const bool retried = work.failed;
+        work.failed = !r.ok;
+        if (r.ok)
+            work.ticket = 0;
         if (r.kind == FileKind::Removal) {
             chip.unlock();
-            // The files are still there: the slot shows what they hold.
-            if (!r.ok)
+            // The slot shows what its files hold: the mode again while they are still there, and
+            // empty once a retry has removed them.
+            if (!r.ok || retried)
                 ram->mode_file_deal(r.slot, 0);
+            emit sig_mode_removed(r.slot, r.ok);
             continue;
         }
         bool made_current = false;
@@ -239,7 +249,10 @@ void SyncUpdate::take_reports()
             }
         }
         chip.unlock();
-        emit sig_mode_saved(r.slot, r.ok);
+        // The screen that asked for the save took the failure for its answer: a retry that
+        // makes it later is the store's alone.
+        if (!retried)
+            emit sig_mode_saved(r.slot, r.ok);
         // The image that names the new current mode follows its file.
         if (made_current)
             write_back();
@@ -322,6 +335,8 @@ void SyncUpdate::finish_writes()
 void SyncUpdate::forget_store()
 {
     FileWriter::finish();
+    // A copy still failing would be written over the next store's files once the disk mends.
+    FileWriter::forget_retries();
     SyncUpdate *self = p_syncupdate;
     if (!self)
         return;

@@ -12,7 +12,8 @@ class ZemRamPara;
 // The parameter-change slot on the GUI thread: refreshes the key panel's lights and the screen on
 // display, hands a pending user-mode save and the changed image to the file writer
 // (file_writer.h), and takes what the writer reports: only a file that is on the disk renews the
-// shadow, or makes a user mode saved and current.
+// shadow, or makes a user mode saved and current. A file that failed is the writer's to try
+// again; its later success is taken as any other.
 class SyncUpdate : public QObject
 {
     Q_OBJECT
@@ -35,13 +36,17 @@ public:
     // what the writer reported is taken, on the GUI thread: before the device reboots, before the
     // program ends, and in tests.
     static void finish_writes();
-    // The store is about to be made again (tests): its files are finished and what the writer
-    // says of them afterwards is no longer taken.
+    // The store is about to be made again (tests): its files are finished, those that failed are
+    // given up, and what the writer says of them afterwards is no longer taken.
     static void forget_store();
 
 signals:
     // A pending user-mode save was carried out: `saved` false when its file could not be written.
+    // Told once per save; a retry that writes the file later changes the slot without a word.
     void sig_mode_saved(int slot, bool saved);
+    // A deleted user mode's files are gone (`removed`), or could not be removed and the slot
+    // holds the mode again until a retry removes them (told then with `removed` true).
+    void sig_mode_removed(int slot, bool removed);
     // The parameter file holds the image the shadow now holds.
     void sig_image_saved();
     // Emitted on the file writer's thread: what it says of the files waits to be taken.
@@ -72,6 +77,7 @@ private:
         uint64_t ticket = 0;        // 0: none outstanding
         uint16_t value = 0;         // the request value (slot + 1) that the mode becomes current as
         uint16_t current = 0;       // image 866 when the save was taken
+        bool failed = false;        // its failure was taken; the writer tries it again
     };
 
     void hand_over_image();

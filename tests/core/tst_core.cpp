@@ -175,6 +175,31 @@ private slots:
         QVERIFY(!QFileInfo::exists(Paths::dev(mode_file_path(2))));
         QCOMPARE(r->ZemUserModeSaved(2) + r->mode_file_deal(2, 0), 0);
     }
+    // A deletion the disk refused half (the OSD copy stayed) waits for its retry while a save of
+    // the slot is written: the retry takes the OSD copy, never the mode file saved since.
+    void a_retried_deletion_spares_a_later_save()
+    {
+        ZemRamPara *r = synced_store();
+        g_page_focus = 27;
+        r->wr16(kOsdEnable, 1);
+        r->wr16(kModeSaveRequest, 3);
+        r->ram_para_save();
+        SyncUpdate::finish_writes();
+        write_dev_file(mode_osd_file_path(2), "{}");
+        RetryEvery retry(3600 * 1000);
+        {
+            ReadOnlyDisk read_only(mode_osd_file_path(2));
+            r->mode_file_deal(2, 1);
+            SyncUpdate::finish_writes();
+            QCOMPARE(r->ZemUserModeSaved(2), 0);
+            r->wr16(kModeSaveRequest, 3);
+            r->ram_para_save();
+            QTRY_VERIFY(r->ZemUserModeSaved(2));
+        }
+        FileWriter::set_retry_interval(std::chrono::milliseconds(5));
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(Paths::dev(mode_osd_file_path(2))), 30000);
+        QVERIFY(QFileInfo::exists(Paths::dev(mode_file_path(2))) && r->ZemUserModeSaved(2));
+    }
     void mode_index()
     {
         ZemRamPara *r = ZemRamPara::pInstance();

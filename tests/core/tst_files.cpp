@@ -1,6 +1,7 @@
 // Files as an attacker or a power cut leaves them: every reader falls back and says so, nothing
 // leads a read or a write out of its folder, and a failed save is said once and retried.
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QtTest>
 #include <cstring>
@@ -12,6 +13,7 @@
 
 #include "alias.h"
 #include "config_engine.h"
+#include "file_writer.h"
 #include "global.h"
 #include "omenu.h"
 #include "paths.h"
@@ -351,6 +353,72 @@ private slots:
             QCOMPARE(QSettings(Paths::dev(kIni), QSettings::IniFormat).value("config/IPAddress"), QVariant("10.0.0.3"));
             QCOMPARE(written, QList<bool>({false, false, true}));
         }
+    }
+    // A save the disk refused is tried again on its own, said once, until the disk mends: then
+    // the file holds the change with no key pressed; the save's asker heard only the failure.
+    void a_failed_save_is_retried_data()
+    {
+        columns<QString>({"file"});
+        QTest::newRow("image, full disk") << kImage;
+        QTest::newRow("user mode, read-only disk") << QStringLiteral("/data/modes/custom_mode3");
+    }
+    void a_failed_save_is_retried()
+    {
+        QFETCH(QString, file);
+        ZemRamPara *r = (SyncUpdate::pInstance(), ZemRamPara::p_zemrampara_config);
+        r->wr16(kCurrentMode, 5);
+        r->ram_para_save();
+        SyncUpdate::finish_writes();
+        const QByteArray before = read_file(Paths::dev(file));
+        QList<int> outcomes;
+        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_mode_saved, r, [&](int slot, bool ok) { outcomes << slot << ok; });
+        static std::atomic<int> tries;
+        tries = 0;
+        FileWriter::before_file_hook = [](const QString &) { ++tries; };
+        const auto unhook = qScopeGuard([] { FileWriter::before_file_hook = nullptr; });
+        RetryEvery retry(5);
+        Warnings warnings;
+        {
+            std::optional<FullDisk> full;
+            std::optional<ReadOnlyDisk> read_only;
+            file == kImage ? void(full.emplace()) : void(read_only.emplace(file));
+            r->wr16(kLedWidth, 777);
+            r->wr16(kModeSaveRequest, file == kImage ? 0 : 3);
+            r->ram_para_save();
+            QTRY_VERIFY(tries >= 4 && (file == kImage || !outcomes.isEmpty()));
+            QCOMPARE(read_file(Paths::dev(file)), before);
+            QCOMPARE(QList<int>({r->differs16(kLedWidth), r->ZemUserModeSaved(2)}), QList<int>({file == kImage, 0}));
+        }
+        const auto done = [&] { return !r->differs16(kLedWidth) && r->ZemUserModeSaved(2) == (file != kImage); };
+        QTRY_VERIFY_WITH_TIMEOUT(done() && read_file(Paths::dev(file)) != before, 30000);
+        QCOMPARE(r->rd16(kCurrentMode), file == kImage ? 5 : 3);
+        QCOMPARE(outcomes, file == kImage ? QList<int>() : QList<int>({2, 0}));
+        QCOMPARE(warnings.count(": not saved"), 1);
+    }
+    // A newer copy replaces one waiting for its retry: once the disk mends, only the newest is
+    // written. finish() tries each copy once more at once and returns on a broken disk.
+    void a_newer_copy_replaces_a_retry()
+    {
+        ZemRamPara *r = (SyncUpdate::pInstance(), ZemRamPara::p_zemrampara_config);
+        r->ram_para_save();
+        SyncUpdate::finish_writes();
+        const QByteArray before = read_file(Paths::dev(kImage));
+        RetryEvery retry(3600 * 1000);
+        FileChanges changes(Paths::dev(kImage));
+        {
+            ReadOnlyDisk read_only;
+            r->wr16(kLedWidth, 111);
+            r->ram_para_save();
+            SyncUpdate::finish_writes();
+            const int tries = read_only.refused();
+            r->wr16(kLedWidth, 222);
+            r->ram_para_save();
+            QTRY_COMPARE(read_only.refused(), tries + 1);   // the old copy waits for its retry
+            QCOMPARE(read_file(Paths::dev(kImage)), before);
+        }
+        FileWriter::finish();
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(read_file(Paths::dev(kImage)).mid(kLedWidth - 766, 2), QByteArray("\xDE\0", 2));
     }
     // A linked folder cannot lead a write out of the root; a link in the file's place is replaced,
     // not written through; nothing is left beside.

@@ -8,6 +8,8 @@
 #include <QMutex>
 #include <QStringList>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -61,8 +63,10 @@ QString fresh_test_root(const QString &name)
     const QString base = qEnvironmentVariable(
         "ZEM_TEST_ROOT", QDir::tempPath() + QStringLiteral("/zem-test-") + QString::number(QCoreApplication::applicationPid()));
     const QString root = name.isEmpty() ? base : base + QLatin1Char('/') + name;
-    // A file still on its way belongs to the root before.
+    // A file still on its way belongs to the root before; one the disk keeps refusing is given
+    // up, or a retry would write it into this root.
     FileWriter::finish();
+    FileWriter::forget_retries();
     remove_entry(AT_FDCWD, QFile::encodeName(root).constData());
     QDir().mkpath(root + QStringLiteral("/data/configs"));
     QDir().mkpath(root + QStringLiteral("/data/modes"));
@@ -186,6 +190,48 @@ FullDisk::~FullDisk()
     limit.rlim_cur = rlim_t(m_soft);
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, m_sigxfsz);
+}
+
+namespace {
+QMutex g_read_only_mutex;
+QString g_read_only_part;
+std::atomic<int> g_refused{0};
+}
+
+ReadOnlyDisk::ReadOnlyDisk(const QString &part)
+{
+    {
+        QMutexLocker lock(&g_read_only_mutex);
+        g_read_only_part = part;
+    }
+    g_refused = 0;
+    FileWriter::disk_error_hook = [](const QString &path) {
+        QMutexLocker lock(&g_read_only_mutex);
+        if (!path.contains(g_read_only_part))
+            return 0;
+        ++g_refused;
+        return EROFS;
+    };
+}
+
+ReadOnlyDisk::~ReadOnlyDisk()
+{
+    FileWriter::disk_error_hook = nullptr;
+}
+
+int ReadOnlyDisk::refused() const
+{
+    return g_refused;
+}
+
+RetryEvery::RetryEvery(int ms)
+{
+    FileWriter::set_retry_interval(std::chrono::milliseconds(ms));
+}
+
+RetryEvery::~RetryEvery()
+{
+    FileWriter::set_retry_interval(FileWriter::kRetryInterval);
 }
 
 FileChanges::FileChanges(const QString &path) : m_name(QFile::encodeName(QFileInfo(path).fileName()))

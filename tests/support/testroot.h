@@ -67,6 +67,26 @@ private:
     void (*m_sigxfsz)(int);
 };
 
+// While it lives the file writer finds the disk read-only for every file whose path holds `part`
+// (any file when empty): each write or removal of one fails with EROFS, as the device's disk
+// would. `refused()` counts the files it turned away.
+class ReadOnlyDisk
+{
+public:
+    explicit ReadOnlyDisk(const QString &part = QString());
+    ~ReadOnlyDisk();
+    ReadOnlyDisk(const ReadOnlyDisk &) = delete;
+    ReadOnlyDisk &operator=(const ReadOnlyDisk &) = delete;
+    int refused() const;
+};
+
+// While it lives the file writer tries a file that failed again after `ms` milliseconds.
+struct RetryEvery
+{
+    explicit RetryEvery(int ms);
+    ~RetryEvery();
+};
+
 // Counts the times one file's content changed while it lives: renames onto its name and writes
 // to it that were closed. The safe writer changes a file once per write.
 class FileChanges

@@ -172,6 +172,27 @@ private slots:
         QCOMPARE(int(uitest::rd16(Ram::kCurrentMode)), 3);
         QVERIFY(!shown("label_using") && shown("label_blank"));
     }
+    // A deletion the disk refuses is said; the slot stays on display with its mode and no check
+    // mark. Once the disk mends, the writer's retry removes the file and the slot shows empty,
+    // its buttons left.
+    void a_refused_deletion_keeps_the_slot()
+    {
+        CustomMode *m = open_modes();
+        const QString file = Paths::dev(QStringLiteral("/data/modes/custom_mode1"));
+        RetryEvery retry(5);
+        Warnings warnings;
+        {
+            ReadOnlyDisk read_only;
+            uitest::press(m, "oro");
+            SyncUpdate::finish_writes();
+            QVERIFY(QFileInfo::exists(file) && uitest::para()->ZemUserModeSaved(0));
+            QVERIFY(!shown("label_blank") && shown("Button_delete") && !g_tip->isVisible());
+            QCOMPARE(warnings.count(file + ": not removed: Read-only file system"), 1);
+            uitest::press(m, "o");   // the buttons again, which the emptied slot then hides
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(file) && shown("label_blank"), 30000);
+        QVERIFY(!uitest::para()->ZemUserModeSaved(0) && !g_tip->isVisible() && m->key_state() == 0);
+    }
 };
 
 QTEST_MAIN(TestCustomMode)

@@ -10,6 +10,7 @@
 #include "global.h"
 #include "lockwindow.h"
 #include "ram_layout.h"
+#include "syncupdate.h"
 #include "zemcontrol.h"
 #include "zemrampara.h"
 
@@ -42,6 +43,13 @@ CustomMode::CustomMode() : ScreenOf(PAGE_CUSTOMMODE)
     menulist_init();
     ui.label_ID->setText(QStringLiteral("ID:%1").arg(g_mode_select + 1));
     language_changed();
+    // A deletion the disk refused brings the mode back, and its retry takes it away again: the
+    // summary follows the slot, as the store holds it.
+    if (SyncUpdate::p_syncupdate)
+        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_mode_removed, this, [this](int slot, bool) {
+            if (slot == selected_slot())
+                slot_changed();
+        });
 }
 
 void CustomMode::init()
@@ -132,6 +140,18 @@ void CustomMode::on_Button_use_clicked()
     ChipWrite write;
     p->wr16(Ram::kCurrentMode, static_cast<uint16_t>(s + 1));
     std::memcpy(p->RAM_PARA + Ram::kModeFrom, p->user_mode[s].data, Ram::kModeSize);
+}
+
+void CustomMode::slot_changed()
+{
+    // The buttons of an empty slot are hidden: none keeps the key focus.
+    if (m_key_state == 1 && get_mode_status() == 0) {
+        m_key_state = 0;
+        m_selector->set_box_default();
+        zem_button_selinfo(2, 0);
+    }
+    lcd_para_init();
+    image_para_init();
 }
 
 void CustomMode::on_Button_delete_clicked()

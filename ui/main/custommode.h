@@ -54,6 +54,8 @@ private:
     static int selected_slot();
     QPushButton *button_at(int i) const;
     void step(int delta);
+    // The selected slot changed under the screen: its summary drawn again.
+    void slot_changed();
     void window_view(const uint8_t *slot_data);
     void osd_view(int slot);
 
