@@ -227,8 +227,8 @@ private slots:
         QCOMPARE(c->card(badge(c))->badge_text(), QStringLiteral("Using"));
     }
     // The switch's check mark says the file holds it: it waits for the save, and a data root that
-    // takes no write shows none, the failure being said, until a retry saves it. A switch to the word the file holds
-    // already needs no write, and shows it with the refresh.
+    // takes no write shows none, the failure being said, until a retry saves it. A switch to the
+    // word the file holds already needs no write, and shows it with the refresh.
     void switch_check_mark_follows_the_save_data()
     {
         // Image 2 shows HDMI2's crop number 2 (word 0x8004), as the file holds it.
