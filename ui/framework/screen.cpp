@@ -13,6 +13,7 @@
 #include "fpga_manage.h"
 #include "global.h"
 #include "ram_layout.h"
+#include "syncupdate.h"
 #include "tip.h"
 #include "uihooks.h"
 #include "wakeup.h"
@@ -171,6 +172,33 @@ void Screen::leave_to(uint8_t parent_page)
     set_page_focus(parent_page);
     if (parent)
         parent->child_left(m_page);
+}
+
+void Screen::refresh_done(int code)
+{
+    show_check_mark_if_saved();
+    after_sync(code);
+}
+
+void Screen::check_mark_once_saved(SavedTest held)
+{
+    m_saved_test = std::move(held);
+    if (!m_saved_test || m_watching_saves || !SyncUpdate::p_syncupdate)
+        return;
+    m_watching_saves = true;
+    QObject::connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_image_saved, m_self,
+                     [this] { show_check_mark_if_saved(); });
+}
+
+void Screen::show_check_mark_if_saved()
+{
+    const ZemRamPara *p = para();
+    if (!m_saved_test || !p || !m_saved_test(*p))
+        return;
+    m_saved_test = nullptr;
+    // Not over a screen opened from here since.
+    if (g_page_focus == m_page)
+        show_tip(TIP_DONE);
 }
 
 void Screen::sync_language()

@@ -88,6 +88,8 @@ public:
     virtual void syncUpdate(int code);
     // Called after the refresh's save, while the screen is still on display.
     virtual void after_sync(int /*code*/) {}
+    // The refresh's last step on the screen on display: a check mark waited for, then after_sync.
+    void refresh_done(int code);
 
     // The parameter store, as every screen reaches the image (null only before start-up made it).
     static ZemRamPara *para();
@@ -148,6 +150,13 @@ protected:
     virtual void child_left(uint8_t /*child_page*/) {}
     // The first step of every syncUpdate: the language in the image may have changed.
     void sync_language();
+    // The check mark of a change just made to the image, shown while this screen is on display
+    // once the parameter file holds the change (`held` asks it of the store's shadow): when the
+    // image is saved, or at the refresh after the change when the file held it already. A save
+    // that fails shows none. A later call replaces the change waited for; an empty one waits for
+    // none.
+    using SavedTest = std::function<bool(const ZemRamPara &)>;
+    void check_mark_once_saved(SavedTest held);
 
     FocusList m_focus;
 
@@ -155,12 +164,15 @@ private:
     friend struct ScreenRegistry;
     friend void register_opened(Screen *screen, std::function<void()> clear_pointer);
     void on_job_progress(int percent);
+    void show_check_mark_if_saved();
 
     QWidget *m_self;
     uint8_t m_page;
     std::function<void()> m_clear_pointer;
     bool m_closed = false;
     QPointer<QRoundProgressBar> m_job_bar;
+    SavedTest m_saved_test;
+    bool m_watching_saves = false;
 };
 
 // The widget side of a screen: the Qt class, the key events (once, for every screen) and the

@@ -33,7 +33,7 @@ void refresh_screen(int code)
 void after_sync(int code)
 {
     if (Screen *screen = screen_at(g_page_focus))
-        screen->after_sync(code);
+        screen->refresh_done(code);
 }
 
 void page_language_changed(uint8_t page)

@@ -9,7 +9,6 @@
 #include "ram_layout.h"
 #include "sourcecard.h"
 #include "sourceinfo.h"
-#include "syncupdate.h"
 #include "zemrampara.h"
 
 InputChoose *g_inputchoose = nullptr;
@@ -45,8 +44,6 @@ InputChoose::InputChoose() : ScreenOf(PAGE_INPUTCHOOSE), m_list(kCardsPerPage, P
     initMenu();
     image_select();
     language_changed();
-    if (SyncUpdate::p_syncupdate)
-        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_image_saved, this, &InputChoose::show_switch_saved);
 }
 
 // ---- state ------------------------------------------------------------------------------------

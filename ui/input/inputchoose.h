@@ -26,7 +26,6 @@ public:
 
     void language_changed() override;
     void syncUpdate(int code) override;
-    void after_sync(int code) override;
 
     void menulist_init();
     // The entries of the listed input, counted afresh: the list's cursor learns them.
@@ -85,8 +84,6 @@ private:
     // The list opens on the crop the selected image shows while that is on the first page.
     int entry_in_use_on_first_page() const;
     void show_counts();
-    // The check mark of a switch, once the parameter file holds the image's new source word.
-    void show_switch_saved();
 
     Levels<Level> m_levels{Level::Tabs};
     PagedCursor m_list;
@@ -95,8 +92,6 @@ private:
     int m_listed = 0;            // source id whose entries are listed
     int m_listpos = 0;           // its list position in the source row
     Shown m_in_use;              // what the selected image shows, as last read or switched
-    int m_unsaved_image = -1;    // the image switched last, until its word is in the file
-    uint16_t m_unsaved_word = 0;
     int m_tab_count = 0;
     int m_tab_map[4] = {};
     QString m_listed_name;

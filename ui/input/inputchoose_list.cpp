@@ -1,10 +1,8 @@
 #include "inputchoose.h"
 
-#include "global.h"
 #include "ram_layout.h"
 #include "sourcecard.h"
 #include "sourceinfo.h"
-#include "tip.h"
 #include "zemrampara.h"
 
 // Source choice's list: the entries of the listed input, three cards a page, under the source
@@ -149,25 +147,9 @@ void InputChoose::zem_source_button_clicked()
     p->ZemSetImageSource(e, m_listed, m_image);
     m_in_use = chosen;
     initSource();
-    m_unsaved_image = m_image;
-    m_unsaved_word = p->rd16(Ram::layer(m_image) + Ram::kLayerSource);
-}
-
-// The check mark says the switch is saved. A word the file holds already needs no write, and is
-// seen at the refresh that follows the switch; any other waits for the save that brings it. A save
-// that fails is said as every failed save is, and shows nothing here.
-void InputChoose::after_sync(int)
-{
-    show_switch_saved();
-}
-
-void InputChoose::show_switch_saved()
-{
-    const ZemRamPara *p = para();
-    if (!p || m_unsaved_image < 0 || p->shadow16(Ram::layer(m_unsaved_image) + Ram::kLayerSource) != m_unsaved_word)
-        return;
-    m_unsaved_image = -1;
-    // Not over a screen opened from here since.
-    if (g_page_focus == page())
-        show_tip(TIP_DONE);
+    // The check mark says the switch is saved; a word the file holds already is seen so at the
+    // refresh that follows.
+    const int word_at = Ram::layer(m_image) + Ram::kLayerSource;
+    const uint16_t word = p->rd16(word_at);
+    check_mark_once_saved([word_at, word](const ZemRamPara &saved) { return saved.shadow16(word_at) == word; });
 }

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
-#include <cstring>
 
 #include "chip_request.h"
 #include "custommode.h"
@@ -87,14 +86,12 @@ MainWindow::MainWindow() : ScreenOf(PAGE_MAINWINDOW)
     // A save is carried out after the refresh; its check mark waits for the outcome.
     if (SyncUpdate::p_syncupdate)
         connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_mode_saved, this, [this](int, bool saved) {
-            if (m_mode_done != kModeSaveAsked)
+            if (!m_save_asked)
                 return;
-            m_mode_done = 0;
+            m_save_asked = false;
             if (saved && g_tip)
                 g_tip->tip_create(TIP_DONE);
         });
-    if (SyncUpdate::p_syncupdate)
-        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_image_saved, this, &MainWindow::show_invocation_saved);
 
     menulist_init();
     language_changed();
@@ -184,26 +181,6 @@ void MainWindow::syncUpdate(int)
     if (p->differs16(Ram::kLedOff) || p->differs16(Ram::layer(L) + Ram::kLayerAudio) || p->differs16(Ram::kKeyLock))
         para_init();
     ip_changed();
-}
-
-// An invocation that changed nothing the file holds needs no write: the refresh that follows it
-// sees the file holding it already.
-void MainWindow::after_sync(int)
-{
-    show_invocation_saved();
-}
-
-void MainWindow::show_invocation_saved()
-{
-    const ZemRamPara *p = para();
-    const int s = m_invoked_slot;
-    if (!p || m_mode_done != kModeInvoked || p->shadow16(Ram::kCurrentMode) != s + 1
-        || std::memcmp(p->RAM_PARA_SHADOW + Ram::kModeFrom, p->user_mode[s].data, Ram::kModeSize) != 0)
-        return;
-    m_mode_done = 0;
-    // Not over a screen opened from the menu since.
-    if (g_tip && g_page_focus == PAGE_MAINWINDOW)
-        g_tip->tip_create(TIP_DONE);
 }
 
 // ---- entries ----------------------------------------------------------------------------------

@@ -24,7 +24,6 @@ public:
 
     void language_changed() override;
     void syncUpdate(int code) override;
-    void after_sync(int code) override;
 
     void para_init();
     void menulist_init();
@@ -98,13 +97,8 @@ private:
     uint8_t m_save_state = 0;
     uint8_t l_lock_state = 0;
     uint8_t m_popup_select = 0;
-    // The check mark of the last popup action, shown once its file is written: the parameter
-    // file holding the invoked mode, or the saved mode's own file.
-    static constexpr uint8_t kModeInvoked = 1;
-    static constexpr uint8_t kModeSaveAsked = 2;
-    uint8_t m_mode_done = 0;
-    uint8_t m_invoked_slot = 0;
-    void show_invocation_saved();
+    // A user-mode save asked from the popup, whose check mark waits for the mode's own file.
+    bool m_save_asked = false;
 };
 
 // The window whose sound the main menu, the home screen and the user-mode summary show: byte 2112,

@@ -131,7 +131,8 @@ void MainWindow::zem_button_mode_clicked()
         // Armed again at once: the popup is rebuilt with fresh contents.
         m_save_state = 0;
         on_toolButton4_clicked();
-        m_mode_done = kModeSaveAsked;
+        m_save_asked = true;
+        check_mark_once_saved({});
     } else if (l_call_state && p->ZemUserModeSaved(s) == 1) {
         {
             ChipWrite write;
@@ -143,8 +144,13 @@ void MainWindow::zem_button_mode_clicked()
         l_call_state = 0;
         m_popup_select = static_cast<uint8_t>(s);
         on_toolButton3_clicked();
-        m_mode_done = kModeInvoked;
-        m_invoked_slot = static_cast<uint8_t>(s);
+        m_save_asked = false;
+        // The check mark once the parameter file holds the invoked mode; one that changed nothing
+        // the file holds is seen so at the refresh that follows.
+        check_mark_once_saved([s](const ZemRamPara &saved) {
+            return saved.shadow16(Ram::kCurrentMode) == s + 1
+                   && std::memcmp(saved.RAM_PARA_SHADOW + Ram::kModeFrom, saved.user_mode[s].data, Ram::kModeSize) == 0;
+        });
     }
     if (m_slots[s])
         m_slots[s]->show_chosen();

@@ -7,8 +7,6 @@
 #include "fields.h"
 #include "fpga_view.h"
 #include "ram_layout.h"
-#include "syncupdate.h"
-#include "tip.h"
 #include "zemrampara.h"
 
 ledset *g_ledset = nullptr;
@@ -64,17 +62,6 @@ ledset::ledset() : ScreenOf(PAGE_LEDSET)
     para_init();
     menulist_init();
     language_changed();
-    // The check mark says the size is saved: it waits for the parameter file to hold it. A save
-    // that fails is said as every failed save is, and shows nothing here.
-    if (SyncUpdate::p_syncupdate)
-        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_image_saved, this, [this] {
-            const ZemRamPara *p = Screen::para();
-            if (!p || m_unsaved_width == 0 || p->shadow16(Ram::kLedWidth) != m_unsaved_width
-                || p->shadow16(Ram::kLedHeight) != m_unsaved_height)
-                return;
-            m_unsaved_width = m_unsaved_height = 0;
-            show_tip(TIP_DONE);
-        });
 }
 
 void ledset::para_init()
@@ -148,7 +135,7 @@ void ledset::apply_size()
     const uint16_t h = static_cast<uint16_t>(field_size(ui.lineEdit_ledh->text()));
 
     ChipWrite chip;
-    m_unsaved_width = m_unsaved_height = 0;
+    check_mark_once_saved({});
     for (int off : {Ram::kLedWidth, Ram::kOut1W, Ram::kOut2W})
         para->wr16(off, w);
     for (int off : {Ram::kLedHeight, Ram::kOut1H, Ram::kOut2H})
@@ -167,7 +154,9 @@ void ledset::apply_size()
     para->wr16(window0 + Ram::kLayerY, 0);
     if (FpgaView::running())
         chip.request_led_setup();
-    m_unsaved_width = w;
-    m_unsaved_height = h;
+    // The check mark says the size is saved.
+    check_mark_once_saved([w, h](const ZemRamPara &saved) {
+        return saved.shadow16(Ram::kLedWidth) == w && saved.shadow16(Ram::kLedHeight) == h;
+    });
 }
 

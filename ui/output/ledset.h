@@ -27,11 +27,6 @@ public:
     // Apply: OK on its button (a touch does nothing). A new size shows the check mark once the
     // parameter file holds it.
     void apply_size();
-
-private:
-    // The size applied last, while its check mark waits for the save; 0 x 0 when none waits.
-    uint16_t m_unsaved_width = 0;
-    uint16_t m_unsaved_height = 0;
 };
 
 extern ledset *g_ledset;
