@@ -92,7 +92,7 @@ void set_page_focus(uint8_t page)
 
 void (*g_open_custommode)() = nullptr;
 
-Screen::Screen(QWidget *self, uint8_t page) : m_self(self), m_page(page)
+Screen::Screen(QWidget *self, uint8_t page) : m_self(self), m_page(page), m_opened_language(g_language)
 {
     ScreenRegistry::screens().push_back(this);
 }
@@ -162,12 +162,17 @@ void Screen::leave()
     leave_to(parent_page(m_page));
 }
 
-void Screen::leave_to(uint8_t parent_page)
+void Screen::leave_to(uint8_t parent_page, ParentTexts texts)
 {
     close_screen();
     // The parent may be gone already (mode shortcut, USB stick): then there is nothing to refresh.
     Screen *parent = screen_at(parent_page);
-    if (parent)
+    // A language a refresh took in while this screen was up counts too: its file is written by
+    // now, and the image no longer differs from the shadow.
+    ZemRamPara *p = para();
+    const bool redraw = texts == ParentTexts::Always || (p && p->ZemLanguageChanged())
+                        || g_language != m_opened_language;
+    if (parent && redraw)
         parent->language_changed();
     set_page_focus(parent_page);
     if (parent)

@@ -144,7 +144,11 @@ protected:
     // The back path to the parent of the page table, or to the page given: delete-on-close,
     // close, pointer null, parent's language_changed(), parent page, parent's child_left().
     void leave();
-    void leave_to(uint8_t parent_page);
+    // Whether the parent's texts are set again as this screen leaves: always, or only when the
+    // language has changed since this screen opened (a redraw may also count afresh what the
+    // parent shows, which such a screen leaves as the user last saw it).
+    enum class ParentTexts { Always, OnNewLanguage };
+    void leave_to(uint8_t parent_page, ParentTexts texts = ParentTexts::Always);
     // A screen this one opened has left by its back path (not by the mode shortcut, which closes
     // this screen too): what it changed may show here. Runs once this page is on display again.
     virtual void child_left(uint8_t /*child_page*/) {}
@@ -173,6 +177,7 @@ private:
     QPointer<QRoundProgressBar> m_job_bar;
     SavedTest m_saved_test;
     bool m_watching_saves = false;
+    uint8_t m_opened_language;
 };
 
 // The widget side of a screen: the Qt class, the key events (once, for every screen) and the

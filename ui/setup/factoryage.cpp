@@ -2,10 +2,8 @@
 
 #include <QLabel>
 
-#include "advancedoption.h"
 #include "clock.h"
 #include "global.h"
-#include "zemrampara.h"
 
 factoryage *g_factoryage = nullptr;
 
@@ -44,7 +42,7 @@ QString agelog_row(const QString &entry)
     return row + three_digits(parts[4]);
 }
 
-factoryage::factoryage() : ScreenOf(PAGE_FACTORYAGE), m_opened_language(g_language)
+factoryage::factoryage() : ScreenOf(PAGE_FACTORYAGE)
 {
     ui.setupUi(this);
     m_log_font.setPixelSize(kLogPixelSize);
@@ -141,15 +139,9 @@ void factoryage::on_ButtonPriv_clicked()
     update_agelog();
 }
 
-// The advanced menu is drawn again only for a new language: a redraw would also count the
-// recovery files anew, and the factory page leaves that entry as the user last saw it. A language
-// that a refresh took in while this page was up counts too, though its file is written by now.
+// The advanced menu is drawn again only for a new language: its recovery entry stays as the user
+// last saw it.
 void factoryage::key_back()
 {
-    close_screen();
-    ZemRamPara *para = Screen::para();
-    const bool changed = (para && para->ZemLanguageChanged()) || g_language != m_opened_language;
-    if (g_advancedoption && changed)
-        g_advancedoption->language_changed();
-    set_page_focus(PAGE_ADVANCEDOPTION);
+    leave_to(parent_page(page()), ParentTexts::OnNewLanguage);
 }

@@ -47,8 +47,6 @@ private:
     QFont m_log_font;
     int m_page = 0;
     QString m_page_text;
-    // The language the advanced menu was drawn in when this page opened.
-    uint8_t m_opened_language;
 };
 
 // One row of the page from a log entry ("MM-dd hh:mm r42 r40 r43"): the time, register 42, the
