@@ -368,14 +368,32 @@ bool Folder::remove(const QString &name, QString *reason) const
     return ::unlinkat(m_fd, bytes.constData(), 0) == 0 || refuse(errno_text(errno));
 }
 
-bool Folder::rename(const QString &from, const QString &to, QString *reason) const
+bool Folder::append(const QString &name, const QByteArray &data, QString *reason) const
 {
-    if (m_fd < 0) {
-        *reason = m_reason;
+    if (m_fd < 0 || !is_entry_name(name)) {
+        *reason = m_fd < 0 ? m_reason : QStringLiteral("not a file name");
         return false;
     }
-    if (!is_entry_name(from) || !is_entry_name(to)) {
-        *reason = QStringLiteral("not a file name");
+    // Non-blocking, for a FIFO would wait for a reader; fstatat for open_file()'s reason.
+    const int fd = ::openat(m_fd, Paths::name_bytes(name).constData(),
+                            O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        *reason = errno == ELOOP ? QStringLiteral("a link, not a file") : errno_text(errno);
+        return false;
+    }
+    struct stat st;
+    const bool regular = ::fstatat(fd, "", &st, AT_EMPTY_PATH) == 0 && S_ISREG(st.st_mode);
+    const bool ok = regular && write_all(fd, data.constData(), data.size());
+    if (!ok)
+        *reason = regular ? errno_text(errno) : QStringLiteral("not a regular file");
+    ::close(fd);
+    return ok;
+}
+
+bool Folder::rename(const QString &from, const QString &to, QString *reason) const
+{
+    if (m_fd < 0 || !is_entry_name(from) || !is_entry_name(to)) {
+        *reason = m_fd < 0 ? m_reason : QStringLiteral("not a file name");
         return false;
     }
     if (::renameat(m_fd, Paths::name_bytes(from).constData(), m_fd, Paths::name_bytes(to).constData()) != 0) {

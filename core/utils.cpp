@@ -3,11 +3,7 @@
 #include <QStringList>
 #include <QTextCodec>
 
-#include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "config_engine.h"
 #include "global.h"
@@ -31,54 +27,17 @@ uint32_t Utils::getTimeSpace(uint32_t stamp)
 #ifndef ZEM_DEVICE_BUILD
 namespace {
 
-bool append_all(int fd, const QByteArray &line)
-{
-    const char *data = line.constData();
-    qint64 left = line.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        data += n;
-        left -= n;
-    }
-    return true;
-}
-
-// Appends the line to the file `name` of the folder; why not, or empty when it was. The record is
-// opened as every other file: no link followed, and only a regular file taken. Non-blocking, for
-// a FIFO in its place would otherwise wait for a reader inside the caller's lock.
-QString append_line(const Folder &dir, const char *name, const QByteArray &line)
-{
-    if (!dir.ok())
-        return dir.reason();
-    const int fd = ::openat(dir.fd(), name, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                            0644);
-    if (fd < 0)
-        return errno == ELOOP ? QStringLiteral("a link, not a file") : qt_error_string(errno);
-    QString problem;
-    struct stat st;
-    // fstatat rather than fstat, as the folder's reader does, for the thread sanitizer's sake.
-    if (::fstatat(fd, "", &st, AT_EMPTY_PATH) != 0 || !S_ISREG(st.st_mode))
-        problem = QStringLiteral("not a regular file");
-    else if (!append_all(fd, line))
-        problem = qt_error_string(errno);
-    ::close(fd);
-    return problem;
-}
-
 // Away from the device a command is only recorded: nothing may touch the host. The runner's
 // mutex is held here, and every thread that runs a command or reads the clock waits for it, so
-// nothing in here may wait: a log that cannot be written loses the line, said once.
+// nothing in here may wait: a record that cannot be written (a link, a FIFO, a folder in its
+// place) loses the line, said once.
 void record_command(const QString &cmd)
 {
-    static const char kName[] = "shell.log";
+    const QString name = QStringLiteral("shell.log");
     const Folder root = Folder::open(Paths::data_root(), true);
-    const QString path = root.path() + QLatin1Char('/') + QLatin1String(kName);
-    const QString problem = append_line(root, kName, cmd.toUtf8() + '\n');
-    if (problem.isEmpty())
+    const QString path = root.path() + QLatin1Char('/') + name;
+    QString problem;
+    if (root.append(name, cmd.toUtf8() + '\n', &problem))
         Utils::file_ok(path);
     else
         Utils::report_file_problem(path, QStringLiteral("commands not recorded: ") + problem);
