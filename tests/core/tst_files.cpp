@@ -385,12 +385,12 @@ private slots:
             r->wr16(kLedWidth, 777);
             r->wr16(kModeSaveRequest, file == kImage ? 0 : 3);
             r->ram_para_save();
-            QTRY_VERIFY(tries >= 4 && (file == kImage || !outcomes.isEmpty()));
+            ZEM_TRY_VERIFY(tries >= 4 && (file == kImage || !outcomes.isEmpty()));
             QCOMPARE(read_file(Paths::dev(file)), before);
             QCOMPARE(QList<int>({r->differs16(kLedWidth), r->ZemUserModeSaved(2)}), QList<int>({file == kImage, 0}));
         }
         const auto done = [&] { return !r->differs16(kLedWidth) && r->ZemUserModeSaved(2) == (file != kImage); };
-        QTRY_VERIFY_WITH_TIMEOUT(done() && read_file(Paths::dev(file)) != before, 30000);
+        ZEM_TRY_VERIFY(done() && read_file(Paths::dev(file)) != before);
         QCOMPARE(r->rd16(kCurrentMode), file == kImage ? 5 : 3);
         QCOMPARE(outcomes, file == kImage ? QList<int>() : QList<int>({2, 0}));
         QCOMPARE(warnings.count(": not saved"), 1);
@@ -413,7 +413,7 @@ private slots:
             const int tries = read_only.refused();
             r->wr16(kLedWidth, 222);
             r->ram_para_save();
-            QTRY_COMPARE(read_only.refused(), tries + 1);   // the old copy waits for its retry
+            ZEM_TRY_COMPARE(read_only.refused(), tries + 1);   // the old copy waits for its retry
             QCOMPARE(read_file(Paths::dev(kImage)), before);
         }
         FileWriter::finish();

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtTest>
 
+#include "waits.h"
+
 // A fresh, empty data root for one test, made the process's: every device path resolves inside it.
 QString fresh_test_root(const QString &name = QString());
 // Contents of a device path under the data root (null when missing), once the file writer has

@@ -190,7 +190,7 @@ private slots:
             QCOMPARE(warnings.count(file + ": not removed: Read-only file system"), 1);
             uitest::press(m, "o");   // the buttons again, which the emptied slot then hides
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(file) && shown("label_blank"), 30000);
+        ZEM_TRY_VERIFY(!QFileInfo::exists(file) && shown("label_blank"));
         QVERIFY(!uitest::para()->ZemUserModeSaved(0) && !g_tip->isVisible() && m->key_state() == 0);
     }
 };

@@ -298,7 +298,7 @@ private slots:
         press(to);
         QWidget *screen = top();
         QApplication::setActiveWindow(screen);   // typing reaches a field only in the active window
-        QVERIFY(QTest::qWaitForWindowActive(screen));
+        QVERIFY(zemtest::wait_active(screen));
         const Ints before = record();
         for (const QString &name : fields) {
             auto *field = screen->findChild<QLineEdit *>(name);

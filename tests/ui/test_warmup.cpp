@@ -64,7 +64,8 @@ private slots:
         // Shown, not painted yet.
         home.setUpdatesEnabled(false);
         home.show();
-        QTest::qWait(50);
+        QVERIFY(zemtest::wait_exposed(&home));
+        QCoreApplication::processEvents();
         QCOMPARE(Warmup::pending(), all);
 
         QVERIFY(Warmup::step());
@@ -72,7 +73,7 @@ private slots:
         QVERIFY2(after_one > 0 && after_one < all, qPrintable(QString::number(after_one)));
 
         home.setUpdatesEnabled(true);
-        QTRY_COMPARE_WITH_TIMEOUT(Warmup::pending(), 0, 20000);
+        ZEM_TRY_COMPARE(Warmup::pending(), 0);
         Warmup::drawn_hook = nullptr;
 
         // Every font drew the whole sample, each glyph once, wherever the runs were cut.

@@ -216,7 +216,7 @@ private slots:
         g_form_parent->setGeometry(0, 0, 320, 240);
         g_form_parent->field->setGeometry(20, 20, 80, 30);
         QWindow *window = g_form_parent->windowHandle();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(zemtest::wait_active(window));
         const QPoint at = g_form_parent->field->geometry().center();
         auto *edit = g_numberkeyboard->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
         for (int opening = 1; opening <= 3; ++opening) {
@@ -225,13 +225,13 @@ private slots:
                 QTest::lastMouseTimestamp -= QTest::mouseDoubleClickInterval;
             QTest::mouseClick(window, Qt::LeftButton, {}, at);
             QVERIFY2(g_numberkeyboard->isVisible(), which);
-            QVERIFY2(QTest::qWaitForWindowActive(g_numberkeyboard), which);
+            QVERIFY2(zemtest::wait_active(g_numberkeyboard), which);
             QCOMPARE(edit->text(), QStringLiteral("1920"));
             QVERIFY2(!edit->hasSelectedText(), which + " shows its text selected");
             QCOMPARE(edit->cursorPosition(), 4);
             uitest::key(g_numberkeyboard, Qt::Key_PowerOff);
             QVERIFY2(!g_numberkeyboard->isVisible(), which);
-            QVERIFY(QTest::qWaitForWindowActive(window));
+            QVERIFY(zemtest::wait_active(window));
         }
     }
     // The tip is a notice over the screen, not a place for the keys: its window is of no type the
@@ -241,7 +241,7 @@ private slots:
         QVERIFY2(g_tip->windowType() != Qt::Window && g_tip->windowType() != Qt::Dialog,
                  "the frame buffer would hand the tip the keys");
         open_screen(g_form_parent, new Form(PAGE_OPTION));
-        QVERIFY(QTest::qWaitForWindowActive(g_form_parent));
+        QVERIFY(zemtest::wait_active(g_form_parent));
         show_tip(TIP_DONE);
         QCoreApplication::processEvents();
         QVERIFY(g_tip->isVisible());

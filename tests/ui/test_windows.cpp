@@ -407,7 +407,7 @@ private slots:
         // The screens run their own loops here, as in the program.
         set_modal_runner({});
         g_numberkeyboard->setGeometry(160, 0, 160, 240);
-        QVERIFY(QTest::qWaitForWindowExposed(g_mainwindow));
+        QVERIFY(zemtest::wait_exposed(g_mainwindow));
     }
 
     void cleanup()

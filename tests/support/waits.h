@@ -1,0 +1,82 @@
+#pragma once
+// How a test waits: for the event it needs, never for a time. A loaded machine makes a wait longer,
+// never a failure; the ceiling only ends a wait for something that will not come, and lies far
+// beyond anything a machine under load takes. A test source waits through these alone (the build
+// refuses Qt's own waits, whose five seconds a starved core outlasts).
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace zemtest {
+
+constexpr int kCeilingMs = 30000;
+
+// Runs the events of this thread until `condition` holds; false once the ceiling has passed.
+inline bool wait_until(const std::function<bool()> &condition, int ceiling_ms = kCeilingMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!condition()) {
+        if (waited.elapsed() > ceiling_ms)
+            return condition();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// The same for a thread whose condition other threads make true: it runs no events.
+inline bool poll_until(const std::function<bool()> &condition, int ceiling_ms = kCeilingMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!condition()) {
+        if (waited.elapsed() > ceiling_ms)
+            return condition();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+#ifdef QT_GUI_LIB
+inline bool wait_exposed(QWindow *window)
+{
+    return QTest::qWaitForWindowExposed(window, kCeilingMs);
+}
+
+inline bool wait_active(QWindow *window)
+{
+    return QTest::qWaitForWindowActive(window, kCeilingMs);
+}
+#endif
+
+#ifdef QT_WIDGETS_LIB
+inline bool wait_exposed(QWidget *widget)
+{
+    return QTest::qWaitForWindowExposed(widget, kCeilingMs);
+}
+
+inline bool wait_active(QWidget *widget)
+{
+    return QTest::qWaitForWindowActive(widget, kCeilingMs);
+}
+#endif
+
+}
+
+// QTRY_VERIFY and QTRY_COMPARE with the ceiling, and without Qt's second wait after a failure.
+#define ZEM_TRY_VERIFY(expr)                                                                         \
+    do {                                                                                             \
+        if (!zemtest::wait_until([&] { return bool(expr); }))                                        \
+            QVERIFY2(expr, "still false when the wait's ceiling passed");                            \
+    } while (false)
+
+#define ZEM_TRY_COMPARE(actual, expected)                                                            \
+    do {                                                                                             \
+        zemtest::wait_until([&] { return (actual) == (expected); });                                 \
+        QCOMPARE(actual, expected);                                                                  \
+    } while (false)
