@@ -73,6 +73,7 @@ public:
     void start_thread();
     // Passes its thread has made since it started: how often it woke.
     uint64_t thread_passes() const { return m_thread.passes(); }
+    std::chrono::milliseconds thread_shortest_pause() const { return m_thread.shortest_pause(); }
 
     // Number of receiving cards the last search found on an output port (0..15).
     int card_count(int port) const;

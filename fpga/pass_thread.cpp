@@ -6,6 +6,7 @@ void PassThread::start(Pass pass, Wakeup *wakeup)
         return;
     m_stop = false;
     m_passes = 0;
+    m_shortest_pause = Wakeup::kUntilWoken.count();
     m_wakeup = wakeup ? wakeup : &m_own;
     m_thread = std::thread([this, pass = std::move(pass)] {
         while (!m_stop) {
@@ -13,7 +14,11 @@ void PassThread::start(Pass pass, Wakeup *wakeup)
             const std::chrono::milliseconds pause = pass();
             if (m_stop)
                 break;
+            if (pause.count() < m_shortest_pause.load())
+                m_shortest_pause = pause.count();
+            m_waits_for_work = pause == Wakeup::kUntilWoken;
             m_wakeup->pause(pause);
+            m_waits_for_work = false;
         }
     });
 }

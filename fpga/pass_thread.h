@@ -40,6 +40,10 @@ public:
     void stop();
     // Passes made since the thread started: how often it woke.
     uint64_t passes() const { return m_passes.load(); }
+    // True while the thread sleeps with nothing due: only work handed over brings its next pass.
+    bool waits_for_work() const { return m_waits_for_work.load(); }
+    // The shortest pause a pass asked for since the thread started: how often it looks by itself.
+    std::chrono::milliseconds shortest_pause() const { return std::chrono::milliseconds(m_shortest_pause.load()); }
 
 private:
     std::thread m_thread;
@@ -47,4 +51,6 @@ private:
     Wakeup *m_wakeup = &m_own;
     std::atomic<bool> m_stop{false};
     std::atomic<uint64_t> m_passes{0};
+    std::atomic<bool> m_waits_for_work{false};
+    std::atomic<std::chrono::milliseconds::rep> m_shortest_pause{Wakeup::kUntilWoken.count()};
 };

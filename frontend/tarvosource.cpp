@@ -160,6 +160,17 @@ void tarvosource::start_thread()
     g_source_thread->start(std::chrono::milliseconds(50), [this] { source_pass(); });
 }
 
+void tarvosource::stop_thread()
+{
+    if (g_source_thread)
+        g_source_thread->stop();
+}
+
+uint64_t tarvosource::thread_passes()
+{
+    return g_source_thread ? g_source_thread->passes() : 0;
+}
+
 QByteArray tarvosource::build_edid(int width, int height, int rate)
 {
     if (!timing_fits(width, height, rate)) {

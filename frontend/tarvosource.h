@@ -38,6 +38,9 @@ public:
     // the chip thread is woken to take the inputs as measured.
     void source_pass();
     void start_thread();
+    // Ends the thread after the pass under way (tests); the measurements stay as they are.
+    static void stop_thread();
+    static uint64_t thread_passes();
 
     // The EDID presented for a width, height and refresh rate: a 128-byte base block and a
     // 128-byte CEA extension. Values the block cannot carry give the 1920x1080 at 60 Hz EDID.

@@ -25,6 +25,7 @@ public:
     void start_thread();
     // Passes its thread has made since it started: how often it woke.
     uint64_t thread_passes() const { return m_thread.passes(); }
+    bool thread_waits_for_work() const { return m_thread.waits_for_work(); }
 
     // Access-point start-up: 0 address next, 1 DHCP server next, 2 hostapd next, 3 up.
     int ap_step() const { return m_ap_step.load(); }

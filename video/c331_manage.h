@@ -39,6 +39,7 @@ public:
     void start_thread();
     // Passes its thread has made since it started: how often it woke.
     uint64_t thread_passes() const { return m_thread.passes(); }
+    bool thread_waits_for_work() const { return m_thread.waits_for_work(); }
 
     ~c331_manage();
 

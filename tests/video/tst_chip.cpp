@@ -143,16 +143,14 @@ private slots:
     void chip_thread_woken_for_its_work()
     {
         chip->start_thread();
-        QTest::qWait(30);
+        ZEM_TRY_VERIFY(chip->thread_waits_for_work());
         const uint64_t idle = chip->thread_passes();
-        QTest::qWait(100);
-        QCOMPARE(chip->thread_passes(), idle);
         const int checks = sim().source_checks;
         chip_write([] { img()->wr16(kQBrightness, 17); });
-        QTRY_COMPARE_WITH_TIMEOUT(sim().led_brightness, 17, 1000);
+        ZEM_TRY_VERIFY(sim().led_brightness == 17 && chip->thread_waits_for_work());
         QCOMPARE(chip->thread_passes(), idle + 1);
         tarvosource::p_tarvo_source->source_pass();
-        QTRY_COMPARE_WITH_TIMEOUT(sim().source_checks, checks + 2, 1000);
+        ZEM_TRY_VERIFY(sim().source_checks == checks + 2 && chip->thread_waits_for_work());
         QCOMPARE(chip->thread_passes(), idle + 2);
         c331_manage::destroy_for_test();
         chip = nullptr;
