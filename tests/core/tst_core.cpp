@@ -1,6 +1,5 @@
 // The core, without widgets: the parameter image and its file, the user modes, the crops, the
 // change refresh, the configuration, the shell runner and the names file.
-#include <QElapsedTimer>
 #include <QSettings>
 #include <QThread>
 #include <QtTest>
@@ -161,10 +160,7 @@ private slots:
         QVERIFY(r->ZemUserModeSaved(2) && r->rd16(kCurrentMode) == 3);
         static std::atomic<bool> hold;
         hold = true;
-        FileWriter::before_file_hook = [](const QString &) {
-            for (int i = 0; hold && i < 3000; ++i)
-                QThread::msleep(1);
-        };
+        FileWriter::before_file_hook = [](const QString &) { zemtest::poll_until([] { return !hold.load(); }); };
         r->RAM_PARA[4000] ^= 0xFF;
         r->wr16(kModeSaveRequest, 3);
         r->ram_para_save();   // the writer holds the mode's file
@@ -194,10 +190,10 @@ private slots:
             QCOMPARE(r->ZemUserModeSaved(2), 0);
             r->wr16(kModeSaveRequest, 3);
             r->ram_para_save();
-            QTRY_VERIFY(r->ZemUserModeSaved(2));
+            ZEM_TRY_VERIFY(r->ZemUserModeSaved(2));
         }
         FileWriter::set_retry_interval(std::chrono::milliseconds(5));
-        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(Paths::dev(mode_osd_file_path(2))), 30000);
+        ZEM_TRY_VERIFY(!QFileInfo::exists(Paths::dev(mode_osd_file_path(2))));
         QVERIFY(QFileInfo::exists(Paths::dev(mode_file_path(2))) && r->ZemUserModeSaved(2));
     }
     void mode_index()
@@ -551,7 +547,7 @@ private slots:
             if (code != 5)
                 return;
             chip->start();
-            if ((announced = chip->wait(5000)))
+            if ((announced = chip->wait(zemtest::kCeilingMs)))
                 ChipWrite write;
         };
         synced_store()->test_signal(5);
@@ -572,27 +568,25 @@ private slots:
         g_lcd_lang_valid = 0x1B;   // Russian not offered
         r->RAM_PARA[kLanguage] = 2;
         r->wr16(kModeSaveRequest, 3);
-        std::atomic<bool> held{false}, release{false};
+        // The holder lets go when the refresh has returned, or when the wait's ceiling has passed:
+        // then the refresh waited for it.
+        std::atomic<bool> held{false}, release{false}, gave_up{false};
         std::thread chip([&] {
             QMutexLocker lock(&ChipRequest::mutex());
             held = true;
-            for (int i = 0; i < 300 && !release; ++i)
-                QThread::msleep(10);
+            gave_up = !zemtest::poll_until([&] { return release.load(); });
         });
         while (!held)
             QThread::yieldCurrentThread();
-        QElapsedTimer timer;
-        timer.start();
         r->ram_para_save();
-        const qint64 waited = timer.elapsed();
         // g_language, byte 768, the save request, slot 2 saved, the file written.
         const QList<int> meanwhile{g_language, r->RAM_PARA[kLanguage], r->rd16(kModeSaveRequest),
                                    r->ZemUserModeSaved(2), int(!read_dev_file(kImage).isNull())};
         release = true;
         chip.join();
-        QVERIFY2(waited < 1000, qPrintable(QStringLiteral("the refresh waited %1 ms").arg(waited)));
+        QVERIFY2(!gave_up, "the refresh waited for the chip mutex");
         QCOMPARE(meanwhile, (QList<int>{0, 2, 3, 0, 0}));
-        QTRY_VERIFY(!read_dev_file(kImage).isNull());
+        ZEM_TRY_VERIFY(!read_dev_file(kImage).isNull());
         SyncUpdate::finish_writes();
         const QByteArray file = read_dev_file(kImage);
         QCOMPARE((QList<int>{file16(file, kLanguage), file16(file, kCurrentMode), file16(file, kModeSaveRequest),
