@@ -25,6 +25,10 @@ namespace bench {
 namespace {
 
 constexpr int64_t kMs = 1000000;
+// How long a frame, a warming or a window the probe waits for may take. The bench runs on an idle
+// machine, where these come in milliseconds; the tests run it on loaded ones too, where only a
+// hang may end such a wait.
+constexpr int kAwaitedMs = 60000;
 // The focus places of a screen that its walk tries.
 constexpr int kWalkPlaces = 4;
 // The keys of its closing stream.
@@ -191,11 +195,11 @@ void close_above_home()
 // passes, the source thread's first look), as when a user reaches for the first key.
 void settle_after_start()
 {
-    run_until([] { return frame_clock().watched_frame_end_ns() != 0; }, 10000);
+    run_until([] { return frame_clock().watched_frame_end_ns() != 0; }, kAwaitedMs);
     // A person's first key comes well after the idle-time warming has ended; a bench that opened
     // a screen while it still ran would time the warming, not the screen.
 #ifdef ZEM_BENCH_WARMUP
-    run_until([] { return Warmup::pending() == 0; }, 5000);
+    run_until([] { return Warmup::pending() == 0; }, kAwaitedMs);
 #endif
     run_until_quiet(now_ns(), 100, 3000);
 }
@@ -218,7 +222,7 @@ int probe_startup(int &argc, char **argv, const QString &root)
 {
     std::unique_ptr<BenchApplication> app;
     start_program(argc, argv, root, &app);
-    if (!run_until([] { return frame_clock().watched_frame_end_ns() != 0; }, 20000))
+    if (!run_until([] { return frame_clock().watched_frame_end_ns() != 0; }, kAwaitedMs))
         return 1;
     say("frame_ns " + QByteArray::number(qlonglong(frame_clock().watched_frame_end_ns())));
     say("rss_kib " + QByteArray::number(qlonglong(own_rss_kib())));
@@ -239,7 +243,7 @@ int probe_startup_baseline(int &argc, char **argv)
     auto *d = new LabelDialog(LabelDialog::Label);
     frame_clock().watch(d);
     d->show();
-    if (!run_until([] { return frame_clock().watched_frame_end_ns() != 0; }, 20000))
+    if (!run_until([] { return frame_clock().watched_frame_end_ns() != 0; }, kAwaitedMs))
         return 1;
     say("frame_ns " + QByteArray::number(qlonglong(frame_clock().watched_frame_end_ns())));
     say("rss_kib " + QByteArray::number(qlonglong(own_rss_kib())));
@@ -266,7 +270,7 @@ int64_t open_once(const std::function<QWidget *()> &open, const std::function<vo
         opened = open();
         frame_clock().watch(opened ? opened->window() : nullptr);
     });
-    const bool drawn = run_until([&] { return start && frame_clock().watched_frame_end_ns() != 0; }, 10000);
+    const bool drawn = run_until([&] { return start && frame_clock().watched_frame_end_ns() != 0; }, kAwaitedMs);
     const int64_t ns = drawn ? frame_clock().watched_frame_end_ns() - start : -1;
     post([&] {
         if (opened)
@@ -277,44 +281,67 @@ int64_t open_once(const std::function<QWidget *()> &open, const std::function<vo
     return ns;
 }
 
-int probe_open(int &argc, char **argv, const QString &name, const QString &root, int later)
+struct Opener
 {
-    std::unique_ptr<BenchApplication> app;
-    start_settled(argc, argv, root, &app);
-
     std::function<QWidget *()> open;
     std::function<void(QWidget *)> close;
+};
+
+// A yardstick's or a catalog screen's open and close; false for a name that is neither.
+bool opener(const QString &name, Opener *o)
+{
     LabelDialog::Kind kind;
     if (baseline_kind(name, &kind)) {
-        open = [kind] {
+        o->open = [kind] {
             auto *d = new LabelDialog(kind);
             d->setAttribute(Qt::WA_DeleteOnClose);
             d->show();
             return d;
         };
-        close = [](QWidget *w) { w->close(); };
-    } else {
-        const ScreenEntry *entry = nullptr;
-        for (const ScreenEntry &e : screen_catalog())
-            if (QLatin1String(e.name) == name)
-                entry = &e;
-        if (!entry) {
-            std::fprintf(stderr, "no screen %s in the catalog\n", qPrintable(name));
+        o->close = [](QWidget *w) { w->close(); };
+        return true;
+    }
+    const ScreenEntry *entry = nullptr;
+    for (const ScreenEntry &e : screen_catalog())
+        if (QLatin1String(e.name) == name)
+            entry = &e;
+    if (!entry)
+        return false;
+    o->open = [entry] {
+        // The screens open from the home screen's page, as their openers leave it.
+        entry->open();
+        return qobject_cast<QWidget *>(entry->pointer());
+    };
+    o->close = [](QWidget *) { close_above_home(); };
+    return true;
+}
+
+int probe_open(int &argc, char **argv, const QString &name, const QString &root, int later, const QString &yardstick)
+{
+    std::unique_ptr<BenchApplication> app;
+    start_settled(argc, argv, root, &app);
+
+    Opener screen, other;
+    for (const QString &n : {name, yardstick}) {
+        if (!n.isEmpty() && !opener(n, n == name ? &screen : &other)) {
+            std::fprintf(stderr, "no screen %s in the catalog\n", qPrintable(n));
             return 2;
         }
-        open = [entry] {
-            // The screens open from the home screen's page, as their openers leave it.
-            entry->open();
-            return qobject_cast<QWidget *>(entry->pointer());
-        };
-        close = [](QWidget *) { close_above_home(); };
     }
-    const int64_t first = open_once(open, close);
-    QByteArray line = "later";
-    for (int i = 0; i < later; ++i)
-        line += ' ' + ms_text(open_once(open, close));
+    const int64_t first = open_once(screen.open, screen.close);
+    if (!yardstick.isEmpty())
+        open_once(other.open, other.close);   // its first open is not one of its later ones
+    // By turns with the yardstick, so that what slows the machine slows both alike.
+    QByteArray line = "later", other_line = "yardstick";
+    for (int i = 0; i < later; ++i) {
+        line += ' ' + ms_text(open_once(screen.open, screen.close));
+        if (!yardstick.isEmpty())
+            other_line += ' ' + ms_text(open_once(other.open, other.close));
+    }
     say("first " + ms_text(first));
     say(line);
+    if (!yardstick.isEmpty())
+        say(other_line);
     _exit(0);
 }
 
@@ -351,7 +378,7 @@ KeyFigures key_once(QWidget *target, int key)
     post_key(target, key);
     // Every key timed here draws something; on a loaded machine the chip pass behind it can come
     // later than the quiet span, so the first frame is waited for before the quiet is.
-    run_until([&] { return frame_clock().last_frame_end_ns() > start; }, 2000);
+    run_until([&] { return frame_clock().last_frame_end_ns() > start; }, kAwaitedMs);
     run_until_quiet(start, kQuietMs, 2000);
     KeyFigures f;
     if (frame_clock().last_frame_end_ns() > start)
@@ -499,8 +526,8 @@ int run_probe(int argc, char **argv)
         return bench::probe_startup_baseline(qt_argc, qt_argv);
     if (kind == QLatin1String("idle-baseline"))
         return bench::probe_idle_baseline(qt_argc, qt_argv);
-    if (kind == QLatin1String("open") && args.size() == 3)
-        return bench::probe_open(qt_argc, qt_argv, args[0], args[1], args[2].toInt());
+    if (kind == QLatin1String("open") && (args.size() == 3 || args.size() == 4))
+        return bench::probe_open(qt_argc, qt_argv, args[0], args[1], args[2].toInt(), args.value(3));
     if (kind == QLatin1String("keys") && args.size() == 2)
         return bench::probe_keys(qt_argc, qt_argv, args[0], args[1].toInt());
     if (kind == QLatin1String("walk") && args.size() == 1)

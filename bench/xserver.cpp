@@ -71,7 +71,7 @@ QString Xserver::start(QString *error)
     }
     close(fds[1]);
     QByteArray number;
-    for (int waited = 0; waited < 20000 && m_pid > 0;) {
+    for (int waited = 0; waited < 60000 && m_pid > 0;) {
         pollfd p{fds[0], POLLIN, 0};
         if (poll(&p, 1, 100) <= 0) {
             waited += 100;
