@@ -80,7 +80,8 @@ bool scan_file_gone(const QFile &file, const FolderId &stick)
         return true;
     if (!stick.valid)
         return false;
-    const QByteArray place = QFile::encodeName(Paths::dev(QLatin1String(rcvRecovery::kUsbDir)));
+    // Without the folder's closing slash, which would have a link in its place followed.
+    const QByteArray place = QFile::encodeName(QDir::cleanPath(Paths::dev(QLatin1String(rcvRecovery::kUsbDir))));
     return ::lstat(place.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || uint64_t(st.st_dev) != stick.dev
            || uint64_t(st.st_ino) != stick.ino;
 }
