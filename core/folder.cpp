@@ -246,6 +246,15 @@ Folder Folder::sub(const QString &relative, bool create) const
     return folder;
 }
 
+FolderId Folder::id() const
+{
+    // fstatat for the reason open_file() gives.
+    struct stat st;
+    if (m_fd < 0 || ::fstatat(m_fd, "", &st, AT_EMPTY_PATH) != 0)
+        return {};
+    return {true, uint64_t(st.st_dev), uint64_t(st.st_ino)};
+}
+
 unsigned Folder::entry_type(const QString &name) const
 {
     struct stat st;

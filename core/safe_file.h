@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 
 class QFile;
 class Folder;
@@ -73,6 +74,16 @@ void file_read_ok(const QString &path);
 bool prepare_data_root();
 }
 
+// A folder as the file system knows it, whatever its name: device and inode.
+struct FolderId
+{
+    bool valid = false;
+    uint64_t dev = 0;
+    uint64_t ino = 0;
+    bool operator==(const FolderId &o) const { return valid == o.valid && dev == o.dev && ino == o.ino; }
+    bool operator!=(const FolderId &o) const { return !(*this == o); }
+};
+
 // A folder held open. Whatever is done in it afterwards (list, open, remove, the temporary file
 // and its rename) is done relative to it, so a link swapped in for it, or for a folder above it,
 // once it is open redirects nothing.
@@ -99,6 +110,9 @@ public:
     const QString &path() const { return m_path; }
     // Why it could not be opened.
     const QString &reason() const { return m_reason; }
+    // The folder that was opened, taken from its descriptor: what stands under its name now may
+    // be another. Not valid when it could not be opened.
+    FolderId id() const;
 
     // The type bits (S_IFMT) of the entry `name`, a link not followed; 0 when there is none.
     unsigned entry_type(const QString &name) const;

@@ -59,11 +59,9 @@ std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size, 
         const QString relative = path.mid(stick_dir.size());
         const int slash = relative.lastIndexOf(QLatin1Char('/'));
         const Folder dir = slash < 0 ? Folder() : top.sub(relative.left(slash));
-        struct stat st;
-        if (top.ok() && ::fstat(top.fd(), &st) == 0) {
-            *stick = {true, uint64_t(st.st_dev), uint64_t(st.st_ino)};
+        *stick = top.id();
+        if (stick->valid)
             status = (slash < 0 ? top : dir).open_file(relative.mid(slash + 1), file.get());
-        }
     }
     if (status != FileRead::Ok || file->size() < 1 || file->size() > kMaxScanFile)
         return nullptr;
@@ -82,7 +80,8 @@ bool scan_file_gone(const QFile &file, const FolderId &stick)
         return true;
     if (!stick.valid)
         return false;
-    const QByteArray place = QFile::encodeName(Paths::dev(QLatin1String(rcvRecovery::kUsbDir)));
+    // Without the folder's closing slash, which would have a link in its place followed.
+    const QByteArray place = QFile::encodeName(QDir::cleanPath(Paths::dev(QLatin1String(rcvRecovery::kUsbDir))));
     return ::lstat(place.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || uint64_t(st.st_dev) != stick.dev
            || uint64_t(st.st_ino) != stick.ino;
 }

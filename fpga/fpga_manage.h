@@ -7,17 +7,10 @@
 
 #include "pass_thread.h"
 #include "rcv_recovery_file.h"
+#include "safe_file.h"
 #include "send_para.h"
 
 class QFile;
-
-// A folder as the file system knows it, whatever its name: device and inode.
-struct FolderId
-{
-    bool valid = false;
-    uint64_t dev = 0;
-    uint64_t ino = 0;
-};
 
 // The FPGA manager: register and parameter-RAM mirrors of the two FPGAs, the receiving cards on
 // the output ports, the jobs posted in g_send_para and the LED set-up hand-shake. Its thread

@@ -67,12 +67,17 @@ void UsbServer::poll()
 {
     // Opened by the data root's rule: a link in the stick folder's place could lead anywhere, and
     // is no stick.
-    const bool present = Folder::open(Paths::dev(QString::fromLatin1(kStickFolder))).ok();
-    if (present && !m_present) {
-        inserted();
-    } else if (!present && m_present) {
+    const FolderId stick = Folder::open(Paths::dev(QString::fromLatin1(kStickFolder))).id();
+    // Another folder in the place of the one that came in is a stick pulled and another put in
+    // between two looks: the pull is told now and the new stick at the next look, as when the
+    // two came a look apart, so that the screens show the pull and read the new stick afresh.
+    if (m_present && stick != m_stick) {
         removed();
         return;
+    }
+    if (stick.valid && !m_present) {
+        m_stick = stick;
+        inserted();
     }
     if (m_present && !m_mounted && g_delay_usbserver.load() != 0
         && Utils::getTimeSpace(m_stamp) >= kMountHoldTicks)

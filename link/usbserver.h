@@ -3,11 +3,13 @@
 #include <cstdint>
 
 #include "pass_thread.h"
+#include "safe_file.h"
 #include "vocabulary.h"
 
 // The USB storage listener: codes 100 stick inserted, 101 removed, 102 mounted. On the device it
 // reads kernel uevents; elsewhere a folder "<data root>/mnt/usb1" appearing stands for a stick
-// put in and mounted, and vanishing for one pulled out.
+// put in and mounted, vanishing for one pulled out, and another folder in its place for one pulled
+// out and another put in.
 class UsbServer : public QObject
 {
     Q_OBJECT
@@ -41,5 +43,6 @@ private:
     bool m_present = false;
     bool m_mounted = false;
     uint32_t m_stamp = 0;       // stick put in (PC) or USB storage driver up (device)
+    FolderId m_stick;           // PC: the stick folder that came in
     PassThread m_thread;
 };

@@ -464,8 +464,8 @@ private slots:
     // The stick pulled out while its scan file is being loaded: the job ends there with 100, as
     // the device's failing reads end it, and the cards keep what they got.
     // However the stick went, the load ends at the next pass with what the cards have; a stick
-    // put back meanwhile is another folder, and a file the device's folder holds is not the
-    // stick's.
+    // put back meanwhile is another folder, a link to the stick is no stick, and a file the
+    // device's folder holds is not the stick's.
     void stick_pulled_during_load_data()
     {
         QTest::addColumn<QString>("file");
@@ -482,6 +482,10 @@ private slots:
         QTest::newRow("another stick in its place") << "/mnt/usb1/screen.qyfile" << std::function<void()>([=] {
             moved();
             write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3 * 1024 * 1024, 'q'));
+        }) << true;
+        QTest::newRow("a link to the stick in its place") << "/mnt/usb1/screen.qyfile" << std::function<void()>([=] {
+            moved();
+            QVERIFY(QFile::link(Paths::dev("/mnt/gone"), stick()));
         }) << true;
         QTest::newRow("the device's file, the stick moved") << "/data/smartmapping/screen.qyfile"
                                                            << std::function<void()>(moved) << false;

@@ -267,6 +267,42 @@ private slots:
         usb.poll();
         QCOMPARE(spy.all().mid(7), QList<int>{101});
     }
+    // Another folder in the stick's place between two looks is a stick pulled and another put in:
+    // the pull is told at once, the new stick at the next look and mounted after a hold of its
+    // own. Each stick is told mounted once, however often the listener looks afterwards.
+    void stick_swapped_data()
+    {
+        // held: ticks from the insertion to the swap; before: the codes told until then
+        columns<int, QList<int>>({"held", "before"});
+        QTest::newRow("once mounted") << 300 << QList<int>{100, 102};
+        QTest::newRow("while held") << 150 << QList<int>{100};
+    }
+    void stick_swapped()
+    {
+        QFETCH(int, held);
+        QFETCH(QList<int>, before);
+        UsbServer usb;
+        Codes spy(&usb, &UsbServer::sig_usb_update);
+        const auto looks = [&usb](int n) {
+            for (int i = 0; i < n; ++i)
+                usb.poll();
+        };
+        plug(usb, true);
+        advance(uint32_t(held));
+        looks(3);
+        QCOMPARE(spy.all(), before);
+        const QString dir = Paths::dev(QStringLiteral("/mnt/usb1"));
+        QVERIFY(QDir().rename(dir, Paths::dev(QStringLiteral("/mnt/old"))) && QDir().mkpath(dir));
+        usb.poll();
+        QCOMPARE(spy.all().mid(before.size()), QList<int>{101});
+        usb.poll();
+        advance(299);
+        looks(3);
+        QCOMPARE(spy.all().mid(before.size()), (QList<int>{101, 100}));
+        advance(1);
+        looks(3);
+        QCOMPARE(spy.all().mid(before.size()), (QList<int>{101, 100, 102}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLink)

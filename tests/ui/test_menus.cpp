@@ -202,6 +202,30 @@ private slots:
         uitest::flush();
         QTEST(open_screens(), "open");
     }
+    // A stick leaves the menu when it is mounted, once: the menu opened again stays open while the
+    // listener goes on looking at the same stick.
+    void usb_stick_leaves_the_menu_once()
+    {
+        open_option();
+        g_delay_usbserver = 1;
+        UsbServer usb;
+        QDir().mkpath(Paths::dev("/mnt/usb1"));
+        const auto looks = [&usb](uint32_t ticks) {
+            std::thread([&usb, ticks] {
+                for (int i = 0; i < 3; ++i) {
+                    usb.poll();
+                    G_timeTicks += ticks;
+                }
+            }).join();
+            QCoreApplication::processEvents();
+            uitest::flush();
+        };
+        looks(UsbServer::kMountHoldTicks);
+        QCOMPARE(open_screens(), QString());
+        open_option();
+        looks(50);
+        QCOMPARE(open_screens(), QStringLiteral("option"));
+    }
     // Without a stick, then with one mounted (code 102) and unplugged again (101).
     void upgrade_screen_follows_the_stick()
     {

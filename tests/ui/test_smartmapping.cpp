@@ -17,7 +17,9 @@
 #include "fpga_regs.h"
 #include "mainfixture.h"
 #include "message_deal.h"
+#include "syncupdate.h"
 #include "uihooks.h"
+#include "usbserver.h"
 
 using namespace mainfx;
 
@@ -748,6 +750,45 @@ private slots:
         write_dev_file(QStringLiteral("/mnt/usb1/u.qyfile"), "scan");
         uitest::para()->test_signal(CHANGE_USB_MOUNTED);
         QCOMPARE((QList<int>{stack_page(), wizard()->main_index(), debugging().step()}), (QList<int>{0, 0, 0}));
+    }
+    // Another stick in the place of the one whose file is being loaded: the load ends with what
+    // the cards had, the pull is told, and once the new stick is read the list holds its files,
+    // not the old stick's.
+    void stick_swapped_during_load()
+    {
+        g_delay_usbserver = 1;
+        UsbServer usb;
+        connect(&usb, &UsbServer::sig_usb_update, SyncUpdate::p_syncupdate, &SyncUpdate::para_sync);
+        // A look of the listener on a thread of its own; its codes reach the screen queued.
+        const auto look = [&usb] {
+            std::thread([&usb] { usb.poll(); }).join();
+            QCoreApplication::sendPostedEvents();
+            uitest::flush();
+        };
+        const QByteArray big(3 * 1024 * 1024, 'q');
+        write_dev_file(QStringLiteral("/mnt/usb1/big.qyfile"), big);
+        write_dev_file(QStringLiteral("/mnt/usb1/old.qyfile"), "scan");
+        look();
+        uitest::tick(UsbServer::kMountHoldTicks);
+        look();
+        open_wizard("r o r o o o");   // Load scan, Next, the first file held, Load
+        QCOMPARE(qyfile_name(), QStringLiteral("/mnt/usb1/big.qyfile"));
+        for (int i = 0; i < 100; ++i)
+            fpga_manage::p_fpga_manage->fpga_pass();
+        const int loaded = SimLock()->cards[0][0].loaded_bytes;
+        QVERIFY(loaded > 0);
+        QVERIFY(QDir().rename(Paths::dev("/mnt/usb1"), Paths::dev("/mnt/old")));
+        write_dev_file(QStringLiteral("/mnt/usb1/big.qyfile"), big);
+        write_dev_file(QStringLiteral("/mnt/usb1/new.qyfile"), "scan");
+        QCOMPARE(run_job().last(), 100);
+        QCOMPARE(SimLock()->cards[0][0].loaded_bytes, loaded);
+        look();
+        QCOMPARE(tip_text(), QStringLiteral("USB drive is unplugged."));
+        look();
+        uitest::tick(UsbServer::kMountHoldTicks);
+        look();
+        QCOMPARE(tip_text(), QStringLiteral("Reading the data,pls wait"));
+        QCOMPARE(list_rows(), QStringLiteral("big.qyfile+* new.qyfile+"));
     }
     // Load sends the chosen file, as it was when Load was pressed, to the receiving cards of the
     // port chosen; the list changing during the job does not change what is sent.
