@@ -111,8 +111,9 @@ public:
     // Removes an entry that is no folder: a link itself, never what it leads to. `reason` says
     // why not.
     bool remove(const QString &name, QString *reason = nullptr) const;
-    // Appends to a regular file, made when missing; anything else in its place (a link, a FIFO, a
-    // folder) is refused, never waited for.
+    // Appends to a regular file that has this one name, made when missing; anything else in its
+    // place (a link, a hard link, a FIFO, a device, a folder) is refused before it is opened, and
+    // never waited for.
     bool append(const QString &name, const QByteArray &data, QString *reason) const;
     // Renames an entry of this folder within it, over whatever `to` names that can be replaced;
     // a link is moved itself.

@@ -9,6 +9,7 @@
 #include <future>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "alias.h"
@@ -591,15 +592,18 @@ private slots:
         QCOMPARE(entries(other), QStringList{left});
         QCOMPARE(warnings.lines(), QStringList());
     }
-    // The commands' record is a regular file in the root or nothing: whatever else holds its name
-    // loses the lines, said once, and neither holds the runner nor leads a line out of the root.
+    // The commands' record is a regular file of its own in the root or nothing: whatever else
+    // holds its name loses the lines, said once, is not even opened, and neither holds the runner
+    // nor leads a line out of the root.
     void shell_log_only_a_file_data()
     {
         columns<QString, QString>({"place", "said"});
         QTest::newRow("a regular file") << "file" << "";
-        QTest::newRow("a FIFO") << "fifo" << "No such device or address";
+        QTest::newRow("a FIFO") << "fifo" << "not a regular file";
         QTest::newRow("a FIFO with a reader") << "read fifo" << "not a regular file";
+        QTest::newRow("a device") << "device" << "not a regular file";
         QTest::newRow("a link to an outside file") << "link" << "a link, not a file";
+        QTest::newRow("a hard link to an outside file") << "hard link" << "a hard link, not a file of its own";
         QTest::newRow("a link to nowhere") << "dangling" << "a link, not a file";
         QTest::newRow("a folder") << "folder" << "Is a directory";
     }
@@ -619,6 +623,12 @@ private slots:
             QVERIFY(QFile::link(place == "link" ? outside : outside + "-none", log));
         if (place == "folder")
             QVERIFY(QDir().mkpath(log));
+        if (place == "hard link")
+            QCOMPARE(::link(QFile::encodeName(outside).constData(), log8.constData()), 0);
+        // The null device's numbers: a write that goes through is lost, not sent anywhere.
+        if (place == "device" && ::mknod(log8.constData(), S_IFCHR | 0644, makedev(1, 3)) != 0)
+            QSKIP("no device node can be made here");
+        FileChanges opens(log, FileChanges::Opens);
         Warnings warnings;
         auto run = std::async(std::launch::async, [] {
             return Utils::system_mutex("sync") + Utils::system_mutex("reboot");
@@ -636,12 +646,15 @@ private slots:
         QVERIFY2(done, "the runner waits on its record");
         QCOMPARE(run.get(), 0);
         QVERIFY2(in_fifo <= 0, "a line went into the FIFO");
+        QCOMPARE(opens.count(), place == "file" ? 2 : 0);
         QCOMPARE(warnings.lines(), said.isEmpty() ? QStringList()
                                                   : QStringList{"zemK58N: " + log + ": commands not recorded: " + said});
         QCOMPARE(read_file(outside), QByteArray("outside\n"));
         QVERIFY(!QFileInfo::exists(outside + "-none"));
         QCOMPARE(QFileInfo(log).isFile() && !QFileInfo(log).isSymLink() ? read_file(log) : QByteArray("none"),
-                 place == "file" ? QByteArray("before\nsync\nreboot\n") : QByteArray("none"));
+                 place == "file"        ? QByteArray("before\nsync\nreboot\n")
+                 : place == "hard link" ? QByteArray("outside\n")
+                                        : QByteArray("none"));
         // Once the name is free the record resumes, and a fault after that is said again.
         QVERIFY(QFile::remove(log) || QDir(log).removeRecursively());
         QCOMPARE(Utils::system_mutex("sync"), 0);
