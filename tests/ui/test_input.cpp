@@ -990,10 +990,12 @@ private slots:
             << QStringList{menu.arg("left", "0"), "this is OK button(MainWindow)[Release]\n", menu.arg("right", "0"),
                            menu.arg("right", "0x1"), "this is back button(MainWindow)[Release]\n", menu.arg("right", "0x5")}
             << "";
-        // The Setting menu logs no pressed key.
+        // The Setting menu and the factory screen log no pressed key.
         QTest::newRow("Setting menu") << "option" << "rb"
             << QStringList{"this is right-code [Option][Release] ui_select=0", "this is back button(Option)[Release]\n"}
             << "";
+        QTest::newRow("factory screen") << "factory" << "ob"
+            << QStringList{"this is OK button(factory)[Release]\n", "this is back button(factory)[Release]\n"} << "";
     }
     void key_lines()
     {
@@ -1011,6 +1013,8 @@ private slots:
             open_screen(g_netset, new netset);
         else if (screen == "option")
             open_screen(g_option, new Option);
+        else if (screen == "factory")
+            open_screen(g_factory, new factory);
         else if (screen == "layout")
             (g_image_current = 0, open_screen(g_imagelayout, new ImageLayout));
         g_key_lines.clear();
@@ -1023,10 +1027,11 @@ private slots:
             qInstallMessageHandler(previous);
             console = taken.text();
         }
-        // Of the presses, only the layout view's and the Setting menu's are asked for.
+        // Of the presses, only the layout view's, the Setting menu's and the factory screen's are
+        // asked for.
         QStringList lines;
         for (const QString &line : qAsConst(g_key_lines))
-            if (!line.contains("[Press]") || line.contains("ImageLayout(") || screen == "option")
+            if (!line.contains("[Press]") || line.contains("ImageLayout(") || screen == "option" || screen == "factory")
                 lines << line;
         QTEST(lines, "lines");
         // The key panel's own console line comes with every key; the screens' lines are asked for.
