@@ -5,6 +5,7 @@
 
 #include "chip_request.h"
 #include "edidset.h"
+#include "file_writer.h"
 #include "imagelayout.h"
 #include "imagetab.h"
 #include "inputchoose.h"
@@ -265,6 +266,38 @@ private slots:
         SyncUpdate::finish_writes();
         QCOMPARE(file_byte(word_at), uitest::rd16(word_at) & 0xFF);
         QVERIFY(g_tip->isVisible());
+    }
+    // A switch the disk refused is saved by the writer's own retry, later: its check mark shows
+    // while source choice is still on display, and not over the crops screen the user opened
+    // from it meanwhile.
+    void late_check_mark_only_where_the_switch_was_made_data()
+    {
+        columns<QString, int>({"keys", "page"});
+        QTest::newRow("stayed") << "" << int(PAGE_INPUTCHOOSE);
+        QTest::newRow("crops opened since") << "bbrro" << int(PAGE_INPUTCUT);
+    }
+    void late_check_mark_only_where_the_switch_was_made()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, page);
+        InputChoose *c = open_choose(1);
+        const int word_at = Ram::layer(1) + Ram::kLayerSource;
+        RetryEvery retry(3600 * 1000);
+        {
+            ReadOnlyDisk read_only(QStringLiteral("ram_device_info"));
+            uitest::press(c, "oollo");   // HDMI2 whole, without the chip's pass
+            chip_pass();
+            QVERIFY(read_only.refused() > 0);
+            QVERIFY(uitest::para()->differs16(word_at) && !g_tip->isVisible());
+            uitest::press(c, keys);
+            QCOMPARE(int(g_page_focus), page);
+        }
+        FileWriter::set_retry_interval(std::chrono::milliseconds(5));
+        QTRY_VERIFY_WITH_TIMEOUT(!uitest::para()->differs16(word_at), 30000);
+        QCOMPARE(g_tip->isVisible(), page == PAGE_INPUTCHOOSE);
+        if (g_tip->isVisible())
+            QCOMPARE(int(g_tip_flag), int(TIP_DONE));
+        QCOMPARE(uitest::rd16(word_at), uint16_t(2));
     }
     // The list shrinks under its second page (crops deleted over the link): OK on the card that
     // is gone switches nothing.
