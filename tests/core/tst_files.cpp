@@ -2,6 +2,7 @@
 // leads a read or a write out of its folder, and a failed save is said once and retried.
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QSemaphore>
 #include <QSettings>
 #include <QtTest>
 #include <cstring>
@@ -420,6 +421,60 @@ private slots:
         FileWriter::finish();
         QCOMPARE(changes.count(), 1);
         QCOMPARE(read_file(Paths::dev(kImage)).mid(kLedWidth - 766, 2), QByteArray("\xDE\0", 2));
+    }
+    // A newer copy of a user mode, or its removal, handed over while a copy the disk refuses is
+    // being tried, is what the file ends with: the failed copy is given up, not retried over it.
+    void a_copy_handed_over_during_a_failed_attempt_wins_data()
+    {
+        columns<bool>({"removal"});
+        QTest::newRow("a newer copy") << false;
+        QTest::newRow("a removal") << true;
+    }
+    void a_copy_handed_over_during_a_failed_attempt_wins()
+    {
+        QFETCH(bool, removal);
+        const QString mode = QStringLiteral("/data/modes/custom_mode3");
+        static QSemaphore trying, handed_over;
+        static std::atomic<int> attempts;
+        trying.acquire(trying.available());
+        handed_over.acquire(handed_over.available());
+        attempts = 0;
+        // Only the first attempt is held, and refused: the disk takes everything after it.
+        FileWriter::before_file_hook = [](const QString &) {
+            if (attempts == 0) {
+                trying.release();
+                handed_over.tryAcquire(1, 60000);
+            }
+        };
+        FileWriter::disk_error_hook = [](const QString &) { return attempts++ == 0 ? EROFS : 0; };
+        const auto unhook = qScopeGuard([] {
+            FileWriter::before_file_hook = nullptr;
+            FileWriter::disk_error_hook = nullptr;
+        });
+        RetryEvery retry(3600 * 1000);   // a retry comes only through finish()
+        QList<int> told;   // 1, 2: the older and the newer job; negative when it failed
+        QMutex told_mutex;
+        QSemaphore newer_done;
+        const auto tell = [&](int job) {
+            return [&, job](bool ok) {
+                QMutexLocker lock(&told_mutex);
+                told << (ok ? job : -job);
+                if (job == 2)
+                    newer_done.release();
+            };
+        };
+        FileWriter::write(mode, "older", tell(1));
+        QVERIFY(trying.tryAcquire(1, 60000));
+        removal ? FileWriter::remove({mode}, tell(2)) : FileWriter::write(mode, "newer", tell(2));
+        handed_over.release();
+        // The newer job made first, then every copy still kept tried once more.
+        QVERIFY(newer_done.tryAcquire(1, 60000));
+        FileWriter::finish();
+        QCOMPARE(QFileInfo::exists(Paths::dev(mode)), !removal);
+        if (!removal)
+            QCOMPARE(read_file(Paths::dev(mode)), QByteArray("newer"));
+        QMutexLocker lock(&told_mutex);
+        QCOMPARE(told, (QList<int>{-1, 2}));
     }
     // A linked folder cannot lead a write out of the root; a link in the file's place is replaced,
     // not written through; nothing is left beside.
