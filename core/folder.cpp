@@ -451,20 +451,17 @@ void Folder::remove_temporaries() const
         sweep_temporaries(m_fd, 0);
 }
 
-QString Folder::write_probe() const
+int Folder::write_probe() const
 {
     QString name;
     const int fd = create_temporary(m_fd, &name);
     if (fd < 0)
-        return errno_text(errno);
-    bool ok = write_all(fd, "1", 1);
-    int err = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
+        return errno;
+    int err = write_all(fd, "1", 1) ? 0 : errno;
+    if (::close(fd) != 0 && err == 0)
         err = errno;
-    }
     ::unlinkat(m_fd, QFile::encodeName(name).constData(), 0);
-    return ok ? QString() : errno_text(err);
+    return err;
 }
 
 QString Utils::temporary_name()

@@ -69,7 +69,8 @@ void file_read_ok(const QString &path);
 
 // Start-up: takes where the data root's top folders lie (Paths::settle_top_folders), creates
 // the folders the program writes, removes the temporary files that a power cut left behind
-// the safe writer, and reports a data root that cannot be written. Returns false then.
+// the safe writer, and reports a data root that cannot be written now: full, or refusing
+// writes. Returns false then.
 bool prepare_data_root();
 }
 
@@ -97,8 +98,9 @@ public:
     bool missing() const { return m_error == ENOENT; }
     int fd() const { return m_fd; }
     const QString &path() const { return m_path; }
-    // Why it could not be opened.
+    // Why it could not be opened, and the error behind it.
     const QString &reason() const { return m_reason; }
+    int error() const { return m_error; }
 
     // The type bits (S_IFMT) of the entry `name`, a link not followed; 0 when there is none.
     unsigned entry_type(const QString &name) const;
@@ -121,9 +123,9 @@ public:
 
     // Start-up's two looks at a data folder: the safe writer's leftovers removed here and in the
     // folders below (links removed, never followed), and a small file created, written and
-    // removed; the second gives the reason when that fails, empty when it worked.
+    // removed; the second gives the error when that fails, 0 when it worked.
     void remove_temporaries() const;
-    QString write_probe() const;
+    int write_probe() const;
 
     // Tests: called with the folder's path whenever one has been opened, before anything is done
     // in it, so a test can swap the folder for a link at the moment that matters.

@@ -628,7 +628,7 @@ private slots:
         };
         Warnings warnings;
         QCOMPARE(Utils::prepare_data_root(), data != "dangling");
-        QCOMPARE(warnings.count("/data: the data root cannot be written, nothing will be saved: data is a link, not a folder"),
+        QCOMPARE(warnings.count("/data: the data root cannot be written, saves wait until it can: data is a link, not a folder"),
                  data == "dangling" ? 1 : 0);
         QCOMPARE(entries(other), QStringList{left});
         if (data == "dangling") {
@@ -646,6 +646,51 @@ private slots:
         QCOMPARE(read_file(target + "/configs/a"), QByteArray("saved"));
         QCOMPARE(entries(other), QStringList{left});
         QCOMPARE(warnings.lines(), QStringList());
+    }
+    // A data root that takes no write at start is said so once, full or refusing, and the saves
+    // made meanwhile wait: once there is room, or the root can be written, they are on the disk
+    // with nothing asked again.
+    void an_unwritable_root_keeps_the_saves_data()
+    {
+        columns<int, QString>({"refused", "said"});
+        QTest::newRow("full") << ENOSPC << "the data root is full, saves wait for room: No space left on device";
+        QTest::newRow("over quota") << EDQUOT << "the data root is full, saves wait for room: Disk quota exceeded";
+        QTest::newRow("read-only")
+            << EROFS << "the data root cannot be written, saves wait until it can: Read-only file system";
+        QTest::newRow("a link to nowhere as its data")
+            << 0 << "the data root cannot be written, saves wait until it can: data is a link, not a folder";
+    }
+    void an_unwritable_root_keeps_the_saves()
+    {
+        QFETCH(int, refused);
+        QFETCH(QString, said);
+        const QString data = Paths::dev("/data"), mode = "/data/modes/custom_mode3";
+        if (refused == 0)
+            QVERIFY(QDir(data).removeRecursively() && QFile::link(data + "-none", data));
+        static std::atomic<int> refusing;
+        refusing = refused;
+        FileWriter::disk_error_hook = [](const QString &) { return refusing.load(); };
+        const auto unhook = qScopeGuard([] { FileWriter::disk_error_hook = nullptr; });
+        RetryEvery retry(3600 * 1000);   // a retry comes only through finish()
+        Warnings warnings;
+        QVERIFY(!Utils::prepare_data_root());
+        QCOMPARE(warnings.lines().value(0), "zemK58N: " + data + ": " + said);
+        QList<bool> told;
+        QMutex told_mutex;
+        FileWriter::write(mode, "saved", [&](bool ok) {
+            QMutexLocker lock(&told_mutex);
+            told << ok;
+        });
+        FileWriter::finish();
+        QVERIFY(!QFileInfo::exists(Paths::dev(mode)));
+        refusing = 0;
+        if (refused == 0)
+            QVERIFY(QFile::remove(data) && QDir().mkpath(data));
+        FileWriter::finish();
+        QCOMPARE(read_file(Paths::dev(mode)), QByteArray("saved"));
+        QMutexLocker lock(&told_mutex);
+        QCOMPARE(told, (QList<bool>{false, true}));
+        QCOMPARE(warnings.count(said), 1);
     }
     // The commands' record is a regular file of its own in the root or nothing: whatever else
     // holds its name loses the lines, said once, is not even opened, and neither holds the runner
