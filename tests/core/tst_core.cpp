@@ -291,8 +291,9 @@ private slots:
         const auto unhook = qScopeGuard([] { FileWriter::before_file_hook = nullptr; });
         RetryEvery retry(3600 * 1000);   // a retry comes only through finish()
         QList<int> told;
-        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_mode_removed, r,
-                [&](int slot, bool ok) { told << slot << ok; });
+        const QMetaObject::Connection listening = connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_mode_removed, r,
+                                                          [&](int slot, bool ok) { told << slot << ok; });
+        const auto unlisten = qScopeGuard([listening] { disconnect(listening); });
         Warnings warnings;
         r->mode_file_deal(2, 1);
         SyncUpdate::finish_writes();
