@@ -48,8 +48,9 @@ void forget_retries();
 // Tests: run on the writer's thread before each file is written or removed, given its path. A
 // test that sleeps or waits in it stands for a slow disk.
 extern std::atomic<void (*)(const QString &path)> before_file_hook;
-// Tests: asked on the writer's thread before each file is written or removed; an errno value it
-// gives fails that file with that error, as a disk that refuses it would; 0 lets it through.
+// Tests: asked on the writer's thread before each file is written or removed, and by start-up's
+// write probe of each data folder (given the folder's path); an errno value it gives fails that
+// file or probe with that error, as a disk that refuses it would; 0 lets it through.
 extern std::atomic<int (*)(const QString &path)> disk_error_hook;
 
 }

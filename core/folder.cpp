@@ -50,6 +50,23 @@ bool is_entry_name(const QString &name)
         && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
 }
 
+// Why an entry is no file of its own to append to, empty when it is one: a regular file by this
+// one name.
+QString not_a_file_of_its_own(const struct stat &st)
+{
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("a link, not a file");
+    if (S_ISDIR(st.st_mode))
+        return errno_text(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("not a regular file");
+    if (st.st_nlink > 1)
+        return QStringLiteral("a hard link, not a file of its own");
+    if (st.st_nlink == 0)
+        return QStringLiteral("removed as it was opened");
+    return QString();
+}
+
 // The folder `name` in the open folder `dir`, no link followed, made when missing and `create`.
 // Takes `dir` over (closes it); the new descriptor, or -1 with errno and the reason.
 int open_step(int dir, const QString &name, bool create, QString *reason)
@@ -383,18 +400,43 @@ bool Folder::append(const QString &name, const QByteArray &data, QString *reason
         *reason = m_fd < 0 ? m_reason : QStringLiteral("not a file name");
         return false;
     }
-    // Non-blocking, for a FIFO would wait for a reader; fstatat for open_file()'s reason.
-    const int fd = ::openat(m_fd, Paths::name_bytes(name).constData(),
-                            O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    const QByteArray bytes = Paths::name_bytes(name);
+    // A line appended to a hard link lands in a file that lives elsewhere under another name, and
+    // opening a device or a FIFO can act on its own: the name is looked at before it is opened,
+    // and the descriptor again after, for what the name held in between. A name that changed
+    // between the look and the open is looked at afresh, a few times at most.
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 3; ++attempt) {
+        struct stat st;
+        const bool absent = ::fstatat(m_fd, bytes.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0;
+        if (absent && errno != ENOENT) {
+            *reason = errno_text(errno);
+            return false;
+        }
+        const QString why = absent ? QString() : not_a_file_of_its_own(st);
+        if (!why.isEmpty()) {
+            *reason = why;
+            return false;
+        }
+        // O_EXCL: a name made between the look and the open is not taken unseen. Non-blocking, for
+        // a FIFO swapped in since would wait for a reader.
+        const int flags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        fd = ::openat(m_fd, bytes.constData(), absent ? flags | O_CREAT | O_EXCL : flags, 0644);
+        if (fd < 0 && errno != (absent ? EEXIST : ENOENT)) {
+            *reason = errno == ELOOP ? QStringLiteral("a link, not a file") : errno_text(errno);
+            return false;
+        }
+    }
     if (fd < 0) {
-        *reason = errno == ELOOP ? QStringLiteral("a link, not a file") : errno_text(errno);
+        *reason = QStringLiteral("the name keeps changing");
         return false;
     }
+    // fstatat for open_file()'s reason.
     struct stat st;
-    const bool regular = ::fstatat(fd, "", &st, AT_EMPTY_PATH) == 0 && S_ISREG(st.st_mode);
-    const bool ok = regular && write_all(fd, data.constData(), data.size());
+    const QString why = ::fstatat(fd, "", &st, AT_EMPTY_PATH) == 0 ? not_a_file_of_its_own(st) : errno_text(errno);
+    const bool ok = why.isEmpty() && write_all(fd, data.constData(), data.size());
     if (!ok)
-        *reason = regular ? errno_text(errno) : QStringLiteral("not a regular file");
+        *reason = why.isEmpty() ? errno_text(errno) : why;
     ::close(fd);
     return ok;
 }
@@ -418,20 +460,17 @@ void Folder::remove_temporaries() const
         sweep_temporaries(m_fd, 0);
 }
 
-QString Folder::write_probe() const
+int Folder::write_probe() const
 {
     QString name;
     const int fd = create_temporary(m_fd, &name);
     if (fd < 0)
-        return errno_text(errno);
-    bool ok = write_all(fd, "1", 1);
-    int err = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
+        return errno;
+    int err = write_all(fd, "1", 1) ? 0 : errno;
+    if (::close(fd) != 0 && err == 0)
         err = errno;
-    }
     ::unlinkat(m_fd, QFile::encodeName(name).constData(), 0);
-    return ok ? QString() : errno_text(err);
+    return err;
 }
 
 QString Utils::temporary_name()

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "file_writer.h"
 #include "global.h"
 #include "paths.h"
 
@@ -16,6 +17,16 @@ QMutex g_report_mutex;
 // What every report of a file that could not be read begins with.
 const QString kNotUsed = QStringLiteral("not used: ");
 QHash<QString, QStringList> g_reported;   // path -> the reasons said since it last worked
+
+// The file writer keeps a save the disk refused and tries it again every few seconds for as long
+// as the program runs: what start-up finds is said as a wait, not as a loss.
+void report_unwritable_root(const QString &path, int err, const QString &why)
+{
+    const bool full = err == ENOSPC || err == EDQUOT;
+    Utils::report_file_problem(path, (full ? QStringLiteral("the data root is full, saves wait for room: ")
+                                           : QStringLiteral("the data root cannot be written, saves wait until it can: "))
+                                         + why);
+}
 
 // The folder part and the name of a file path.
 void split_path(const QString &path, QString *dir, QString *name)
@@ -164,7 +175,7 @@ bool Utils::prepare_data_root()
     folders.push_back(folders.front().sub(QStringLiteral("modes"), true));
     for (const Folder &dir : folders) {
         if (!dir.ok()) {
-            report_file_problem(dir.path(), QStringLiteral("the data root cannot be written, nothing will be saved: ") + dir.reason());
+            report_unwritable_root(dir.path(), dir.error(), dir.reason());
             return false;
         }
     }
@@ -173,9 +184,13 @@ bool Utils::prepare_data_root()
     folders.front().remove_temporaries();
 
     for (const Folder &dir : folders) {
-        const QString why = dir.write_probe();
-        if (!why.isEmpty()) {
-            report_file_problem(dir.path(), QStringLiteral("the data root cannot be written, nothing will be saved: ") + why);
+        // A test's refusing disk answers for the probe as it does for the writer.
+        const auto refusing = FileWriter::disk_error_hook.load();
+        int err = refusing ? refusing(dir.path()) : 0;
+        if (err == 0)
+            err = dir.write_probe();
+        if (err != 0) {
+            report_unwritable_root(dir.path(), err, qt_error_string(err));
             return false;
         }
     }

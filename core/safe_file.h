@@ -70,7 +70,8 @@ void file_read_ok(const QString &path);
 
 // Start-up: takes where the data root's top folders lie (Paths::settle_top_folders), creates
 // the folders the program writes, removes the temporary files that a power cut left behind
-// the safe writer, and reports a data root that cannot be written. Returns false then.
+// the safe writer, and reports a data root that cannot be written now: full, or refusing
+// writes. Returns false then.
 bool prepare_data_root();
 }
 
@@ -108,8 +109,9 @@ public:
     bool missing() const { return m_error == ENOENT; }
     int fd() const { return m_fd; }
     const QString &path() const { return m_path; }
-    // Why it could not be opened.
+    // Why it could not be opened, and the error behind it.
     const QString &reason() const { return m_reason; }
+    int error() const { return m_error; }
     // The folder that was opened, taken from its descriptor: what stands under its name now may
     // be another. Not valid when it could not be opened.
     FolderId id() const;
@@ -125,8 +127,9 @@ public:
     // Removes an entry that is no folder: a link itself, never what it leads to. `reason` says
     // why not.
     bool remove(const QString &name, QString *reason = nullptr) const;
-    // Appends to a regular file, made when missing; anything else in its place (a link, a FIFO, a
-    // folder) is refused, never waited for.
+    // Appends to a regular file that has this one name, made when missing; anything else in its
+    // place (a link, a hard link, a FIFO, a device, a folder) is refused before it is opened, and
+    // never waited for.
     bool append(const QString &name, const QByteArray &data, QString *reason) const;
     // Renames an entry of this folder within it, over whatever `to` names that can be replaced;
     // a link is moved itself.
@@ -134,9 +137,9 @@ public:
 
     // Start-up's two looks at a data folder: the safe writer's leftovers removed here and in the
     // folders below (links removed, never followed), and a small file created, written and
-    // removed; the second gives the reason when that fails, empty when it worked.
+    // removed; the second gives the error when that fails, 0 when it worked.
     void remove_temporaries() const;
-    QString write_probe() const;
+    int write_probe() const;
 
     // Tests: called with the folder's path whenever one has been opened, before anything is done
     // in it, so a test can swap the folder for a link at the moment that matters.

@@ -29,8 +29,8 @@ namespace {
 
 // Away from the device a command is only recorded: nothing may touch the host. The runner's
 // mutex is held here, and every thread that runs a command or reads the clock waits for it, so
-// nothing in here may wait: a record that cannot be written (a link, a FIFO, a folder in its
-// place) loses the line, said once.
+// nothing in here may wait: a record that cannot be written (a link, a hard link, a FIFO, a
+// folder in its place) loses the line, said once.
 void record_command(const QString &cmd)
 {
     const QString name = QStringLiteral("shell.log");

@@ -2,6 +2,7 @@
 // leads a read or a write out of its folder, and a failed save is said once and retried.
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QSemaphore>
 #include <QSettings>
 #include <QtTest>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <future>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "alias.h"
@@ -420,6 +422,60 @@ private slots:
         QCOMPARE(changes.count(), 1);
         QCOMPARE(read_file(Paths::dev(kImage)).mid(kLedWidth - 766, 2), QByteArray("\xDE\0", 2));
     }
+    // A newer copy of a user mode, or its removal, handed over while a copy the disk refuses is
+    // being tried, is what the file ends with: the failed copy is given up, not retried over it.
+    void a_copy_handed_over_during_a_failed_attempt_wins_data()
+    {
+        columns<bool>({"removal"});
+        QTest::newRow("a newer copy") << false;
+        QTest::newRow("a removal") << true;
+    }
+    void a_copy_handed_over_during_a_failed_attempt_wins()
+    {
+        QFETCH(bool, removal);
+        const QString mode = QStringLiteral("/data/modes/custom_mode3");
+        static QSemaphore trying, handed_over;
+        static std::atomic<int> attempts;
+        trying.acquire(trying.available());
+        handed_over.acquire(handed_over.available());
+        attempts = 0;
+        // Only the first attempt is held, and refused: the disk takes everything after it.
+        FileWriter::before_file_hook = [](const QString &) {
+            if (attempts == 0) {
+                trying.release();
+                handed_over.tryAcquire(1, 60000);
+            }
+        };
+        FileWriter::disk_error_hook = [](const QString &) { return attempts++ == 0 ? EROFS : 0; };
+        const auto unhook = qScopeGuard([] {
+            FileWriter::before_file_hook = nullptr;
+            FileWriter::disk_error_hook = nullptr;
+        });
+        RetryEvery retry(3600 * 1000);   // a retry comes only through finish()
+        QList<int> told;   // 1, 2: the older and the newer job; negative when it failed
+        QMutex told_mutex;
+        QSemaphore newer_done;
+        const auto tell = [&](int job) {
+            return [&, job](bool ok) {
+                QMutexLocker lock(&told_mutex);
+                told << (ok ? job : -job);
+                if (job == 2)
+                    newer_done.release();
+            };
+        };
+        FileWriter::write(mode, "older", tell(1));
+        QVERIFY(trying.tryAcquire(1, 60000));
+        removal ? FileWriter::remove({mode}, tell(2)) : FileWriter::write(mode, "newer", tell(2));
+        handed_over.release();
+        // The newer job made first, then every copy still kept tried once more.
+        QVERIFY(newer_done.tryAcquire(1, 60000));
+        FileWriter::finish();
+        QCOMPARE(QFileInfo::exists(Paths::dev(mode)), !removal);
+        if (!removal)
+            QCOMPARE(read_file(Paths::dev(mode)), QByteArray("newer"));
+        QMutexLocker lock(&told_mutex);
+        QCOMPARE(told, (QList<int>{-1, 2}));
+    }
     // A linked folder cannot lead a write out of the root; a link in the file's place is replaced,
     // not written through; nothing is left beside.
     void safe_writer_stays_in_the_root()
@@ -572,7 +628,7 @@ private slots:
         };
         Warnings warnings;
         QCOMPARE(Utils::prepare_data_root(), data != "dangling");
-        QCOMPARE(warnings.count("/data: the data root cannot be written, nothing will be saved: data is a link, not a folder"),
+        QCOMPARE(warnings.count("/data: the data root cannot be written, saves wait until it can: data is a link, not a folder"),
                  data == "dangling" ? 1 : 0);
         QCOMPARE(entries(other), QStringList{left});
         if (data == "dangling") {
@@ -591,15 +647,63 @@ private slots:
         QCOMPARE(entries(other), QStringList{left});
         QCOMPARE(warnings.lines(), QStringList());
     }
-    // The commands' record is a regular file in the root or nothing: whatever else holds its name
-    // loses the lines, said once, and neither holds the runner nor leads a line out of the root.
+    // A data root that takes no write at start is said so once, full or refusing, and the saves
+    // made meanwhile wait: once there is room, or the root can be written, they are on the disk
+    // with nothing asked again.
+    void an_unwritable_root_keeps_the_saves_data()
+    {
+        columns<int, QString>({"refused", "said"});
+        QTest::newRow("full") << ENOSPC << "the data root is full, saves wait for room: No space left on device";
+        QTest::newRow("over quota") << EDQUOT << "the data root is full, saves wait for room: Disk quota exceeded";
+        QTest::newRow("read-only")
+            << EROFS << "the data root cannot be written, saves wait until it can: Read-only file system";
+        QTest::newRow("a link to nowhere as its data")
+            << 0 << "the data root cannot be written, saves wait until it can: data is a link, not a folder";
+    }
+    void an_unwritable_root_keeps_the_saves()
+    {
+        QFETCH(int, refused);
+        QFETCH(QString, said);
+        const QString data = Paths::dev("/data"), mode = "/data/modes/custom_mode3";
+        if (refused == 0)
+            QVERIFY(QDir(data).removeRecursively() && QFile::link(data + "-none", data));
+        static std::atomic<int> refusing;
+        refusing = refused;
+        FileWriter::disk_error_hook = [](const QString &) { return refusing.load(); };
+        const auto unhook = qScopeGuard([] { FileWriter::disk_error_hook = nullptr; });
+        RetryEvery retry(3600 * 1000);   // a retry comes only through finish()
+        Warnings warnings;
+        QVERIFY(!Utils::prepare_data_root());
+        QCOMPARE(warnings.lines().value(0), "zemK58N: " + data + ": " + said);
+        QList<bool> told;
+        QMutex told_mutex;
+        FileWriter::write(mode, "saved", [&](bool ok) {
+            QMutexLocker lock(&told_mutex);
+            told << ok;
+        });
+        FileWriter::finish();
+        QVERIFY(!QFileInfo::exists(Paths::dev(mode)));
+        refusing = 0;
+        if (refused == 0)
+            QVERIFY(QFile::remove(data) && QDir().mkpath(data));
+        FileWriter::finish();
+        QCOMPARE(read_file(Paths::dev(mode)), QByteArray("saved"));
+        QMutexLocker lock(&told_mutex);
+        QCOMPARE(told, (QList<bool>{false, true}));
+        QCOMPARE(warnings.count(said), 1);
+    }
+    // The commands' record is a regular file of its own in the root or nothing: whatever else
+    // holds its name loses the lines, said once, is not even opened, and neither holds the runner
+    // nor leads a line out of the root.
     void shell_log_only_a_file_data()
     {
         columns<QString, QString>({"place", "said"});
         QTest::newRow("a regular file") << "file" << "";
-        QTest::newRow("a FIFO") << "fifo" << "No such device or address";
+        QTest::newRow("a FIFO") << "fifo" << "not a regular file";
         QTest::newRow("a FIFO with a reader") << "read fifo" << "not a regular file";
+        QTest::newRow("a device") << "device" << "not a regular file";
         QTest::newRow("a link to an outside file") << "link" << "a link, not a file";
+        QTest::newRow("a hard link to an outside file") << "hard link" << "a hard link, not a file of its own";
         QTest::newRow("a link to nowhere") << "dangling" << "a link, not a file";
         QTest::newRow("a folder") << "folder" << "Is a directory";
     }
@@ -619,6 +723,12 @@ private slots:
             QVERIFY(QFile::link(place == "link" ? outside : outside + "-none", log));
         if (place == "folder")
             QVERIFY(QDir().mkpath(log));
+        if (place == "hard link")
+            QCOMPARE(::link(QFile::encodeName(outside).constData(), log8.constData()), 0);
+        // The null device's numbers: a write that goes through is lost, not sent anywhere.
+        if (place == "device" && ::mknod(log8.constData(), S_IFCHR | 0644, makedev(1, 3)) != 0)
+            QSKIP("no device node can be made here");
+        FileChanges opens(log, FileChanges::Opens);
         Warnings warnings;
         auto run = std::async(std::launch::async, [] {
             return Utils::system_mutex("sync") + Utils::system_mutex("reboot");
@@ -636,12 +746,15 @@ private slots:
         QVERIFY2(done, "the runner waits on its record");
         QCOMPARE(run.get(), 0);
         QVERIFY2(in_fifo <= 0, "a line went into the FIFO");
+        QCOMPARE(opens.count(), place == "file" ? 2 : 0);
         QCOMPARE(warnings.lines(), said.isEmpty() ? QStringList()
                                                   : QStringList{"zemK58N: " + log + ": commands not recorded: " + said});
         QCOMPARE(read_file(outside), QByteArray("outside\n"));
         QVERIFY(!QFileInfo::exists(outside + "-none"));
         QCOMPARE(QFileInfo(log).isFile() && !QFileInfo(log).isSymLink() ? read_file(log) : QByteArray("none"),
-                 place == "file" ? QByteArray("before\nsync\nreboot\n") : QByteArray("none"));
+                 place == "file"        ? QByteArray("before\nsync\nreboot\n")
+                 : place == "hard link" ? QByteArray("outside\n")
+                                        : QByteArray("none"));
         // Once the name is free the record resumes, and a fault after that is said again.
         QVERIFY(QFile::remove(log) || QDir(log).removeRecursively());
         QCOMPARE(Utils::system_mutex("sync"), 0);

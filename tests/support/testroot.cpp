@@ -234,11 +234,11 @@ RetryEvery::~RetryEvery()
     FileWriter::set_retry_interval(FileWriter::kRetryInterval);
 }
 
-FileChanges::FileChanges(const QString &path) : m_name(QFile::encodeName(QFileInfo(path).fileName()))
+FileChanges::FileChanges(const QString &path, Watch watch) : m_name(QFile::encodeName(QFileInfo(path).fileName()))
 {
     m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0 || inotify_add_watch(m_fd, QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
-                                      IN_MOVED_TO | IN_CLOSE_WRITE) < 0)
+                                      watch == Opens ? IN_OPEN : IN_MOVED_TO | IN_CLOSE_WRITE) < 0)
         qFatal("FileChanges: the folder of %s cannot be watched", qPrintable(path));
 }
 

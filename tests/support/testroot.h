@@ -90,11 +90,13 @@ struct RetryEvery
 };
 
 // Counts the times one file's content changed while it lives: renames onto its name and writes
-// to it that were closed. The safe writer changes a file once per write.
+// to it that were closed. The safe writer changes a file once per write. Given Opens, it counts
+// the opens that took what lies under the name (a file, a FIFO, a device) instead.
 class FileChanges
 {
 public:
-    explicit FileChanges(const QString &path);
+    enum Watch { Content, Opens };
+    explicit FileChanges(const QString &path, Watch watch = Content);
     ~FileChanges();
     FileChanges(const FileChanges &) = delete;
     FileChanges &operator=(const FileChanges &) = delete;

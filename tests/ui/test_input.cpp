@@ -5,6 +5,7 @@
 
 #include "chip_request.h"
 #include "edidset.h"
+#include "file_writer.h"
 #include "imagelayout.h"
 #include "imagetab.h"
 #include "inputchoose.h"
@@ -265,6 +266,38 @@ private slots:
         SyncUpdate::finish_writes();
         QCOMPARE(file_byte(word_at), uitest::rd16(word_at) & 0xFF);
         QVERIFY(g_tip->isVisible());
+    }
+    // A switch the disk refused is saved by the writer's own retry, later: its check mark shows
+    // while source choice is still on display, and not over the crops screen the user opened
+    // from it meanwhile.
+    void late_check_mark_only_where_the_switch_was_made_data()
+    {
+        columns<QString, int>({"keys", "page"});
+        QTest::newRow("stayed") << "" << int(PAGE_INPUTCHOOSE);
+        QTest::newRow("crops opened since") << "bbrro" << int(PAGE_INPUTCUT);
+    }
+    void late_check_mark_only_where_the_switch_was_made()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, page);
+        InputChoose *c = open_choose(1);
+        const int word_at = Ram::layer(1) + Ram::kLayerSource;
+        RetryEvery retry(3600 * 1000);
+        {
+            ReadOnlyDisk read_only(QStringLiteral("ram_device_info"));
+            uitest::press(c, "oollo");   // HDMI2 whole, without the chip's pass
+            chip_pass();
+            QVERIFY(read_only.refused() > 0);
+            QVERIFY(uitest::para()->differs16(word_at) && !g_tip->isVisible());
+            uitest::press(c, keys);
+            QCOMPARE(int(g_page_focus), page);
+        }
+        FileWriter::set_retry_interval(std::chrono::milliseconds(5));
+        QTRY_VERIFY_WITH_TIMEOUT(!uitest::para()->differs16(word_at), 30000);
+        QCOMPARE(g_tip->isVisible(), page == PAGE_INPUTCHOOSE);
+        if (g_tip->isVisible())
+            QCOMPARE(int(g_tip_flag), int(TIP_DONE));
+        QCOMPARE(uitest::rd16(word_at), uint16_t(2));
     }
     // The list shrinks under its second page (crops deleted over the link): OK on the card that
     // is gone switches nothing.
@@ -990,10 +1023,12 @@ private slots:
             << QStringList{menu.arg("left", "0"), "this is OK button(MainWindow)[Release]\n", menu.arg("right", "0"),
                            menu.arg("right", "0x1"), "this is back button(MainWindow)[Release]\n", menu.arg("right", "0x5")}
             << "";
-        // The Setting menu logs no pressed key.
+        // The Setting menu and the factory screen log no pressed key.
         QTest::newRow("Setting menu") << "option" << "rb"
             << QStringList{"this is right-code [Option][Release] ui_select=0", "this is back button(Option)[Release]\n"}
             << "";
+        QTest::newRow("factory screen") << "factory" << "ob"
+            << QStringList{"this is OK button(factory)[Release]\n", "this is back button(factory)[Release]\n"} << "";
     }
     void key_lines()
     {
@@ -1011,6 +1046,8 @@ private slots:
             open_screen(g_netset, new netset);
         else if (screen == "option")
             open_screen(g_option, new Option);
+        else if (screen == "factory")
+            open_screen(g_factory, new factory);
         else if (screen == "layout")
             (g_image_current = 0, open_screen(g_imagelayout, new ImageLayout));
         g_key_lines.clear();
@@ -1023,10 +1060,11 @@ private slots:
             qInstallMessageHandler(previous);
             console = taken.text();
         }
-        // Of the presses, only the layout view's and the Setting menu's are asked for.
+        // Of the presses, only the layout view's, the Setting menu's and the factory screen's are
+        // asked for.
         QStringList lines;
         for (const QString &line : qAsConst(g_key_lines))
-            if (!line.contains("[Press]") || line.contains("ImageLayout(") || screen == "option")
+            if (!line.contains("[Press]") || line.contains("ImageLayout(") || screen == "option" || screen == "factory")
                 lines << line;
         QTEST(lines, "lines");
         // The key panel's own console line comes with every key; the screens' lines are asked for.

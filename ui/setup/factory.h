@@ -30,6 +30,11 @@ public:
 
 protected:
     void key_back() override { leave(); }
+    // Like the Setting menu, the factory screen logs only the keys released, never a pressed one.
+    QString key_line(PanelKey key, bool released) const override
+    {
+        return released ? Screen::key_line(key, released) : QString();
+    }
 
 private:
     // Depth 1 keeps the address, depth 2 the address and the inputs' EDIDs, depth 3 nothing.
