@@ -1,4 +1,3 @@
-#include <QElapsedTimer>
 #include <QtTest>
 #include <atomic>
 #include <cstring>
@@ -90,11 +89,7 @@ private slots:
             chip->c331managerdeal();
             zp->ZemSetEDIDPara(1, 1920, 1080, rate);
             chip->c331managerdeal();
-            QElapsedTimer waited;
-            waited.start();
-            while (src->edid_pending(1) && waited.elapsed() < 2000)
-                QThread::yieldCurrentThread();
-            stuck += src->edid_pending(1);
+            stuck += !zemtest::poll_until([&] { return !src->edid_pending(1); });
             const SimState s = sim();
             lost += QByteArray(reinterpret_cast<const char *>(s.eeprom[1]), 256) != tarvosource::build_edid(1920, 1080, rate);
         }

@@ -293,7 +293,7 @@ private slots:
             QCOMPARE(int(g_page_focus), page);
         }
         FileWriter::set_retry_interval(std::chrono::milliseconds(5));
-        QTRY_VERIFY_WITH_TIMEOUT(!uitest::para()->differs16(word_at), 30000);
+        ZEM_TRY_VERIFY(!uitest::para()->differs16(word_at));
         QCOMPARE(g_tip->isVisible(), page == PAGE_INPUTCHOOSE);
         if (g_tip->isVisible())
             QCOMPARE(int(g_tip_flag), int(TIP_DONE));

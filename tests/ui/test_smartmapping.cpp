@@ -468,7 +468,7 @@ private slots:
         fpga_manage::p_fpga_manage->start_thread();
         QElapsedTimer clock;
         clock.start();
-        for (int n = 2; (g_qround_bar || g_send_para.job() != JOB_IDLE) && clock.elapsed() < 30000; ++n) {
+        for (int n = 2; (g_qround_bar || g_send_para.job() != JOB_IDLE) && clock.elapsed() < zemtest::kCeilingMs; ++n) {
             QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_route"), Qt::LeftButton);
             QTest::mouseClick(wizard()->findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n % 16 + 1)),
                               Qt::LeftButton);

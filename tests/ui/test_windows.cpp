@@ -27,10 +27,6 @@
 namespace {
 
 constexpr int kExitSkipped = 77;
-// Long enough for a slow sanitizer build to map a window; the polls end as soon as it is there.
-constexpr int kWaitMs = 5000;
-// How long a window must keep the keys to count as having them.
-constexpr int kSettleMs = 50;
 
 // ---- the user ---------------------------------------------------------------------------------
 
@@ -164,7 +160,7 @@ public:
             reply->cv.notify_all();
         });
         std::unique_lock<std::mutex> lock(reply->m);
-        reply->cv.wait_for(lock, std::chrono::milliseconds(kWaitMs), [&] { return reply->value.has_value(); });
+        reply->cv.wait_for(lock, std::chrono::milliseconds(zemtest::kCeilingMs), [&] { return reply->value.has_value(); });
         return reply->value;
     }
 
@@ -230,14 +226,16 @@ public:
     }
     void post(std::function<void()> job) { gui.post(std::move(job)); }
 
-    bool wait_for(const std::function<bool()> &condition)
+    bool wait_for(const std::function<bool()> &condition) { return zemtest::poll_until(condition); }
+
+    // The program has answered what the server told it so far: the GUI thread has run what was
+    // queued before a job of ours, the server has taken every request sent meanwhile (a round
+    // trip), and the GUI thread has run what that brought.
+    void let_the_program_answer()
     {
-        for (int waited = 0; waited < kWaitMs; waited += 5) {
-            if (condition())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return condition();
+        ask([] { return true; });
+        x.focus();
+        ask([] { return true; });
     }
 
     bool expect(bool ok, const QString &what)
@@ -248,8 +246,8 @@ public:
     }
 
     // The window `which` names is on top at `at` and the server sends it the keys, and still does
-    // once the program has had the time to answer the focus change (Qt on X hands the focus on
-    // from a window it counts as blocked).
+    // once the program has answered the focus change (Qt on X hands the focus on from a window it
+    // counts as blocked).
     bool in_front(const QString &name, QPoint at, const std::function<WId()> &which)
     {
         const auto holds = [&] {
@@ -259,7 +257,7 @@ public:
         const bool ok = wait_for([&] {
             if (!holds())
                 return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+            let_the_program_answer();
             return holds();
         });
         if (ok)
@@ -272,7 +270,8 @@ public:
                                  .arg(ask([top] { return window_name(top); }), focus_name()));
     }
 
-    // The server sends the keys to the window `which` names, and still does a while later.
+    // The server sends the keys to the window `which` names, and still does once the program has
+    // answered.
     bool has_keys(const QString &name, const std::function<WId()> &which)
     {
         const auto holds = [&] {
@@ -282,7 +281,7 @@ public:
         if (wait_for([&] {
                 if (!holds())
                     return false;
-                std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+                let_the_program_answer();
                 return holds();
             }))
             return true;

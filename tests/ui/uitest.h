@@ -11,7 +11,9 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <sys/syscall.h>
 #include <thread>
+#include <unistd.h>
 
 #include "chip_request.h"
 #include "colouredline.h"
@@ -229,26 +231,58 @@ inline bool shows(const QWidget *root, const char *object_name, const QString &p
     const auto *w = root->findChild<QWidget *>(QLatin1String(object_name));
     return shows(w ? w : root, png);
 }
-// Runs `action` on the GUI thread while another thread holds the chip mutex for a while, as the
-// chip thread does, watching the image; true when the image changed under that thread. A screen
-// that writes under the mutex waits until it is let go, so its writes come only afterwards.
+// The futex word thread `tid` of this process waits on in the kernel; 0 when it waits on none.
+inline quintptr futex_waited_on(pid_t tid)
+{
+    QFile f(QStringLiteral("/proc/self/task/%1/syscall").arg(tid));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> call = f.read(256).split(' ');
+    return call.size() > 1 && call[0].toLong() == SYS_futex ? call[1].toULongLong(nullptr, 16) : 0;
+}
+inline pid_t thread_id()
+{
+    return pid_t(::syscall(SYS_gettid));
+}
+// The word a thread waiting for the chip mutex waits on (the recursive mutex keeps it inside), as
+// a thread found waiting for it shows.
+inline quintptr chip_mutex_word()
+{
+    static const quintptr word = [] {
+        std::atomic<pid_t> waiter{0};
+        quintptr seen = 0;
+        QMutexLocker lock(&ChipRequest::mutex());
+        std::thread t([&] {
+            waiter = thread_id();
+            QMutexLocker wait(&ChipRequest::mutex());
+        });
+        zemtest::poll_until([&] { return waiter != 0 && (seen = futex_waited_on(waiter)) != 0; });
+        lock.unlock();
+        t.join();
+        return seen;
+    }();
+    return word;
+}
+// Runs `action` on the GUI thread while another thread holds the chip mutex, as the chip thread
+// does; true when the image changed under that thread. The mutex is let go once the action is
+// done or waits for it: a screen that writes under the mutex writes only afterwards.
 inline bool image_changed_under_held_chip_mutex(const std::function<void()> &action)
 {
     uint8_t before[Ram::kSize];
     std::memcpy(before, para()->RAM_PARA, sizeof before);
-    std::atomic<bool> held{false}, seen{false};
+    const pid_t gui = thread_id();
+    const quintptr word = chip_mutex_word();
+    std::atomic<bool> held{false}, acted{false}, seen{false};
     std::thread holder([&] {
         QMutexLocker lock(&ChipRequest::mutex());
         held = true;
-        // Long enough for the action to reach its writes.
-        for (int i = 0; i < 200 && !seen; ++i) {
-            seen = std::memcmp(before, para()->RAM_PARA, sizeof before) != 0;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        zemtest::poll_until([&] { return acted.load() || (word != 0 && futex_waited_on(gui) == word); });
+        seen = std::memcmp(before, para()->RAM_PARA, sizeof before) != 0;
     });
     while (!held)
         std::this_thread::yield();
     action();
+    acted = true;
     holder.join();
     return seen;
 }
