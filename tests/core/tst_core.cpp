@@ -7,14 +7,9 @@
 #include <QScopeGuard>
 #include <atomic>
 #include <memory>
-#include <optional>
 #include <cstring>
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 #include "alias.h"
 #include "chip_request.h"
@@ -71,56 +66,6 @@ QList<int> entry(ZemRamPara *r, int i)
     return {r->rd16(crop(i)), r->rd16(crop(i) + kCropX), r->rd16(crop(i) + kCropY), r->rd16(crop(i) + kCropW),
             r->rd16(crop(i) + kCropH)};
 }
-// Keeps unlink from removing one file, as a disk that fails can, whoever runs the test: the file
-// made immutable for root, its folder read-only for anyone else (root passes through modes).
-// holds() is false where neither can be done.
-class Unremovable
-{
-public:
-    explicit Unremovable(const QString &path) : m_path(QFile::encodeName(path))
-    {
-        if (::geteuid() != 0) {
-            m_folder = QFile::encodeName(QFileInfo(path).absolutePath());
-            m_holds = ::chmod(m_folder.constData(), 0555) == 0;
-            return;
-        }
-        int flags = 0;
-        const int fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags |= FS_IMMUTABLE_FL;
-            m_holds = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        if (fd >= 0)
-            ::close(fd);
-    }
-    ~Unremovable() { let_go(); }
-    Unremovable(const Unremovable &) = delete;
-    Unremovable &operator=(const Unremovable &) = delete;
-    bool holds() const { return m_holds; }
-    void let_go()
-    {
-        if (!m_holds)
-            return;
-        m_holds = false;
-        if (!m_folder.isEmpty()) {
-            ::chmod(m_folder.constData(), 0755);
-            return;
-        }
-        int flags = 0;
-        const int fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags &= ~FS_IMMUTABLE_FL;
-            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-        }
-        if (fd >= 0)
-            ::close(fd);
-    }
-
-private:
-    QByteArray m_path;
-    QByteArray m_folder;
-    bool m_holds = false;
-};
 }
 
 class TestCore : public QObject
@@ -252,13 +197,12 @@ private slots:
         ZEM_TRY_VERIFY(!QFileInfo::exists(Paths::dev(mode_osd_file_path(2))));
         QVERIFY(QFileInfo::exists(Paths::dev(mode_file_path(2))) && r->ZemUserModeSaved(2));
     }
-    // A deleted mode is gone once its file is: a file the disk will not let go (or a folder in
-    // its place) is a removal that failed, said once and tried again, the slot showing the mode
-    // its file still holds; a file already gone is a removal done, at once and for good.
+    // A deleted mode is gone once its file is: a folder in its place, which no unlink takes, is a
+    // removal that failed, said once and tried again; a file already gone is a removal done, at
+    // once and for good.
     void a_removal_is_done_when_the_file_is_gone_data()
     {
         columns<QString, bool, int, QString>({"place", "removed", "slot", "said"});
-        QTest::newRow("a file unlink refuses") << "held" << false << 1 << "not removed: ";
         QTest::newRow("a folder in its place") << "folder" << false << 0 << "not removed: a folder, not a file";
         QTest::newRow("a file already gone") << "gone" << true << 0 << "";
     }
@@ -274,11 +218,7 @@ private slots:
         SyncUpdate::finish_writes();
         QVERIFY(r->ZemUserModeSaved(2));
         const QString file = Paths::dev(mode_file_path(2));
-        std::optional<Unremovable> held;
-        if (place == "held" && !held.emplace(file).holds())
-            QSKIP("no file can be kept from unlink here");
-        if (place != "held")
-            QVERIFY(QFile::remove(file));
+        QVERIFY(QFile::remove(file));
         if (place == "folder")
             write_dev_file(mode_file_path(2) + "/inside", "kept");
         static std::atomic<int> tries;
@@ -298,8 +238,6 @@ private slots:
         QCOMPARE(warnings.count(": not removed: "), said.isEmpty() ? 0 : 1);
         QCOMPARE(warnings.count(file + ": " + said), said.isEmpty() ? 0 : 1);
         // Tried again until it is made, and no more then.
-        if (held)
-            held->let_go();
         QVERIFY(place != "folder" || QDir(file).removeRecursively());
         SyncUpdate::finish_writes();
         const int made_at = tries;
