@@ -40,6 +40,7 @@ public:
     // Passes its thread has made since it started: how often it woke.
     uint64_t thread_passes() const { return m_thread.passes(); }
     bool thread_waits_for_work() const { return m_thread.waits_for_work(); }
+    std::chrono::milliseconds thread_shortest_pause() const { return m_thread.shortest_pause(); }
 
     ~c331_manage();
 
