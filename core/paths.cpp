@@ -10,15 +10,17 @@
 #include <sys/stat.h>
 
 namespace {
+// Never destroyed: the file writer's thread resolves paths until the process ends, after the
+// statics made once it ran.
 QString &root_storage()
 {
 #ifdef ZEM_DEVICE_BUILD
     // The device's loader starts the program without --root: its files are the real ones.
-    static QString root = QStringLiteral("/");
+    static QString *root = new QString(QStringLiteral("/"));
 #else
-    static QString root = QDir::currentPath() + QStringLiteral("/run-data");
+    static QString *root = new QString(QDir::currentPath() + QStringLiteral("/run-data"));
 #endif
-    return root;
+    return *root;
 }
 
 // The top folders the program reads and writes below.
