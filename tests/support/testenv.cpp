@@ -34,6 +34,10 @@ struct TestEnvironment
                 qputenv("XDG_RUNTIME_DIR", runtime);
             }
         }
+        // Qt ends a test function after five minutes, which a starved machine can take for a
+        // long one that is well; a hang is ended by the test runner's own limit.
+        if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT"))
+            qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(24 * 3600 * 1000));
         // The program's diagnostics would bury a failure's own lines; ZEM_TEST_DEBUG=1 shows them.
         if (!env_flag("ZEM_TEST_DEBUG"))
             QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
