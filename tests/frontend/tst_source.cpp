@@ -1,6 +1,7 @@
-#include <QElapsedTimer>
 #include <QtTest>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <cstring>
 #include <thread>
 
@@ -78,10 +79,17 @@ private slots:
         ZemRamPara *zp = ZemRamPara::p_zemrampara_config;
         src->source_pass();   // the EEPROMs hold the factory EDIDs
         src->source_pass();
+        // Each pass told, so that the hammer sleeps while the source thread works: they may share
+        // the one core there is.
         std::atomic<bool> stop{false};
+        std::mutex passed_mutex;
+        std::condition_variable passed;
         std::thread source([&] {
-            while (!stop)
+            while (!stop) {
                 src->source_pass();
+                std::lock_guard<std::mutex> lock(passed_mutex);
+                passed.notify_all();
+            }
         });
         int lost = 0, stuck = 0;
         for (int round = 0; round < 4000 && !stuck; ++round) {
@@ -90,11 +98,10 @@ private slots:
             chip->c331managerdeal();
             zp->ZemSetEDIDPara(1, 1920, 1080, rate);
             chip->c331managerdeal();
-            // Yielded to the source thread, which may share the one core there is.
-            QElapsedTimer waited;
-            waited.start();
-            while (src->edid_pending(1) && waited.elapsed() < zemtest::kCeilingMs)
-                QThread::yieldCurrentThread();
+            {
+                std::unique_lock<std::mutex> lock(passed_mutex);
+                passed.wait_for(lock, std::chrono::milliseconds(zemtest::kCeilingMs), [&] { return !src->edid_pending(1); });
+            }
             stuck += src->edid_pending(1);
             const SimState s = sim();
             lost += QByteArray(reinterpret_cast<const char *>(s.eeprom[1]), 256) != tarvosource::build_edid(1920, 1080, rate);
