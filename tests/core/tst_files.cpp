@@ -442,7 +442,7 @@ private slots:
         FileWriter::before_file_hook = [](const QString &) {
             if (attempts == 0) {
                 trying.release();
-                handed_over.tryAcquire(1, 60000);
+                handed_over.tryAcquire(1, zemtest::kCeilingMs);
             }
         };
         FileWriter::disk_error_hook = [](const QString &) { return attempts++ == 0 ? EROFS : 0; };
@@ -463,11 +463,11 @@ private slots:
             };
         };
         FileWriter::write(mode, "older", tell(1));
-        QVERIFY(trying.tryAcquire(1, 60000));
+        QVERIFY(trying.tryAcquire(1, zemtest::kCeilingMs));
         removal ? FileWriter::remove({mode}, tell(2)) : FileWriter::write(mode, "newer", tell(2));
         handed_over.release();
         // The newer job made first, then every copy still kept tried once more.
-        QVERIFY(newer_done.tryAcquire(1, 60000));
+        QVERIFY(newer_done.tryAcquire(1, zemtest::kCeilingMs));
         FileWriter::finish();
         QCOMPARE(QFileInfo::exists(Paths::dev(mode)), !removal);
         if (!removal)

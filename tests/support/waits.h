@@ -14,55 +14,47 @@ namespace zemtest {
 
 constexpr int kCeilingMs = 30000;
 
-// Runs the events of this thread until `condition` holds; false once the ceiling has passed.
-inline bool wait_until(const std::function<bool()> &condition, int ceiling_ms = kCeilingMs)
+// Until `condition` holds, doing `between` between two looks; false once the ceiling has passed.
+inline bool until(const std::function<bool()> &condition, int ceiling_ms, const std::function<void()> &between)
 {
     QElapsedTimer waited;
     waited.start();
     while (!condition()) {
         if (waited.elapsed() > ceiling_ms)
             return condition();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        between();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
+}
+
+// Runs the events of this thread until `condition` holds; false once the ceiling has passed.
+inline bool wait_until(const std::function<bool()> &condition, int ceiling_ms = kCeilingMs)
+{
+    return until(condition, ceiling_ms, [] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
 }
 
 // The same for a thread whose condition other threads make true: it runs no events.
 inline bool poll_until(const std::function<bool()> &condition, int ceiling_ms = kCeilingMs)
 {
-    QElapsedTimer waited;
-    waited.start();
-    while (!condition()) {
-        if (waited.elapsed() > ceiling_ms)
-            return condition();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return until(condition, ceiling_ms, [] {});
 }
 
 #ifdef QT_GUI_LIB
-inline bool wait_exposed(QWindow *window)
+// A window or a widget shown, and made the active one.
+template <class Window>
+bool wait_exposed(Window *window)
 {
     return QTest::qWaitForWindowExposed(window, kCeilingMs);
 }
 
-inline bool wait_active(QWindow *window)
+template <class Window>
+bool wait_active(Window *window)
 {
     return QTest::qWaitForWindowActive(window, kCeilingMs);
-}
-#endif
-
-#ifdef QT_WIDGETS_LIB
-inline bool wait_exposed(QWidget *widget)
-{
-    return QTest::qWaitForWindowExposed(widget, kCeilingMs);
-}
-
-inline bool wait_active(QWidget *widget)
-{
-    return QTest::qWaitForWindowActive(widget, kCeilingMs);
 }
 #endif
 
