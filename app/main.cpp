@@ -6,7 +6,8 @@
 int main(int argc, char *argv[])
 {
     const StartupOptions options = parse_startup_args(argc, argv);
-    startup_core(options);
+    if (!startup_core(options))
+        return 2;
     // Nothing here draws with GL, yet on X Qt would load the GL driver at start (tens of MB, tens
     // of ms); an explicit choice in the environment still wins.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <QTimer>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -92,6 +93,49 @@ void runtime_folder_of_its_own()
 #endif
 }
 
+// The name as it was given, with what a terminal would not show as it is written as \xNN.
+QByteArray printable(const QByteArray &bytes)
+{
+    QByteArray out;
+    for (const char c : bytes) {
+        const uchar u = uchar(c);
+        if (u < 0x20 || u >= 0x7F)
+            out += "\\x" + QByteArray::number(u, 16).rightJustified(2, '0');
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString refusal(const QByteArray &named, const QString &why)
+{
+    return QStringLiteral("data root \"%1\" refused: %2").arg(QString::fromLatin1(printable(named)), why);
+}
+
+// The data root as named. Every path below it is made from its text: a name that does not come
+// back from the text byte for byte would lead to another folder, so it is refused instead.
+void take_root(const char *named, StartupOptions *options)
+{
+    const QByteArray bytes(named);
+    options->root = QFile::decodeName(bytes);
+    options->refused.clear();
+    if (bytes.isEmpty())
+        options->refused = refusal(bytes, QStringLiteral("the name is empty"));
+    else if (QFile::encodeName(options->root) != bytes)
+        options->refused = refusal(bytes, QStringLiteral("the name is not valid UTF-8; no other folder is used in its place"));
+}
+
+// Why the data root can never be used, empty when it can: a name longer than the system takes
+// stays so, however long the program waits to write there. Looked at before anything is made.
+QString root_never_usable()
+{
+    const QByteArray root = QFile::encodeName(Paths::data_root());
+    bool too_long = root.size() >= PATH_MAX;
+    for (const QByteArray &name : root.split('/'))
+        too_long = too_long || name.size() > NAME_MAX;
+    return too_long ? refusal(root, QStringLiteral("the name is longer than the system takes")) : QString();
+}
+
 }
 
 StartupOptions parse_startup_args(int &argc, char **argv)
@@ -101,9 +145,9 @@ StartupOptions parse_startup_args(int &argc, char **argv)
     int out = 1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--root") == 0 && i + 1 < argc) {
-            options.root = QString::fromLocal8Bit(argv[++i]);
+            take_root(argv[++i], &options);
         } else if (std::strncmp(argv[i], "--root=", 7) == 0) {
-            options.root = QString::fromLocal8Bit(argv[i] + 7);
+            take_root(argv[i] + 7, &options);
         } else if (std::strcmp(argv[i], "--no-wait") == 0) {
             options.wait = false;
         } else {
@@ -115,10 +159,19 @@ StartupOptions parse_startup_args(int &argc, char **argv)
     return options;
 }
 
-void startup_core(const StartupOptions &options)
+bool startup_core(const StartupOptions &options)
 {
+    if (!options.refused.isEmpty()) {
+        qWarning("zemK58N: %s", qUtf8Printable(options.refused));
+        return false;
+    }
     if (!options.root.isEmpty())
         Paths::set_data_root(options.root);
+    const QString refused = root_never_usable();
+    if (!refused.isEmpty()) {
+        qWarning("zemK58N: %s", qUtf8Printable(refused));
+        return false;
+    }
     keep_off_host_session_bus();
     Utils::prepare_data_root();
     runtime_folder_of_its_own();
@@ -131,6 +184,7 @@ void startup_core(const StartupOptions &options)
     if (Utils::open_regular_file(Paths::dev(QStringLiteral("/data/ram_device_info")), &image) == FileRead::Missing)
         para->save_image_file();
     SyncUpdate::pInstance();
+    return true;
 }
 
 void startup_gui(const StartupOptions &options)

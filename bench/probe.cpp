@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
@@ -123,7 +124,8 @@ void start_program(int &argc, char **argv, const QString &root, std::unique_ptr<
     StartupOptions options;
     options.root = root;
     options.wait = false;
-    startup_core(options);
+    if (!startup_core(options))
+        std::exit(2);
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     app->reset(new BenchApplication(argc, argv));

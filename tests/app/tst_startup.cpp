@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -116,6 +117,47 @@ private slots:
         for (const QString &f : {config_leftover, mode_leftover})
             QVERIFY2(!QFile::exists(Paths::dev(f)), qPrintable(f));
         QVERIFY(QFile::exists(root + "-outside/" + leftover));
+    }
+    // The data root named is the one used, or none at all: a name that would lead elsewhere once
+    // made text, or one the system never takes, stops the start with one line and makes nothing.
+    void root_as_named_data()
+    {
+        columns<QByteArray, QString>({"name", "said"});
+        QTest::newRow("UTF-8 beyond ASCII") << QByteArray("d\xc3\xa4ten") << "";
+        QTest::newRow("a byte that is not UTF-8") << QByteArray("bad\xff" "byte") << "/bad\\xffbyte\" refused: the name is not valid UTF-8";
+        QTest::newRow("empty") << QByteArray() << "\"\" refused: the name is empty";
+        QTest::newRow("a folder name over the limit") << QByteArray(NAME_MAX + 1, 'n') << "refused: the name is longer than the system takes";
+        QTest::newRow("a path over the limit") << (QByteArray(NAME_MAX, 'p') + '/').repeated(PATH_MAX / NAME_MAX)
+                                               << "refused: the name is longer than the system takes";
+    }
+    void root_as_named()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QString, said);
+        const QByteArray parent = QFile::encodeName(fresh_test_root("named") + "-parent");
+        QDir(QFile::decodeName(parent)).removeRecursively();
+        QVERIFY(QDir().mkpath(QFile::decodeName(parent)));
+        const QByteArray named = name.isEmpty() ? name : parent + '/' + name;
+        QByteArray args[] = {"zemK58N", "--root", named, "--no-wait"};
+        char *argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), nullptr};
+        int argc = 4;
+        const StartupOptions options = parse_startup_args(argc, argv);
+        QCOMPARE(argc, 1);
+        ConfigEngine::destroy_for_test();
+        ZemRamPara::destroy_for_test();
+        Warnings warnings;
+        QCOMPARE(startup_core(options), said.isEmpty());
+        const QStringList made = QDir(QFile::decodeName(parent)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        if (said.isEmpty()) {
+            struct stat st;
+            QCOMPARE(::stat(named + "/data/ram_device_info", &st), 0);
+            QCOMPARE(made, QStringList{QFile::decodeName(name)});
+            QCOMPARE(warnings.lines(), QStringList());
+        } else {
+            QCOMPARE(made, QStringList());
+            QCOMPARE(warnings.lines().size(), 1);
+            QVERIFY2(warnings.lines().first().contains(said), qPrintable(warnings.lines().first()));
+        }
     }
     // Whatever bus the host's session names, and whatever the data root holds under the names a
     // bus library looks for, a PC run's session bus reaches nothing: here a listener stands for
