@@ -158,9 +158,11 @@ ConfigEngine *ConfigEngine::pInstance()
     p_config = new ConfigEngine;
     p_config->load();
     factoryage_log.clear();
-    g_str_ip = p_config->m_values[ConfigItem::IPAddress].toString();
-    g_srt_mask = p_config->m_values[ConfigItem::SubNetMask].toString();
-    g_str_gateway = p_config->m_values[ConfigItem::GateWay].toString();
+    // The file keeps an address as it was written (a later write of another key leaves its line
+    // alone); what is in force and shown is the address the commands get.
+    g_str_ip = Utils::plain_ipv4(p_config->m_values[ConfigItem::IPAddress].toString());
+    g_srt_mask = Utils::plain_ipv4(p_config->m_values[ConfigItem::SubNetMask].toString());
+    g_str_gateway = Utils::plain_ipv4(p_config->m_values[ConfigItem::GateWay].toString());
     g_str_barcode = p_config->m_values[ConfigItem::BarCode].toString();
     g_lcd_lang_valid = p_config->m_values[ConfigItem::LcdLangValid].toUInt();
     return p_config;

@@ -25,10 +25,11 @@ class ConfigEngine : public QObject
 public:
     static ConfigEngine *p_config;
     // Loads the INI (a missing or malformed key is written with its default), copies the values
-    // into the globals and empties the ageing log. Values are plain text, converted here: nothing
-    // in the file can make the reader build another type. A file not taken (too big, not UTF-8
-    // text, no group "config") is said so and kept as "tcpip.ini.refused" before any write
-    // replaces it; one that cannot be kept there is never replaced.
+    // into the globals (an address in its plain form, Utils::plain_ipv4) and empties the ageing
+    // log. Values are plain text, converted here: nothing in the file can make the reader build
+    // another type. A file not taken (too big, not UTF-8 text, no group "config") is said so and
+    // kept as "tcpip.ini.refused" before any write replaces it; one that cannot be kept there is
+    // never replaced.
     static ConfigEngine *pInstance();
     static void destroy_for_test();
 

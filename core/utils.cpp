@@ -60,22 +60,37 @@ int Utils::system_mutex(const QString &cmd, int *status)
     return st == 0 ? 0 : 255;
 }
 
-bool Utils::is_dotted_ipv4(const QString &text)
+int Utils::octet_value(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 3)
+        return -1;
+    int value = 0;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value <= 255 ? value : -1;
+}
+
+QString Utils::plain_ipv4(const QString &text)
 {
     const QStringList parts = text.split(QLatin1Char('.'));
     if (parts.size() != 4)
-        return false;
+        return QString();
+    QStringList plain;
     for (const QString &p : parts) {
-        if (p.isEmpty() || p.size() > 3)
-            return false;
-        for (QChar c : p) {
-            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-                return false;
-        }
-        if (p.toInt() > 255)
-            return false;
+        const int value = octet_value(p);
+        if (value < 0)
+            return QString();
+        plain << QString::number(value);
     }
-    return true;
+    return plain.join(QLatin1Char('.'));
+}
+
+bool Utils::is_dotted_ipv4(const QString &text)
+{
+    return !plain_ipv4(text).isEmpty();
 }
 
 int Utils::initIPAddress()
@@ -86,11 +101,12 @@ int Utils::initIPAddress()
         return 255;
 
     ConfigEngine *cfg = ConfigEngine::pInstance();
-    const QString ip = cfg->read_config_variant(ConfigItem::IPAddress).toString();
-    const QString mask = cfg->read_config_variant(ConfigItem::SubNetMask).toString();
-    const QString gw = cfg->read_config_variant(ConfigItem::GateWay).toString();
-    // These go into a shell command line: anything but four dotted numbers stays out of it.
-    if (!is_dotted_ipv4(ip) || !is_dotted_ipv4(mask) || !is_dotted_ipv4(gw))
+    // These go into a shell command line: anything but four octets stays out of it, and the
+    // octets go in their plain form whatever the file holds.
+    const QString ip = plain_ipv4(cfg->read_config_variant(ConfigItem::IPAddress).toString());
+    const QString mask = plain_ipv4(cfg->read_config_variant(ConfigItem::SubNetMask).toString());
+    const QString gw = plain_ipv4(cfg->read_config_variant(ConfigItem::GateWay).toString());
+    if (ip.isEmpty() || mask.isEmpty() || gw.isEmpty())
         return 255;
 
     g_str_ip = ip;

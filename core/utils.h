@@ -23,7 +23,14 @@ int system_mutex(const QString &cmd, int *status = nullptr);
 // Copies the configuration into the globals and sets up eth0. Returns 0 or 255.
 int initIPAddress();
 
-// True for four dotted decimal parts 0..255, the only form an address may take on its way to a shell.
+// An address octet read the one way the file, the commands and the screen share: one to three
+// decimal digits, taken as the decimal number they show ("010" is ten, "00" is zero), 0..255.
+// -1 for anything else.
+int octet_value(const QString &text);
+// The address as four octets in their plain form ("192.168.1.01" -> "192.168.1.1"), the only
+// form that goes to a shell: inet_aton and the tools built on it read "010" as eight. Empty when
+// the text is not four octets.
+QString plain_ipv4(const QString &text);
 bool is_dotted_ipv4(const QString &text);
 
 // True when the text is well-formed UTF-8.

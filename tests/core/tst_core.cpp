@@ -701,11 +701,16 @@ private slots:
         }
     }
     // Recorded, never run; an address that is no dotted quad reaches no command. The device's
-    // shell is a POSIX one: the Ethernet check redirects without "&>".
+    // shell is a POSIX one: the Ethernet check redirects without "&>". Octets a file written
+    // elsewhere holds with leading zeros are in force and reach the commands as the decimal
+    // numbers they show ("010" is ten, not eight); the file keeps them as written.
     void init_ip_address_commands_are_only_recorded()
     {
-        write_dev_file(kIni, "[config]\nIPAddress=10.0.0.5\nSubNetMask=255.255.0.0\nGateWay=10.0.0.1\n");
+        write_dev_file(kIni, "[config]\nIPAddress=010.0.0.5\nSubNetMask=255.255.000.0\nGateWay=10.0.0.01\n"
+                             "BarCode=K\nLcdLangValid=31\n");
+        const QByteArray file = read_dev_file(kIni);
         ConfigEngine::pInstance();
+        QCOMPARE(QStringList({g_str_ip, g_srt_mask, g_str_gateway}), QStringList({"10.0.0.5", "255.255.0.0", "10.0.0.1"}));
         const QString marker = Paths::data_root() + QStringLiteral("/touched");
         int status = -1;
         QCOMPARE(Utils::system_mutex(QStringLiteral("touch ") + marker, &status), 0);
@@ -719,7 +724,9 @@ private slots:
                                            "route add default gw 10.0.0.1 metric 100",
                                            "route add -host 255.255.255.255 eth0", "route del 255.255.255.255 wlan1"}));
         QVERIFY(!QFile::exists(marker));
+        QCOMPARE(read_dev_file(kIni), file);
         ConfigEngine::pInstance()->write_config_variant(ConfigItem::GateWay, QStringLiteral("1.2.3.4; reboot"));
+        QCOMPARE(ini_value("IPAddress") + ' ' + ini_value("SubNetMask"), QStringLiteral("010.0.0.5 255.255.000.0"));
         QCOMPARE(Utils::initIPAddress(), 255);
         QCOMPARE(shell_log().mid(8), QStringList{"ifconfig eth0 >/dev/null 2>&1"});
         QCOMPARE(g_str_gateway, QStringLiteral("10.0.0.1"));
@@ -790,6 +797,7 @@ private slots:
         const char *rows[][3] = {
             {"IPAddress", "my-host", "192.168.1.199"},      {"SubNetMask", "255.255.255.300", "255.255.255.0"},
             {"GateWay", "\"1.1.1.1 && reboot\"", "192.168.1.1"}, {"GateWay", "1..1.1", "192.168.1.1"},
+            {"GateWay", "192.168.1.0001", "192.168.1.1"},   {"IPAddress", "+10.0.0.5", "192.168.1.199"},
             {"LcdLangValid", "0", "31"},
         };
         for (const auto &row : rows) {

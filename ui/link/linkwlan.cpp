@@ -4,6 +4,7 @@
 #include "global.h"
 #include "my_lineedit.h"
 #include "network.h"
+#include "utils.h"
 #include "zemrampara.h"
 
 linkwlan *g_linkwlan = nullptr;
@@ -11,6 +12,12 @@ linkwlan *g_linkwlan = nullptr;
 namespace {
 constexpr int kPerRow = 4;
 enum Address { kIp, kMask, kGateway };
+// An octet as the edits hold it, or empty when the text is no octet.
+QString plain_octet(const QString &text)
+{
+    const int value = Utils::octet_value(text);
+    return value < 0 ? QString() : QString::number(value);
+}
 }
 
 linkwlan::linkwlan() : ScreenOf(PAGE_LINKWLAN)
@@ -39,8 +46,12 @@ void linkwlan::show_stored()
     const QString *stored[] = {&g_str_ip, &g_srt_mask, &g_str_gateway};
     for (int row = kIp; row <= kGateway; ++row) {
         const QStringList parts = stored[row]->split(QLatin1Char('.'));
-        for (int k = 0; k < kPerRow; ++k)
-            m_octets[row * kPerRow + k]->setText(parts.value(k));
+        // The octet the device puts in force, not a file's spelling of it: a stored "01" is 1.
+        for (int k = 0; k < kPerRow; ++k) {
+            const QString part = parts.value(k);
+            const QString plain = plain_octet(part);
+            m_octets[row * kPerRow + k]->setText(plain.isEmpty() ? part : plain);
+        }
     }
 }
 
@@ -68,28 +79,15 @@ void linkwlan::language_changed()
     ui.Button_cancle->setText(tr5("取消", "Cancle", "Отмена", "Hủy bỏ", "取消"));
 }
 
-bool linkwlan::valid_octet(const QString &text)
-{
-    if (text.isEmpty() || text.size() > 3 || (text.size() > 1 && text.at(0) == QLatin1Char('0')))
-        return false;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    }
-    return text.toInt() <= 255;
-}
-
 void linkwlan::confirmString(My_lineEdit *edit, const QString &text)
 {
     // A refused entry empties the octet rather than leave the old one standing: the user sees the
     // refusal, and Apply, which takes no empty octet, cannot put in force an address with an
     // octet that was not typed.
-    if (!valid_octet(text)) {
+    const QString plain = plain_octet(text);
+    if (plain.isEmpty())
         zem_debug("linkwlan: \"%s\" is no octet, not taken\n", qPrintable(text));
-        edit->clear();
-        return;
-    }
-    edit->setText(text);
+    edit->setText(plain);
 }
 
 void linkwlan::apply_network()
@@ -97,12 +95,13 @@ void linkwlan::apply_network()
     QStringList parts[3];
     for (int i = 0; i < kOctets; ++i) {
         const QString text = m_octets[i]->text();
+        const QString plain = plain_octet(text);
         // An address with a gap or a stray number would go into the file and the shell as it is.
-        if (!valid_octet(text)) {
+        if (plain.isEmpty()) {
             zem_debug("linkwlan: octet %d \"%s\" refused, nothing applied\n", i + 1, qPrintable(text));
             return;
         }
-        parts[i / kPerRow] << text;
+        parts[i / kPerRow] << plain;
     }
     const QString ip = parts[kIp].join(QLatin1Char('.'));
     const QString mask = parts[kMask].join(QLatin1Char('.'));

@@ -20,18 +20,15 @@ public:
 
     void language_changed() override;
     void menulist_init();
-    // The octets of the address, mask and gateway in force; a part missing from a stored value
-    // shows as an empty octet.
+    // The octets of the address, mask and gateway in force, each in its plain form; a part missing
+    // from a stored value shows as an empty octet.
     void show_stored();
-    // The keyboard's text for an octet edit, taken only when it is an octet (valid_octet); else
-    // the edit shows empty until an octet is typed.
+    // The keyboard's text for an octet edit, taken in its plain form when it is an octet
+    // (Utils::octet_value); else the edit shows empty until an octet is typed.
     void confirmString(My_lineEdit *edit, const QString &text);
     // Apply (OK on its button; a touch does nothing). Nothing is stored or run while an octet is
     // empty or no octet, nor when the three are those in force already.
     void apply_network();
-
-    // 0 to 255 in decimal digits, without a leading zero: what the shell's commands read as meant.
-    static bool valid_octet(const QString &text);
 
 private:
     My_lineEdit *m_octets[kOctets] = {};
