@@ -1,4 +1,4 @@
-# cmake -DWORK=<folder> -DGENERATOR=<generator> -P check_waits_test.cmake
+# cmake -DWORK=<folder> -DGENERATOR=<generator> -DMAKE_PROGRAM=<its tool> -P check_waits_test.cmake
 #
 # Each way of writing one of Qt's waits is refused by check_waits.cmake at the line it is on, and
 # without the stamp that would let the next build through; what a test may write is let through.
@@ -134,7 +134,7 @@ function(edit file text)
   endwhile()
 endfunction()
 
-execute_process(COMMAND ${CMAKE_COMMAND} -S ${project} -B ${WORK}/bin -G ${GENERATOR}
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${project} -B ${WORK}/bin -G ${GENERATOR} -DCMAKE_MAKE_PROGRAM=${MAKE_PROGRAM}
                 RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "the project wired as tests/ does not configure:\n${err}")
