@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "../fpga/devicefixture.h"
+#include "vocabulary.h"
 
 namespace {
 QList<int> row(int source)
@@ -16,6 +17,19 @@ QList<int> row(int source)
 }
 // EDID request bytes 12..15 and written bytes 16..19 of the manager.
 QByteArray edid_bytes() { return QByteArray(reinterpret_cast<const char *>(tarvosource::p_tarvo_source) + 12, 8); }
+// Set by the destructor of a thread's `thread_end`, which runs as that thread ends; static, since a
+// thread that outlives its test still ends some time.
+std::atomic<bool> g_thread_ended{false};
+struct ThreadEnd
+{
+    bool armed = false;
+    ~ThreadEnd()
+    {
+        if (armed)
+            g_thread_ended = true;
+    }
+};
+thread_local ThreadEnd thread_end;
 }
 
 class TestSource : public QObject
@@ -129,6 +143,28 @@ private slots:
             const double rate = (d[0] | d[1] << 8) * 10000.0 / ((w + hblank) * (h + vblank));
             QCOMPARE((QList<int>{w, h, int(rate + 0.5)}), (QList<int>{row[3], row[4], row[5]}));
         }
+    }
+    // The source thread has ended by the time stop_thread returns, so that no pass comes after it
+    // to measure again what a test set up.
+    void stop_thread_ends_the_thread()
+    {
+        g_thread_ended = false;
+        const std::thread::id test_thread = std::this_thread::get_id();
+        QObject measured;
+        std::atomic<bool> seen{false};
+        // Runs on the thread that measured, and arms that thread's end.
+        connect(ZemRamPara::p_zemrampara_config, &ZemRamPara::sig_update_para, &measured, [&](int code) {
+            if (code == CHANGE_SOURCE_TIMING && std::this_thread::get_id() != test_thread) {
+                thread_end.armed = true;
+                seen = true;
+            }
+        }, Qt::DirectConnection);
+        // However the test ends, the thread is gone before the objects it reaches are.
+        const auto end_thread = qScopeGuard([] { tarvosource::destroy_for_test(); });
+        src->start_thread();
+        ZEM_TRY_VERIFY(seen);
+        tarvosource::stop_thread();
+        QVERIFY(g_thread_ended);
     }
 };
 
