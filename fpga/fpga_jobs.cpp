@@ -4,6 +4,7 @@
 #include <QFile>
 #include <algorithm>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 
 #include "global.h"
@@ -69,23 +70,79 @@ std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size, 
     return file;
 }
 
-// The file has no name left: on the device its stick was pulled and every read fails from then
-// on, so the job stops as it does there. (fstatat for the reason Utils::open_regular_file has.)
-// A file of the stick is gone too once another folder, or none, stands in the stick's place:
-// the stick was pulled (the device's bare mount point is left) or moved away.
-bool scan_file_gone(const QFile &file, const FolderId &stick)
+// The file has no name left: deleted, or on the device its stick pulled, after which every read
+// fails; the job stops as it does there. (fstatat for the reason Utils::open_regular_file has.)
+bool scan_file_gone(const QFile &file)
 {
     struct stat st;
-    if (::fstatat(file.handle(), "", &st, AT_EMPTY_PATH) != 0 || st.st_nlink == 0)
-        return true;
-    if (!stick.valid)
-        return false;
-    // Without the folder's closing slash, which would have a link in its place followed.
-    const QByteArray place = QFile::encodeName(QDir::cleanPath(Paths::dev(QLatin1String(rcvRecovery::kUsbDir))));
-    return ::lstat(place.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || uint64_t(st.st_dev) != stick.dev
-           || uint64_t(st.st_ino) != stick.ino;
+    return ::fstatat(file.handle(), "", &st, AT_EMPTY_PATH) != 0 || st.st_nlink == 0;
 }
 
+bool on_stick(const QString &device_path)
+{
+    return QDir::cleanPath(device_path).startsWith(QLatin1String(rcvRecovery::kUsbDir));
+}
+
+// The look a load handed over, until the watcher takes it. A load hands over once, as it ends,
+// and wakes the watcher, which looks long before another load can be posted and end.
+QMutex g_place_mutex;
+std::optional<FolderId> g_handed;
+const void *g_watcher = nullptr;
+std::function<void()> g_watcher_wake;
+
+// The place as the watcher sees it: opened by the data root's rule, so a link there is no stick
+// (the device's bare mount point, left when the stick is pulled, is another folder).
+FolderId stick_place_now()
+{
+    return Folder::open(Paths::dev(QLatin1String(rcvRecovery::kUsbDir))).id();
+}
+
+// Under g_place_mutex.
+void hand_over(const FolderId &seen)
+{
+    g_handed = seen;
+    if (g_watcher_wake)
+        g_watcher_wake();
+}
+
+}
+
+StickPlace::WatcherLook StickPlace::watch(const FolderId &held)
+{
+    QMutexLocker lock(&g_place_mutex);
+    WatcherLook look;
+    look.now = stick_place_now();
+    look.left_by = g_handed && *g_handed != held;
+    g_handed.reset();
+    return look;
+}
+
+bool StickPlace::holds(const FolderId &stick)
+{
+    QMutexLocker lock(&g_place_mutex);
+    const FolderId now = stick_place_now();
+    if (now == stick)
+        return true;
+    hand_over(now);
+    return false;
+}
+
+void StickPlace::tell()
+{
+    QMutexLocker lock(&g_place_mutex);
+    hand_over(stick_place_now());
+}
+
+void StickPlace::set_watcher(const void *owner, std::function<void()> wake)
+{
+    QMutexLocker lock(&g_place_mutex);
+    if (wake) {
+        g_watcher = owner;
+        g_watcher_wake = std::move(wake);
+    } else if (g_watcher == owner) {
+        g_watcher = nullptr;
+        g_watcher_wake = nullptr;
+    }
 }
 
 bool mapping_card_position(const line_type &lt, int index, uint16_t *x, uint16_t *y)
@@ -238,12 +295,19 @@ void fpga_manage::job_mapping_file()
         m_job_line = g_line_type;
         sp.port = m_job_line.port;
         m_job_bytes = 0;
+        m_load_whole = false;
         m_job_file = open_scan_file(qyfile_name(), &m_job_size, &m_job_stick);
+        // The stick may have gone between the list and the load.
+        if (!m_job_file && on_stick(qyfile_name()))
+            StickPlace::tell();
         set_step(m_job_file ? 1 : 2);
         break;
     case 1: {
         char chunk[kMappingChunk];
-        const qint64 n = scan_file_gone(*m_job_file, m_job_stick) ? -1 : m_job_file->read(chunk, sizeof chunk);
+        // The stick first: a stick pulled leaves its files without a name too, and its pull is
+        // the watcher's to tell.
+        const bool gone = (m_job_stick.valid && !StickPlace::holds(m_job_stick)) || scan_file_gone(*m_job_file);
+        const qint64 n = gone ? -1 : m_job_file->read(chunk, sizeof chunk);
         // A read error, or a file that shrank under the job: the cards keep what they got.
         if (n <= 0) {
             m_job_file.reset();
@@ -260,6 +324,7 @@ void fpga_manage::job_mapping_file()
         if (pct != sp.progress)
             emit_progress(pct);
         if (m_job_bytes >= m_job_size) {
+            m_load_whole = true;
             m_job_file.reset();
             set_step(2);
         }

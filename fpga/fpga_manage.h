@@ -73,6 +73,9 @@ public:
     // Recovery files the last query found, and cards that answered it.
     int recovery_files_found() const { return m_recovery_files.load(); }
     int recovery_cards_found() const { return m_recovery_cards.load(); }
+    // The last scan-file load sent its whole file: false when it was cut short (its stick pulled,
+    // the file deleted, a read failed) or could not open the file. Set before the load tells 100.
+    bool load_sent_whole() const { return m_load_whole.load(); }
 
     ~fpga_manage();
 
@@ -107,6 +110,7 @@ private:
     uint32_t m_led_stamp = 0;
     std::atomic<int> m_recovery_files{0};
     std::atomic<int> m_recovery_cards{0};
+    std::atomic<bool> m_load_whole{false};
     // A job's inputs, copied when the thread picks the job up: the screen that posted it may
     // change them while it runs.
     line_type m_job_line{};            // jobs 1 and 2: routing and port
@@ -124,6 +128,29 @@ private:
 
     PassThread m_thread;
 };
+
+// The USB stick's place, "/mnt/usb1", as the stick watcher and a scan-file load from the stick see
+// it. A load stops at once when its stick is no longer there; the watcher looks only every half
+// second, and a stick moved away and back between two of its looks would leave the pull untold.
+// So what a load sees there is handed to the watcher, and each look is taken together with its
+// hand-over under one lock: the watcher judges a load's look against the stick it held before
+// it, and tells each pull once, whoever saw it first.
+namespace StickPlace {
+struct WatcherLook
+{
+    FolderId now;           // what stands there: not valid for nothing, or a link
+    bool left_by = false;   // a load found the place without `held` since the last look
+};
+// The watcher's look; `held` is the stick it held before it.
+WatcherLook watch(const FolderId &held);
+// A load's look at the place while it sends a file of `stick`: false once another folder, or
+// none, stands there, which the watcher is told.
+bool holds(const FolderId &stick);
+// A load that could not open its file from the stick tells the watcher what stands there.
+void tell();
+// Woken when a load tells it something; `owner` alone takes its wake away again (nullptr).
+void set_watcher(const void *owner, std::function<void()> wake);
+}
 
 // Where the mapping-send job places card `index` of the port: false when the routing pattern is
 // not 1..16 or the card lies outside the rows x columns grid.

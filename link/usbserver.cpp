@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "fpga_manage.h"
 #include "global.h"
 #include "paths.h"
 #include "safe_file.h"
@@ -17,14 +18,11 @@
 #include <unistd.h>
 #endif
 
-namespace {
-const char *const kStickFolder = "/mnt/usb1";
-}
-
 UsbServer::UsbServer(QObject *parent) : QObject(parent) {}
 
 UsbServer::~UsbServer()
 {
+    StickPlace::set_watcher(this, nullptr);
     m_thread.stop();
 #ifdef ZEM_DEVICE_BUILD
     if (m_socket >= 0)
@@ -66,17 +64,18 @@ void UsbServer::mounted()
 void UsbServer::poll()
 {
     // Opened by the data root's rule: a link in the stick folder's place could lead anywhere, and
-    // is no stick.
-    const FolderId stick = Folder::open(Paths::dev(QString::fromLatin1(kStickFolder))).id();
+    // is no stick. A load that found the place without the stick held is a pull too, though the
+    // same folder stands there again: it was moved away and back since the last look.
+    const StickPlace::WatcherLook look = StickPlace::watch(m_present ? m_stick : FolderId());
     // Another folder in the place of the one that came in is a stick pulled and another put in
     // between two looks: the pull is told now and the new stick at the next look, as when the
     // two came a look apart, so that the screens show the pull and read the new stick afresh.
-    if (m_present && stick != m_stick) {
+    if (m_present && (look.now != m_stick || look.left_by)) {
         removed();
         return;
     }
-    if (stick.valid && !m_present) {
-        m_stick = stick;
+    if (look.now.valid && !m_present) {
+        m_stick = look.now;
         inserted();
     }
     if (m_present && !m_mounted && g_delay_usbserver.load() != 0
@@ -87,6 +86,8 @@ void UsbServer::poll()
 #ifndef ZEM_DEVICE_BUILD
 void UsbServer::start()
 {
+    // A load that finds its stick gone has the pull told now, not at the next look.
+    StickPlace::set_watcher(this, [this] { m_thread.wake(); });
     m_thread.start(std::chrono::milliseconds(500), [this] { poll(); });
 }
 #else

@@ -463,32 +463,38 @@ private slots:
     }
     // The stick pulled out while its scan file is being loaded: the job ends there with 100, as
     // the device's failing reads end it, and the cards keep what they got.
-    // However the stick went, the load ends at the next pass with what the cards have; a stick
-    // put back meanwhile is another folder, a link to the stick is no stick, and a file the
-    // device's folder holds is not the stick's.
+    // However the stick went, the load ends at the next pass with what the cards have, and the
+    // stick watcher is told what stands in its place; a stick put back meanwhile is another
+    // folder, a link to the stick is no stick, and a file the device's folder holds is not the
+    // stick's. A file deleted ends its load too, though no stick went.
     void stick_pulled_during_load_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<std::function<void()>>("pull");
         QTest::addColumn<bool>("ends");
+        QTest::addColumn<bool>("told");
         const auto stick = [] { return Paths::dev("/mnt/usb1"); };
         const auto moved = [stick] { QVERIFY(QDir().rename(stick(), Paths::dev("/mnt/gone"))); };
         QTest::newRow("deleted") << "/mnt/usb1/screen.qyfile" << std::function<void()>([stick] {
             QVERIFY(QDir(stick()).removeRecursively());
-        }) << true;
-        QTest::newRow("moved away") << "/mnt/usb1/screen.qyfile" << std::function<void()>(moved) << true;
+        }) << true << true;
+        QTest::newRow("moved away") << "/mnt/usb1/screen.qyfile" << std::function<void()>(moved) << true << true;
         QTest::newRow("moved away from a folder of the stick") << "/mnt/usb1/maps/screen.qyfile"
-                                                               << std::function<void()>(moved) << true;
+                                                               << std::function<void()>(moved) << true << true;
         QTest::newRow("another stick in its place") << "/mnt/usb1/screen.qyfile" << std::function<void()>([=] {
             moved();
             write_dev_file(QStringLiteral("/mnt/usb1/screen.qyfile"), QByteArray(3 * 1024 * 1024, 'q'));
-        }) << true;
+        }) << true << true;
         QTest::newRow("a link to the stick in its place") << "/mnt/usb1/screen.qyfile" << std::function<void()>([=] {
             moved();
             QVERIFY(QFile::link(Paths::dev("/mnt/gone"), stick()));
-        }) << true;
+        }) << true << true;
         QTest::newRow("the device's file, the stick moved") << "/data/smartmapping/screen.qyfile"
-                                                           << std::function<void()>(moved) << false;
+                                                           << std::function<void()>(moved) << false << false;
+        for (auto [name, file] : {std::pair{"the stick's file deleted", "/mnt/usb1/screen.qyfile"},
+                                  {"the device's file deleted", "/data/smartmapping/screen.qyfile"}})
+            QTest::newRow(name) << file << std::function<void()>([file = file] { QVERIFY(QFile::remove(Paths::dev(file))); })
+                                << true << false;
     }
     void stick_pulled_during_load()
     {
@@ -499,9 +505,13 @@ private slots:
         set_qyfile_name(file);
         Progress spy;
         f->set_job_listener(spy.listener());
+        int wakes = 0;
+        StickPlace::set_watcher(this, [&wakes] { ++wakes; });
+        const auto unwatch = qScopeGuard([this] { StickPlace::set_watcher(this, nullptr); });
         g_send_para.job_word = JOB_MAPPING_FILE;
         for (int i = 0; i < 101; ++i)
             f->fpga_pass();
+        QCOMPARE(wakes, 0);
         pull();
         QFETCH(bool, ends);
         if (!ends) {
@@ -519,6 +529,8 @@ private slots:
         f->set_job_listener({});
         QCOMPARE((QList<int>{passes, sim().cards[0][0].loaded_bytes}), (QList<int>{2, 100 * 1024}));
         QCOMPARE(spy.told.mid(spy.told.size() - 2), (QList<int>{3, 100}));
+        QVERIFY(!f->load_sent_whole());
+        QTEST(wakes == 1, "told");
     }
     void job_without_listener_ends()
     {

@@ -790,6 +790,83 @@ private slots:
         QCOMPARE(tip_text(), QStringLiteral("Reading the data,pls wait"));
         QCOMPARE(list_rows(), QStringLiteral("big.qyfile+* new.qyfile+"));
     }
+    // A load cut short closes its bar, but the list is read again rather than left as after a
+    // whole load. A stick that went is told pulled once, whoever saw it go, and the folder in its
+    // place afterwards is a stick plugged in; a file deleted with the stick left is no pull.
+    void load_cut_short_data()
+    {
+        // steps: most of the file sent, the stick moved away and back, another put in, a look of
+        // the watcher, the job run to its end, the big file deleted
+        columns<QString, QString, QList<int>, QString, QString>({"big", "steps", "codes", "listed", "last"});
+        const QString stick = "/mnt/usb1/big.qyfile", device = "/data/smartmapping/big.qyfile";
+        const QList<int> pull{101, 100, 102};
+        const QString back = "a.qyfile* big.qyfile+ s.qyfile+", left = "a.qyfile* s.qyfile+";
+        QTest::newRow("moved away and back") << stick << "send away job back" << pull << "a.qyfile*" << back;
+        QTest::newRow("moved away before the load began") << stick << "away job back" << pull << "a.qyfile*" << back;
+        QTest::newRow("moved away, seen by the watcher") << stick << "send away look job back" << pull << "a.qyfile*" << back;
+        QTest::newRow("another stick, seen by the watcher") << stick << "send away new look look job" << pull
+                                                            << "a.qyfile* big.qyfile+ n.qyfile+" << "a.qyfile* big.qyfile+ n.qyfile+";
+        QTest::newRow("the stick's file deleted") << stick << "send delete job" << QList<int>() << left << left;
+        QTest::newRow("the device's file deleted") << device << "send delete job" << QList<int>() << left << left;
+    }
+    void load_cut_short()
+    {
+        QFETCH(QString, big);
+        const QByteArray bytes(200 * 1024, 'q');
+        scan_files({"a"});
+        write_dev_file(big, bytes);
+        write_dev_file(QStringLiteral("/mnt/usb1/s.qyfile"), "scan");
+        g_delay_usbserver = 1;
+        UsbServer usb;
+        connect(&usb, &UsbServer::sig_usb_update, SyncUpdate::p_syncupdate, &SyncUpdate::para_sync);
+        const auto look = [&usb] {
+            std::thread([&usb] { usb.poll(); }).join();
+            QCoreApplication::sendPostedEvents();
+        };
+        look();
+        uitest::tick(UsbServer::kMountHoldTicks);
+        look();
+        QList<int> codes;
+        connect(&usb, &UsbServer::sig_usb_update, this, [&codes](int code) { codes << code; });
+        open_wizard("r o r o");
+        const auto load_row = [](int row) {
+            QTest::mouseClick(load_scan().file_list()->row_button(row), Qt::LeftButton);
+            QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_load"), Qt::LeftButton);
+        };
+        load_row(2);   // a whole load leaves the list as it was
+        run_job();
+        QCOMPARE(qyfile_name(), load_scan().chosen_file());
+        load_row(1);
+        QCOMPARE(qyfile_name(), big);
+        const QString place = Paths::dev("/mnt/usb1"), away = Paths::dev("/mnt/away");
+        QFETCH(QString, steps);
+        for (const QString &step : steps.split(' ')) {
+            if (step == "send") {
+                for (int i = 0; i < 100; ++i)
+                    fpga_manage::p_fpga_manage->fpga_pass();
+            } else if (step == "away" || step == "back") {
+                QVERIFY(step == "away" ? QDir().rename(place, away) : QDir().rename(away, place));
+            } else if (step == "new") {
+                write_dev_file(QStringLiteral("/mnt/usb1/big.qyfile"), bytes);
+                write_dev_file(QStringLiteral("/mnt/usb1/n.qyfile"), "scan");
+            } else if (step == "look") {
+                look();
+            } else if (step == "delete") {
+                QVERIFY(QFile::remove(Paths::dev(big)));
+            } else {
+                run_job();
+                QTEST(list_rows(), "listed");
+            }
+        }
+        QVERIFY(SimLock()->cards[0][0].loaded_bytes < bytes.size());
+        look();
+        look();
+        uitest::tick(UsbServer::kMountHoldTicks);
+        look();
+        look();
+        QTEST(codes, "codes");
+        QTEST(list_rows(), "last");
+    }
     // Load sends the chosen file, as it was when Load was pressed, to the receiving cards of the
     // port chosen; the list changing during the job does not change what is sent.
     void scan_file_loaded_into_the_cards()

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "filelist.h"
+#include "fpga_manage.h"
 #include "global.h"
 #include "portchoice.h"
 #include "portgrid.h"
@@ -170,6 +171,17 @@ void LoadScanFlow::load()
         set_qyfile_name(m_chosen_file);
         g_line_type = m_frame.line();
     });
+}
+
+void LoadScanFlow::job_ended()
+{
+    // The bar closes either way; a load that stopped short (its stick pulled, its file deleted)
+    // must not pass for one that sent the whole file: as when Load finds the file gone, the list
+    // shows what is there now. Only a load ends with the list shown: another flow's job is posted
+    // once its entry has been chosen, which put the list away.
+    const fpga_manage *fpga = fpga_manage::p_fpga_manage;
+    if (fpga && !fpga->load_sent_whole())
+        stick_changed();
 }
 
 void LoadScanFlow::stick_changed()

@@ -28,6 +28,8 @@ public:
     void forget_list() { m_list_shown = false; }
     // The stick came or went: the list, once shown, is shown again from page 0.
     void stick_changed();
+    // The wizard's job ended: a load cut short shows the list as it is now.
+    void job_ended();
 
     // For the tests: the step the keys are on (0, 1), the grid has them, the page of files shown,
     // the row chosen on it, the cursor on Previous and Load rather than on the rows.

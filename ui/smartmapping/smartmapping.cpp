@@ -132,6 +132,12 @@ void SmartMapping::syncUpdate(int code)
     show_usb_tip(code);
 }
 
+void SmartMapping::job_progress(int percent)
+{
+    if (percent > 99)
+        m_scan->job_ended();
+}
+
 void SmartMapping::back()
 {
     // The FPGA thread reports to this screen until its job ends.

@@ -66,6 +66,7 @@ protected:
     void key_ok() override;
     void key_back() override;
     void key_mode() override;
+    void job_progress(int percent) override;
 
 private:
     WizardFlow *flow(int entry) const;
