@@ -21,7 +21,7 @@ struct FileRead
 
 // Every file the program reads or writes goes through here: the safe writer, the capped readers,
 // the folder listings and the reports of what could not be read or written. The work on
-// descriptors is Folder's (folder.cpp).
+// descriptors is Folder's (folder.cpp, folder_append.cpp).
 namespace Utils
 {
 // Writes a whole file so that a power cut leaves the old or the new content, never a torn one.
