@@ -11,7 +11,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "folder_io.h"
 #include "paths.h"
+
+using FolderIo::errno_text;
+using FolderIo::is_entry_name;
+using FolderIo::write_all;
 
 namespace {
 
@@ -21,51 +26,6 @@ constexpr char kTemporarySuffix[] = ".tmp";
 constexpr char kTemporaryAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
 // Start-up's sweep for leftovers goes no deeper than this below /data.
 constexpr int kSweepDepth = 16;
-
-QString errno_text(int err)
-{
-    return qt_error_string(err);
-}
-
-bool write_all(int fd, const char *data, qint64 len)
-{
-    while (len > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(len));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        len -= n;
-    }
-    return true;
-}
-
-// One name of a folder: a NUL would cut it short where the system reads it, and "." or ".." is
-// no name of its own.
-bool is_entry_name(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
-}
-
-// Why an entry is no file of its own to append to, empty when it is one: a regular file by this
-// one name.
-QString not_a_file_of_its_own(const struct stat &st)
-{
-    if (S_ISLNK(st.st_mode))
-        return QStringLiteral("a link, not a file");
-    if (S_ISDIR(st.st_mode))
-        return errno_text(EISDIR);
-    if (!S_ISREG(st.st_mode))
-        return QStringLiteral("not a regular file");
-    if (st.st_nlink > 1)
-        return QStringLiteral("a hard link, not a file of its own");
-    if (st.st_nlink == 0)
-        return QStringLiteral("removed as it was opened");
-    return QString();
-}
 
 // The folder `name` in the open folder `dir`, no link followed, made when missing and `create`.
 // Takes `dir` over (closes it); the new descriptor, or -1 with errno and the reason.
@@ -392,53 +352,6 @@ bool Folder::remove(const QString &name, QString *reason) const
     if (S_ISDIR(st.st_mode))
         return refuse(QStringLiteral("a folder, not a file"));
     return ::unlinkat(m_fd, bytes.constData(), 0) == 0 || refuse(errno_text(errno));
-}
-
-bool Folder::append(const QString &name, const QByteArray &data, QString *reason) const
-{
-    if (m_fd < 0 || !is_entry_name(name)) {
-        *reason = m_fd < 0 ? m_reason : QStringLiteral("not a file name");
-        return false;
-    }
-    const QByteArray bytes = Paths::name_bytes(name);
-    // A line appended to a hard link lands in a file that lives elsewhere under another name, and
-    // opening a device or a FIFO can act on its own: the name is looked at before it is opened,
-    // and the descriptor again after, for what the name held in between. A name that changed
-    // between the look and the open is looked at afresh, a few times at most.
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 3; ++attempt) {
-        struct stat st;
-        const bool absent = ::fstatat(m_fd, bytes.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0;
-        if (absent && errno != ENOENT) {
-            *reason = errno_text(errno);
-            return false;
-        }
-        const QString why = absent ? QString() : not_a_file_of_its_own(st);
-        if (!why.isEmpty()) {
-            *reason = why;
-            return false;
-        }
-        // O_EXCL: a name made between the look and the open is not taken unseen. Non-blocking, for
-        // a FIFO swapped in since would wait for a reader.
-        const int flags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-        fd = ::openat(m_fd, bytes.constData(), absent ? flags | O_CREAT | O_EXCL : flags, 0644);
-        if (fd < 0 && errno != (absent ? EEXIST : ENOENT)) {
-            *reason = errno == ELOOP ? QStringLiteral("a link, not a file") : errno_text(errno);
-            return false;
-        }
-    }
-    if (fd < 0) {
-        *reason = QStringLiteral("the name keeps changing");
-        return false;
-    }
-    // fstatat for open_file()'s reason.
-    struct stat st;
-    const QString why = ::fstatat(fd, "", &st, AT_EMPTY_PATH) == 0 ? not_a_file_of_its_own(st) : errno_text(errno);
-    const bool ok = why.isEmpty() && write_all(fd, data.constData(), data.size());
-    if (!ok)
-        *reason = why.isEmpty() ? errno_text(errno) : why;
-    ::close(fd);
-    return ok;
 }
 
 bool Folder::rename(const QString &from, const QString &to, QString *reason) const

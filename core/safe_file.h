@@ -21,7 +21,7 @@ struct FileRead
 
 // Every file the program reads or writes goes through here: the safe writer, the capped readers,
 // the folder listings and the reports of what could not be read or written. The work on
-// descriptors is Folder's (folder.cpp).
+// descriptors is Folder's (folder.cpp, folder_append.cpp).
 namespace Utils
 {
 // Writes a whole file so that a power cut leaves the old or the new content, never a torn one.
@@ -128,8 +128,9 @@ public:
     // why not.
     bool remove(const QString &name, QString *reason = nullptr) const;
     // Appends to a regular file that has this one name, made when missing; anything else in its
-    // place (a link, a hard link, a FIFO, a device, a folder) is refused before it is opened, and
-    // never waited for.
+    // place (a link, a hard link, a FIFO, a device, a socket, a folder) is refused before it is
+    // opened, and never waited for. What is opened is the file that was looked at, never whatever
+    // took its name since.
     bool append(const QString &name, const QByteArray &data, QString *reason) const;
     // Renames an entry of this folder within it, over whatever `to` names that can be replaced;
     // a link is moved itself.
@@ -144,6 +145,9 @@ public:
     // Tests: called with the folder's path whenever one has been opened, before anything is done
     // in it, so a test can swap the folder for a link at the moment that matters.
     static std::atomic<void (*)(const QString &)> opened_hook;
+    // Tests: called with the file's path whenever append() has looked at the name and found a file
+    // to append to, or none, before it opens it, so a test can put something else there then.
+    static std::atomic<void (*)(const QString &)> looked_hook;
 
 private:
     Folder(int fd, const QString &path) : m_fd(fd), m_path(path) {}

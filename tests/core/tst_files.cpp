@@ -5,6 +5,7 @@
 #include <QSemaphore>
 #include <QSettings>
 #include <QtTest>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <future>
@@ -88,6 +89,44 @@ QStringList config_values()
         out << ConfigEngine::pInstance()->read_config_variant(key).toString();
     return out;
 }
+// Puts `what` under a host path, made beside it and renamed into place, so that no open of the
+// name comes from the test: a FIFO ("read fifo": with a reader, left in `held`), a link to the
+// outside file or to nowhere, a hard link to it, a socket, a folder.
+bool put_in_place(const QString &what, const QString &path, const QString &outside, int *held)
+{
+    const QByteArray name = QFile::encodeName(path), made = name + ".new", out = QFile::encodeName(outside);
+    bool ok = what.endsWith("fifo")   ? ::mkfifo(made.constData(), 0644) == 0
+              : what == "link"        ? ::symlink(out.constData(), made.constData()) == 0
+              : what == "dangling"    ? ::symlink((out + "-none").constData(), made.constData()) == 0
+              : what == "hard link"   ? ::link(out.constData(), made.constData()) == 0
+              : what == "socket"      ? ::mknod(made.constData(), S_IFSOCK | 0644, 0) == 0
+              : what == "folder" && ::mkdir(made.constData(), 0755) == 0;
+    if (ok && what == "read fifo")
+        ok = (*held = ::open(made.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) >= 0;
+    return ok && ::rename(made.constData(), name.constData()) == 0;
+}
+// Once an append has looked at `log`, the first time, the file looked at moves aside to ".looked"
+// (or, for "second name", gets that name as well) and `what` takes the name.
+struct AfterLook
+{
+    static inline QString log, outside, what;
+    static inline std::atomic<int> held{-1};
+    static inline std::atomic<bool> done{false};
+    static void swap(const QString &path)
+    {
+        if (path != log || done.exchange(true))
+            return;
+        const QByteArray log8 = QFile::encodeName(log), looked8 = log8 + ".looked";
+        if (what == "second name") {
+            ::link(log8.constData(), looked8.constData());
+            return;
+        }
+        ::rename(log8.constData(), looked8.constData());
+        int reader = -1;
+        put_in_place(what, log, outside, &reader);
+        held = reader;
+    }
+};
 }
 
 class TestFiles : public QObject
@@ -693,37 +732,68 @@ private slots:
     }
     // The commands' record is a regular file of its own in the root or nothing: whatever else
     // holds its name loses the lines, said once, is not even opened, and neither holds the runner
-    // nor leads a line out of the root.
+    // nor leads a line out of the root. Whatever takes the name after an append looked at it is
+    // not opened either: the line goes to the file looked at (moved aside), or nowhere.
     void shell_log_only_a_file_data()
     {
-        columns<QString, QString>({"place", "said"});
-        QTest::newRow("a regular file") << "file" << "";
-        QTest::newRow("a FIFO") << "fifo" << "not a regular file";
-        QTest::newRow("a FIFO with a reader") << "read fifo" << "not a regular file";
-        QTest::newRow("a link to an outside file") << "link" << "a link, not a file";
-        QTest::newRow("a hard link to an outside file") << "hard link" << "a hard link, not a file of its own";
-        QTest::newRow("a link to nowhere") << "dangling" << "a link, not a file";
-        QTest::newRow("a folder") << "folder" << "Is a directory";
+        // opens: of what the name holds; log: what it holds in the end, "none" when no regular
+        // file; looked: what the file looked at holds, moved aside.
+        columns<QString, QString, QString, int, QByteArray, QByteArray>({"place", "swap", "said", "opens", "log", "looked"});
+        const QByteArray none = "none", sync = "before\nsync\n";
+        QTest::newRow("a regular file") << "file" << "" << "" << 2 << QByteArray("before\nsync\nreboot\n") << QByteArray();
+        QTest::newRow("a FIFO") << "fifo" << "" << "not a regular file" << 0 << none << QByteArray();
+        QTest::newRow("a FIFO with a reader") << "read fifo" << "" << "not a regular file" << 0 << none << QByteArray();
+        QTest::newRow("a link to an outside file") << "link" << "" << "a link, not a file" << 0 << none << QByteArray();
+        QTest::newRow("a hard link to an outside file")
+            << "hard link" << "" << "a hard link, not a file of its own" << 0 << QByteArray("outside\n") << QByteArray();
+        QTest::newRow("a link to nowhere") << "dangling" << "" << "a link, not a file" << 0 << none << QByteArray();
+        QTest::newRow("a folder") << "folder" << "" << "Is a directory" << 0 << none << QByteArray();
+        QTest::newRow("a file under a lease") << "leased file" << ""
+            << "not opened through /proc/self/fd: Resource temporarily unavailable" << 0 << QByteArray("before\n") << QByteArray();
+        QTest::newRow("a link after the look") << "file" << "link" << "a link, not a file" << 0 << none << sync;
+        QTest::newRow("a hard link after the look")
+            << "file" << "hard link" << "a hard link, not a file of its own" << 0 << QByteArray("outside\n") << sync;
+        QTest::newRow("a FIFO with a reader after the look") << "file" << "read fifo" << "not a regular file" << 0 << none << sync;
+        QTest::newRow("a socket after the look") << "file" << "socket" << "not a regular file" << 0 << none << sync;
+        QTest::newRow("a second name after the look")
+            << "file" << "second name" << "a hard link, not a file of its own" << 1 << QByteArray("before\n") << QByteArray("before\n");
+        QTest::newRow("a FIFO with a reader where none was at the look")
+            << "" << "read fifo" << "not a regular file" << 0 << none << QByteArray();
     }
     void shell_log_only_a_file()
     {
         QFETCH(QString, place);
+        QFETCH(QString, swap);
         QFETCH(QString, said);
-        const QString log = Paths::dev("/shell.log"), outside = Paths::data_root() + "-outside/log";
-        const QByteArray log8 = QFile::encodeName(log);
+        QFETCH(int, opens);
+        QFETCH(QByteArray, log);
+        QFETCH(QByteArray, looked);
+        const QString name = Paths::dev("/shell.log"), outside = Paths::data_root() + "-outside/log";
+        const QByteArray name8 = QFile::encodeName(name);
         write_file(outside, "outside\n");
-        if (place == "file")
-            write_file(log, "before\n");
-        if (place.endsWith("fifo"))
-            QCOMPARE(::mkfifo(log8.constData(), 0644), 0);
-        int reader = place == "read fifo" ? ::open(log8.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
-        if (place == "link" || place == "dangling")
-            QVERIFY(QFile::link(place == "link" ? outside : outside + "-none", log));
-        if (place == "folder")
-            QVERIFY(QDir().mkpath(log));
-        if (place == "hard link")
-            QCOMPARE(::link(QFile::encodeName(outside).constData(), log8.constData()), 0);
-        FileChanges opens(log, FileChanges::Opens);
+        int reader = -1, leased = -1;
+        if (place.endsWith("file"))
+            write_file(name, "before\n");
+        else if (!place.isEmpty())
+            QVERIFY(put_in_place(place, name, outside, &reader));
+        // The holder of a lease is told of an open that breaks it, by a signal that would end it.
+        const auto sigio = std::signal(SIGIO, SIG_IGN);
+        const auto unhook = qScopeGuard([&] {
+            Folder::looked_hook = nullptr;
+            std::signal(SIGIO, sigio);
+            if (leased >= 0)
+                ::close(leased);
+        });
+        if (place == "leased file")
+            QCOMPARE(::fcntl(leased = ::open(name8.constData(), O_RDONLY | O_CLOEXEC), F_SETLEASE, F_RDLCK), 0);
+        AfterLook::log = name;
+        AfterLook::outside = outside;
+        AfterLook::what = swap;
+        AfterLook::done = false;
+        AfterLook::held = -1;
+        if (!swap.isEmpty())
+            Folder::looked_hook = &AfterLook::swap;
+        FileChanges opened(name, FileChanges::Opens);
         Warnings warnings;
         auto run = std::async(std::launch::async, [] {
             return Utils::system_mutex("sync") + Utils::system_mutex("reboot");
@@ -731,9 +801,11 @@ private slots:
         // A bound for a hang, no time the test waits out: a reader, held until the runner is
         // through, lets a stuck open and the ones after it through.
         const bool done = run.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
-        if (!done && reader < 0)
-            reader = ::open(log8.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (!done && reader < 0 && AfterLook::held < 0)
+            reader = ::open(name8.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         run.wait();
+        if (reader < 0)
+            reader = AfterLook::held.exchange(-1);
         char got[64];
         const ssize_t in_fifo = reader >= 0 ? ::read(reader, got, sizeof got) : -1;
         if (reader >= 0)
@@ -741,20 +813,18 @@ private slots:
         QVERIFY2(done, "the runner waits on its record");
         QCOMPARE(run.get(), 0);
         QVERIFY2(in_fifo <= 0, "a line went into the FIFO");
-        QCOMPARE(opens.count(), place == "file" ? 2 : 0);
+        QCOMPARE(opened.count(), opens);
         QCOMPARE(warnings.lines(), said.isEmpty() ? QStringList()
-                                                  : QStringList{"zemK58N: " + log + ": commands not recorded: " + said});
+                                                  : QStringList{"zemK58N: " + name + ": commands not recorded: " + said});
         QCOMPARE(read_file(outside), QByteArray("outside\n"));
         QVERIFY(!QFileInfo::exists(outside + "-none"));
-        QCOMPARE(QFileInfo(log).isFile() && !QFileInfo(log).isSymLink() ? read_file(log) : QByteArray("none"),
-                 place == "file"        ? QByteArray("before\nsync\nreboot\n")
-                 : place == "hard link" ? QByteArray("outside\n")
-                                        : QByteArray("none"));
+        QCOMPARE(QFileInfo(name).isFile() && !QFileInfo(name).isSymLink() ? read_file(name) : QByteArray("none"), log);
+        QCOMPARE(read_file(name + ".looked"), looked);
         // Once the name is free the record resumes, and a fault after that is said again.
-        QVERIFY(QFile::remove(log) || QDir(log).removeRecursively());
+        QVERIFY(QFile::remove(name) || QDir(name).removeRecursively());
         QCOMPARE(Utils::system_mutex("sync"), 0);
-        QCOMPARE(read_file(log), QByteArray("sync\n"));
-        QVERIFY(QFile::remove(log) && QDir().mkpath(log));
+        QCOMPARE(read_file(name), QByteArray("sync\n"));
+        QVERIFY(QFile::remove(name) && QDir().mkpath(name));
         QCOMPARE(Utils::system_mutex("sync"), 0);
         QCOMPARE(warnings.count(": commands not recorded: Is a directory"), place == "folder" ? 2 : 1);
     }
