@@ -172,6 +172,35 @@ private slots:
         QVERIFY(!QFileInfo::exists(Paths::dev(mode_file_path(2))));
         QCOMPARE(r->ZemUserModeSaved(2) + r->mode_file_deal(2, 0), 0);
     }
+    // A copy the disk refused waits out the retry interval: the writer goes on to what was handed
+    // over after it, and tries it again when the interval has passed or finish() asks.
+    void a_failed_copy_waits_for_its_retry()
+    {
+        static QMutex tried_mutex;
+        static QStringList tried;
+        const auto tries = [] {
+            QMutexLocker lock(&tried_mutex);
+            return tried;
+        };
+        tried.clear();
+        FileWriter::before_file_hook = [](const QString &path) {
+            QMutexLocker lock(&tried_mutex);
+            tried << QFileInfo(path).fileName();
+        };
+        const auto unhook = qScopeGuard([] { FileWriter::before_file_hook = nullptr; });
+        RetryEvery retry(3600 * 1000);
+        {
+            ReadOnlyDisk read_only(QStringLiteral("/refused"));
+            // Handed over while the refused copy is told, before the writer chooses what comes next.
+            FileWriter::write(QStringLiteral("/data/refused"), "1",
+                              [](bool ok) { ok ? void() : FileWriter::write(QStringLiteral("/data/taken"), "2"); });
+            QVERIFY(zemtest::poll_until([&] { return tries().size() >= 2; }));
+            QCOMPARE(tries().mid(0, 2), (QStringList{"refused", "taken"}));
+        }
+        FileWriter::finish();
+        QCOMPARE(tries(), (QStringList{"refused", "taken", "refused"}));
+        QCOMPARE(read_dev_file("/data/refused") + read_dev_file("/data/taken"), QByteArray("12"));
+    }
     // A deletion the disk refused half (the OSD copy stayed) waits for its retry while a save of
     // the slot is written: the retry takes the OSD copy, never the mode file saved since.
     void a_retried_deletion_spares_a_later_save()

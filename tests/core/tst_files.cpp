@@ -460,6 +460,25 @@ private slots:
         QCOMPARE(changes.count(), 1);
         QCOMPARE(read_file(Paths::dev(kImage)).mid(kLedWidth - 766, 2), QByteArray("\xDE\0", 2));
     }
+    // A folder's id is the folder it opened, as the system numbers it: another folder put under
+    // its name since has another; a folder not opened has none.
+    void folder_id_is_the_opened_folder()
+    {
+        const QString path = Paths::dev("/data/stick");
+        const auto id_on_disk = [](const QString &p) {
+            struct stat st;
+            const bool there = ::stat(QFile::encodeName(p).constData(), &st) == 0;
+            return FolderId{there, there ? uint64_t(st.st_dev) : 0, there ? uint64_t(st.st_ino) : 0};
+        };
+        QVERIFY(QDir().mkpath(path));
+        const Folder opened = Folder::open(path);
+        const FolderId first = id_on_disk(path);
+        QVERIFY(first.valid && opened.id() == first);
+        QVERIFY(QDir(Paths::dev("/data")).rename("stick", "old"));
+        QVERIFY(QDir().mkpath(path));
+        QVERIFY(opened.id() == first && Folder::open(path).id() == id_on_disk(path) && id_on_disk(path) != first);
+        QVERIFY(!Folder::open(Paths::dev("/data/none")).id().valid && !Folder().id().valid);
+    }
     // A newer copy of a user mode, or its removal, handed over while a copy the disk refuses is
     // being tried, is what the file ends with: the failed copy is given up, not retried over it.
     void a_copy_handed_over_during_a_failed_attempt_wins_data()

@@ -224,6 +224,7 @@ private slots:
         press("lorro");                     // the invocation armed, on slot 2
         uitest::press(g_mainwindow, "o");   // invoked, without the chip's pass
         Warnings said;
+        RetryEvery no_retry(3600 * 1000);   // a refused save waits for the next announcement
         {
             std::unique_ptr<FullDisk> disk(full ? new FullDisk : nullptr);
             c331_manage::p_c331_manage->c331managerdeal();   // the refresh, the image handed over

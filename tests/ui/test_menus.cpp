@@ -267,7 +267,7 @@ private slots:
                 if (auto *d = qobject_cast<QDialog *>(w))
                     d->reject();
         });
-        watchdog.start(5000);
+        watchdog.start(zemtest::kCeilingMs);
         open_screen(g_option, new Option);
         QVERIFY2(watchdog.isActive(), "a nested loop did not unwind");
         QCOMPARE(seen, (QStringList{"option 5", "outputset 6", "back in option's loop 0"}));

@@ -243,6 +243,7 @@ private slots:
         open_ledset();
         set_field("lineEdit_ledw", "1280");
         Warnings said;
+        RetryEvery no_retry(3600 * 1000);   // the refused save waits for the next announcement
         {
             FullDisk full;
             press("rro");   // Apply, the chip's pass, the save
