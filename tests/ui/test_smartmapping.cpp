@@ -174,6 +174,31 @@ QString tip_text()
     return label ? label->text() : QString();
 }
 
+// The stick watcher, its codes reaching the screens; each look is taken on a thread of its own, as
+// the watcher's thread takes them, so that the codes arrive queued.
+struct StickWatcher
+{
+    UsbServer usb;
+    StickWatcher()
+    {
+        g_delay_usbserver = 1;
+        QObject::connect(&usb, &UsbServer::sig_usb_update, SyncUpdate::p_syncupdate, &SyncUpdate::para_sync);
+    }
+    void look()
+    {
+        std::thread([this] { usb.poll(); }).join();
+        QCoreApplication::sendPostedEvents();
+        uitest::flush();
+    }
+    // The stick in place now seen and, after the hold, mounted.
+    void mount()
+    {
+        look();
+        uitest::tick(UsbServer::kMountHoldTicks);
+        look();
+    }
+};
+
 }
 
 class TestSmartMapping : public QObject
@@ -766,21 +791,11 @@ private slots:
     // not the old stick's.
     void stick_swapped_during_load()
     {
-        g_delay_usbserver = 1;
-        UsbServer usb;
-        connect(&usb, &UsbServer::sig_usb_update, SyncUpdate::p_syncupdate, &SyncUpdate::para_sync);
-        // A look of the listener on a thread of its own; its codes reach the screen queued.
-        const auto look = [&usb] {
-            std::thread([&usb] { usb.poll(); }).join();
-            QCoreApplication::sendPostedEvents();
-            uitest::flush();
-        };
+        StickWatcher watcher;
         const QByteArray big(3 * 1024 * 1024, 'q');
         write_dev_file(QStringLiteral("/mnt/usb1/big.qyfile"), big);
         write_dev_file(QStringLiteral("/mnt/usb1/old.qyfile"), "scan");
-        look();
-        uitest::tick(UsbServer::kMountHoldTicks);
-        look();
+        watcher.mount();
         open_wizard("r o r o o o");   // Load scan, Next, the first file held, Load
         QCOMPARE(qyfile_name(), QStringLiteral("/mnt/usb1/big.qyfile"));
         for (int i = 0; i < 100; ++i)
@@ -792,11 +807,9 @@ private slots:
         write_dev_file(QStringLiteral("/mnt/usb1/new.qyfile"), "scan");
         QCOMPARE(run_job().last(), 100);
         QCOMPARE(SimLock()->cards[0][0].loaded_bytes, loaded);
-        look();
+        watcher.look();
         QCOMPARE(tip_text(), QStringLiteral("USB drive is unplugged."));
-        look();
-        uitest::tick(UsbServer::kMountHoldTicks);
-        look();
+        watcher.mount();
         QCOMPARE(tip_text(), QStringLiteral("Reading the data,pls wait"));
         QCOMPARE(list_rows(), QStringLiteral("big.qyfile+* new.qyfile+"));
     }
@@ -826,18 +839,10 @@ private slots:
         scan_files({"a"});
         write_dev_file(big, bytes);
         write_dev_file(QStringLiteral("/mnt/usb1/s.qyfile"), "scan");
-        g_delay_usbserver = 1;
-        UsbServer usb;
-        connect(&usb, &UsbServer::sig_usb_update, SyncUpdate::p_syncupdate, &SyncUpdate::para_sync);
-        const auto look = [&usb] {
-            std::thread([&usb] { usb.poll(); }).join();
-            QCoreApplication::sendPostedEvents();
-        };
-        look();
-        uitest::tick(UsbServer::kMountHoldTicks);
-        look();
+        StickWatcher watcher;
+        watcher.mount();
         QList<int> codes;
-        connect(&usb, &UsbServer::sig_usb_update, this, [&codes](int code) { codes << code; });
+        connect(&watcher.usb, &UsbServer::sig_usb_update, this, [&codes](int code) { codes << code; });
         open_wizard("r o r o");
         const auto load_row = [](int row) {
             QTest::mouseClick(load_scan().file_list()->row_button(row), Qt::LeftButton);
@@ -860,7 +865,7 @@ private slots:
                 write_dev_file(QStringLiteral("/mnt/usb1/big.qyfile"), bytes);
                 write_dev_file(QStringLiteral("/mnt/usb1/n.qyfile"), "scan");
             } else if (step == "look") {
-                look();
+                watcher.look();
             } else if (step == "delete") {
                 QVERIFY(QFile::remove(Paths::dev(big)));
             } else {
@@ -869,11 +874,9 @@ private slots:
             }
         }
         QVERIFY(SimLock()->cards[0][0].loaded_bytes < bytes.size());
-        look();
-        look();
-        uitest::tick(UsbServer::kMountHoldTicks);
-        look();
-        look();
+        watcher.look();
+        watcher.mount();
+        watcher.look();
         QTEST(codes, "codes");
         QTEST(list_rows(), "last");
     }
