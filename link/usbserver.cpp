@@ -2,10 +2,10 @@
 
 #include <QFileInfo>
 
-#include "fpga_manage.h"
 #include "global.h"
 #include "paths.h"
 #include "safe_file.h"
+#include "stick_place.h"
 #include "uihooks.h"
 #include "utils.h"
 #include "vocabulary.h"
