@@ -1,5 +1,40 @@
 #include "wakeup.h"
 
+std::atomic<void (*)()> Wakeup::pausing_hook{nullptr};
+
+void Wakeup::wake()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_woken = true;
+    }
+    m_cv.notify_all();
+}
+
+void Wakeup::pause(std::chrono::milliseconds pause)
+{
+    if (auto hook = pausing_hook.load())
+        hook();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const auto woken = [this] { return m_woken; };
+    if (pause == kUntilWoken) {
+        // Set and cleared under the lock, which the wait lets go of only while it blocks: with a
+        // wake kept, the wait returns without ever letting go, and no one sees the thread asleep.
+        m_blocked_untimed = true;
+        m_cv.wait(lock, woken);
+        m_blocked_untimed = false;
+    } else {
+        m_cv.wait_for(lock, pause, woken);
+    }
+    m_woken = false;
+}
+
+bool Wakeup::sleeps_until_woken() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_blocked_untimed && !m_woken;
+}
+
 namespace Wakeups {
 
 // Never destroyed: the threads that pause on them run until the process is gone, past the

@@ -1,40 +1,34 @@
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 
 // A pause another thread can cut short. A wake() that comes while the thread is busy is kept and
 // ends its next pause at once, so work handed over between two pauses is never slept through.
+// One thread pauses on a Wakeup; any thread may wake it.
 class Wakeup
 {
 public:
     // No pause: the thread sleeps until it is woken.
     static constexpr std::chrono::milliseconds kUntilWoken = std::chrono::milliseconds::max();
 
-    void wake()
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_woken = true;
-        }
-        m_cv.notify_all();
-    }
+    void wake();
     // Returns when woken (or when a wake came since the last pause), or when `pause` is over.
-    void pause(std::chrono::milliseconds pause)
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        const auto woken = [this] { return m_woken; };
-        if (pause == kUntilWoken)
-            m_cv.wait(lock, woken);
-        else
-            m_cv.wait_for(lock, pause, woken);
-        m_woken = false;
-    }
+    void pause(std::chrono::milliseconds pause);
+    // True only while the thread is blocked in a pause with nothing due and no wake kept for it:
+    // nothing but a wake can bring it back. Decided under the lock a wake takes, so a thread
+    // about to return on a kept wake never reads as asleep.
+    bool sleeps_until_woken() const;
+
+    // Tests: called as a thread enters a pause, before the pause looks at anything.
+    static std::atomic<void (*)()> pausing_hook;
 
 private:
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_cv;
     bool m_woken = false;
+    bool m_blocked_untimed = false;
 };
 
 // The threads that others hand work to without a queue of their own: the chip thread (the update

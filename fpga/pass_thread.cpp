@@ -16,9 +16,7 @@ void PassThread::start(Pass pass, Wakeup *wakeup)
                 break;
             if (pause.count() < m_shortest_pause.load())
                 m_shortest_pause = pause.count();
-            m_waits_for_work = pause == Wakeup::kUntilWoken;
             m_wakeup->pause(pause);
-            m_waits_for_work = false;
         }
     });
 }

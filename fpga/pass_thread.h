@@ -40,8 +40,9 @@ public:
     void stop();
     // Passes made since the thread started: how often it woke.
     uint64_t passes() const { return m_passes.load(); }
-    // True while the thread sleeps with nothing due: only work handed over brings its next pass.
-    bool waits_for_work() const { return m_waits_for_work.load(); }
+    // True while the thread sleeps with nothing due and no work handed over yet: only work handed
+    // over brings its next pass.
+    bool waits_for_work() const { return m_wakeup->sleeps_until_woken(); }
     // The shortest pause a pass asked for since the thread started: how often it looks by itself.
     std::chrono::milliseconds shortest_pause() const { return std::chrono::milliseconds(m_shortest_pause.load()); }
 
@@ -51,6 +52,5 @@ private:
     Wakeup *m_wakeup = &m_own;
     std::atomic<bool> m_stop{false};
     std::atomic<uint64_t> m_passes{0};
-    std::atomic<bool> m_waits_for_work{false};
     std::atomic<std::chrono::milliseconds::rep> m_shortest_pause{Wakeup::kUntilWoken.count()};
 };

@@ -9,6 +9,58 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+
+// Holds a pass thread inside its pass while the test looks at it.
+class PassGate
+{
+public:
+    ~PassGate() { open(); }
+    // Called by the pass: returns at once unless the gate is shut.
+    void pass_through()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_held = m_shut;
+        m_let_go.wait(lock, [this] { return !m_shut; });
+    }
+    void shut()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_shut = true;
+        m_held = false;
+    }
+    void open()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_shut = false;
+        }
+        m_let_go.notify_all();
+    }
+    bool holds_a_pass() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_held;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_let_go;
+    bool m_shut = false;
+    bool m_held = false;
+};
+
+// What the pass thread said of itself as it entered each pause.
+const PassThread *g_entering = nullptr;
+std::atomic<int> g_entered_asleep{0};
+void look_on_entering()
+{
+    if (g_entering && g_entering->waits_for_work())
+        ++g_entered_asleep;
+}
+
+}
+
 class TestPassThread : public QObject
 {
     Q_OBJECT
@@ -19,25 +71,14 @@ private slots:
     void waits_for_work_only_with_nothing_due()
     {
         std::atomic<std::chrono::milliseconds::rep> next{std::chrono::milliseconds(1h).count()};
-        std::mutex hold_mutex;
-        std::condition_variable let_go;
-        bool hold = false;
-        std::atomic<bool> held{false};
+        PassGate gate;
         PassThread thread;
         thread.start([&] {
-            std::unique_lock<std::mutex> lock(hold_mutex);
-            held = hold;
-            let_go.wait(lock, [&] { return !hold; });
+            gate.pass_through();
             return std::chrono::milliseconds(next.load());
         });
         // Before the thread is stopped, however the test ends.
-        const auto release = qScopeGuard([&] {
-            {
-                std::lock_guard<std::mutex> lock(hold_mutex);
-                hold = false;
-            }
-            let_go.notify_all();
-        });
+        const auto release = qScopeGuard([&] { gate.open(); });
 
         QVERIFY(zemtest::poll_until([&] { return thread.shortest_pause() == 1h; }));
         QVERIFY(!thread.waits_for_work());
@@ -46,13 +87,51 @@ private slots:
         thread.wake();
         ZEM_TRY_VERIFY(thread.waits_for_work());
 
-        {
-            std::lock_guard<std::mutex> lock(hold_mutex);
-            hold = true;
-        }
+        gate.shut();
         thread.wake();
-        QVERIFY(zemtest::poll_until([&] { return held.load(); }));
+        QVERIFY(zemtest::poll_until([&] { return gate.holds_a_pass(); }));
         QVERIFY(!thread.waits_for_work());
+    }
+
+    // Work handed over while a pass runs is kept, and the pause after that pass returns at once
+    // for one more pass: the thread must not read as waiting for work on its way there. Handed
+    // over while the thread sleeps, the work is seen at once, before the thread has even woken.
+    void a_kept_wake_is_no_wait_for_work()
+    {
+        PassGate gate;
+        PassThread thread;
+        std::atomic<int> passes{0};
+        g_entered_asleep = 0;
+        g_entering = &thread;
+        Wakeup::pausing_hook = look_on_entering;
+        const auto unhook = qScopeGuard([&] {
+            Wakeup::pausing_hook = nullptr;
+            g_entering = nullptr;
+            gate.open();
+        });
+        thread.start([&] {
+            // The first pass is handed work of its own while it runs.
+            if (++passes == 1)
+                thread.wake();
+            gate.pass_through();
+            return Wakeup::kUntilWoken;
+        });
+
+        ZEM_TRY_VERIFY(thread.waits_for_work());
+        QCOMPARE(passes.load(), 2);
+        QCOMPARE(g_entered_asleep.load(), 0);
+
+        // The next pass is held, so the thread cannot be asleep again when the test looks.
+        gate.shut();
+        thread.wake();
+        QVERIFY(!thread.waits_for_work());
+        QVERIFY(zemtest::poll_until([&] { return gate.holds_a_pass(); }));
+        QCOMPARE(passes.load(), 3);
+        QVERIFY(!thread.waits_for_work());
+        gate.open();
+        ZEM_TRY_VERIFY(thread.waits_for_work());
+        QCOMPARE(passes.load(), 3);
+        QCOMPARE(g_entered_asleep.load(), 0);
     }
 };
 
