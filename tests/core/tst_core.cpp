@@ -820,6 +820,33 @@ private slots:
         QCOMPARE(QSettings(path, QSettings::IniFormat).value("other/x").toString() == QLatin1String("2"), kept);
         QVERIFY(!bytes.contains("big") && !bytes.contains("other\n"));
     }
+    // An address is four octets and nothing else: what goes to a shell is their plain form, and
+    // anything more, less or beside them is no address.
+    void plain_ipv4_data()
+    {
+        columns<QString, QString>({"text", "plain"});
+        QTest::newRow("four octets") << "192.168.1.199" << "192.168.1.199";
+        QTest::newRow("leading zeros dropped") << "010.000.0.05" << "10.0.0.5";
+        QTest::newRow("the ends of the range") << "0.255.0.255" << "0.255.0.255";
+        QTest::newRow("five parts") << "1.2.3.4.5" << "";
+        QTest::newRow("three parts") << "1.2.3" << "";
+        QTest::newRow("a dot after") << "1.2.3.4." << "";
+        QTest::newRow("a dot before") << ".1.2.3.4" << "";
+        QTest::newRow("an empty octet") << "1..3.4" << "";
+        QTest::newRow("past 255") << "1.2.3.256" << "";
+        QTest::newRow("four digits") << "1.2.3.0001" << "";
+        QTest::newRow("a sign") << "1.2.-3.4" << "";
+        QTest::newRow("a space") << "1.2.3.4 " << "";
+        QTest::newRow("digits of another script") << QString::fromUtf8("1.2.3.Ù¤") << "";
+        QTest::newRow("nothing") << "" << "";
+    }
+    void plain_ipv4()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, plain);
+        QCOMPARE(Utils::plain_ipv4(text), plain);
+        QCOMPARE(Utils::is_dotted_ipv4(text), !plain.isEmpty());
+    }
     void config_bad_values_fall_back()
     {
         // Key, stored value -> the default put in force and written back.
@@ -827,6 +854,7 @@ private slots:
             {"IPAddress", "my-host", "192.168.1.199"},      {"SubNetMask", "255.255.255.300", "255.255.255.0"},
             {"GateWay", "\"1.1.1.1 && reboot\"", "192.168.1.1"}, {"GateWay", "1..1.1", "192.168.1.1"},
             {"GateWay", "192.168.1.0001", "192.168.1.1"},   {"IPAddress", "+10.0.0.5", "192.168.1.199"},
+            {"IPAddress", "10.0.0.5.6", "192.168.1.199"},
             {"LcdLangValid", "0", "31"},
         };
         for (const auto &row : rows) {
