@@ -24,6 +24,7 @@
 #include "zemrampara.h"
 
 using namespace Ram;
+using Clock = std::chrono::steady_clock;
 
 namespace {
 const QString kImage = QStringLiteral("/data/ram_device_info"), kIni = QStringLiteral("/data/configs/tcpip.ini");
@@ -173,9 +174,21 @@ private slots:
         QCOMPARE(r->ZemUserModeSaved(2) + r->mode_file_deal(2, 0), 0);
     }
     // A copy the disk refused waits out the retry interval: the writer goes on to what was handed
-    // over after it, and tries it again when the interval has passed or finish() asks.
+    // over after it, and tries it again when the interval has passed or finish() asks. Its own
+    // clock wakes it for the retry, a new interval rouses it at once, and with nothing left it
+    // sleeps until something comes.
     void a_failed_copy_waits_for_its_retry()
     {
+        using std::chrono::hours;
+        const auto asleep = [] {
+            const FileWriter::Sleep s = FileWriter::sleep_now();
+            return s.sleeping && !s.woken;
+        };
+        // Set when the writer sleeps for a retry that failed between `before` and `after`.
+        const auto wakes_for_retry = [](const FileWriter::Sleep &s, Clock::time_point before, Clock::time_point after,
+                                        hours interval) {
+            return s.until && *s.until >= before + interval && *s.until <= after + interval;
+        };
         static QMutex tried_mutex;
         static QStringList tried;
         const auto tries = [] {
@@ -191,15 +204,25 @@ private slots:
         RetryEvery retry(3600 * 1000);
         {
             ReadOnlyDisk read_only(QStringLiteral("/refused"));
+            const Clock::time_point before = Clock::now();
             // Handed over while the refused copy is told, before the writer chooses what comes next.
             FileWriter::write(QStringLiteral("/data/refused"), "1",
                               [](bool ok) { ok ? void() : FileWriter::write(QStringLiteral("/data/taken"), "2"); });
-            QVERIFY(zemtest::poll_until([&] { return tries().size() >= 2; }));
-            QCOMPARE(tries().mid(0, 2), (QStringList{"refused", "taken"}));
+            QVERIFY(zemtest::poll_until([&] { return tries().size() >= 2 && asleep(); }));
+            const Clock::time_point after = Clock::now();
+            QCOMPARE(tries(), (QStringList{"refused", "taken"}));
+            QVERIFY2(wakes_for_retry(FileWriter::sleep_now(), before, after, hours(1)), "no clock wakes the writer for its retry");
+            FileWriter::set_retry_interval(hours(2));
+            const FileWriter::Sleep told = FileWriter::sleep_now();
+            QVERIFY2(told.woken || wakes_for_retry(told, before, after, hours(2)), "the writer sleeps on the old interval");
+            QVERIFY(zemtest::poll_until(asleep));
+            QVERIFY(wakes_for_retry(FileWriter::sleep_now(), before, after, hours(2)));
         }
         FileWriter::finish();
         QCOMPARE(tries(), (QStringList{"refused", "taken", "refused"}));
         QCOMPARE(read_dev_file("/data/refused") + read_dev_file("/data/taken"), QByteArray("12"));
+        QVERIFY(zemtest::poll_until(asleep));
+        QVERIFY(!FileWriter::sleep_now().until);
     }
     // A deletion the disk refused half (the OSD copy stayed) waits for its retry while a save of
     // the slot is written: the retry takes the OSD copy, never the mode file saved since.
