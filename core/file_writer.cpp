@@ -70,6 +70,36 @@ bool carry_out(const Job &job)
     return gone;
 }
 
+// The writer's wake-up, with what it sleeps for kept beside it under the writer's lock: a retry
+// that no clock would bring, or a new interval the writer was not told of, shows there at once.
+// Every call with the writer's lock held.
+class Wake
+{
+public:
+    void wait(std::unique_lock<std::mutex> &lock)
+    {
+        m_sleep = {true, false, std::nullopt};
+        m_cv.wait(lock);
+        m_sleep = {};
+    }
+    void wait_until(std::unique_lock<std::mutex> &lock, Clock::time_point until)
+    {
+        m_sleep = {true, false, until};
+        m_cv.wait_until(lock, until);
+        m_sleep = {};
+    }
+    void notify_one()
+    {
+        m_sleep.woken = m_sleep.sleeping;
+        m_cv.notify_one();
+    }
+    FileWriter::Sleep sleep() const { return m_sleep; }
+
+private:
+    std::condition_variable m_cv;
+    FileWriter::Sleep m_sleep;
+};
+
 // `newer` handed over after `older`: the older is not to be written any more.
 bool replaces(const Job &newer, const Job &older)
 {
@@ -102,8 +132,8 @@ public:
                 // The writer lives as long as the process: the program ends after finish().
                 thread.detach();
             }
+            m_work.notify_one();
         }
-        m_work.notify_one();
     }
 
     // Each copy is tried once after `since`, the ones waiting for a retry at once; what fails
@@ -123,11 +153,15 @@ public:
 
     void set_retry_interval(std::chrono::milliseconds interval)
     {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_interval = interval;
-        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_interval = interval;
         m_work.notify_one();
+    }
+
+    FileWriter::Sleep sleep_now()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_work.sleep();
     }
 
     void forget_retries()
@@ -205,7 +239,7 @@ private:
     }
 
     std::mutex m_mutex;
-    std::condition_variable m_work;
+    Wake m_work;
     std::condition_variable m_idle;
     std::list<Job> m_queue;
     uint64_t m_orders = 0;
@@ -262,6 +296,11 @@ void FileWriter::finish()
 void FileWriter::set_retry_interval(std::chrono::milliseconds interval)
 {
     writer().set_retry_interval(interval);
+}
+
+FileWriter::Sleep FileWriter::sleep_now()
+{
+    return writer().sleep_now();
 }
 
 void FileWriter::forget_retries()

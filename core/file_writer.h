@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 // The thread that puts the parameter store's files on the disk, so that whoever changes the image
 // never waits for the flash. It is handed a copy of what a file is to hold and writes it with the
@@ -40,6 +41,17 @@ void finish();
 constexpr std::chrono::milliseconds kRetryInterval{3000};
 // Tests: another interval, kRetryInterval again to undo it.
 void set_retry_interval(std::chrono::milliseconds interval);
+
+// Tests: what the writer's thread sleeps for, as its lock shows it. `until` is when its own clock
+// wakes it, none when only something handed over (or finish(), or a new interval) can; `woken` once
+// one of those has roused it and it has not looked at its queue since.
+struct Sleep
+{
+    bool sleeping = false;
+    bool woken = false;
+    std::optional<std::chrono::steady_clock::time_point> until;
+};
+Sleep sleep_now();
 
 // Tests: the copies waiting for a retry are given up, told nothing; they belong to a data root or
 // a store that is gone.

@@ -43,8 +43,14 @@ int reopen_for_append(int looked, QString *reason)
 {
     const QByteArray own = "/proc/self/fd/" + QByteArray::number(looked);
     const int fd = ::open(own.constData(), O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        *reason = QStringLiteral("not opened through /proc/self/fd: ") + errno_text(errno);
+    if (fd >= 0)
+        return fd;
+    // Only a /proc that is missing, or not the kernel's, fails to lead to the file; any other
+    // refusal is the file's own (its mode, a flag on it, its file system, a lease), and that is
+    // what the one who mends it has to know.
+    const int err = errno;
+    const bool through_proc = err == ENOENT || err == ENOTDIR || err == ELOOP;
+    *reason = (through_proc ? QStringLiteral("not opened through /proc/self/fd: ") : QString()) + errno_text(err);
     return fd;
 }
 

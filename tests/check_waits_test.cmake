@@ -11,14 +11,15 @@ file(REMOVE_RECURSE ${WORK})
 set(failures "")
 set(row 0)
 
-# Writes <text> as <file> in a folder of its own and checks it: the exit code, what the check
-# said, and whether it wrote its stamp.
+# Writes <text> as <file> in a folder of its own, laid out as the project is with the check in its
+# tests/, and checks it: the exit code, what the check said, and whether it wrote its stamp.
 function(check_one file text rc_out err_out stamp_out)
   math(EXPR n "${row} + 1")
   set(row ${n} PARENT_SCOPE)
   set(dir ${WORK}/rows/${n})
   file(WRITE ${dir}/${file} "${text}")
-  execute_process(COMMAND ${CMAKE_COMMAND} -P ${checker} ${dir}/stamp ${dir}/${file}
+  file(COPY ${checker} DESTINATION ${dir}/tests)
+  execute_process(COMMAND ${CMAKE_COMMAND} -P ${dir}/tests/check_waits.cmake ${dir}/stamp ${dir}/${file}
                   RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
   set(${rc_out} ${rc} PARENT_SCOPE)
   set(${err_out} "${err}" PARENT_SCOPE)
@@ -79,6 +80,12 @@ Wait(5);
 refused(tests/support/waits.h 2 qWait [=[inline bool exposed(QWindow *w) { return QTest::qWaitForWindowExposed(w, 30000); }
 inline void settle() { QTest::qWait(10); }
 ]=])
+# The window waits belong to the one waits.h of the tests' support folder, not to its name.
+set(window_waits [=[inline bool exposed(QWindow *w) { return QTest::qWaitForWindowExposed(w, 30000); }
+]=])
+refused(tests/ui/waits.h 1 qWaitForWindowExposed "${window_waits}")
+refused(tests/support/old/waits.h 1 qWaitForWindowExposed "${window_waits}")
+refused(tests/ui/tests/support/waits.h 1 qWaitForWindowExposed "${window_waits}")
 accepted(tests/support/waits.h [=[// QTRY_VERIFY and QTRY_COMPARE with the ceiling.
 inline bool exposed(QWindow *w) { return QTest::qWaitForWindowExposed(w, 30000); }
 inline bool active(QWindow *w) { return QTest::qWaitForWindowActive(w, 30000); }

@@ -24,6 +24,7 @@
 #include "zemrampara.h"
 
 using namespace Ram;
+using Clock = std::chrono::steady_clock;
 
 namespace {
 const QString kImage = QStringLiteral("/data/ram_device_info"), kIni = QStringLiteral("/data/configs/tcpip.ini");
@@ -173,9 +174,21 @@ private slots:
         QCOMPARE(r->ZemUserModeSaved(2) + r->mode_file_deal(2, 0), 0);
     }
     // A copy the disk refused waits out the retry interval: the writer goes on to what was handed
-    // over after it, and tries it again when the interval has passed or finish() asks.
+    // over after it, and tries it again when the interval has passed or finish() asks. Its own
+    // clock wakes it for the retry, a new interval rouses it at once, and with nothing left it
+    // sleeps until something comes.
     void a_failed_copy_waits_for_its_retry()
     {
+        using std::chrono::hours;
+        const auto asleep = [] {
+            const FileWriter::Sleep s = FileWriter::sleep_now();
+            return s.sleeping && !s.woken;
+        };
+        // Set when the writer sleeps for a retry that failed between `before` and `after`.
+        const auto wakes_for_retry = [](const FileWriter::Sleep &s, Clock::time_point before, Clock::time_point after,
+                                        hours interval) {
+            return s.until && *s.until >= before + interval && *s.until <= after + interval;
+        };
         static QMutex tried_mutex;
         static QStringList tried;
         const auto tries = [] {
@@ -191,15 +204,25 @@ private slots:
         RetryEvery retry(3600 * 1000);
         {
             ReadOnlyDisk read_only(QStringLiteral("/refused"));
+            const Clock::time_point before = Clock::now();
             // Handed over while the refused copy is told, before the writer chooses what comes next.
             FileWriter::write(QStringLiteral("/data/refused"), "1",
                               [](bool ok) { ok ? void() : FileWriter::write(QStringLiteral("/data/taken"), "2"); });
-            QVERIFY(zemtest::poll_until([&] { return tries().size() >= 2; }));
-            QCOMPARE(tries().mid(0, 2), (QStringList{"refused", "taken"}));
+            QVERIFY(zemtest::poll_until([&] { return tries().size() >= 2 && asleep(); }));
+            const Clock::time_point after = Clock::now();
+            QCOMPARE(tries(), (QStringList{"refused", "taken"}));
+            QVERIFY2(wakes_for_retry(FileWriter::sleep_now(), before, after, hours(1)), "no clock wakes the writer for its retry");
+            FileWriter::set_retry_interval(hours(2));
+            const FileWriter::Sleep told = FileWriter::sleep_now();
+            QVERIFY2(told.woken || wakes_for_retry(told, before, after, hours(2)), "the writer sleeps on the old interval");
+            QVERIFY(zemtest::poll_until(asleep));
+            QVERIFY(wakes_for_retry(FileWriter::sleep_now(), before, after, hours(2)));
         }
         FileWriter::finish();
         QCOMPARE(tries(), (QStringList{"refused", "taken", "refused"}));
         QCOMPARE(read_dev_file("/data/refused") + read_dev_file("/data/taken"), QByteArray("12"));
+        QVERIFY(zemtest::poll_until(asleep));
+        QVERIFY(!FileWriter::sleep_now().until);
     }
     // A deletion the disk refused half (the OSD copy stayed) waits for its retry while a save of
     // the slot is written: the retry takes the OSD copy, never the mode file saved since.
@@ -820,6 +843,33 @@ private slots:
         QCOMPARE(QSettings(path, QSettings::IniFormat).value("other/x").toString() == QLatin1String("2"), kept);
         QVERIFY(!bytes.contains("big") && !bytes.contains("other\n"));
     }
+    // An address is four octets and nothing else: what goes to a shell is their plain form, and
+    // anything more, less or beside them is no address.
+    void plain_ipv4_data()
+    {
+        columns<QString, QString>({"text", "plain"});
+        QTest::newRow("four octets") << "192.168.1.199" << "192.168.1.199";
+        QTest::newRow("leading zeros dropped") << "010.000.0.05" << "10.0.0.5";
+        QTest::newRow("the ends of the range") << "0.255.0.255" << "0.255.0.255";
+        QTest::newRow("five parts") << "1.2.3.4.5" << "";
+        QTest::newRow("three parts") << "1.2.3" << "";
+        QTest::newRow("a dot after") << "1.2.3.4." << "";
+        QTest::newRow("a dot before") << ".1.2.3.4" << "";
+        QTest::newRow("an empty octet") << "1..3.4" << "";
+        QTest::newRow("past 255") << "1.2.3.256" << "";
+        QTest::newRow("four digits") << "1.2.3.0001" << "";
+        QTest::newRow("a sign") << "1.2.-3.4" << "";
+        QTest::newRow("a space") << "1.2.3.4 " << "";
+        QTest::newRow("digits of another script") << QString::fromUtf8("1.2.3.Ù¤") << "";
+        QTest::newRow("nothing") << "" << "";
+    }
+    void plain_ipv4()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, plain);
+        QCOMPARE(Utils::plain_ipv4(text), plain);
+        QCOMPARE(Utils::is_dotted_ipv4(text), !plain.isEmpty());
+    }
     void config_bad_values_fall_back()
     {
         // Key, stored value -> the default put in force and written back.
@@ -827,6 +877,7 @@ private slots:
             {"IPAddress", "my-host", "192.168.1.199"},      {"SubNetMask", "255.255.255.300", "255.255.255.0"},
             {"GateWay", "\"1.1.1.1 && reboot\"", "192.168.1.1"}, {"GateWay", "1..1.1", "192.168.1.1"},
             {"GateWay", "192.168.1.0001", "192.168.1.1"},   {"IPAddress", "+10.0.0.5", "192.168.1.199"},
+            {"IPAddress", "10.0.0.5.6", "192.168.1.199"},
             {"LcdLangValid", "0", "31"},
         };
         for (const auto &row : rows) {

@@ -10,7 +10,11 @@
 #include <fcntl.h>
 #include <future>
 #include <optional>
+#include <dirent.h>
+#include <sys/fsuid.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "alias.h"
@@ -104,6 +108,34 @@ bool put_in_place(const QString &what, const QString &path, const QString &outsi
     if (ok && what == "read fifo")
         ok = (*held = ::open(made.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) >= 0;
     return ok && ::rename(made.constData(), name.constData()) == 0;
+}
+// Root writes whatever a file's mode says: from here on the calling thread looks at files as nobody
+// does, and the ids end with the thread. A test that is not root needs none of it.
+void look_as_nobody()
+{
+    ::setfsgid(65534);
+    ::setfsuid(65534);
+}
+// The kernel makes a process undumpable when a thread of it takes other file ids: put back once
+// the test is through with that thread.
+struct KeepDumpable
+{
+    const int was = ::prctl(PR_GET_DUMPABLE);
+    ~KeepDumpable()
+    {
+        if (was == 1)
+            ::prctl(PR_SET_DUMPABLE, 1);
+    }
+};
+int open_descriptors()
+{
+    int n = 0;
+    DIR *dir = ::opendir("/proc/self/fd");
+    while (dir && ::readdir(dir))
+        ++n;
+    if (dir)
+        ::closedir(dir);
+    return n;
 }
 // Once an append has looked at `log`, the first time, the file looked at moves aside to ".looked"
 // (or, for "second name", gets that name as well) and `what` takes the name.
@@ -768,7 +800,9 @@ private slots:
         QTest::newRow("a link to nowhere") << "dangling" << "" << "a link, not a file" << 0 << none << QByteArray();
         QTest::newRow("a folder") << "folder" << "" << "Is a directory" << 0 << none << QByteArray();
         QTest::newRow("a file under a lease") << "leased file" << ""
-            << "not opened through /proc/self/fd: Resource temporarily unavailable" << 0 << QByteArray("before\n") << QByteArray();
+            << "Resource temporarily unavailable" << 0 << QByteArray("before\n") << QByteArray();
+        QTest::newRow("a file it may not write") << "read-only file" << "" << "Permission denied" << 0
+                                                 << QByteArray("before\n") << QByteArray();
         QTest::newRow("a link after the look") << "file" << "link" << "a link, not a file" << 0 << none << sync;
         QTest::newRow("a hard link after the look")
             << "file" << "hard link" << "a hard link, not a file of its own" << 0 << QByteArray("outside\n") << sync;
@@ -795,6 +829,9 @@ private slots:
             write_file(name, "before\n");
         else if (!place.isEmpty())
             QVERIFY(put_in_place(place, name, outside, &reader));
+        if (place == "read-only file")
+            QVERIFY(QFile::setPermissions(name, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const KeepDumpable dumpable;
         // The holder of a lease is told of an open that breaks it, by a signal that would end it.
         const auto sigio = std::signal(SIGIO, SIG_IGN);
         const auto unhook = qScopeGuard([&] {
@@ -814,7 +851,9 @@ private slots:
             Folder::looked_hook = &AfterLook::swap;
         FileChanges opened(name, FileChanges::Opens);
         Warnings warnings;
-        auto run = std::async(std::launch::async, [] {
+        auto run = std::async(std::launch::async, [read_only = place == "read-only file"] {
+            if (read_only)
+                look_as_nobody();
             return Utils::system_mutex("sync") + Utils::system_mutex("reboot");
         });
         // A bound for a hang, no time the test waits out: a reader, held until the runner is
@@ -846,6 +885,49 @@ private slots:
         QVERIFY(QFile::remove(name) && QDir().mkpath(name));
         QCOMPARE(Utils::system_mutex("sync"), 0);
         QCOMPARE(warnings.count(": commands not recorded: Is a directory"), place == "folder" ? 2 : 1);
+    }
+    // A refused record leaves no descriptor open: the look at what holds the name is closed
+    // whatever it found, so a runner that meets a link or a FIFO there command after command does
+    // not run out of them.
+    void shell_log_refusals_keep_no_descriptor_data()
+    {
+        columns<QString>({"place"});
+        for (const char *place : {"link", "dangling", "fifo", "read fifo", "socket", "folder", "hard link", "read-only file",
+                                  "file"})
+            QTest::newRow(place) << QString(place);
+    }
+    void shell_log_refusals_keep_no_descriptor()
+    {
+        QFETCH(QString, place);
+        const QString name = Paths::dev("/shell.log"), outside = Paths::data_root() + "-outside/log";
+        write_file(outside, "outside\n");
+        int reader = -1;
+        if (place.endsWith("file"))
+            write_file(name, "before\n");
+        else
+            QVERIFY(put_in_place(place, name, outside, &reader));
+        const auto unread = qScopeGuard([&] {
+            if (reader >= 0)
+                ::close(reader);
+        });
+        if (place == "read-only file")
+            QVERIFY(QFile::setPermissions(name, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const KeepDumpable dumpable;
+        Warnings warnings;
+        int before = -1, after = -1;
+        std::thread runner([&] {
+            if (place == "read-only file")
+                look_as_nobody();
+            // The first one says what it refused; the count starts after it.
+            Utils::system_mutex("sync");
+            before = open_descriptors();
+            for (int i = 0; i < 8; ++i)
+                Utils::system_mutex("sync");
+            after = open_descriptors();
+        });
+        runner.join();
+        QCOMPARE(after, before);
+        QCOMPARE(warnings.count(": commands not recorded: "), place == "file" ? 0 : 1);
     }
     // What a test leaves in its root goes before the next one, names that are no UTF-8 included
     // (the stick's and the control link's names keep their bytes); links are removed, and what
