@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTextCodec>
 #include <QThread>
 #include <QTimer>
 #include <cerrno>
@@ -112,8 +113,18 @@ QString refusal(const QByteArray &named, const QString &why)
     return QStringLiteral("data root \"%1\" refused: %2").arg(QString::fromLatin1(printable(named)), why);
 }
 
+bool valid_utf8(const QByteArray &bytes)
+{
+    QTextCodec::ConverterState state;
+    QTextCodec::codecForMib(106)->toUnicode(bytes.constData(), bytes.size(), &state);
+    // A sequence cut short at the end is held back for more bytes rather than counted invalid.
+    return state.invalidChars == 0 && state.remainingChars == 0;
+}
+
 // The data root as named. Every path below it is made from its text: a name that does not come
-// back from the text byte for byte would lead to another folder, so it is refused instead.
+// back from the text byte for byte would lead to another folder, so it is refused instead. Valid
+// UTF-8 can fail so too (a leading byte-order mark is dropped from the text), and the line must
+// not blame the encoding then. A later --root replaces an earlier one, its refusal included.
 void take_root(const char *named, StartupOptions *options)
 {
     const QByteArray bytes(named);
@@ -122,7 +133,10 @@ void take_root(const char *named, StartupOptions *options)
     if (bytes.isEmpty())
         options->refused = refusal(bytes, QStringLiteral("the name is empty"));
     else if (QFile::encodeName(options->root) != bytes)
-        options->refused = refusal(bytes, QStringLiteral("the name is not valid UTF-8; no other folder is used in its place"));
+        options->refused = refusal(bytes, valid_utf8(bytes)
+                                              ? QStringLiteral("the name would not come back unchanged from its text; "
+                                                               "no other folder is used in its place")
+                                              : QStringLiteral("the name is not valid UTF-8; no other folder is used in its place"));
 }
 
 // Why the data root can never be used, empty when it can: a name longer than the system takes
@@ -130,6 +144,7 @@ void take_root(const char *named, StartupOptions *options)
 QString root_never_usable()
 {
     const QByteArray root = QFile::encodeName(Paths::data_root());
+    // PATH_MAX counts the zero byte that ends the name.
     bool too_long = root.size() >= PATH_MAX;
     for (const QByteArray &name : root.split('/'))
         too_long = too_long || name.size() > NAME_MAX;
@@ -144,8 +159,13 @@ StartupOptions parse_startup_args(int &argc, char **argv)
     options.wait = !env_flag("ZEM_NO_WAIT");
     int out = 1;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--root") == 0 && i + 1 < argc) {
-            take_root(argv[++i], &options);
+        if (std::strcmp(argv[i], "--root") == 0) {
+            // Without its folder the option would leave the default root in use, which the
+            // person who typed it did not ask for.
+            if (i + 1 < argc)
+                take_root(argv[++i], &options);
+            else
+                options.refused = QStringLiteral("--root is not followed by a data root");
         } else if (std::strncmp(argv[i], "--root=", 7) == 0) {
             take_root(argv[i] + 7, &options);
         } else if (std::strcmp(argv[i], "--no-wait") == 0) {

@@ -11,8 +11,9 @@ struct StartupOptions
     bool threads = true;   // the managers' threads (the bench and tests drive passes themselves)
 };
 
-// Takes this program's own options (--root DIR, --no-wait) out of argv, leaving Qt's options for
-// QApplication. ZEM_NO_WAIT=1 in the environment also skips the wait.
+// Takes this program's own options (--root DIR or --root=DIR, --no-wait) out of argv, leaving Qt's
+// options for QApplication; the last --root counts, and one with no name after it refuses the
+// start. ZEM_NO_WAIT=1 in the environment also skips the wait.
 StartupOptions parse_startup_args(int &argc, char **argv);
 
 // Everything start-up does before the Qt application exists: on a PC the environment that keeps

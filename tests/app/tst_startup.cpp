@@ -1,7 +1,8 @@
-// The start before the screens, on a data root that cannot be written and on one where an
-// interrupted save left its temporary files; the session bus and the runtime folder it names
-// before the application.
+// The start before the screens, on a data root that cannot be written, on one where an
+// interrupted save left its temporary files, and on one it refuses; the session bus and the
+// runtime folder it names before the application.
 #include <QDBusConnection>
+#include <QProcess>
 #include <QtTest>
 #include <atomic>
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "config_engine.h"
 #include "global.h"
@@ -22,6 +24,21 @@
 #include "zemrampara.h"
 
 namespace {
+// `path` lengthened to exactly `length` bytes by folders below it, each as long as the system takes
+// or shorter.
+QByteArray lengthened(QByteArray path, int length)
+{
+    while (path.size() < length) {
+        const int left = length - path.size() - 1;
+        int name = qMin(left, NAME_MAX);
+        // A single byte left over could not hold a slash and a name.
+        if (left - name == 1)
+            --name;
+        path += '/' + QByteArray(name, 'p');
+    }
+    return path;
+}
+
 // A Unix socket that takes connections and drops them at once, counting them; a bus library that
 // reaches it fails at once instead of waiting for a greeting.
 class Listener
@@ -119,30 +136,58 @@ private slots:
         QVERIFY(QFile::exists(root + "-outside/" + leftover));
     }
     // The data root named is the one used, or none at all: a name that would lead elsewhere once
-    // made text, or one the system never takes, stops the start with one line and makes nothing.
+    // made text, one the system never takes, or a --root with no name after it stops the start
+    // with one line and makes nothing. In the arguments "{}" is a fresh folder, which a relative
+    // name is taken in; the last one is lengthened to `length` bytes when given; `used` is the
+    // folder the start makes in the fresh one.
     void root_as_named_data()
     {
-        columns<QByteArray, QString>({"name", "said"});
-        QTest::newRow("UTF-8 beyond ASCII") << QByteArray("d\xc3\xa4ten") << "";
-        QTest::newRow("a byte that is not UTF-8") << QByteArray("bad\xff" "byte") << "/bad\\xffbyte\" refused: the name is not valid UTF-8";
-        QTest::newRow("empty") << QByteArray() << "\"\" refused: the name is empty";
-        QTest::newRow("a folder name over the limit") << QByteArray(NAME_MAX + 1, 'n') << "refused: the name is longer than the system takes";
-        QTest::newRow("a path over the limit") << (QByteArray(NAME_MAX, 'p') + '/').repeated(PATH_MAX / NAME_MAX)
-                                               << "refused: the name is longer than the system takes";
+        columns<QByteArrayList, int, QByteArray, QString>({"args", "length", "used", "said"});
+        const QByteArray longest(NAME_MAX, 'n'), bad = "{}/bad\xff" "byte";
+        const QString too_long = "refused: the name is longer than the system takes";
+        const QString not_utf8 = "/bad\\xffbyte\" refused: the name is not valid UTF-8";
+        const QString no_name = "zemK58N: --root is not followed by a data root";
+        QTest::newRow("UTF-8 beyond ASCII") << QByteArrayList{"--root", "{}/d\xc3\xa4ten"} << 0 << QByteArray("d\xc3\xa4ten") << "";
+        QTest::newRow("--root=") << QByteArrayList{"--root={}/d\xc3\xa4ten"} << 0 << QByteArray("d\xc3\xa4ten") << "";
+        QTest::newRow("a real U+FFFD") << QByteArrayList{"--root", "{}/\xef\xbf\xbd"} << 0 << QByteArray("\xef\xbf\xbd") << "";
+        QTest::newRow("a folder name at the limit") << QByteArrayList{"--root", "{}/" + longest} << 0 << longest << "";
+        QTest::newRow("refused, then a good name") << QByteArrayList{"--root", bad, "--root={}/good"} << 0 << QByteArray("good") << "";
+        QTest::newRow("a byte that is not UTF-8") << QByteArrayList{"--root", bad} << 0 << QByteArray() << not_utf8;
+        QTest::newRow("UTF-8 cut short") << QByteArrayList{"--root", "{}/cut\xc3"} << 0 << QByteArray() << "\" refused: the name is not valid UTF-8";
+        QTest::newRow("a byte-order mark first") << QByteArrayList{"--root", "\xef\xbb\xbf" "bom"} << 0 << QByteArray()
+                                                 << "\"\\xef\\xbb\\xbfbom\" refused: the name would not come back unchanged from its text";
+        QTest::newRow("empty") << QByteArrayList{"--root="} << 0 << QByteArray() << "\"\" refused: the name is empty";
+        QTest::newRow("--root with no name") << QByteArrayList{"--root"} << 0 << QByteArray() << no_name;
+        QTest::newRow("a good name, then --root") << QByteArrayList{"--root", "{}/good", "--root"} << 0 << QByteArray() << no_name;
+        QTest::newRow("a folder name over the limit") << QByteArrayList{"--root", "{}/n" + longest} << 0 << QByteArray() << too_long;
+        QTest::newRow("a path at the limit") << QByteArrayList{"--root", "{}"} << PATH_MAX << QByteArray() << too_long;
+        QTest::newRow("a path over the limit") << QByteArrayList{"--root", "{}"} << PATH_MAX + NAME_MAX << QByteArray() << too_long;
     }
     void root_as_named()
     {
-        QFETCH(QByteArray, name);
+        QFETCH(QByteArrayList, args);
+        QFETCH(int, length);
+        QFETCH(QByteArray, used);
         QFETCH(QString, said);
         const QByteArray parent = QFile::encodeName(fresh_test_root("named") + "-parent");
         QDir(QFile::decodeName(parent)).removeRecursively();
         QVERIFY(QDir().mkpath(QFile::decodeName(parent)));
-        const QByteArray named = name.isEmpty() ? name : parent + '/' + name;
-        QByteArray args[] = {"zemK58N", "--root", named, "--no-wait"};
-        char *argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), nullptr};
-        int argc = 4;
-        const StartupOptions options = parse_startup_args(argc, argv);
-        QCOMPARE(argc, 1);
+        const QString before = QDir::currentPath();
+        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        QVERIFY(QDir::setCurrent(QFile::decodeName(parent)));
+        for (QByteArray &arg : args)
+            arg.replace("{}", parent);
+        if (length)
+            args.last() = lengthened(args.last(), length);
+        args = QByteArrayList{"zemK58N", "-platform", "offscreen", "--no-wait"} + args;
+        std::vector<char *> argv;
+        for (QByteArray &arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        int argc = int(args.size());
+        const StartupOptions options = parse_startup_args(argc, argv.data());
+        QCOMPARE(QByteArrayList(argv.begin(), argv.begin() + argc), (QByteArrayList{"zemK58N", "-platform", "offscreen"}));
+        QVERIFY(!options.wait);
         ConfigEngine::destroy_for_test();
         ZemRamPara::destroy_for_test();
         Warnings warnings;
@@ -150,14 +195,52 @@ private slots:
         const QStringList made = QDir(QFile::decodeName(parent)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         if (said.isEmpty()) {
             struct stat st;
-            QCOMPARE(::stat(named + "/data/ram_device_info", &st), 0);
-            QCOMPARE(made, QStringList{QFile::decodeName(name)});
+            QCOMPARE(::stat(parent + '/' + used + "/data/ram_device_info", &st), 0);
+            QCOMPARE(made, QStringList{QFile::decodeName(used)});
             QCOMPARE(warnings.lines(), QStringList());
         } else {
             QCOMPARE(made, QStringList());
             QCOMPARE(warnings.lines().size(), 1);
             QVERIFY2(warnings.lines().first().contains(said), qPrintable(warnings.lines().first()));
         }
+    }
+    // The program itself, refused its data root, ends with status 2 and that one line, and makes
+    // nothing: neither the root named nor the default one in the folder it was started in. No
+    // platform is there to be found, so a start that went past the refusal ends there too.
+    void refused_program_data()
+    {
+        columns<QStringList, int, QString>({"args", "length", "said"});
+        QTest::newRow("--root with no name") << QStringList{"--no-wait", "--root"} << 0 << "--root is not followed by a data root";
+        QTest::newRow("a byte-order mark first") << QStringList{"--root=\ufeffbom"} << 0
+                                                 << "refused: the name would not come back unchanged";
+        QTest::newRow("a path at the limit") << QStringList{"--root", "{}"} << PATH_MAX << "refused: the name is longer than the system takes";
+    }
+    void refused_program()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, length);
+        QFETCH(QString, said);
+        const QString folder = fresh_test_root("program") + "-started-in";
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(folder));
+        args.replaceInStrings("{}", folder);
+        if (length)
+            args.last() = QFile::decodeName(lengthened(QFile::encodeName(args.last()), length));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "zem-no-such-platform");
+        environment.remove("QT_MESSAGE_PATTERN");
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(folder);
+        program.start(ZEM_PROGRAM, args);
+        QVERIFY(program.waitForFinished(-1));
+        const QString errors = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 2);
+        QCOMPARE(errors.count('\n'), 1);
+        QVERIFY2(errors.startsWith("zemK58N: ") && errors.contains(said), qPrintable(errors));
+        QCOMPARE(program.readAllStandardOutput(), QByteArray());
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), QStringList());
     }
     // Whatever bus the host's session names, and whatever the data root holds under the names a
     // bus library looks for, a PC run's session bus reaches nothing: here a listener stands for
