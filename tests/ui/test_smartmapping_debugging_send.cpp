@@ -95,7 +95,9 @@ private slots:
             QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_route"), Qt::LeftButton);
             QTest::mouseClick(wizard()->findChild<QToolButton *>(QStringLiteral("Button_route%1").arg(n % 16 + 1)),
                               Qt::LeftButton);
-            uitest::tick(5);
+            // A sixth of a card's answer time a round: the clicks cost far more than the passes,
+            // and on a starved core the rounds, not the thread's pauses, set how long the send takes.
+            uitest::tick(25);
             QCoreApplication::processEvents();
             QThread::msleep(1);
             if (moved() != last) {
