@@ -203,4 +203,18 @@ struct StickWatcher
     }
 };
 
+// Load scan's list on display with a.qyfile of the device's folder, `big` (of either folder) and
+// s.qyfile on the stick, which `watcher` has mounted; the codes it tells from then on reach `codes`
+// on the thread of `context`.
+inline void list_with_big_file(const QString &big, const QByteArray &bytes, StickWatcher *watcher,
+                               QList<int> *codes, QObject *context)
+{
+    scan_files({"a"});
+    write_dev_file(big, bytes);
+    write_dev_file(QStringLiteral("/mnt/usb1/s.qyfile"), "scan");
+    watcher->mount();
+    QObject::connect(&watcher->usb, &UsbServer::sig_usb_update, context, [codes](int code) { *codes << code; });
+    open_wizard("r o r o");
+}
+
 }
