@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include "global.h"
 #include "paths.h"
@@ -44,7 +42,9 @@ bool port_silent(int port)
 // The scan file of job 2, opened only when it is a regular file of 1 to kMaxScanFile bytes in the
 // device's mapping folder or on the stick, reached with no link followed. Opened without
 // blocking: a FIFO in its place would otherwise hold the FPGA thread for ever. A file on the
-// stick comes with the stick's folder as it stood when the file was opened from it.
+// stick comes with the stick's folder as it stood when the file was opened from it. The job reads
+// the file it opened to its end: what the user chose is sent whole, whatever becomes of its name
+// meanwhile (deleted, or given to another file).
 std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size, FolderId *stick)
 {
     const QString path = QDir::cleanPath(device_path);
@@ -67,14 +67,6 @@ std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size, 
         return nullptr;
     *size = file->size();
     return file;
-}
-
-// The file has no name left: deleted, or on the device its stick pulled, after which every read
-// fails; the job stops as it does there. (fstatat for the reason Utils::open_regular_file has.)
-bool scan_file_gone(const QFile &file)
-{
-    struct stat st;
-    return ::fstatat(file.handle(), "", &st, AT_EMPTY_PATH) != 0 || st.st_nlink == 0;
 }
 
 bool on_stick(const QString &device_path)
@@ -243,10 +235,10 @@ void fpga_manage::job_mapping_file()
         break;
     case 1: {
         char chunk[kMappingChunk];
-        // The stick first: a stick pulled leaves its files without a name too, and its pull is
-        // the watcher's to tell.
-        const bool gone = (m_job_stick.valid && !StickPlace::holds(m_job_stick)) || scan_file_gone(*m_job_file);
-        const qint64 n = gone ? -1 : m_job_file->read(chunk, sizeof chunk);
+        // A pulled stick ends the load: on the device its reads fail, here its folder has gone or
+        // another stands in its place, and the pull is the watcher's to tell.
+        const bool pulled = m_job_stick.valid && !StickPlace::holds(m_job_stick);
+        const qint64 n = pulled ? -1 : m_job_file->read(chunk, sizeof chunk);
         // A read error, or a file that shrank under the job: the cards keep what they got.
         if (n <= 0) {
             m_job_file.reset();

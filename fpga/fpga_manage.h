@@ -75,7 +75,7 @@ public:
     int recovery_files_found() const { return m_recovery_files.load(); }
     int recovery_cards_found() const { return m_recovery_cards.load(); }
     // The last scan-file load sent its whole file: false when it was cut short (its stick pulled,
-    // the file deleted, a read failed) or could not open the file. Set before the load tells 100.
+    // a read failed, the file shrank) or could not open the file. Set before the load tells 100.
     bool load_sent_whole() const { return m_load_whole.load(); }
 
     ~fpga_manage();

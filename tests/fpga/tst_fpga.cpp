@@ -1,6 +1,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -16,6 +17,22 @@ class TestFpga : public QObject
 {
     Q_OBJECT
     fpga_manage *f = nullptr;
+    int wakes = 0;   // the stick watcher woken by a load
+
+    // A 3 MiB scan file's load under way, 100 KiB of it sent, its percentages told to `spy`; the
+    // caller takes the watcher's wake away again.
+    void start_load(const QString &file, Progress *spy)
+    {
+        write_dev_file(file, QByteArray(3 * 1024 * 1024, 'q'));
+        QDir().mkpath(Paths::dev("/mnt/usb1"));
+        set_qyfile_name(file);
+        f->set_job_listener(spy->listener());
+        wakes = 0;
+        StickPlace::set_watcher(this, [this] { ++wakes; });
+        g_send_para.job_word = JOB_MAPPING_FILE;
+        for (int i = 0; i < 101; ++i)
+            f->fpga_pass();
+    }
 
 private slots:
     void init()
@@ -466,7 +483,8 @@ private slots:
     // However the stick went, the load ends at the next pass with what the cards have, and the
     // stick watcher is told what stands in its place; a stick put back meanwhile is another
     // folder, a link to the stick is no stick, and a file the device's folder holds is not the
-    // stick's. A file deleted ends its load too, though no stick went.
+    // stick's. The file's name deleted, or given to another file, is no pull: the file the load
+    // opened is sent whole, none of the other file's bytes with it, and nothing is told.
     void stick_pulled_during_load_data()
     {
         QTest::addColumn<QString>("file");
@@ -491,36 +509,48 @@ private slots:
         }) << true << true;
         QTest::newRow("the device's file, the stick moved") << "/data/smartmapping/screen.qyfile"
                                                            << std::function<void()>(moved) << false << false;
-        for (auto [name, file] : {std::pair{"the stick's file deleted", "/mnt/usb1/screen.qyfile"},
-                                  {"the device's file deleted", "/data/smartmapping/screen.qyfile"}})
-            QTest::newRow(name) << file << std::function<void()>([file = file] { QVERIFY(QFile::remove(Paths::dev(file))); })
-                                << true << false;
+        for (auto [whose, file] : {std::pair{"the stick's", "/mnt/usb1/screen.qyfile"},
+                                   {"the device's", "/data/smartmapping/screen.qyfile"}}) {
+            const QString path = QLatin1String(file);
+            QTest::newRow(qPrintable(QStringLiteral("%1 file deleted").arg(QLatin1String(whose))))
+                << path << std::function<void()>([path] { QVERIFY(QFile::remove(Paths::dev(path))); }) << false << false;
+            // Smaller than what was sent: a load that went by the name again would end short.
+            QTest::newRow(qPrintable(QStringLiteral("%1 file replaced by another renamed over its name").arg(QLatin1String(whose))))
+                << path << std::function<void()>([path] {
+                       write_dev_file(path + ".new", QByteArray(50 * 1024, 'n'));
+                       QCOMPARE(std::rename(Paths::dev_local8(path + ".new").constData(), Paths::dev_local8(path).constData()), 0);
+                   }) << false << false;
+        }
     }
     void stick_pulled_during_load()
     {
         QFETCH(QString, file);
         QFETCH(std::function<void()>, pull);
-        write_dev_file(file, QByteArray(3 * 1024 * 1024, 'q'));
-        QDir().mkpath(Paths::dev("/mnt/usb1"));
-        set_qyfile_name(file);
         Progress spy;
-        f->set_job_listener(spy.listener());
-        int wakes = 0;
-        StickPlace::set_watcher(this, [&wakes] { ++wakes; });
         const auto unwatch = qScopeGuard([this] { StickPlace::set_watcher(this, nullptr); });
-        g_send_para.job_word = JOB_MAPPING_FILE;
-        for (int i = 0; i < 101; ++i)
-            f->fpga_pass();
+        start_load(file, &spy);
         QCOMPARE(wakes, 0);
         pull();
         QFETCH(bool, ends);
         if (!ends) {
             for (int i = 0; i < 10; ++i)
                 f->fpga_pass();
-            f->set_job_listener({});
             QCOMPARE(sim().cards[0][0].loaded_bytes, 110 * 1024);
             QVERIFY(g_send_para.job_word.load() != 0);
-            g_send_para.job_word = 0;
+            // On to its end, as a load left alone goes: every percent, then 100 (a 0 the bar
+            // starts at is told only after an earlier job left another value).
+            for (int i = 0; i < 4000 && g_send_para.job_word.load(); ++i)
+                f->fpga_pass();
+            f->set_job_listener({});
+            QList<int> whole, told = spy.told;
+            for (int pct = 1; pct <= 100; ++pct)
+                whole << pct;
+            told.removeAll(0);
+            QCOMPARE(g_send_para.job_word.load(), uint16_t(0));
+            QCOMPARE(sim().cards[0][0].loaded_bytes, 3 * 1024 * 1024);
+            QCOMPARE(told, whole);
+            QVERIFY(f->load_sent_whole());
+            QTEST(wakes == 1, "told");
             return;
         }
         int passes = 0;
@@ -531,6 +561,58 @@ private slots:
         QCOMPARE(spy.told.mid(spy.told.size() - 2), (QList<int>{3, 100}));
         QVERIFY(!f->load_sent_whole());
         QTEST(wakes == 1, "told");
+    }
+    // What the load reads failing under it (the device's pulled stick), or the file shrinking,
+    // ends the load with what the cards got, though the stick and the name stay: the bar closes
+    // short of 99, nothing is told, and the load does not pass for a whole one.
+    void scan_file_failing_during_load_data()
+    {
+        columns<QString, QString, int, int>({"file", "change", "least", "most"});
+        const QString stick = "/mnt/usb1/screen.qyfile", device = "/data/smartmapping/screen.qyfile";
+        const int sent = 100 * 1024, whole = 3 * 1024 * 1024;
+        QTest::newRow("the stick's reads failing") << stick << "fail" << sent << whole - 1;
+        QTest::newRow("the device's reads failing") << device << "fail" << sent << whole - 1;
+        // What was read ahead of the cards may still reach them.
+        QTest::newRow("shrunk below what was sent") << stick << "50" << sent << whole - 1;
+        QTest::newRow("shrunk beyond what was sent") << device << "200" << 200 * 1024 << 200 * 1024;
+    }
+    void scan_file_failing_during_load()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, change);
+        Progress spy;
+        const auto unwatch = qScopeGuard([this] { StickPlace::set_watcher(this, nullptr); });
+        start_load(file, &spy);
+        if (change == "fail") {
+            // A folder in place of the file the load holds open: every read of it fails.
+            struct stat target;
+            QCOMPARE(::stat(Paths::dev_local8(file).constData(), &target), 0);
+            const int dir = ::open(Paths::dev_local8("/data").constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            QVERIFY(dir >= 0);
+            int replaced = 0;
+            for (int fd = 0; fd < 1024; ++fd) {
+                struct stat st;
+                if (fd != dir && ::fstatat(fd, "", &st, AT_EMPTY_PATH) == 0 && st.st_dev == target.st_dev
+                    && st.st_ino == target.st_ino)
+                    replaced += ::dup2(dir, fd) == fd;
+            }
+            ::close(dir);
+            QCOMPARE(replaced, 1);
+        } else {
+            QVERIFY(QFile::resize(Paths::dev(file), change.toInt() * 1024));
+        }
+        int passes = 0;
+        for (; g_send_para.job_word.load() && passes < 4000; ++passes)
+            f->fpga_pass();
+        f->set_job_listener({});
+        QFETCH(int, least);
+        QFETCH(int, most);
+        const int loaded = sim().cards[0][0].loaded_bytes;
+        QVERIFY2(loaded >= least && loaded <= most, qPrintable(QString::number(loaded)));
+        QCOMPARE(g_send_para.job_word.load(), uint16_t(0));
+        QVERIFY(spy.told.size() >= 2 && spy.told.last() == 100 && spy.told[spy.told.size() - 2] < 99);
+        QVERIFY(!f->load_sent_whole());
+        QCOMPARE(wakes, 0);
     }
     void job_without_listener_ends()
     {

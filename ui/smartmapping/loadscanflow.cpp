@@ -175,7 +175,7 @@ void LoadScanFlow::load()
 
 void LoadScanFlow::job_ended()
 {
-    // The bar closes either way; a load that stopped short (its stick pulled, its file deleted)
+    // The bar closes either way; a load that stopped short (its stick pulled, its reads failing)
     // must not pass for one that sent the whole file: as when Load finds the file gone, the list
     // shows what is there now. Only a load ends with the list shown: another flow's job is posted
     // once its entry has been chosen, which put the list away.

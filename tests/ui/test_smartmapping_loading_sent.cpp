@@ -1,0 +1,88 @@
+// The smart-mapping wizard's Load scan: what the simulated receiving cards get of the file chosen.
+#include <cstdio>
+
+#include "smartmappingfx.h"
+
+using namespace smartfx;
+
+class TestSmartMappingLoadingSent : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { fresh_wizard(); }
+    void cleanup() { uitest::close_all(); }
+
+    // Load sends the chosen file, as it was when Load was pressed, to the receiving cards of the
+    // port chosen; the list changing during the job does not change what is sent.
+    void scan_file_loaded_into_the_cards()
+    {
+        write_dev_file(QStringLiteral("/data/smartmapping/a.qyfile"), QByteArray(1000, 'a'));
+        write_dev_file(QStringLiteral("/mnt/usb1/b.qyfile"), QByteArray(2500, 'b'));
+        open_wizard("r o o r o r o");   // port 1 (LED2), Next
+        act("r o o");                   // the second file, Load
+        QCOMPARE(int(g_send_para.job()), int(JOB_MAPPING_FILE));
+        // The keys are back on the rows while the file is sent.
+        QCOMPARE(load_scan().cursor_on_buttons(), false);
+        QCOMPARE(uitest::look(wizard(), "Button_load"), LookState::Normal);
+        QCOMPARE(list_rows(), QStringLiteral("a.qyfile b.qyfile+*"));
+        write_dev_file(QStringLiteral("/mnt/usb1/0.qyfile"), QByteArray(700, '0'));
+        uitest::para()->test_signal(CHANGE_USB_MOUNTED);
+        QCOMPARE(list_rows(), QStringLiteral("a.qyfile* 0.qyfile+ b.qyfile+"));
+        QCOMPARE(qyfile_name(), QStringLiteral("/mnt/usb1/b.qyfile"));
+        QCOMPARE(run_job().last(), 100);
+        SimLock s;
+        QCOMPARE((QList<int>{s->cards[0][0].loaded_bytes, s->cards[1][0].loaded_bytes}), (QList<int>{0, 2500}));
+    }
+    // The file's name deleted, or given to another file, while it loads, with the stick left in
+    // place: the file as opened reaches the cards whole, none of the other file's bytes with it,
+    // the bar rises and closes as it does for the same file left alone, the list stays as a whole
+    // load leaves it, and no pull is told.
+    void load_outlives_the_name_data()
+    {
+        columns<QString, QString>({"big", "change"});
+        const QString stick = "/mnt/usb1/big.qyfile", device = "/data/smartmapping/big.qyfile";
+        QTest::newRow("the stick's file deleted") << stick << "delete";
+        QTest::newRow("the device's file deleted") << device << "delete";
+        QTest::newRow("the stick's file replaced by another renamed over its name") << stick << "replace";
+        QTest::newRow("the device's file replaced by another renamed over its name") << device << "replace";
+    }
+    void load_outlives_the_name()
+    {
+        QFETCH(QString, big);
+        QFETCH(QString, change);
+        const QByteArray bytes(200 * 1024, 'q');
+        StickWatcher watcher;
+        QList<int> codes;
+        list_with_big_file(big, bytes, &watcher, &codes, this);
+        // The same file loaded twice, most of it sent before the job is run to its end: first
+        // left alone, then with its name changed in between.
+        const auto load = [] {
+            QTest::mouseClick(load_scan().file_list()->row_button(1), Qt::LeftButton);
+            QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_load"), Qt::LeftButton);
+            for (int i = 0; i < 100; ++i)
+                fpga_manage::p_fpga_manage->fpga_pass();
+        };
+        load();
+        QCOMPARE(qyfile_name(), big);
+        const QList<int> whole = run_job();
+        const QString rows = list_rows();
+        QCOMPARE(SimLock()->cards[0][0].loaded_bytes, bytes.size());
+        load();
+        if (change == "delete") {
+            QVERIFY(QFile::remove(Paths::dev(big)));
+        } else {
+            // Smaller than what was sent: a load that went by the name again would end short.
+            write_dev_file(big + ".new", QByteArray(50 * 1024, 'n'));
+            QCOMPARE(std::rename(Paths::dev_local8(big + ".new").constData(), Paths::dev_local8(big).constData()), 0);
+        }
+        QCOMPARE(run_job(), whole);
+        QCOMPARE(whole.last(), 100);
+        QCOMPARE(SimLock()->cards[0][0].loaded_bytes, 2 * bytes.size());
+        QCOMPARE(list_rows(), rows);
+        watcher.look();
+        QCOMPARE(codes, QList<int>());
+    }
+};
+
+QTEST_MAIN(TestSmartMappingLoadingSent)
+#include "test_smartmapping_loading_sent.moc"
