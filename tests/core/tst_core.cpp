@@ -860,7 +860,7 @@ private slots:
         QTest::newRow("four digits") << "1.2.3.0001" << "";
         QTest::newRow("a sign") << "1.2.-3.4" << "";
         QTest::newRow("a space") << "1.2.3.4 " << "";
-        QTest::newRow("digits of another script") << QString::fromUtf8("1.2.3.Ù¤") << "";
+        QTest::newRow("digits of another script") << QStringLiteral("1.2.3.\u0664") << "";
         QTest::newRow("nothing") << "" << "";
     }
     void plain_ipv4()
