@@ -603,6 +603,29 @@ private slots:
         QVERIFY(f->load_sent_whole());
         QCOMPARE(wakes, 0);
     }
+    // The largest scan file a load takes is sent whole; a byte more and nothing is.
+    void scan_file_at_the_size_limit_data()
+    {
+        columns<int, int, QList<int>>({"size", "loaded", "told"});
+        const int limit = 4 * 1024 * 1024;
+        QTest::newRow("4 MiB") << limit << limit << every_percent();
+        QTest::newRow("a byte beyond 4 MiB") << limit + 1 << 0 << QList<int>{100};
+    }
+    void scan_file_at_the_size_limit()
+    {
+        QFETCH(int, size);
+        const QString file = QStringLiteral("/data/smartmapping/limit.qyfile");
+        write_dev_file(file, QByteArray(size, 'l'));
+        set_qyfile_name(file);
+        Progress spy;
+        f->set_job_listener(spy.listener());
+        g_send_para.job_word = JOB_MAPPING_FILE;
+        const QList<int> told = finish_load(&spy);
+        QCOMPARE(g_send_para.job_word.load(), uint16_t(0));
+        QTEST(sim().cards[0][0].loaded_bytes, "loaded");
+        QTEST(told, "told");
+        QCOMPARE(f->load_sent_whole(), size <= 4 * 1024 * 1024);
+    }
     // What the load reads failing under it (the device's pulled stick), or the file shrinking,
     // ends the load with what the cards got, though the stick and the name stay: the bar closes
     // short of 99, nothing is told, and the load does not pass for a whole one.
