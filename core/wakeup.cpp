@@ -17,6 +17,7 @@ void Wakeup::pause(std::chrono::milliseconds pause)
         hook();
     std::unique_lock<std::mutex> lock(m_mutex);
     const auto woken = [this] { return m_woken; };
+    m_blocked = true;
     if (pause == kUntilWoken) {
         // Set and cleared under the lock, which the wait lets go of only while it blocks: with a
         // wake kept, the wait returns without ever letting go, and no one sees the thread asleep.
@@ -26,6 +27,7 @@ void Wakeup::pause(std::chrono::milliseconds pause)
     } else {
         m_cv.wait_for(lock, pause, woken);
     }
+    m_blocked = false;
     m_woken = false;
 }
 
@@ -33,6 +35,12 @@ bool Wakeup::sleeps_until_woken() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_blocked_untimed && !m_woken;
+}
+
+bool Wakeup::blocked_in_pause() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_blocked;
 }
 
 namespace Wakeups {

@@ -23,11 +23,15 @@ public:
 
     // Tests: called as a thread enters a pause, before the pause looks at anything.
     static std::atomic<void (*)()> pausing_hook;
+    // Tests: the thread is blocked in a pause, timed or not. Decided under the wake's lock, which
+    // a pause lets go of only while it blocks: a pause that a kept wake ends never reads as one.
+    bool blocked_in_pause() const;
 
 private:
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
     bool m_woken = false;
+    bool m_blocked = false;
     bool m_blocked_untimed = false;
 };
 

@@ -238,7 +238,10 @@ void fpga_manage::job_mapping_file()
         // A pulled stick ends the load: on the device its reads fail, here its folder has gone or
         // another stands in its place, and the pull is the watcher's to tell.
         const bool pulled = m_job_stick.valid && !StickPlace::holds(m_job_stick);
-        const qint64 n = pulled ? -1 : m_job_file->read(chunk, sizeof chunk);
+        // No further than the size the file had when opened: bytes another writer appends
+        // meanwhile are none of what the user chose.
+        const qint64 want = std::min<qint64>(sizeof chunk, m_job_size - m_job_bytes);
+        const qint64 n = pulled ? -1 : m_job_file->read(chunk, want);
         // A read error, or a file that shrank under the job: the cards keep what they got.
         if (n <= 0) {
             m_job_file.reset();
@@ -251,7 +254,7 @@ void fpga_manage::job_mapping_file()
             for (SimCard &card : s->cards[sp.port])
                 card.loaded_bytes += static_cast<int>(n);
         }
-        const int pct = static_cast<int>(std::min(m_job_bytes, m_job_size) * 99 / m_job_size);
+        const int pct = static_cast<int>(m_job_bytes * 99 / m_job_size);
         if (pct != sp.progress)
             emit_progress(pct);
         if (m_job_bytes >= m_job_size) {

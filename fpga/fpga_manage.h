@@ -121,7 +121,7 @@ private:
     uint32_t m_last_answer = 0;        // job 1: tick of the port's last answer (or of the start)
     double m_send_share = 0;           // job 1: the bar, unrounded
     std::unique_ptr<QFile> m_job_file; // job 2: the scan file, read a chunk a pass
-    qint64 m_job_size = 0;
+    qint64 m_job_size = 0;             // job 2: the size opened, all the load sends
     FolderId m_job_stick;              // job 2: the stick's folder the file was opened from
     qint64 m_job_bytes = 0;            // job 2: bytes sent
     int m_job_sent = 0;                // job 6: files replayed

@@ -19,11 +19,11 @@ class TestFpga : public QObject
     fpga_manage *f = nullptr;
     int wakes = 0;   // the stick watcher woken by a load
 
-    // A 3 MiB scan file's load under way, 100 KiB of it sent, its percentages told to `spy`; the
-    // caller takes the watcher's wake away again.
-    void start_load(const QString &file, Progress *spy)
+    // A scan file's load under way (3 MiB unless told), 100 KiB of it sent, its percentages told
+    // to `spy`; the caller takes the watcher's wake away again.
+    void start_load(const QString &file, Progress *spy, int size = 3 * 1024 * 1024)
     {
-        write_dev_file(file, QByteArray(3 * 1024 * 1024, 'q'));
+        write_dev_file(file, QByteArray(size, 'q'));
         QDir().mkpath(Paths::dev("/mnt/usb1"));
         set_qyfile_name(file);
         f->set_job_listener(spy->listener());
@@ -32,6 +32,25 @@ class TestFpga : public QObject
         g_send_para.job_word = JOB_MAPPING_FILE;
         for (int i = 0; i < 101; ++i)
             f->fpga_pass();
+    }
+    // The load run to its end; what it told, less a 0 the bar starts at (told only after an
+    // earlier job left another value).
+    QList<int> finish_load(Progress *spy)
+    {
+        for (int i = 0; i < 10000 && g_send_para.job_word.load(); ++i)
+            f->fpga_pass();
+        f->set_job_listener({});
+        QList<int> told = spy->told;
+        told.removeAll(0);
+        return told;
+    }
+    // What a load left alone tells: every percent, then 100.
+    static QList<int> every_percent()
+    {
+        QList<int> whole;
+        for (int pct = 1; pct <= 100; ++pct)
+            whole << pct;
+        return whole;
     }
 
 private slots:
@@ -537,18 +556,11 @@ private slots:
                 f->fpga_pass();
             QCOMPARE(sim().cards[0][0].loaded_bytes, 110 * 1024);
             QVERIFY(g_send_para.job_word.load() != 0);
-            // On to its end, as a load left alone goes: every percent, then 100 (a 0 the bar
-            // starts at is told only after an earlier job left another value).
-            for (int i = 0; i < 4000 && g_send_para.job_word.load(); ++i)
-                f->fpga_pass();
-            f->set_job_listener({});
-            QList<int> whole, told = spy.told;
-            for (int pct = 1; pct <= 100; ++pct)
-                whole << pct;
-            told.removeAll(0);
+            // On to its end, as a load left alone goes.
+            const QList<int> told = finish_load(&spy);
             QCOMPARE(g_send_para.job_word.load(), uint16_t(0));
             QCOMPARE(sim().cards[0][0].loaded_bytes, 3 * 1024 * 1024);
-            QCOMPARE(told, whole);
+            QCOMPARE(told, every_percent());
             QVERIFY(f->load_sent_whole());
             QTEST(wakes == 1, "told");
             return;
@@ -561,6 +573,58 @@ private slots:
         QCOMPARE(spy.told.mid(spy.told.size() - 2), (QList<int>{3, 100}));
         QVERIFY(!f->load_sent_whole());
         QTEST(wakes == 1, "told");
+    }
+    // Another writer appending to the scan file while it loads: the cards get the file as large as
+    // it was opened, none of what was appended, and the bar rises and closes as for a file left
+    // alone. The size leaves the last read short of a chunk, where a whole chunk would take in
+    // appended bytes.
+    void scan_file_grown_during_load_data()
+    {
+        columns<QString>({"file"});
+        QTest::newRow("the stick's file") << QStringLiteral("/mnt/usb1/screen.qyfile");
+        QTest::newRow("the device's file") << QStringLiteral("/data/smartmapping/screen.qyfile");
+    }
+    void scan_file_grown_during_load()
+    {
+        QFETCH(QString, file);
+        const int size = 3 * 1024 * 1024 + 500;
+        Progress spy;
+        const auto unwatch = qScopeGuard([this] { StickPlace::set_watcher(this, nullptr); });
+        start_load(file, &spy, size);
+        {
+            QFile writer(Paths::dev(file));
+            QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Append));
+            QCOMPARE(writer.write(QByteArray(100 * 1024, 'g')), qint64(100 * 1024));
+        }
+        const QList<int> told = finish_load(&spy);
+        QCOMPARE(g_send_para.job_word.load(), uint16_t(0));
+        QCOMPARE(sim().cards[0][0].loaded_bytes, size);
+        QCOMPARE(told, every_percent());
+        QVERIFY(f->load_sent_whole());
+        QCOMPARE(wakes, 0);
+    }
+    // The largest scan file a load takes is sent whole; a byte more and nothing is.
+    void scan_file_at_the_size_limit_data()
+    {
+        columns<int, int, QList<int>>({"size", "loaded", "told"});
+        const int limit = 4 * 1024 * 1024;
+        QTest::newRow("4 MiB") << limit << limit << every_percent();
+        QTest::newRow("a byte beyond 4 MiB") << limit + 1 << 0 << QList<int>{100};
+    }
+    void scan_file_at_the_size_limit()
+    {
+        QFETCH(int, size);
+        const QString file = QStringLiteral("/data/smartmapping/limit.qyfile");
+        write_dev_file(file, QByteArray(size, 'l'));
+        set_qyfile_name(file);
+        Progress spy;
+        f->set_job_listener(spy.listener());
+        g_send_para.job_word = JOB_MAPPING_FILE;
+        const QList<int> told = finish_load(&spy);
+        QCOMPARE(g_send_para.job_word.load(), uint16_t(0));
+        QTEST(sim().cards[0][0].loaded_bytes, "loaded");
+        QTEST(told, "told");
+        QCOMPARE(f->load_sent_whole(), size <= 4 * 1024 * 1024);
     }
     // What the load reads failing under it (the device's pulled stick), or the file shrinking,
     // ends the load with what the cards got, though the stick and the name stay: the bar closes

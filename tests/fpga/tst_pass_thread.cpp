@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "pass_thread.h"
 #include "waits.h"
@@ -132,6 +133,40 @@ private slots:
         ZEM_TRY_VERIFY(thread.waits_for_work());
         QCOMPARE(passes.load(), 3);
         QCOMPARE(g_entered_asleep.load(), 0);
+    }
+
+    // A wake that came before the pause ends it without its ever blocking, however long the pause:
+    // work handed over while the thread was busy must not wait out the whole of it.
+    void a_kept_wake_ends_the_next_pause_data()
+    {
+        QTest::addColumn<qint64>("pause");
+        QTest::newRow("an hour") << qint64(std::chrono::milliseconds(1h).count());
+        QTest::newRow("until woken") << qint64(Wakeup::kUntilWoken.count());
+    }
+    void a_kept_wake_ends_the_next_pause()
+    {
+        QFETCH(qint64, pause);
+        Wakeup wakeup;
+        std::atomic<bool> returned{false};
+        wakeup.wake();
+        std::thread sleeper([&] {
+            wakeup.pause(std::chrono::milliseconds(pause));
+            returned = true;
+        });
+        // However the test ends, the sleeper is brought back before the wake goes.
+        const auto join = qScopeGuard([&] {
+            wakeup.wake();
+            sleeper.join();
+        });
+        // Blocked is looked at first: a pause that blocked may still come back, on the wake the
+        // guard gives or a spurious one, but it has already slept on the kept wake.
+        bool blocked = false;
+        QVERIFY(zemtest::poll_until([&] {
+            blocked = blocked || wakeup.blocked_in_pause();
+            return blocked || returned;
+        }));
+        QVERIFY2(!blocked, "blocked in the pause with a wake kept from before it");
+        QVERIFY(returned);
     }
 };
 

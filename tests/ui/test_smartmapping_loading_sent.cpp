@@ -33,8 +33,9 @@ private slots:
         SimLock s;
         QCOMPARE((QList<int>{s->cards[0][0].loaded_bytes, s->cards[1][0].loaded_bytes}), (QList<int>{0, 2500}));
     }
-    // The file's name deleted, or given to another file, while it loads, with the stick left in
-    // place: the file as opened reaches the cards whole, none of the other file's bytes with it,
+    // The file's name deleted, or given to another file, or the file grown by another writer,
+    // while it loads, with the stick left in place: the file as opened reaches the cards whole,
+    // none of the other file's bytes or the appended ones with it,
     // the bar rises and closes as it does for the same file left alone, the list stays as a whole
     // load leaves it, and no pull is told.
     void load_outlives_the_name_data()
@@ -45,17 +46,20 @@ private slots:
         QTest::newRow("the device's file deleted") << device << "delete";
         QTest::newRow("the stick's file replaced by another renamed over its name") << stick << "replace";
         QTest::newRow("the device's file replaced by another renamed over its name") << device << "replace";
+        QTest::newRow("the stick's file grown") << stick << "grow";
+        QTest::newRow("the device's file grown") << device << "grow";
     }
     void load_outlives_the_name()
     {
         QFETCH(QString, big);
         QFETCH(QString, change);
-        const QByteArray bytes(200 * 1024, 'q');
+        // Short of a whole last chunk, which would take in bytes appended meanwhile.
+        const QByteArray bytes(200 * 1024 + 300, 'q');
         StickWatcher watcher;
         QList<int> codes;
         list_with_big_file(big, bytes, &watcher, &codes, this);
         // The same file loaded twice, most of it sent before the job is run to its end: first
-        // left alone, then with its name changed in between.
+        // left alone, then with its name or its length changed in between.
         const auto load = [] {
             QTest::mouseClick(load_scan().file_list()->row_button(1), Qt::LeftButton);
             QTest::mouseClick(wizard()->findChild<QPushButton *>("Button_load"), Qt::LeftButton);
@@ -70,6 +74,10 @@ private slots:
         load();
         if (change == "delete") {
             QVERIFY(QFile::remove(Paths::dev(big)));
+        } else if (change == "grow") {
+            QFile writer(Paths::dev(big));
+            QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Append));
+            QCOMPARE(writer.write(QByteArray(50 * 1024, 'g')), qint64(50 * 1024));
         } else {
             // Smaller than what was sent: a load that went by the name again would end short.
             write_dev_file(big + ".new", QByteArray(50 * 1024, 'n'));
