@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTextCodec>
 #include <QThread>
 #include <QTimer>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,6 +27,7 @@
 #include "syncupdate.h"
 #include "tarvosource.h"
 #include "usbserver.h"
+#include "utils.h"
 #include "warmup.h"
 #include "zem_keyboard.h"
 #include "zemrampara.h"
@@ -113,30 +114,49 @@ QString refusal(const QByteArray &named, const QString &why)
     return QStringLiteral("data root \"%1\" refused: %2").arg(QString::fromLatin1(printable(named)), why);
 }
 
-bool valid_utf8(const QByteArray &bytes)
+// Empty when the name comes back from its text byte for byte, else the refusal. Every path below
+// the root is made from its text: a name that does not come back would lead to another folder.
+// Valid UTF-8 can fail so too (a leading byte-order mark is dropped from the text), and the line
+// must not blame the encoding then.
+QString round_trip_refusal(const QByteArray &bytes)
 {
-    QTextCodec::ConverterState state;
-    QTextCodec::codecForMib(106)->toUnicode(bytes.constData(), bytes.size(), &state);
-    // A sequence cut short at the end is held back for more bytes rather than counted invalid.
-    return state.invalidChars == 0 && state.remainingChars == 0;
+    if (QFile::encodeName(QFile::decodeName(bytes)) == bytes)
+        return QString();
+    return refusal(bytes, Utils::is_utf8(bytes) ? QStringLiteral("the name would not come back unchanged from its text; "
+                                                                 "no other folder is used in its place")
+                                                : QStringLiteral("the name is not valid UTF-8; no other folder is used in its place"));
 }
 
-// The data root as named. Every path below it is made from its text: a name that does not come
-// back from the text byte for byte would lead to another folder, so it is refused instead. Valid
-// UTF-8 can fail so too (a leading byte-order mark is dropped from the text), and the line must
-// not blame the encoding then. A later --root replaces an earlier one, its refusal included.
-void take_root(const char *named, StartupOptions *options)
+// The data root as named, made absolute from the current folder's own name when it is relative:
+// Qt's current path is text, and a folder whose name is not UTF-8 would lose its bytes there, the
+// root then landing in a sibling folder with U+FFFD in their place. So the whole name is checked
+// as the program will use it. A name refused as given is named as given. A later --root replaces
+// an earlier one, its refusal included.
+void take_root(const QByteArray &bytes, StartupOptions *options)
 {
-    const QByteArray bytes(named);
     options->root = QFile::decodeName(bytes);
     options->refused.clear();
-    if (bytes.isEmpty())
+    if (bytes.isEmpty()) {
         options->refused = refusal(bytes, QStringLiteral("the name is empty"));
-    else if (QFile::encodeName(options->root) != bytes)
-        options->refused = refusal(bytes, valid_utf8(bytes)
-                                              ? QStringLiteral("the name would not come back unchanged from its text; "
-                                                               "no other folder is used in its place")
-                                              : QStringLiteral("the name is not valid UTF-8; no other folder is used in its place"));
+        return;
+    }
+    options->refused = round_trip_refusal(bytes);
+    if (!options->refused.isEmpty() || bytes.startsWith('/'))
+        return;
+    char *current = ::getcwd(nullptr, 0);
+    if (!current) {
+        // A folder deleted while the program was started in it has no name to put first.
+        options->refused = refusal(bytes, QStringLiteral("the current folder cannot be named (%1); no other folder is used in its place")
+                                              .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return;
+    }
+    QByteArray absolute(current);
+    std::free(current);
+    if (!absolute.endsWith('/'))
+        absolute += '/';
+    absolute += bytes;
+    options->root = QFile::decodeName(absolute);
+    options->refused = round_trip_refusal(absolute);
 }
 
 // Why the data root can never be used, empty when it can: a name longer than the system takes
@@ -157,9 +177,11 @@ StartupOptions parse_startup_args(int &argc, char **argv)
 {
     StartupOptions options;
     options.wait = !env_flag("ZEM_NO_WAIT");
+    bool named = false;
     int out = 1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--root") == 0) {
+            named = true;
             // Without its folder the option would leave the default root in use, which the
             // person who typed it did not ask for.
             if (i + 1 < argc)
@@ -167,6 +189,7 @@ StartupOptions parse_startup_args(int &argc, char **argv)
             else
                 options.refused = QStringLiteral("--root is not followed by a data root");
         } else if (std::strncmp(argv[i], "--root=", 7) == 0) {
+            named = true;
             take_root(argv[i] + 7, &options);
         } else if (std::strcmp(argv[i], "--no-wait") == 0) {
             options.wait = false;
@@ -176,6 +199,15 @@ StartupOptions parse_startup_args(int &argc, char **argv)
     }
     argv[out] = nullptr;
     argc = out;
+#ifdef ZEM_DEVICE_BUILD
+    // The device's root stays "/".
+    Q_UNUSED(named)
+#else
+    // The default root, run-data in the folder the program was started in, is taken as that
+    // name given would be.
+    if (!named)
+        take_root("run-data", &options);
+#endif
     return options;
 }
 
