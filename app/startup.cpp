@@ -55,31 +55,27 @@ void keep_off_host_session_bus()
 #endif
 }
 
-// Without XDG_RUNTIME_DIR Qt makes /tmp/runtime-<user> on the host for its runtime files. A PC run
-// keeps them in a folder of its data root that only its user may enter, as Qt requires (0700,
-// owned by the user). The variable names that folder even when it cannot be made: Qt then goes
-// without one rather than make its own on the host.
-void runtime_folder_of_its_own()
-{
 #ifndef ZEM_DEVICE_BUILD
-    static const char kName[] = "runtime";
-    const QString path = Paths::data_root() + QLatin1Char('/') + QLatin1String(kName);
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
+// Why Qt would not take the run's own runtime folder, empty when it would: a folder of the data root
+// that only its user may enter, as Qt requires (0700, owned by the user). Qt makes and checks it
+// by its whole name, which it cannot do once that name reaches PATH_MAX, even where mkdirat from
+// the root's descriptor still could.
+QString runtime_folder_problem(const QByteArray &path, const char *name)
+{
+    if (path.size() >= PATH_MAX)
+        return QStringLiteral("the name is longer than the system takes");
     const int root = ::open(QFile::encodeName(Paths::data_root()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (root < 0) {
-        const int error = errno;
-        Utils::report_file_problem(path, QStringLiteral("no runtime folder: ") + QString::fromLocal8Bit(std::strerror(error)));
-        return;
-    }
+    if (root < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
     struct stat st;
     // Whatever else holds the name (a link, a file) goes: Qt would follow a link to its target.
-    if (::fstatat(root, kName, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
-        ::unlinkat(root, kName, 0);
+    if (::fstatat(root, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
+        ::unlinkat(root, name, 0);
     QString problem;
-    if (::mkdirat(root, kName, 0700) != 0 && errno != EEXIST) {
+    if (::mkdirat(root, name, 0700) != 0 && errno != EEXIST) {
         problem = QString::fromLocal8Bit(std::strerror(errno));
     } else {
-        const int dir = ::openat(root, kName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int dir = ::openat(root, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (dir < 0)
             problem = QString::fromLocal8Bit(std::strerror(errno));
         else if (::fstat(dir, &st) != 0 || st.st_uid != ::geteuid())
@@ -90,8 +86,29 @@ void runtime_folder_of_its_own()
             ::close(dir);
     }
     ::close(root);
-    if (!problem.isEmpty())
-        Utils::report_file_problem(path, QStringLiteral("no runtime folder: ") + problem);
+    return problem;
+}
+#endif
+
+// Qt asks for its runtime folder at every start (the platform integration looks there for a
+// sandbox's marker file). When the folder named cannot be had (the root is a file or read-only,
+// another user owns the folder, the name is too long) Qt does not go without: it makes
+// runtime-<user> in the host's temporary folder (TMPDIR, else /tmp), which outlives the run. So
+// TMPDIR, for this process alone, then names /dev/null, below which a mkdir fails (ENOTDIR) and
+// touches nothing: Qt goes without a runtime folder. Nothing of a PC run uses the host's temporary
+// folder otherwise, and it runs no other program that would inherit the variable.
+void runtime_folder_of_its_own()
+{
+#ifndef ZEM_DEVICE_BUILD
+    static const char kName[] = "runtime";
+    const QString path = Paths::data_root() + QLatin1Char('/') + QLatin1String(kName);
+    const QByteArray encoded = QFile::encodeName(path);
+    qputenv("XDG_RUNTIME_DIR", encoded);
+    const QString problem = runtime_folder_problem(encoded, kName);
+    if (problem.isEmpty())
+        return;
+    qputenv("TMPDIR", "/dev/null");
+    Utils::report_file_problem(path, QStringLiteral("no runtime folder: ") + problem);
 #endif
 }
 

@@ -103,7 +103,28 @@ private:
 class TestStartup : public QObject
 {
     Q_OBJECT
+    // A start names the runtime folder, and one that cannot have it the temporary folder, for the
+    // whole process: each test begins with the test run's own.
+    struct Variable
+    {
+        const char *name;
+        bool set;
+        QByteArray value;
+    };
+    std::vector<Variable> m_environment;
+
 private slots:
+    void init()
+    {
+        m_environment.clear();
+        for (const char *name : {"TMPDIR", "XDG_RUNTIME_DIR"})
+            m_environment.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+    }
+    void cleanup()
+    {
+        for (const Variable &v : m_environment)
+            v.set ? qputenv(v.name, v.value) : qunsetenv(v.name);
+    }
     void start_data()
     {
         // file: made a file where the start wants a folder; said: warnings naming an unwritable root
@@ -375,6 +396,53 @@ private slots:
         QCOMPARE(st.st_mode & 07777, mode_t(0700));
         QCOMPARE(st.st_uid, ::geteuid());
         QCOMPARE(QFileInfo(outside).permissions(), QFileDevice::Permissions(0x7755));
+    }
+    // Qt asks for its runtime folder at every start and, when the run's own cannot be had, makes
+    // one in the temporary folder (TMPDIR), here one the test watches: nothing is made in it, and
+    // Qt's answer is none or a folder of the root.
+    void no_runtime_folder_outside_data()
+    {
+        columns<QString>({"root"});
+        QTest::newRow("a file") << "file";
+        QTest::newRow("of 4,090 bytes") << "long";
+        QTest::newRow("with a runtime folder of another user") << "owned";
+        QTest::newRow("that cannot be written") << "read-only";
+    }
+    void no_runtime_folder_outside()
+    {
+        QFETCH(QString, root);
+        const QString fresh = fresh_test_root(QString(QTest::currentDataTag()).replace(' ', '_'));
+        const QString watched = fresh + "-tmp";
+        QDir(watched).removeRecursively();
+        QVERIFY(QDir().mkpath(watched));
+        QString named = fresh;
+        if (root == "file") {
+            named = fresh + "/file";
+            write_dev_file("/file", "x");
+        } else if (root == "long") {
+            named = QFile::decodeName(lengthened(QFile::encodeName(fresh), 4090));
+            QVERIFY(QDir().mkpath(named));
+        } else if (root == "owned") {
+            if (::geteuid() != 0)
+                QSKIP("only root gives a folder to another user");
+            QVERIFY(QDir().mkpath(fresh + "/runtime"));
+            QCOMPARE(::chown(QFile::encodeName(fresh + "/runtime").constData(), 65534, 65534), 0);
+        } else {
+            // Root writes where the mode says no: there the folder is made in the root.
+            QVERIFY(QFile::setPermissions(fresh, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        const auto writable = qScopeGuard(
+            [&] { QFile::setPermissions(fresh, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner); });
+        qputenv("TMPDIR", QFile::encodeName(watched));
+        ConfigEngine::destroy_for_test();
+        ZemRamPara::destroy_for_test();
+        StartupOptions options;
+        options.root = named;
+        Warnings warnings;
+        startup_core(options);
+        const QString asked = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        QCOMPARE(entries(QFile::encodeName(watched)), QByteArrayList());
+        QVERIFY2(asked.isEmpty() || asked.startsWith(named + '/'), qPrintable(asked));
     }
 };
 
