@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTextCodec>
 #include <QThread>
 #include <QTimer>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,6 +27,7 @@
 #include "syncupdate.h"
 #include "tarvosource.h"
 #include "usbserver.h"
+#include "utils.h"
 #include "warmup.h"
 #include "zem_keyboard.h"
 #include "zemrampara.h"
@@ -54,31 +55,27 @@ void keep_off_host_session_bus()
 #endif
 }
 
-// Without XDG_RUNTIME_DIR Qt makes /tmp/runtime-<user> on the host for its runtime files. A PC run
-// keeps them in a folder of its data root that only its user may enter, as Qt requires (0700,
-// owned by the user). The variable names that folder even when it cannot be made: Qt then goes
-// without one rather than make its own on the host.
-void runtime_folder_of_its_own()
-{
 #ifndef ZEM_DEVICE_BUILD
-    static const char kName[] = "runtime";
-    const QString path = Paths::data_root() + QLatin1Char('/') + QLatin1String(kName);
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
+// Why Qt would not take the run's own runtime folder, empty when it would: a folder of the data root
+// that only its user may enter, as Qt requires (0700, owned by the user). Qt makes and checks it
+// by its whole name, which it cannot do once that name reaches PATH_MAX, even where mkdirat from
+// the root's descriptor still could.
+QString runtime_folder_problem(const QByteArray &path, const char *name)
+{
+    if (path.size() >= PATH_MAX)
+        return QStringLiteral("the name is longer than the system takes");
     const int root = ::open(QFile::encodeName(Paths::data_root()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (root < 0) {
-        const int error = errno;
-        Utils::report_file_problem(path, QStringLiteral("no runtime folder: ") + QString::fromLocal8Bit(std::strerror(error)));
-        return;
-    }
+    if (root < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
     struct stat st;
     // Whatever else holds the name (a link, a file) goes: Qt would follow a link to its target.
-    if (::fstatat(root, kName, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
-        ::unlinkat(root, kName, 0);
+    if (::fstatat(root, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
+        ::unlinkat(root, name, 0);
     QString problem;
-    if (::mkdirat(root, kName, 0700) != 0 && errno != EEXIST) {
+    if (::mkdirat(root, name, 0700) != 0 && errno != EEXIST) {
         problem = QString::fromLocal8Bit(std::strerror(errno));
     } else {
-        const int dir = ::openat(root, kName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int dir = ::openat(root, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (dir < 0)
             problem = QString::fromLocal8Bit(std::strerror(errno));
         else if (::fstat(dir, &st) != 0 || st.st_uid != ::geteuid())
@@ -89,8 +86,29 @@ void runtime_folder_of_its_own()
             ::close(dir);
     }
     ::close(root);
-    if (!problem.isEmpty())
-        Utils::report_file_problem(path, QStringLiteral("no runtime folder: ") + problem);
+    return problem;
+}
+#endif
+
+// Qt asks for its runtime folder at every start (the platform integration looks there for a
+// sandbox's marker file). When the folder named cannot be had (the root is a file or read-only,
+// another user owns the folder, the name is too long) Qt does not go without: it makes
+// runtime-<user> in the host's temporary folder (TMPDIR, else /tmp), which outlives the run. So
+// TMPDIR, for this process alone, then names /dev/null, below which a mkdir fails (ENOTDIR) and
+// touches nothing: Qt goes without a runtime folder. Nothing of a PC run uses the host's temporary
+// folder otherwise, and it runs no other program that would inherit the variable.
+void runtime_folder_of_its_own()
+{
+#ifndef ZEM_DEVICE_BUILD
+    static const char kName[] = "runtime";
+    const QString path = Paths::data_root() + QLatin1Char('/') + QLatin1String(kName);
+    const QByteArray encoded = QFile::encodeName(path);
+    qputenv("XDG_RUNTIME_DIR", encoded);
+    const QString problem = runtime_folder_problem(encoded, kName);
+    if (problem.isEmpty())
+        return;
+    qputenv("TMPDIR", "/dev/null");
+    Utils::report_file_problem(path, QStringLiteral("no runtime folder: ") + problem);
 #endif
 }
 
@@ -113,30 +131,49 @@ QString refusal(const QByteArray &named, const QString &why)
     return QStringLiteral("data root \"%1\" refused: %2").arg(QString::fromLatin1(printable(named)), why);
 }
 
-bool valid_utf8(const QByteArray &bytes)
+// Empty when the name comes back from its text byte for byte, else the refusal. Every path below
+// the root is made from its text: a name that does not come back would lead to another folder.
+// Valid UTF-8 can fail so too (a leading byte-order mark is dropped from the text), and the line
+// must not blame the encoding then.
+QString round_trip_refusal(const QByteArray &bytes)
 {
-    QTextCodec::ConverterState state;
-    QTextCodec::codecForMib(106)->toUnicode(bytes.constData(), bytes.size(), &state);
-    // A sequence cut short at the end is held back for more bytes rather than counted invalid.
-    return state.invalidChars == 0 && state.remainingChars == 0;
+    if (QFile::encodeName(QFile::decodeName(bytes)) == bytes)
+        return QString();
+    return refusal(bytes, Utils::is_utf8(bytes) ? QStringLiteral("the name would not come back unchanged from its text; "
+                                                                 "no other folder is used in its place")
+                                                : QStringLiteral("the name is not valid UTF-8; no other folder is used in its place"));
 }
 
-// The data root as named. Every path below it is made from its text: a name that does not come
-// back from the text byte for byte would lead to another folder, so it is refused instead. Valid
-// UTF-8 can fail so too (a leading byte-order mark is dropped from the text), and the line must
-// not blame the encoding then. A later --root replaces an earlier one, its refusal included.
-void take_root(const char *named, StartupOptions *options)
+// The data root as named, made absolute from the current folder's own name when it is relative:
+// Qt's current path is text, and a folder whose name is not UTF-8 would lose its bytes there, the
+// root then landing in a sibling folder with U+FFFD in their place. So the whole name is checked
+// as the program will use it. A name refused as given is named as given. A later --root replaces
+// an earlier one, its refusal included.
+void take_root(const QByteArray &bytes, StartupOptions *options)
 {
-    const QByteArray bytes(named);
     options->root = QFile::decodeName(bytes);
     options->refused.clear();
-    if (bytes.isEmpty())
+    if (bytes.isEmpty()) {
         options->refused = refusal(bytes, QStringLiteral("the name is empty"));
-    else if (QFile::encodeName(options->root) != bytes)
-        options->refused = refusal(bytes, valid_utf8(bytes)
-                                              ? QStringLiteral("the name would not come back unchanged from its text; "
-                                                               "no other folder is used in its place")
-                                              : QStringLiteral("the name is not valid UTF-8; no other folder is used in its place"));
+        return;
+    }
+    options->refused = round_trip_refusal(bytes);
+    if (!options->refused.isEmpty() || bytes.startsWith('/'))
+        return;
+    char *current = ::getcwd(nullptr, 0);
+    if (!current) {
+        // A folder deleted while the program was started in it has no name to put first.
+        options->refused = refusal(bytes, QStringLiteral("the current folder cannot be named (%1); no other folder is used in its place")
+                                              .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return;
+    }
+    QByteArray absolute(current);
+    std::free(current);
+    if (!absolute.endsWith('/'))
+        absolute += '/';
+    absolute += bytes;
+    options->root = QFile::decodeName(absolute);
+    options->refused = round_trip_refusal(absolute);
 }
 
 // Why the data root can never be used, empty when it can: a name longer than the system takes
@@ -157,9 +194,11 @@ StartupOptions parse_startup_args(int &argc, char **argv)
 {
     StartupOptions options;
     options.wait = !env_flag("ZEM_NO_WAIT");
+    bool named = false;
     int out = 1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--root") == 0) {
+            named = true;
             // Without its folder the option would leave the default root in use, which the
             // person who typed it did not ask for.
             if (i + 1 < argc)
@@ -167,6 +206,7 @@ StartupOptions parse_startup_args(int &argc, char **argv)
             else
                 options.refused = QStringLiteral("--root is not followed by a data root");
         } else if (std::strncmp(argv[i], "--root=", 7) == 0) {
+            named = true;
             take_root(argv[i] + 7, &options);
         } else if (std::strcmp(argv[i], "--no-wait") == 0) {
             options.wait = false;
@@ -176,6 +216,15 @@ StartupOptions parse_startup_args(int &argc, char **argv)
     }
     argv[out] = nullptr;
     argc = out;
+#ifdef ZEM_DEVICE_BUILD
+    // The device's root stays "/".
+    Q_UNUSED(named)
+#else
+    // The default root, run-data in the folder the program was started in, is taken as that
+    // name given would be.
+    if (!named)
+        take_root("run-data", &options);
+#endif
     return options;
 }
 

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -37,6 +39,21 @@ QByteArray lengthened(QByteArray path, int length)
         path += '/' + QByteArray(name, 'p');
     }
     return path;
+}
+
+// The names in `folder`, as the bytes they are, in byte order.
+QByteArrayList entries(const QByteArray &folder)
+{
+    QByteArrayList names;
+    if (DIR *d = ::opendir(folder.constData())) {
+        while (const dirent *e = ::readdir(d)) {
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                names << QByteArray(e->d_name);
+        }
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // A Unix socket that takes connections and drops them at once, counting them; a bus library that
@@ -86,7 +103,28 @@ private:
 class TestStartup : public QObject
 {
     Q_OBJECT
+    // A start names the runtime folder, and one that cannot have it the temporary folder, for the
+    // whole process: each test begins with the test run's own.
+    struct Variable
+    {
+        const char *name;
+        bool set;
+        QByteArray value;
+    };
+    std::vector<Variable> m_environment;
+
 private slots:
+    void init()
+    {
+        m_environment.clear();
+        for (const char *name : {"TMPDIR", "XDG_RUNTIME_DIR"})
+            m_environment.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+    }
+    void cleanup()
+    {
+        for (const Variable &v : m_environment)
+            v.set ? qputenv(v.name, v.value) : qunsetenv(v.name);
+    }
     void start_data()
     {
         // file: made a file where the start wants a folder; said: warnings naming an unwritable root
@@ -137,31 +175,44 @@ private slots:
     }
     // The data root named is the one used, or none at all: a name that would lead elsewhere once
     // made text, one the system never takes, or a --root with no name after it stops the start
-    // with one line and makes nothing. In the arguments "{}" is a fresh folder, which a relative
-    // name is taken in; the last one is lengthened to `length` bytes when given; `used` is the
-    // folder the start makes in the fresh one.
+    // with one line and makes nothing. In the arguments "{}" is a fresh folder; the start is made
+    // in its folder `in` (made with those bytes; "gone" is deleted once entered), or in it when
+    // none is given, and a relative name or the default root is taken there. The last argument is
+    // lengthened to `length` bytes when given; `used` is the folder the start makes.
     void root_as_named_data()
     {
-        columns<QByteArrayList, int, QByteArray, QString>({"args", "length", "used", "said"});
-        const QByteArray longest(NAME_MAX, 'n'), bad = "{}/bad\xff" "byte";
+        columns<QByteArrayList, int, QByteArray, QString, QByteArray>({"args", "length", "used", "said", "in"});
+        const QByteArray longest(NAME_MAX, 'n'), bad = "{}/bad\xff" "byte", not_utf8_folder = "\xff" "cwd";
         const QString too_long = "refused: the name is longer than the system takes";
         const QString not_utf8 = "/bad\\xffbyte\" refused: the name is not valid UTF-8";
         const QString no_name = "zemK58N: --root is not followed by a data root";
-        QTest::newRow("UTF-8 beyond ASCII") << QByteArrayList{"--root", "{}/d\xc3\xa4ten"} << 0 << QByteArray("d\xc3\xa4ten") << "";
-        QTest::newRow("--root=") << QByteArrayList{"--root={}/d\xc3\xa4ten"} << 0 << QByteArray("d\xc3\xa4ten") << "";
-        QTest::newRow("a real U+FFFD") << QByteArrayList{"--root", "{}/\xef\xbf\xbd"} << 0 << QByteArray("\xef\xbf\xbd") << "";
-        QTest::newRow("a folder name at the limit") << QByteArrayList{"--root", "{}/" + longest} << 0 << longest << "";
-        QTest::newRow("refused, then a good name") << QByteArrayList{"--root", bad, "--root={}/good"} << 0 << QByteArray("good") << "";
-        QTest::newRow("a byte that is not UTF-8") << QByteArrayList{"--root", bad} << 0 << QByteArray() << not_utf8;
-        QTest::newRow("UTF-8 cut short") << QByteArrayList{"--root", "{}/cut\xc3"} << 0 << QByteArray() << "\" refused: the name is not valid UTF-8";
+        const QString in_not_utf8 = "/\\xffcwd/%1\" refused: the name is not valid UTF-8; no other folder is used in its place";
+        QTest::newRow("UTF-8 beyond ASCII") << QByteArrayList{"--root", "{}/d\xc3\xa4ten"} << 0 << QByteArray("d\xc3\xa4ten") << "" << QByteArray();
+        QTest::newRow("--root=") << QByteArrayList{"--root={}/d\xc3\xa4ten"} << 0 << QByteArray("d\xc3\xa4ten") << "" << QByteArray();
+        QTest::newRow("a real U+FFFD") << QByteArrayList{"--root", "{}/\xef\xbf\xbd"} << 0 << QByteArray("\xef\xbf\xbd") << "" << QByteArray();
+        QTest::newRow("a folder name at the limit") << QByteArrayList{"--root", "{}/" + longest} << 0 << longest << "" << QByteArray();
+        QTest::newRow("refused, then a good name") << QByteArrayList{"--root", bad, "--root={}/good"} << 0 << QByteArray("good") << "" << QByteArray();
+        QTest::newRow("a byte that is not UTF-8") << QByteArrayList{"--root", bad} << 0 << QByteArray() << not_utf8 << QByteArray();
+        QTest::newRow("UTF-8 cut short") << QByteArrayList{"--root", "{}/cut\xc3"} << 0 << QByteArray() << "\" refused: the name is not valid UTF-8" << QByteArray();
         QTest::newRow("a byte-order mark first") << QByteArrayList{"--root", "\xef\xbb\xbf" "bom"} << 0 << QByteArray()
-                                                 << "\"\\xef\\xbb\\xbfbom\" refused: the name would not come back unchanged from its text";
-        QTest::newRow("empty") << QByteArrayList{"--root="} << 0 << QByteArray() << "\"\" refused: the name is empty";
-        QTest::newRow("--root with no name") << QByteArrayList{"--root"} << 0 << QByteArray() << no_name;
-        QTest::newRow("a good name, then --root") << QByteArrayList{"--root", "{}/good", "--root"} << 0 << QByteArray() << no_name;
-        QTest::newRow("a folder name over the limit") << QByteArrayList{"--root", "{}/n" + longest} << 0 << QByteArray() << too_long;
-        QTest::newRow("a path at the limit") << QByteArrayList{"--root", "{}"} << PATH_MAX << QByteArray() << too_long;
-        QTest::newRow("a path over the limit") << QByteArrayList{"--root", "{}"} << PATH_MAX + NAME_MAX << QByteArray() << too_long;
+                                                 << "\"\\xef\\xbb\\xbfbom\" refused: the name would not come back unchanged from its text" << QByteArray();
+        QTest::newRow("empty") << QByteArrayList{"--root="} << 0 << QByteArray() << "\"\" refused: the name is empty" << QByteArray();
+        QTest::newRow("--root with no name") << QByteArrayList{"--root"} << 0 << QByteArray() << no_name << QByteArray();
+        QTest::newRow("a good name, then --root") << QByteArrayList{"--root", "{}/good", "--root"} << 0 << QByteArray() << no_name << QByteArray();
+        QTest::newRow("a folder name over the limit") << QByteArrayList{"--root", "{}/n" + longest} << 0 << QByteArray() << too_long << QByteArray();
+        QTest::newRow("a path at the limit") << QByteArrayList{"--root", "{}"} << PATH_MAX << QByteArray() << too_long << QByteArray();
+        QTest::newRow("a path over the limit") << QByteArrayList{"--root", "{}"} << PATH_MAX + NAME_MAX << QByteArray() << too_long << QByteArray();
+        QTest::newRow("relative") << QByteArrayList{"--root", "rel"} << 0 << QByteArray("rel") << "" << QByteArray();
+        QTest::newRow("no --root") << QByteArrayList{} << 0 << QByteArray("run-data") << "" << QByteArray();
+        QTest::newRow("relative, in UTF-8 beyond ASCII") << QByteArrayList{"--root", "rel"} << 0 << QByteArray("rel") << ""
+                                                         << QByteArray("d\xc3\xa4");
+        QTest::newRow("relative, in a folder not UTF-8") << QByteArrayList{"--root", "rel"} << 0 << QByteArray()
+                                                         << in_not_utf8.arg("rel") << not_utf8_folder;
+        QTest::newRow("no --root, in a folder not UTF-8") << QByteArrayList{} << 0 << QByteArray() << in_not_utf8.arg("run-data")
+                                                          << not_utf8_folder;
+        QTest::newRow("no --root, in a deleted folder") << QByteArrayList{} << 0 << QByteArray()
+                                                        << "zemK58N: data root \"run-data\" refused: the current folder cannot be named ("
+                                                        << QByteArray("gone");
     }
     void root_as_named()
     {
@@ -169,12 +220,22 @@ private slots:
         QFETCH(int, length);
         QFETCH(QByteArray, used);
         QFETCH(QString, said);
-        const QByteArray parent = QFile::encodeName(fresh_test_root("named") + "-parent");
-        QDir(QFile::decodeName(parent)).removeRecursively();
+        QFETCH(QByteArray, in);
+        // Inside the fresh root, which goes byte for byte with what a row left there.
+        const QByteArray parent = QFile::encodeName(fresh_test_root("named") + "/parent");
         QVERIFY(QDir().mkpath(QFile::decodeName(parent)));
-        const QString before = QDir::currentPath();
-        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
-        QVERIFY(QDir::setCurrent(QFile::decodeName(parent)));
+        const QByteArray here = in.isEmpty() ? parent : parent + '/' + in;
+        QVERIFY(in.isEmpty() || ::mkdir(here.constData(), 0755) == 0);
+        const int before = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QVERIFY(before >= 0);
+        const auto back = qScopeGuard([&] {
+            if (::fchdir(before) != 0)
+                qWarning("the test's own folder cannot be entered again");
+            ::close(before);
+        });
+        QCOMPARE(::chdir(here.constData()), 0);
+        const bool gone = in == "gone";
+        QVERIFY(!gone || ::rmdir(here.constData()) == 0);
         for (QByteArray &arg : args)
             arg.replace("{}", parent);
         if (length)
@@ -192,46 +253,64 @@ private slots:
         ZemRamPara::destroy_for_test();
         Warnings warnings;
         QCOMPARE(startup_core(options), said.isEmpty());
-        const QStringList made = QDir(QFile::decodeName(parent)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        // Nothing beside the folder the start was made in, such as one named with U+FFFD.
+        if (!in.isEmpty())
+            QCOMPARE(entries(parent), gone ? QByteArrayList() : QByteArrayList{in});
         if (said.isEmpty()) {
             struct stat st;
-            QCOMPARE(::stat(parent + '/' + used + "/data/ram_device_info", &st), 0);
-            QCOMPARE(made, QStringList{QFile::decodeName(used)});
+            QCOMPARE(::stat(here + '/' + used + "/data/ram_device_info", &st), 0);
+            QCOMPARE(entries(here), QByteArrayList{used});
             QCOMPARE(warnings.lines(), QStringList());
         } else {
-            QCOMPARE(made, QStringList());
+            QCOMPARE(entries(here), QByteArrayList());
             QCOMPARE(warnings.lines().size(), 1);
             QVERIFY2(warnings.lines().first().contains(said), qPrintable(warnings.lines().first()));
         }
     }
     // The program itself, refused its data root, ends with status 2 and that one line, and makes
     // nothing: neither the root named nor the default one in the folder it was started in. No
-    // platform is there to be found, so a start that went past the refusal ends there too.
+    // platform is there to be found, so a start that went past the refusal ends there too. With
+    // `in` it is started in that folder through a link of a plain name, as a text path could not
+    // name it, and the system gives the program the folder's own name.
     void refused_program_data()
     {
-        columns<QStringList, int, QString>({"args", "length", "said"});
-        QTest::newRow("--root with no name") << QStringList{"--no-wait", "--root"} << 0 << "--root is not followed by a data root";
+        columns<QStringList, int, QString, QByteArray>({"args", "length", "said", "in"});
+        const QString in_not_utf8 = "/\\xffcwd/%1\" refused: the name is not valid UTF-8; no other folder is used in its place";
+        QTest::newRow("--root with no name") << QStringList{"--no-wait", "--root"} << 0 << "--root is not followed by a data root"
+                                             << QByteArray();
         QTest::newRow("a byte-order mark first") << QStringList{"--root=\ufeffbom"} << 0
-                                                 << "refused: the name would not come back unchanged";
-        QTest::newRow("a path at the limit") << QStringList{"--root", "{}"} << PATH_MAX << "refused: the name is longer than the system takes";
+                                                 << "refused: the name would not come back unchanged" << QByteArray();
+        QTest::newRow("a path at the limit") << QStringList{"--root", "{}"} << PATH_MAX << "refused: the name is longer than the system takes"
+                                             << QByteArray();
+        QTest::newRow("relative, in a folder not UTF-8") << QStringList{"--no-wait", "--root", "rel"} << 0 << in_not_utf8.arg("rel")
+                                                         << QByteArray("\xff" "cwd");
+        QTest::newRow("no --root, in a folder not UTF-8") << QStringList{"--no-wait"} << 0 << in_not_utf8.arg("run-data")
+                                                          << QByteArray("\xff" "cwd");
     }
     void refused_program()
     {
         QFETCH(QStringList, args);
         QFETCH(int, length);
         QFETCH(QString, said);
-        const QString folder = fresh_test_root("program") + "-started-in";
-        QDir(folder).removeRecursively();
+        QFETCH(QByteArray, in);
+        const QString folder = fresh_test_root("program") + "/started-in";
         QVERIFY(QDir().mkpath(folder));
         args.replaceInStrings("{}", folder);
         if (length)
             args.last() = QFile::decodeName(lengthened(QFile::encodeName(args.last()), length));
+        const QByteArray bytes = QFile::encodeName(folder);
+        QByteArrayList there;
+        if (!in.isEmpty()) {
+            QCOMPARE(::mkdir(bytes + '/' + in, 0755), 0);
+            QCOMPARE(::symlink(in.constData(), bytes + "/started-here"), 0);
+            there = QByteArrayList{"started-here", in};
+        }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "zem-no-such-platform");
         environment.remove("QT_MESSAGE_PATTERN");
         QProcess program;
         program.setProcessEnvironment(environment);
-        program.setWorkingDirectory(folder);
+        program.setWorkingDirectory(in.isEmpty() ? folder : folder + "/started-here");
         program.start(ZEM_PROGRAM, args);
         QVERIFY(program.waitForFinished(-1));
         const QString errors = QString::fromUtf8(program.readAllStandardError());
@@ -239,8 +318,11 @@ private slots:
         QCOMPARE(program.exitCode(), 2);
         QCOMPARE(errors.count('\n'), 1);
         QVERIFY2(errors.startsWith("zemK58N: ") && errors.contains(said), qPrintable(errors));
+        // The name said is the absolute one the program would have used.
+        QVERIFY2(in.isEmpty() || errors.startsWith("zemK58N: data root \"/"), qPrintable(errors));
         QCOMPARE(program.readAllStandardOutput(), QByteArray());
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(entries(bytes), there);
+        QCOMPARE(entries(bytes + '/' + in), QByteArrayList());
     }
     // Whatever bus the host's session names, and whatever the data root holds under the names a
     // bus library looks for, a PC run's session bus reaches nothing: here a listener stands for
@@ -314,6 +396,53 @@ private slots:
         QCOMPARE(st.st_mode & 07777, mode_t(0700));
         QCOMPARE(st.st_uid, ::geteuid());
         QCOMPARE(QFileInfo(outside).permissions(), QFileDevice::Permissions(0x7755));
+    }
+    // Qt asks for its runtime folder at every start and, when the run's own cannot be had, makes
+    // one in the temporary folder (TMPDIR), here one the test watches: nothing is made in it, and
+    // Qt's answer is none or a folder of the root.
+    void no_runtime_folder_outside_data()
+    {
+        columns<QString>({"root"});
+        QTest::newRow("a file") << "file";
+        QTest::newRow("of 4,090 bytes") << "long";
+        QTest::newRow("with a runtime folder of another user") << "owned";
+        QTest::newRow("that cannot be written") << "read-only";
+    }
+    void no_runtime_folder_outside()
+    {
+        QFETCH(QString, root);
+        const QString fresh = fresh_test_root(QString(QTest::currentDataTag()).replace(' ', '_'));
+        const QString watched = fresh + "-tmp";
+        QDir(watched).removeRecursively();
+        QVERIFY(QDir().mkpath(watched));
+        QString named = fresh;
+        if (root == "file") {
+            named = fresh + "/file";
+            write_dev_file("/file", "x");
+        } else if (root == "long") {
+            named = QFile::decodeName(lengthened(QFile::encodeName(fresh), 4090));
+            QVERIFY(QDir().mkpath(named));
+        } else if (root == "owned") {
+            if (::geteuid() != 0)
+                QSKIP("only root gives a folder to another user");
+            QVERIFY(QDir().mkpath(fresh + "/runtime"));
+            QCOMPARE(::chown(QFile::encodeName(fresh + "/runtime").constData(), 65534, 65534), 0);
+        } else {
+            // Root writes where the mode says no: there the folder is made in the root.
+            QVERIFY(QFile::setPermissions(fresh, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        const auto writable = qScopeGuard(
+            [&] { QFile::setPermissions(fresh, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner); });
+        qputenv("TMPDIR", QFile::encodeName(watched));
+        ConfigEngine::destroy_for_test();
+        ZemRamPara::destroy_for_test();
+        StartupOptions options;
+        options.root = named;
+        Warnings warnings;
+        startup_core(options);
+        const QString asked = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        QCOMPARE(entries(QFile::encodeName(watched)), QByteArrayList());
+        QVERIFY2(asked.isEmpty() || asked.startsWith(named + '/'), qPrintable(asked));
     }
 };
 
