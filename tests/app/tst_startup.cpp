@@ -405,7 +405,10 @@ private slots:
         columns<QString>({"root"});
         QTest::newRow("a file") << "file";
         QTest::newRow("of 4,090 bytes") << "long";
-        QTest::newRow("with a runtime folder of another user") << "owned";
+        // Only root can give a folder to another user; a plain user meets the same refusal through
+        // the root it may not write, below.
+        if (::geteuid() == 0)
+            QTest::newRow("with a runtime folder of another user") << "owned";
         QTest::newRow("that cannot be written") << "read-only";
     }
     void no_runtime_folder_outside()
@@ -423,8 +426,6 @@ private slots:
             named = QFile::decodeName(lengthened(QFile::encodeName(fresh), 4090));
             QVERIFY(QDir().mkpath(named));
         } else if (root == "owned") {
-            if (::geteuid() != 0)
-                QSKIP("only root gives a folder to another user");
             QVERIFY(QDir().mkpath(fresh + "/runtime"));
             QCOMPARE(::chown(QFile::encodeName(fresh + "/runtime").constData(), 65534, 65534), 0);
         } else {
