@@ -35,9 +35,9 @@ private slots:
     }
     // The file's name deleted, or given to another file, or the file grown by another writer,
     // while it loads, with the stick left in place: the file as opened reaches the cards whole,
-    // none of the other file's bytes or the appended ones with it,
-    // the bar rises and closes as it does for the same file left alone, the list stays as a whole
-    // load leaves it, and no pull is told.
+    // none of the other file's bytes or the appended ones with it, the bar rises and closes as it
+    // does for the same file left alone, the list stays as a whole load leaves it, and no pull is
+    // told.
     void load_outlives_the_name_data()
     {
         columns<QString, QString>({"big", "change"});
