@@ -574,33 +574,56 @@ private slots:
         QVERIFY(!f->load_sent_whole());
         QTEST(wakes == 1, "told");
     }
-    // Another writer appending to the scan file while it loads: the cards get the file as large as
-    // it was opened, none of what was appended, and the bar rises and closes as for a file left
-    // alone. The size leaves the last read short of a chunk, where a whole chunk would take in
-    // appended bytes.
-    void scan_file_grown_during_load_data()
+    // Another writer at the scan file while it loads. Appended to, or written over with the bytes
+    // it holds: the cards get the file as large as it was opened, none of what was appended, and
+    // the bar rises and closes as for a file left alone. Written over with other bytes, in place
+    // or emptied first as cp does, to any size: the cards get what stood where the load read,
+    // and the load does not pass for a whole one, its bar closing short of 99. The size leaves the
+    // last read short of a chunk, where a whole chunk would take in appended bytes.
+    void scan_file_written_during_load_data()
     {
-        columns<QString>({"file"});
-        QTest::newRow("the stick's file") << QStringLiteral("/mnt/usb1/screen.qyfile");
-        QTest::newRow("the device's file") << QStringLiteral("/data/smartmapping/screen.qyfile");
+        columns<QString, int, QByteArray, int, bool>({"file", "mode", "written", "loaded", "whole"});
+        const int size = 3 * 1024 * 1024 + 500, sent = 100 * 1024, mib = 1024 * 1024;
+        const int append = QIODevice::Append, over = QIODevice::ReadWrite, emptied = QIODevice::WriteOnly | QIODevice::Truncate;
+        for (auto [whose, file] : {std::pair{"the stick's", "/mnt/usb1/screen.qyfile"},
+                                   {"the device's", "/data/smartmapping/screen.qyfile"}}) {
+            const auto row = [whose = QLatin1String(whose)](const char *what) -> QTestData & {
+                return QTest::newRow(qPrintable(QStringLiteral("%1 file %2").arg(whose, QLatin1String(what))));
+            };
+            const QString path = QLatin1String(file);
+            row("left alone") << path << append << QByteArray() << size << true;
+            row("grown") << path << append << QByteArray(sent, 'g') << size << true;
+            row("written over with its own bytes") << path << over << QByteArray(mib, 'q') << size << true;
+            row("written over in place") << path << over << QByteArray(mib, 'n') << size << false;
+            row("emptied and written larger") << path << emptied << QByteArray(size + sent, 'n') << size << false;
+            row("emptied and written as large") << path << emptied << QByteArray(size, 'n') << size << false;
+            row("emptied and written smaller") << path << emptied << QByteArray(sent / 2, 'n') << sent << false;
+        }
     }
-    void scan_file_grown_during_load()
+    void scan_file_written_during_load()
     {
         QFETCH(QString, file);
+        QFETCH(int, mode);
+        QFETCH(QByteArray, written);
         const int size = 3 * 1024 * 1024 + 500;
         Progress spy;
         const auto unwatch = qScopeGuard([this] { StickPlace::set_watcher(this, nullptr); });
         start_load(file, &spy, size);
         {
             QFile writer(Paths::dev(file));
-            QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Append));
-            QCOMPARE(writer.write(QByteArray(100 * 1024, 'g')), qint64(100 * 1024));
+            QVERIFY(writer.open(QIODevice::OpenMode(mode)));
+            QCOMPARE(writer.write(written), qint64(written.size()));
         }
         const QList<int> told = finish_load(&spy);
         QCOMPARE(g_send_para.job_word.load(), uint16_t(0));
-        QCOMPARE(sim().cards[0][0].loaded_bytes, size);
-        QCOMPARE(told, every_percent());
-        QVERIFY(f->load_sent_whole());
+        QFETCH(int, loaded);
+        QFETCH(bool, whole);
+        QCOMPARE(sim().cards[0][0].loaded_bytes, loaded);
+        QList<int> rising;
+        for (int pct = 1; pct <= (whole ? 99 : std::min<qint64>(98, qint64(loaded) * 99 / size)); ++pct)
+            rising << pct;
+        QCOMPARE(told, rising << 100);
+        QCOMPARE(f->load_sent_whole(), whole);
         QCOMPARE(wakes, 0);
     }
     // The largest scan file a load takes is sent whole; a byte more and nothing is.
@@ -636,8 +659,7 @@ private slots:
         const int sent = 100 * 1024, whole = 3 * 1024 * 1024;
         QTest::newRow("the stick's reads failing") << stick << "fail" << sent << whole - 1;
         QTest::newRow("the device's reads failing") << device << "fail" << sent << whole - 1;
-        // What was read ahead of the cards may still reach them.
-        QTest::newRow("shrunk below what was sent") << stick << "50" << sent << whole - 1;
+        QTest::newRow("shrunk below what was sent") << stick << "50" << sent << sent;
         QTest::newRow("shrunk beyond what was sent") << device << "200" << 200 * 1024 << 200 * 1024;
     }
     void scan_file_failing_during_load()
