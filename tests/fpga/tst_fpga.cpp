@@ -24,6 +24,10 @@ class TestFpga : public QObject
     void start_load(const QString &file, Progress *spy, int size = 3 * 1024 * 1024)
     {
         write_dev_file(file, QByteArray(size, 'q'));
+        load_as_it_stands(file, spy);
+    }
+    void load_as_it_stands(const QString &file, Progress *spy)
+    {
         QDir().mkpath(Paths::dev("/mnt/usb1"));
         set_qyfile_name(file);
         f->set_job_listener(spy->listener());
@@ -625,6 +629,61 @@ private slots:
         QCOMPARE(told, rising << 100);
         QCOMPARE(f->load_sent_whole(), whole);
         QCOMPARE(wakes, 0);
+    }
+    // A file whose times lie well behind the load's start is judged by them alone: left alone, its
+    // load ends in the pass of its last read, where a file just written is read back; written over
+    // with its modification time put back, as a copy keeping times does, the inode's change time
+    // still tells, and the load does not pass for a whole one.
+    void settled_scan_file_judged_by_its_times()
+    {
+        const int size = 300 * 1024;
+        const QStringList files = {"/mnt/usb1/alone.qyfile", "/data/smartmapping/alone.qyfile",
+                                   "/mnt/usb1/restored.qyfile", "/data/smartmapping/restored.qyfile"};
+        for (const QString &file : files)
+            write_dev_file(file, QByteArray(size, 'q'));
+        const auto changed_at = [](const QString &file) {
+            struct stat st;
+            return ::stat(Paths::dev_local8(file).constData(), &st) == 0 ? std::max(st.st_mtime, st.st_ctime) : time_t(-1);
+        };
+        time_t newest = 0;
+        for (const QString &file : files)
+            newest = std::max(newest, changed_at(file));
+        QVERIFY(zemtest::poll_until([&] { return ::time(nullptr) > newest + 3; }));
+        const auto unwatch = qScopeGuard([this] { StickPlace::set_watcher(this, nullptr); });
+        const auto passes_to_end = [this] {
+            int passes = 0;
+            for (; g_send_para.job_word.load() && passes < 10000; ++passes)
+                f->fpga_pass();
+            f->set_job_listener({});
+            return passes;
+        };
+        for (int i = 0; i < 2; ++i) {
+            const QString alone = files[i], restored = files[i + 2];
+            Progress settled, fresh, rewritten;
+            load_as_it_stands(alone, &settled);
+            const int settled_passes = passes_to_end();
+            QVERIFY(f->load_sent_whole());
+            start_load(alone, &fresh, size);
+            QVERIFY(passes_to_end() > settled_passes);
+            QVERIFY(f->load_sent_whole());
+
+            const int loaded_before = sim().cards[0][0].loaded_bytes;
+            struct stat before;
+            QCOMPARE(::stat(Paths::dev_local8(restored).constData(), &before), 0);
+            load_as_it_stands(restored, &rewritten);
+            {
+                QFile writer(Paths::dev(restored));
+                QVERIFY(writer.open(QIODevice::ReadWrite));
+                QCOMPARE(writer.write(QByteArray(size, 'n')), qint64(size));
+                QVERIFY(writer.flush());
+                const timespec times[2] = {before.st_atim, before.st_mtim};
+                QCOMPARE(::futimens(writer.handle(), times), 0);
+            }
+            passes_to_end();
+            QCOMPARE(sim().cards[0][0].loaded_bytes - loaded_before, size);
+            QVERIFY(!f->load_sent_whole());
+            QVERIFY(rewritten.told.size() >= 2 && rewritten.told.last() == 100 && rewritten.told[rewritten.told.size() - 2] < 99);
+        }
     }
     // The largest scan file a load takes is sent whole; a byte more and nothing is.
     void scan_file_at_the_size_limit_data()
