@@ -1,13 +1,11 @@
 #include "fpga_manage.h"
 
 #include <QDir>
-#include <QFile>
 #include <algorithm>
 
 #include "global.h"
-#include "paths.h"
 #include "route_pattern.h"
-#include "safe_file.h"
+#include "scan_file.h"
 #include "simdevice.h"
 #include "utils.h"
 
@@ -27,8 +25,6 @@ constexpr uint32_t kPortSilenceTicks = 6000;
 // The mapping send's bar: up to 85 over the cards, 90 after the last, 100 at the end.
 constexpr double kCardsShare = 85;
 constexpr int kMappingChunk = 1024;
-// A scan file of the wizard is a few kilobytes; one on a USB stick can be anything.
-constexpr qint64 kMaxScanFile = 4 * 1024 * 1024;
 constexpr uint32_t kQueryTicks = 300;
 constexpr uint32_t kRecoveryFileTicks = 150;
 constexpr int kCommandPorts = 6;       // ports served by the save and mapping-enable jobs
@@ -37,36 +33,6 @@ bool port_silent(int port)
 {
     SimLock s;
     return (s->silent_ports >> port) & 1;
-}
-
-// The scan file of job 2, opened only when it is a regular file of 1 to kMaxScanFile bytes in the
-// device's mapping folder or on the stick, reached with no link followed. Opened without
-// blocking: a FIFO in its place would otherwise hold the FPGA thread for ever. A file on the
-// stick comes with the stick's folder as it stood when the file was opened from it. The job reads
-// the file it opened to its end: what the user chose is sent whole, whatever becomes of its name
-// meanwhile (deleted, or given to another file).
-std::unique_ptr<QFile> open_scan_file(const QString &device_path, qint64 *size, FolderId *stick)
-{
-    const QString path = QDir::cleanPath(device_path);
-    const QString stick_dir = QLatin1String(rcvRecovery::kUsbDir);
-    auto file = std::make_unique<QFile>();
-    FileRead::Status status = FileRead::Missing;
-    *stick = {};
-    if (path.startsWith(QLatin1String(rcvRecovery::kMappingDir) + QLatin1Char('/'))) {
-        status = Utils::open_regular_file(Paths::dev(path), file.get());
-    } else if (path.startsWith(stick_dir)) {
-        const Folder top = Folder::open(Paths::dev(stick_dir));
-        const QString relative = path.mid(stick_dir.size());
-        const int slash = relative.lastIndexOf(QLatin1Char('/'));
-        const Folder dir = slash < 0 ? Folder() : top.sub(relative.left(slash));
-        *stick = top.id();
-        if (stick->valid)
-            status = (slash < 0 ? top : dir).open_file(relative.mid(slash + 1), file.get());
-    }
-    if (status != FileRead::Ok || file->size() < 1 || file->size() > kMaxScanFile)
-        return nullptr;
-    *size = file->size();
-    return file;
 }
 
 bool on_stick(const QString &device_path)
@@ -218,6 +184,16 @@ void fpga_manage::tell_send_share()
         emit_progress(pct);
 }
 
+// 99 only for a whole file: a load cut short closes its bar below it.
+void fpga_manage::end_load(bool whole)
+{
+    m_load_whole = whole;
+    if (whole && g_send_para.progress != 99)
+        emit_progress(99);
+    m_job_file.reset();
+    set_step(2);
+}
+
 void fpga_manage::job_mapping_file()
 {
     SEND_PARA &sp = g_send_para;
@@ -225,9 +201,8 @@ void fpga_manage::job_mapping_file()
     case 0:
         m_job_line = g_line_type;
         sp.port = m_job_line.port;
-        m_job_bytes = 0;
         m_load_whole = false;
-        m_job_file = open_scan_file(qyfile_name(), &m_job_size, &m_job_stick);
+        m_job_file = ScanFile::open(qyfile_name());
         // The stick may have gone between the list and the load.
         if (!m_job_file && on_stick(qyfile_name()))
             StickPlace::tell();
@@ -235,33 +210,33 @@ void fpga_manage::job_mapping_file()
         break;
     case 1: {
         char chunk[kMappingChunk];
-        // A pulled stick ends the load: on the device its reads fail, here its folder has gone or
-        // another stands in its place, and the pull is the watcher's to tell.
-        const bool pulled = m_job_stick.valid && !StickPlace::holds(m_job_stick);
-        // No further than the size the file had when opened: bytes another writer appends
-        // meanwhile are none of what the user chose.
-        const qint64 want = std::min<qint64>(sizeof chunk, m_job_size - m_job_bytes);
-        const qint64 n = pulled ? -1 : m_job_file->read(chunk, want);
-        // A read error, or a file that shrank under the job: the cards keep what they got.
+        const qint64 n = m_job_file->read(chunk, sizeof chunk);
+        // A read error, a pulled stick, or a file that shrank under the job: the cards keep what
+        // they got.
         if (n <= 0) {
-            m_job_file.reset();
-            set_step(2);
+            end_load(false);
             break;
         }
-        m_job_bytes += n;
         if (sp.port < 16 && !port_silent(sp.port)) {
             SimLock s;
             for (SimCard &card : s->cards[sp.port])
                 card.loaded_bytes += static_cast<int>(n);
         }
-        const int pct = static_cast<int>(m_job_bytes * 99 / m_job_size);
-        if (pct != sp.progress)
-            emit_progress(pct);
-        if (m_job_bytes >= m_job_size) {
-            m_load_whole = true;
-            m_job_file.reset();
-            set_step(2);
+        if (m_job_file->sent() < m_job_file->size()) {
+            const int pct = static_cast<int>(m_job_file->sent() * 99 / m_job_file->size());
+            if (pct != sp.progress)
+                emit_progress(pct);
+            break;
         }
+        // Checked in the pass of the last read: a file written over after it would pass for
+        // one written over during the load.
+        set_step(3);
+        [[fallthrough]];
+    }
+    case 3: {
+        const ScanFile::Verdict verdict = m_job_file->check();
+        if (verdict != ScanFile::Verdict::Undecided)
+            end_load(verdict == ScanFile::Verdict::Whole);
         break;
     }
     default:

@@ -8,10 +8,9 @@
 #include "pass_thread.h"
 #include "rcv_recovery_file.h"
 #include "safe_file.h"
+#include "scan_file.h"
 #include "send_para.h"
 #include "stick_place.h"
-
-class QFile;
 
 // The FPGA manager: register and parameter-RAM mirrors of the two FPGAs, the receiving cards on
 // the output ports, the jobs posted in g_send_para and the LED set-up hand-shake. Its thread
@@ -75,7 +74,8 @@ public:
     int recovery_files_found() const { return m_recovery_files.load(); }
     int recovery_cards_found() const { return m_recovery_cards.load(); }
     // The last scan-file load sent its whole file: false when it was cut short (its stick pulled,
-    // a read failed, the file shrank) or could not open the file. Set before the load tells 100.
+    // a read failed, the file shrank), when what it sent is no longer what the file holds (written
+    // over meanwhile), or when it could not open the file. Set before the load tells 100.
     bool load_sent_whole() const { return m_load_whole.load(); }
 
     ~fpga_manage();
@@ -95,6 +95,7 @@ private:
     void next_card();
     void tell_send_share();
     void job_mapping_file();
+    void end_load(bool whole);
     void job_port_command(bool save);
     void job_recovery_query();
     void job_recovery_run();
@@ -120,10 +121,7 @@ private:
     int m_ports_done = 0;
     uint32_t m_last_answer = 0;        // job 1: tick of the port's last answer (or of the start)
     double m_send_share = 0;           // job 1: the bar, unrounded
-    std::unique_ptr<QFile> m_job_file; // job 2: the scan file, read a chunk a pass
-    qint64 m_job_size = 0;             // job 2: the size opened, all the load sends
-    FolderId m_job_stick;              // job 2: the stick's folder the file was opened from
-    qint64 m_job_bytes = 0;            // job 2: bytes sent
+    std::unique_ptr<ScanFile> m_job_file;   // job 2: the scan file, read a chunk a pass
     int m_job_sent = 0;                // job 6: files replayed
     QStringList m_job_files;
 

@@ -24,6 +24,10 @@ class TestFpga : public QObject
     void start_load(const QString &file, Progress *spy, int size = 3 * 1024 * 1024)
     {
         write_dev_file(file, QByteArray(size, 'q'));
+        load_as_it_stands(file, spy);
+    }
+    void load_as_it_stands(const QString &file, Progress *spy)
+    {
         QDir().mkpath(Paths::dev("/mnt/usb1"));
         set_qyfile_name(file);
         f->set_job_listener(spy->listener());
@@ -574,34 +578,112 @@ private slots:
         QVERIFY(!f->load_sent_whole());
         QTEST(wakes == 1, "told");
     }
-    // Another writer appending to the scan file while it loads: the cards get the file as large as
-    // it was opened, none of what was appended, and the bar rises and closes as for a file left
-    // alone. The size leaves the last read short of a chunk, where a whole chunk would take in
-    // appended bytes.
-    void scan_file_grown_during_load_data()
+    // Another writer at the scan file while it loads. Appended to, or written over with the bytes
+    // it holds: the cards get the file as large as it was opened, none of what was appended, and
+    // the bar rises and closes as for a file left alone. Written over with other bytes, in place
+    // or emptied first as cp does, to any size: the cards get what stood where the load read,
+    // and the load does not pass for a whole one, its bar closing short of 99. The size leaves the
+    // last read short of a chunk, where a whole chunk would take in appended bytes.
+    void scan_file_written_during_load_data()
     {
-        columns<QString>({"file"});
-        QTest::newRow("the stick's file") << QStringLiteral("/mnt/usb1/screen.qyfile");
-        QTest::newRow("the device's file") << QStringLiteral("/data/smartmapping/screen.qyfile");
+        columns<QString, int, QByteArray, int, bool>({"file", "mode", "written", "loaded", "whole"});
+        const int size = 3 * 1024 * 1024 + 500, sent = 100 * 1024, mib = 1024 * 1024;
+        const int append = QIODevice::Append, over = QIODevice::ReadWrite, emptied = QIODevice::WriteOnly | QIODevice::Truncate;
+        for (auto [whose, file] : {std::pair{"the stick's", "/mnt/usb1/screen.qyfile"},
+                                   {"the device's", "/data/smartmapping/screen.qyfile"}}) {
+            const auto row = [whose = QLatin1String(whose)](const char *what) -> QTestData & {
+                return QTest::newRow(qPrintable(QStringLiteral("%1 file %2").arg(whose, QLatin1String(what))));
+            };
+            const QString path = QLatin1String(file);
+            row("left alone") << path << append << QByteArray() << size << true;
+            row("grown") << path << append << QByteArray(sent, 'g') << size << true;
+            row("written over with its own bytes") << path << over << QByteArray(mib, 'q') << size << true;
+            row("written over in place") << path << over << QByteArray(mib, 'n') << size << false;
+            row("emptied and written larger") << path << emptied << QByteArray(size + sent, 'n') << size << false;
+            row("emptied and written as large") << path << emptied << QByteArray(size, 'n') << size << false;
+            row("emptied and written smaller") << path << emptied << QByteArray(sent / 2, 'n') << sent << false;
+        }
     }
-    void scan_file_grown_during_load()
+    void scan_file_written_during_load()
     {
         QFETCH(QString, file);
+        QFETCH(int, mode);
+        QFETCH(QByteArray, written);
         const int size = 3 * 1024 * 1024 + 500;
         Progress spy;
         const auto unwatch = qScopeGuard([this] { StickPlace::set_watcher(this, nullptr); });
         start_load(file, &spy, size);
         {
             QFile writer(Paths::dev(file));
-            QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Append));
-            QCOMPARE(writer.write(QByteArray(100 * 1024, 'g')), qint64(100 * 1024));
+            QVERIFY(writer.open(QIODevice::OpenMode(mode)));
+            QCOMPARE(writer.write(written), qint64(written.size()));
         }
         const QList<int> told = finish_load(&spy);
         QCOMPARE(g_send_para.job_word.load(), uint16_t(0));
-        QCOMPARE(sim().cards[0][0].loaded_bytes, size);
-        QCOMPARE(told, every_percent());
-        QVERIFY(f->load_sent_whole());
+        QFETCH(int, loaded);
+        QFETCH(bool, whole);
+        QCOMPARE(sim().cards[0][0].loaded_bytes, loaded);
+        QList<int> rising;
+        for (int pct = 1; pct <= (whole ? 99 : std::min<qint64>(98, qint64(loaded) * 99 / size)); ++pct)
+            rising << pct;
+        QCOMPARE(told, rising << 100);
+        QCOMPARE(f->load_sent_whole(), whole);
         QCOMPARE(wakes, 0);
+    }
+    // A file whose times lie well behind the load's start is judged by them alone: left alone, its
+    // load ends in the pass of its last read, where a file just written is read back; written over
+    // with its modification time put back, as a copy keeping times does, the inode's change time
+    // still tells, and the load does not pass for a whole one.
+    void settled_scan_file_judged_by_its_times()
+    {
+        const int size = 300 * 1024;
+        const QStringList files = {"/mnt/usb1/alone.qyfile", "/data/smartmapping/alone.qyfile",
+                                   "/mnt/usb1/restored.qyfile", "/data/smartmapping/restored.qyfile"};
+        for (const QString &file : files)
+            write_dev_file(file, QByteArray(size, 'q'));
+        const auto changed_at = [](const QString &file) {
+            struct stat st;
+            return ::stat(Paths::dev_local8(file).constData(), &st) == 0 ? std::max(st.st_mtime, st.st_ctime) : time_t(-1);
+        };
+        time_t newest = 0;
+        for (const QString &file : files)
+            newest = std::max(newest, changed_at(file));
+        QVERIFY(zemtest::poll_until([&] { return ::time(nullptr) > newest + 3; }));
+        const auto unwatch = qScopeGuard([this] { StickPlace::set_watcher(this, nullptr); });
+        const auto passes_to_end = [this] {
+            int passes = 0;
+            for (; g_send_para.job_word.load() && passes < 10000; ++passes)
+                f->fpga_pass();
+            f->set_job_listener({});
+            return passes;
+        };
+        for (int i = 0; i < 2; ++i) {
+            const QString alone = files[i], restored = files[i + 2];
+            Progress settled, fresh, rewritten;
+            load_as_it_stands(alone, &settled);
+            const int settled_passes = passes_to_end();
+            QVERIFY(f->load_sent_whole());
+            start_load(alone, &fresh, size);
+            QVERIFY(passes_to_end() > settled_passes);
+            QVERIFY(f->load_sent_whole());
+
+            const int loaded_before = sim().cards[0][0].loaded_bytes;
+            struct stat before;
+            QCOMPARE(::stat(Paths::dev_local8(restored).constData(), &before), 0);
+            load_as_it_stands(restored, &rewritten);
+            {
+                QFile writer(Paths::dev(restored));
+                QVERIFY(writer.open(QIODevice::ReadWrite));
+                QCOMPARE(writer.write(QByteArray(size, 'n')), qint64(size));
+                QVERIFY(writer.flush());
+                const timespec times[2] = {before.st_atim, before.st_mtim};
+                QCOMPARE(::futimens(writer.handle(), times), 0);
+            }
+            passes_to_end();
+            QCOMPARE(sim().cards[0][0].loaded_bytes - loaded_before, size);
+            QVERIFY(!f->load_sent_whole());
+            QVERIFY(rewritten.told.size() >= 2 && rewritten.told.last() == 100 && rewritten.told[rewritten.told.size() - 2] < 99);
+        }
     }
     // The largest scan file a load takes is sent whole; a byte more and nothing is.
     void scan_file_at_the_size_limit_data()
@@ -636,8 +718,7 @@ private slots:
         const int sent = 100 * 1024, whole = 3 * 1024 * 1024;
         QTest::newRow("the stick's reads failing") << stick << "fail" << sent << whole - 1;
         QTest::newRow("the device's reads failing") << device << "fail" << sent << whole - 1;
-        // What was read ahead of the cards may still reach them.
-        QTest::newRow("shrunk below what was sent") << stick << "50" << sent << whole - 1;
+        QTest::newRow("shrunk below what was sent") << stick << "50" << sent << sent;
         QTest::newRow("shrunk beyond what was sent") << device << "200" << 200 * 1024 << 200 * 1024;
     }
     void scan_file_failing_during_load()

@@ -175,10 +175,10 @@ void LoadScanFlow::load()
 
 void LoadScanFlow::job_ended()
 {
-    // The bar closes either way; a load that stopped short (its stick pulled, its reads failing)
-    // must not pass for one that sent the whole file: as when Load finds the file gone, the list
-    // shows what is there now. Only a load ends with the list shown: another flow's job is posted
-    // once its entry has been chosen, which put the list away.
+    // The bar closes either way; a load that stopped short (its stick pulled, its reads failing,
+    // its file written over meanwhile) must not pass for one that sent the whole file: as when
+    // Load finds the file gone, the list shows what is there now. Only a load ends with the list
+    // shown: another flow's job is posted once its entry has been chosen, which put the list away.
     const fpga_manage *fpga = fpga_manage::p_fpga_manage;
     if (fpga && !fpga->load_sent_whole())
         stick_changed();
