@@ -1,6 +1,7 @@
 #include "wakeup.h"
 
 std::atomic<void (*)()> Wakeup::pausing_hook{nullptr};
+std::atomic<void (*)()> Wakeup::blocking_hook{nullptr};
 
 void Wakeup::wake()
 {
@@ -18,6 +19,8 @@ void Wakeup::pause(std::chrono::milliseconds pause)
     std::unique_lock<std::mutex> lock(m_mutex);
     const auto woken = [this] { return m_woken; };
     m_blocked = true;
+    if (auto hook = blocking_hook.load())
+        hook();
     if (pause == kUntilWoken) {
         // Set and cleared under the lock, which the wait lets go of only while it blocks: with a
         // wake kept, the wait returns without ever letting go, and no one sees the thread asleep.

@@ -23,6 +23,8 @@ public:
 
     // Tests: called as a thread enters a pause, before the pause looks at anything.
     static std::atomic<void (*)()> pausing_hook;
+    // Tests: called under the wake's lock as a pause is about to look for a kept wake and block.
+    static std::atomic<void (*)()> blocking_hook;
     // Tests: the thread is blocked in a pause, timed or not. Decided under the wake's lock, which
     // a pause lets go of only while it blocks: a pause that a kept wake ends never reads as one.
     bool blocked_in_pause() const;

@@ -399,21 +399,25 @@ private slots:
     }
     // Qt asks for its runtime folder at every start and, when the run's own cannot be had, makes
     // one in the temporary folder (TMPDIR), here one the test watches: nothing is made in it, and
-    // Qt's answer is none or a folder of the root.
+    // Qt's answer is none or a folder of the root, the run's own wherever Qt can name it.
     void no_runtime_folder_outside_data()
     {
-        columns<QString>({"root"});
-        QTest::newRow("a file") << "file";
-        QTest::newRow("of 4,090 bytes") << "long";
+        columns<QString, int>({"root", "length"});
+        const int runtime = int(sizeof "/runtime") - 1;
+        QTest::newRow("a file") << "file" << 0;
+        QTest::newRow("of 4,090 bytes") << "long" << 4090;
+        QTest::newRow("with a runtime folder named in PATH_MAX bytes") << "long" << PATH_MAX - runtime;
+        QTest::newRow("with a runtime folder named in PATH_MAX - 1 bytes") << "long" << PATH_MAX - 1 - runtime;
         // Only root can give a folder to another user; a plain user meets the same refusal through
         // the root it may not write, below.
         if (::geteuid() == 0)
-            QTest::newRow("with a runtime folder of another user") << "owned";
-        QTest::newRow("that cannot be written") << "read-only";
+            QTest::newRow("with a runtime folder of another user") << "owned" << 0;
+        QTest::newRow("that cannot be written") << "read-only" << 0;
     }
     void no_runtime_folder_outside()
     {
         QFETCH(QString, root);
+        QFETCH(int, length);
         const QString fresh = fresh_test_root(QString(QTest::currentDataTag()).replace(' ', '_'));
         const QString watched = fresh + "-tmp";
         QDir(watched).removeRecursively();
@@ -423,7 +427,7 @@ private slots:
             named = fresh + "/file";
             write_dev_file("/file", "x");
         } else if (root == "long") {
-            named = QFile::decodeName(lengthened(QFile::encodeName(fresh), 4090));
+            named = QFile::decodeName(lengthened(QFile::encodeName(fresh), length));
             QVERIFY(QDir().mkpath(named));
         } else if (root == "owned") {
             QVERIFY(QDir().mkpath(fresh + "/runtime"));
@@ -444,6 +448,10 @@ private slots:
         const QString asked = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
         QCOMPARE(entries(QFile::encodeName(watched)), QByteArrayList());
         QVERIFY2(asked.isEmpty() || asked.startsWith(named + '/'), qPrintable(asked));
+        if (root == "long" && QFile::encodeName(named + "/runtime").size() < PATH_MAX) {
+            QCOMPARE(asked, named + "/runtime");
+            QCOMPARE(warnings.lines(), QStringList());
+        }
     }
 };
 

@@ -16,6 +16,7 @@
 #include "config_engine.h"
 #include "file_writer.h"
 #include "global.h"
+#include "json_file.h"
 #include "paths.h"
 #include "syncupdate.h"
 #include "testroot.h"
@@ -964,6 +965,12 @@ private slots:
         ALIAS_PARA out;
         write_dev_file(path, file.left(60));
         QCOMPARE(get_json_alias_para(&out, "source", 0), 0);
+        // Nested too deep behind a quote that a backslash keeps in its string: refused unread.
+        Warnings warnings;
+        const QByteArray deep = QByteArray(JsonFile::kMaxDepth, '[') + QByteArray(JsonFile::kMaxDepth, ']');
+        write_dev_file(path, "{\"namelist\": {\"source\": [{\"id\": 0, \"name\": \"\\\"\", \"x\": " + deep + "}]}}");
+        QCOMPARE(get_json_alias_para(&out, "source", 0), 0);
+        QCOMPARE(warnings.count(": not used: nested deeper than"), 1);
         QFile::remove(Paths::dev(path));
         QCOMPARE(get_json_alias_para(&out, "source", 0), 0);
     }

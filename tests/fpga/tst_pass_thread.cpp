@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <unistd.h>
 
 #include "pass_thread.h"
 #include "waits.h"
@@ -58,6 +59,27 @@ void look_on_entering()
 {
     if (g_entering && g_entering->waits_for_work())
         ++g_entered_asleep;
+}
+
+// A wake given as the pause blocks: the waking thread is let start only once the pause holds the
+// wake's lock, and the pause goes on to block only once that thread sleeps in the kernel, which a
+// thread that does nothing but wake does only while it waits for that lock.
+std::atomic<bool> g_pause_holds_the_lock{false};
+std::atomic<pid_t> g_waker{0};
+void hold_the_lock_for_the_waker()
+{
+    g_pause_holds_the_lock = true;
+    zemtest::poll_until([] {
+        if (!g_waker)
+            return false;
+        QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(g_waker.load()));
+        // Without the kernel's word the wake lands whenever it comes.
+        if (!stat.open(QIODevice::ReadOnly))
+            return true;
+        const QByteArray line = stat.readAll();
+        // The state follows the thread's name, which is in parentheses and may hold them.
+        return line.mid(line.lastIndexOf(')') + 2, 1) == "S";
+    });
 }
 
 }
@@ -136,28 +158,53 @@ private slots:
     }
 
     // A wake that came before the pause ends it without its ever blocking, however long the pause:
-    // work handed over while the thread was busy must not wait out the whole of it.
+    // work handed over while the thread was busy must not wait out the whole of it. One that comes
+    // as the pause blocks ends it too.
     void a_kept_wake_ends_the_next_pause_data()
     {
         QTest::addColumn<qint64>("pause");
-        QTest::newRow("an hour") << qint64(std::chrono::milliseconds(1h).count());
-        QTest::newRow("until woken") << qint64(Wakeup::kUntilWoken.count());
+        QTest::addColumn<bool>("as_it_blocks");
+        const qint64 hour = std::chrono::milliseconds(1h).count(), until_woken = Wakeup::kUntilWoken.count();
+        QTest::newRow("an hour") << hour << false;
+        QTest::newRow("until woken") << until_woken << false;
+        QTest::newRow("an hour, woken as it blocks") << hour << true;
+        QTest::newRow("until woken, woken as it blocks") << until_woken << true;
     }
     void a_kept_wake_ends_the_next_pause()
     {
         QFETCH(qint64, pause);
+        QFETCH(bool, as_it_blocks);
         Wakeup wakeup;
         std::atomic<bool> returned{false};
-        wakeup.wake();
+        std::thread waker;
+        g_pause_holds_the_lock = false;
+        g_waker = 0;
+        if (as_it_blocks)
+            Wakeup::blocking_hook = hold_the_lock_for_the_waker;
+        else
+            wakeup.wake();
         std::thread sleeper([&] {
             wakeup.pause(std::chrono::milliseconds(pause));
             returned = true;
         });
-        // However the test ends, the sleeper is brought back before the wake goes.
+        // However the test ends, the sleeper is brought back before the wake goes: after the
+        // waker's wake has landed, which a wake lost as the pause blocked leaves kept.
         const auto join = qScopeGuard([&] {
+            if (waker.joinable())
+                waker.join();
+            Wakeup::blocking_hook = nullptr;
             wakeup.wake();
             sleeper.join();
         });
+        if (as_it_blocks) {
+            QVERIFY(zemtest::poll_until([] { return g_pause_holds_the_lock.load(); }));
+            waker = std::thread([&] {
+                g_waker = pid_t(::gettid());
+                wakeup.wake();
+            });
+            QVERIFY2(zemtest::poll_until([&] { return returned.load(); }), "slept through a wake given as it blocked");
+            return;
+        }
         // Blocked is looked at first: a pause that blocked may still come back, on the wake the
         // guard gives or a spurious one, but it has already slept on the kept wake.
         bool blocked = false;

@@ -437,6 +437,7 @@ private slots:
         QTest::newRow("in the row, an image goes") << "o" << true << "loo" << 1;
         QTest::newRow("in the list, an image goes") << "oo" << true << "bloo" << 1;
         QTest::newRow("in the list, an image comes") << "oo" << false << "bloo" << 2;
+        QTest::newRow("in the list on HDMI2's second entry, an image goes") << "ollor" << true << "broo" << 1;
         QTest::newRow("on the crop button") << "r" << true << "loloo" << 1;
     }
     void layout_change_keeps_the_chosen_image()

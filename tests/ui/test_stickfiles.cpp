@@ -45,16 +45,21 @@ private slots:
     // shown: the names listed, "+" after the stick's; none is refused by the load's own check.
     void scan_files_data()
     {
-        columns<QString, QString>({"linked", "shown"});
-        QTest::newRow("folders as they are") << "" << QString::fromUtf8("a.qyfile b\xef\xbf\xbd.qyfile s.qyfile+");
-        QTest::newRow("mapping folder a link") << "/data/smartmapping" << "s.qyfile+";
-        QTest::newRow("stick a link") << "/mnt/usb1" << QString::fromUtf8("a.qyfile b\xef\xbf\xbd.qyfile");
+        columns<QString, QByteArray, QString>({"linked", "raw", "shown"});
+        const QString unknown = QString::fromUtf8("\xef\xbf\xbd");
+        QTest::newRow("folders as they are") << "" << QByteArray("b\xe9") << "a.qyfile b" + unknown + ".qyfile s.qyfile+";
+        QTest::newRow("mapping folder a link") << "/data/smartmapping" << QByteArray("b\xe9") << "s.qyfile+";
+        QTest::newRow("stick a link") << "/mnt/usb1" << QByteArray("b\xe9") << "a.qyfile b" + unknown + ".qyfile";
+        // The euro sign in four bytes, as UTF-8 never writes it: four bytes kept, none a character.
+        QTest::newRow("an overlong four-byte form") << "" << QByteArray("b\xf0\x82\x82\xac")
+                                                   << "a.qyfile b" + unknown.repeated(4) + ".qyfile s.qyfile+";
     }
     void scan_files()
     {
         QFETCH(QString, linked);
+        QFETCH(QByteArray, raw);
         write_dev_file("/data/smartmapping/a.qyfile", "a");
-        QVERIFY(make_raw("/data/smartmapping", "b\xe9.qyfile", "b"));
+        QVERIFY(make_raw("/data/smartmapping", raw + ".qyfile", "b"));
         write_dev_file("/mnt/usb1/s.qyfile", "s");
         write_dev_file("/etc/e.qyfile", "from elsewhere");
         if (!linked.isEmpty())
