@@ -367,6 +367,9 @@ private slots:
         QTest::newRow("Ctrl-C during the build") << "ninja" << int(SIGINT) << "" << build;
         QTest::newRow("SIGTERM during the install") << "deps" << int(SIGTERM) << "" << install;
         QTest::newRow("Ctrl-C during the install") << "deps" << int(SIGINT) << "" << install;
+        // The terminal gone: its hang-up reaches the script and the program, which ends at once.
+        QTest::newRow("the terminal closed while the program runs")
+            << "zemK58N" << int(SIGHUP) << "" << QStringList{"deps", "cmake", "cmake", "Xephyr", "zemK58N", "Xephyr stopped"};
     }
     void signal_stops_everything()
     {
@@ -380,14 +383,15 @@ private slots:
         zemtest::wait_until([&] { return events().contains(during) || script.state() == QProcess::NotRunning; });
         QVERIFY2(events().contains(during), script.readAllStandardError().constData());
         const pid_t pid = pid_t(script.processId());
-        QCOMPARE(::kill(signal == SIGINT ? -pid : pid, signal), 0);
+        // What a terminal sends reaches its whole foreground group.
+        QCOMPARE(::kill(signal == SIGTERM ? pid : -pid, signal), 0);
         // The install is let go only once the script has the signal.
         if (during == "deps")
             QCOMPARE(::write(m_hold, "\n", 1), ssize_t(1));
         QVERIFY2(ended(script), "the script did not end");
         QCOMPARE(running(contents(at("records/pids"))), QStringList());
         QCOMPARE(script.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(script.exitCode(), signal == SIGINT ? 130 : 143);
+        QCOMPARE(script.exitCode(), 128 + signal);
         QCOMPARE(events(), expected);
         QCOMPARE(entries(at("tmp")), QStringList());
         QCOMPARE(entries(at("root")), QStringList{"keep"});
