@@ -1,7 +1,8 @@
 // The run command, copied into a checkout of its own where what it would install, build and start
 // are stand-ins that record what they were asked, from where, and when they were stopped; with a
 // DISPLAY so that it starts a nested X server, here a stand-in that gives a display number and
-// stays until stopped. Nothing is installed or built, and no X server runs.
+// stays until stopped. Nothing is installed or built, and no X server runs. The script runs in a
+// process group of its own, as a terminal starts a command.
 #include <QProcess>
 #include <QtTest>
 #include <csignal>
@@ -13,32 +14,77 @@
 
 namespace {
 
-// Each stand-in writes its name to the events when it starts and says how it ended; the program
-// and the X server wait on the hold (a FIFO the test keeps open) until stopped, or until the test
-// lets go of it, so that none outlives a failed test.
-const char kRecorder[] = R"(#!/usr/bin/env bash
-echo "${0##*/}" >>"$ZEM_STANDIN_RECORDS/events"
+// Each stand-in writes its name to the events when it starts, its process id to the pids, and how
+// it ended; the program, the X server and what ZEM_STANDIN_HOLDS names wait on the hold (a FIFO
+// the test keeps open) until stopped, or until the test lets go of it, so that none outlives a
+// failed test. The install, let go, takes a moment to end, in which it could be stopped.
+const char kDeps[] = R"(#!/usr/bin/env bash
+r=$ZEM_STANDIN_RECORDS
+echo deps >>"$r/events"
+echo $$ >>"$r/pids"
+[ "$ZEM_STANDIN_HOLDS" = deps ] || exit 0
+read -r _ <"$ZEM_STANDIN_HOLD"
+sleep 0.5
+echo "deps done" >>"$r/events"
+)";
+// As cmake does, it waits for the build tool it started to end, even when stopped.
+const char kCMake[] = R"(#!/usr/bin/env bash
+r=$ZEM_STANDIN_RECORDS
+echo cmake >>"$r/events"
+echo $$ >>"$r/pids"
+[ "$1 $ZEM_STANDIN_HOLDS" = "--build ninja" ] || exit 0
+trap 'echo "cmake stopped" >>"$r/events"; exit 143' TERM
+ninja
+)";
+const char kNinja[] = R"(#!/usr/bin/env bash
+r=$ZEM_STANDIN_RECORDS
+trap 'echo "ninja stopped" >>"$r/events"; exit 143' TERM
+echo ninja >>"$r/events"
+echo $$ >>"$r/pids"
+read -r _ <"$ZEM_STANDIN_HOLD"
 )";
 // For what would install something or start the other X server: seen, and failing.
 const char kRefuser[] = R"(#!/usr/bin/env bash
 echo "${0##*/}" >>"$ZEM_STANDIN_RECORDS/events"
 exit 1
 )";
+// Started with Ctrl-C ignored, it takes it all the same, as an X server does, and quits at once.
+// With ZEM_STANDIN_NO_SCREEN it gives no number, logs that text instead, and fails in the script's
+// first pause between two looks at the number.
 const char kXServer[] = R"(#!/usr/bin/env bash
+[ -n "$ZEM_STANDIN_RESET" ] || ZEM_STANDIN_RESET=1 exec env --default-signal=INT "$0" "$@"
 r=$ZEM_STANDIN_RECORDS
 trap 'echo "Xephyr stopped" >>"$r/events"; exit 0' TERM
+trap 'echo "Xephyr interrupted" >>"$r/events"; exit 130' INT
 echo Xephyr >>"$r/events"
+echo $$ >>"$r/pids"
 fd=""
 while [ $# -gt 0 ]; do [ "$1" = -displayfd ] && fd=$2; shift; done
 readlink "/proc/$$/fd/$fd" >"$r/display-file"
 readlink "/proc/$$/fd/1" >"$r/log-file"
+if [ -n "$ZEM_STANDIN_NO_SCREEN" ]; then
+  printf '%s' "$ZEM_STANDIN_NO_SCREEN"
+  echo $$ >"$r/xserver-pid"
+  read -r _ <"$ZEM_STANDIN_HOLD"
+  echo "Xephyr ends" >>"$r/events"
+  exit 1
+fi
 echo 37 >&"$fd"
 read -r _ <"$ZEM_STANDIN_HOLD"
 echo "Xephyr let go" >>"$r/events"
 )";
+// It takes a moment to stop, in which ZEM_STANDIN_AGAIN has the script signalled a second time.
 const char kProgram[] = R"(#!/usr/bin/env bash
 r=$ZEM_STANDIN_RECORDS
-trap 'echo "zemK58N stopped" >>"$r/events"; exit 143' TERM
+stopping() {
+  echo "zemK58N stopping" >>"$r/events"
+  [ -z "$ZEM_STANDIN_AGAIN" ] || kill -s "$ZEM_STANDIN_AGAIN" "$PPID"
+  sleep 0.5
+  echo "zemK58N stopped" >>"$r/events"
+  exit 143
+}
+trap stopping TERM
+echo $$ >>"$r/pids"
 pwd -P >"$r/program-cwd"
 printf '%s\0' "$@" >"$r/program-args"
 printf '%s' "$DISPLAY" >"$r/program-display"
@@ -47,6 +93,17 @@ if [ -n "$ZEM_STANDIN_END" ]; then echo "zemK58N ends" >>"$r/events"; exit "$ZEM
 read -r _ <"$ZEM_STANDIN_HOLD"
 echo "zemK58N let go" >>"$r/events"
 )";
+// The script's pause between two looks at the X server's number, for the X server that does not
+// start: it lets that fail and lasts until the script has taken its end.
+const char kLook[] = R"(#!/usr/bin/env bash
+r=$ZEM_STANDIN_RECORDS
+until [ -s "$r/xserver-pid" ]; do command -p sleep 0.01; done
+echo >"$ZEM_STANDIN_HOLD"
+read -r xserver <"$r/xserver-pid"
+tail -s 0.01 --pid="$xserver" -f /dev/null
+echo look >>"$r/events"
+)";
+const QString kNoScreen = "Fatal server error:\nno screen\n";
 
 // A file that its owner alone may read, write and run.
 bool put(const QString &path, const QByteArray &text)
@@ -89,6 +146,25 @@ QString folder_of(const QString &path)
     return QFileInfo(path).absolutePath();
 }
 
+// Those of the processes listed that still run: there, and not ended awaiting their parent.
+QStringList running(const QByteArray &pids)
+{
+    QStringList left;
+    for (const QByteArray &pid : pids.split('\n')) {
+        const QByteArray stat = contents("/proc/" + QString::fromLatin1(pid) + "/stat");
+        if (!pid.isEmpty() && !stat.isEmpty() && stat.at(stat.lastIndexOf(')') + 2) != 'Z')
+            left << QString::fromLatin1(pid);
+    }
+    return left;
+}
+
+// As a terminal starts a command: in a process group of its own, which Ctrl-C reaches whole.
+class Command : public QProcess
+{
+protected:
+    void setupChildProcess() override { ::setpgid(0, 0); }
+};
+
 }
 
 class TestRunScript : public QObject
@@ -114,8 +190,10 @@ class TestRunScript : public QObject
     QStringList events() const { return QString::fromUtf8(contents(at("records/events"))).split('\n', Qt::SkipEmptyParts); }
 
     // The script started from the folder `from` of the work folder; the stand-in program ends by
-    // itself with `end` as its status, or waits to be stopped when it is empty.
-    void start(QProcess &script, const QString &from, const QStringList &args, const QString &end)
+    // itself with `end` as its status, or waits to be stopped when it is empty. `standins` sets
+    // what the stand-ins read besides.
+    void start(QProcess &script, const QString &from, const QStringList &args, const QString &end,
+               const QList<QPair<QString, QString>> &standins = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("PATH", at("bin") + ':' + environment.value("PATH"));
@@ -124,6 +202,8 @@ class TestRunScript : public QObject
         environment.insert("ZEM_STANDIN_RECORDS", at("records"));
         environment.insert("ZEM_STANDIN_HOLD", at("hold"));
         environment.insert("ZEM_STANDIN_END", end);
+        for (const auto &[name, value] : standins)
+            environment.insert(name, value);
         script.setProcessEnvironment(environment);
         script.setWorkingDirectory(at(from));
         script.start(at("checkout/scripts/run"), expand(args));
@@ -153,9 +233,10 @@ private slots:
         // The script names folders as the system resolves them.
         m_work = QFileInfo(base).canonicalFilePath();
         QVERIFY(put(at("checkout/scripts/run"), contents(ZEM_RUN_SCRIPT)));
-        QVERIFY(put(at("checkout/scripts/deps"), kRecorder));
+        QVERIFY(put(at("checkout/scripts/deps"), kDeps));
         QVERIFY(put(at("checkout/build/app/zemK58N"), kProgram));
-        QVERIFY(put(at("bin/cmake"), kRecorder));
+        QVERIFY(put(at("bin/cmake"), kCMake));
+        QVERIFY(put(at("bin/ninja"), kNinja));
         QVERIFY(put(at("bin/Xephyr"), kXServer));
         for (const char *refused : {"apt-get", "sudo", "Xvnc"})
             QVERIFY(put(at("bin/") + refused, kRefuser));
@@ -171,30 +252,46 @@ private slots:
         m_hold = -1;
     }
 
-    // A root the program would refuse stops the run before anything is installed, built or started.
-    void refused_before_anything_runs_data()
+    // A run that cannot go on says why and stops: on a root the program would refuse, before
+    // anything is installed, built or started; on an X server that does not start, as soon as it has
+    // ended, naming its log, which is kept.
+    void stops_with_its_reason_data()
     {
-        columns<QStringList, QString>({"args", "said"});
+        columns<QStringList, QString, QStringList>({"args", "said", "expected"});
         const QString bare = "zemK58N: --root is not followed by a data root\n";
         const QString empty = "zemK58N: data root \"\" refused: the name is empty\n";
-        QTest::newRow("bare --root") << QStringList{"--no-wait", "--root"} << bare;
-        QTest::newRow("bare --root after a good one") << QStringList{"--root", "{root}", "--root"} << bare;
-        QTest::newRow("--root=") << QStringList{"--root="} << empty;
-        QTest::newRow("--root ''") << QStringList{"--root", ""} << empty;
-        QTest::newRow("--root= after a good one") << QStringList{"--root={root}", "--root="} << empty;
+        QTest::newRow("bare --root") << QStringList{"--no-wait", "--root"} << bare << QStringList();
+        QTest::newRow("bare --root after a good one") << QStringList{"--root", "{root}", "--root"} << bare << QStringList();
+        QTest::newRow("--root=") << QStringList{"--root="} << empty << QStringList();
+        QTest::newRow("--root ''") << QStringList{"--root", ""} << empty << QStringList();
+        QTest::newRow("--root= after a good one") << QStringList{"--root={root}", "--root="} << empty << QStringList();
+        QTest::newRow("an X server that does not start")
+            << QStringList{"--root={root}"} << "zemK58N: the X server did not start; its log: {log}\n" + kNoScreen
+            << QStringList{"deps", "cmake", "cmake", "Xephyr", "Xephyr ends", "look"};
     }
-    void refused_before_anything_runs()
+    void stops_with_its_reason()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, said);
-        QProcess script;
-        start(script, "caller", args, "0");
+        QFETCH(QStringList, expected);
+        const bool xserver = !expected.isEmpty();
+        if (xserver)
+            QVERIFY(put(at("bin/sleep"), kLook));
+        Command script;
+        start(script, "caller", args, "0", {{"ZEM_STANDIN_NO_SCREEN", xserver ? kNoScreen : QString()}});
         QVERIFY(ended(script));
-        QCOMPARE(QString::fromUtf8(script.readAllStandardError()), said);
-        QCOMPARE(script.exitCode(), 2);
+        const QString log = QString::fromUtf8(contents(at("records/log-file"))).trimmed();
+        QCOMPARE(QString::fromUtf8(script.readAllStandardError()), said.replace("{log}", log));
+        QCOMPARE(script.exitCode(), xserver ? 1 : 2);
         QCOMPARE(script.readAllStandardOutput(), QByteArray());
-        QCOMPARE(events(), QStringList());
-        QCOMPARE(entries(at("tmp")), QStringList());
+        QCOMPARE(events(), expected);
+        if (xserver) {
+            const QString kept = QFileInfo(folder_of(log)).fileName();
+            QCOMPARE(entries(at("tmp")), (QStringList{kept, kept + "/xserver.display", kept + "/xserver.log"}));
+            QCOMPARE(QString::fromUtf8(contents(log)), kNoScreen);
+        } else {
+            QCOMPARE(entries(at("tmp")), QStringList());
+        }
         QVERIFY(!QFileInfo::exists(at("checkout/run-data")));
     }
 
@@ -231,7 +328,7 @@ private slots:
         const bool default_root = root == at("checkout/run-data");
         for (const QString &folder : {root, at("other")})
             QVERIFY(QDir().mkpath(folder) && put(folder + "/keep", "kept"));
-        QProcess script;
+        Command script;
         start(script, from, args, "5");
         QVERIFY(ended(script));
         QCOMPARE(QString::fromUtf8(script.readAllStandardError()), QString());
@@ -252,28 +349,50 @@ private slots:
         QCOMPARE(QFileInfo::exists(at("checkout/run-data")), default_root);
     }
 
-    // A signal to the script, while the program runs on, stops the program, then the X server, and
-    // the script ends with its files gone; Ctrl-C too, which the program started by it ignores.
+    // A signal to the script stops what it has started, and the script ends with its files gone:
+    // during the build, the build tool too; while the program runs, the program, then the X
+    // server, a second signal while the program stops included; during an install, nothing, once
+    // the install has run to its end. Ctrl-C reaches the script's process group, as a terminal's.
     void signal_stops_everything_data()
     {
-        columns<int, int>({"signal", "status"});
-        QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
-        QTest::newRow("SIGINT") << int(SIGINT) << 130;
+        columns<QString, int, QString, QStringList>({"during", "signal", "again", "expected"});
+        const QStringList install{"deps", "deps done"};
+        const QStringList build{"deps", "cmake", "cmake", "ninja", "ninja stopped", "cmake stopped"};
+        const QStringList program{"deps", "cmake", "cmake", "Xephyr", "zemK58N", "zemK58N stopping", "zemK58N stopped", "Xephyr stopped"};
+        QTest::newRow("SIGTERM while the program runs") << "zemK58N" << int(SIGTERM) << "" << program;
+        QTest::newRow("Ctrl-C while the program runs") << "zemK58N" << int(SIGINT) << "" << program;
+        QTest::newRow("SIGTERM twice") << "zemK58N" << int(SIGTERM) << "TERM" << program;
+        QTest::newRow("Ctrl-C twice") << "zemK58N" << int(SIGINT) << "INT" << program;
+        QTest::newRow("SIGTERM during the build") << "ninja" << int(SIGTERM) << "" << build;
+        QTest::newRow("Ctrl-C during the build") << "ninja" << int(SIGINT) << "" << build;
+        QTest::newRow("SIGTERM during the install") << "deps" << int(SIGTERM) << "" << install;
+        QTest::newRow("Ctrl-C during the install") << "deps" << int(SIGINT) << "" << install;
+        // The terminal gone: its hang-up reaches the script and the program, which ends at once.
+        QTest::newRow("the terminal closed while the program runs")
+            << "zemK58N" << int(SIGHUP) << "" << QStringList{"deps", "cmake", "cmake", "Xephyr", "zemK58N", "Xephyr stopped"};
     }
     void signal_stops_everything()
     {
+        QFETCH(QString, during);
         QFETCH(int, signal);
-        QFETCH(int, status);
+        QFETCH(QString, again);
+        QFETCH(QStringList, expected);
         QVERIFY(QDir().mkpath(at("root")) && put(at("root/keep"), "kept"));
-        QProcess script;
-        start(script, "caller", {"--root={root}"}, QString());
-        zemtest::wait_until([&] { return events().contains("zemK58N") || script.state() == QProcess::NotRunning; });
-        QVERIFY2(events().contains("zemK58N"), script.readAllStandardError().constData());
-        QCOMPARE(::kill(pid_t(script.processId()), signal), 0);
+        Command script;
+        start(script, "caller", {"--root={root}"}, QString(), {{"ZEM_STANDIN_HOLDS", during}, {"ZEM_STANDIN_AGAIN", again}});
+        zemtest::wait_until([&] { return events().contains(during) || script.state() == QProcess::NotRunning; });
+        QVERIFY2(events().contains(during), script.readAllStandardError().constData());
+        const pid_t pid = pid_t(script.processId());
+        // What a terminal sends reaches its whole foreground group.
+        QCOMPARE(::kill(signal == SIGTERM ? pid : -pid, signal), 0);
+        // The install is let go only once the script has the signal.
+        if (during == "deps")
+            QCOMPARE(::write(m_hold, "\n", 1), ssize_t(1));
         QVERIFY2(ended(script), "the script did not end");
+        QCOMPARE(running(contents(at("records/pids"))), QStringList());
         QCOMPARE(script.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(script.exitCode(), status);
-        QCOMPARE(events(), (QStringList{"deps", "cmake", "cmake", "Xephyr", "zemK58N", "zemK58N stopped", "Xephyr stopped"}));
+        QCOMPARE(script.exitCode(), 128 + signal);
+        QCOMPARE(events(), expected);
         QCOMPARE(entries(at("tmp")), QStringList());
         QCOMPARE(entries(at("root")), QStringList{"keep"});
     }
