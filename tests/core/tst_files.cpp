@@ -439,11 +439,18 @@ private slots:
         SyncUpdate::finish_writes();
         const QByteArray before = read_file(Paths::dev(file));
         QList<int> outcomes;
+        int images_saved = 0;
         connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_mode_saved, r, [&](int slot, bool ok) { outcomes << slot << ok; });
+        connect(SyncUpdate::p_syncupdate, &SyncUpdate::sig_image_saved, r, [&] { ++images_saved; });
         static std::atomic<int> tries;
         tries = 0;
         FileWriter::before_file_hook = [](const QString &) { ++tries; };
         const auto unhook = qScopeGuard([] { FileWriter::before_file_hook = nullptr; });
+        // Asleep with nothing to wake for, the writer keeps no copy to try again: no retry comes.
+        const auto nothing_kept = [] {
+            const FileWriter::Sleep s = FileWriter::sleep_now();
+            return s.sleeping && !s.woken && !s.until;
+        };
         RetryEvery retry(5);
         Warnings warnings;
         {
@@ -453,13 +460,19 @@ private slots:
             r->wr16(kLedWidth, 777);
             r->wr16(kModeSaveRequest, file == kImage ? 0 : 3);
             r->ram_para_save();
-            ZEM_TRY_VERIFY(tries >= 4 && (file == kImage || !outcomes.isEmpty()));
+            // The writer's reports come queued: the image's, which renews the shadow, may still be
+            // on its way after the mode's has come and its file has been tried four times.
+            ZEM_TRY_VERIFY((tries >= 4 || (tries > 0 && nothing_kept()))
+                           && (file == kImage || (!outcomes.isEmpty() && images_saved > 0)));
+            QVERIFY2(tries >= 4, "the refused file is not tried again");
             QCOMPARE(read_file(Paths::dev(file)), before);
             QCOMPARE(QList<int>({r->differs16(kLedWidth), r->ZemUserModeSaved(2)}), QList<int>({file == kImage, 0}));
         }
-        const auto done = [&] { return !r->differs16(kLedWidth) && r->ZemUserModeSaved(2) == (file != kImage); };
-        ZEM_TRY_VERIFY(done() && read_file(Paths::dev(file)) != before);
-        QCOMPARE(r->rd16(kCurrentMode), file == kImage ? 5 : 3);
+        // The retry's report taken: the image saved, or the slot filled, which no one is told of.
+        ZEM_TRY_VERIFY((file == kImage ? images_saved > 0 : r->ZemUserModeSaved(2) == 1)
+                       && read_file(Paths::dev(file)) != before);
+        QCOMPARE(QList<int>({r->differs16(kLedWidth), r->ZemUserModeSaved(2), r->rd16(kCurrentMode)}),
+                 QList<int>({0, file != kImage, file == kImage ? 5 : 3}));
         QCOMPARE(outcomes, file == kImage ? QList<int>() : QList<int>({2, 0}));
         QCOMPARE(warnings.count(": not saved"), 1);
     }
