@@ -683,6 +683,7 @@ private slots:
         QTest::newRow("cut short") << QByteArray("a\xe8\xae") << QString::fromUtf8("a\xef\xbf\xbd\xef\xbf\xbd");
         QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << QString(2, QChar(0xFFFD));
         QTest::newRow("overlong slash in three") << QByteArray("\xe0\x80\xaf") << QString(3, QChar(0xFFFD));
+        QTest::newRow("overlong euro in four") << QByteArray("\xf0\x82\x82\xac") << QString(4, QChar(0xFFFD));
         QTest::newRow("encoded surrogate") << QByteArray("\xed\xb3\x80") << QString::fromUtf8("\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
         QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << QString(4, QChar(0xFFFD));
         QTest::newRow("U+10080, a pair") << QByteArray("\xf0\x90\x82\x80") << QString::fromUtf8("\xf0\x90\x82\x80");
