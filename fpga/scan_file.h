@@ -1,7 +1,6 @@
 #pragma once
 #include <QByteArray>
 #include <QCryptographicHash>
-#include <QFile>
 #include <memory>
 
 #include "safe_file.h"
@@ -18,6 +17,9 @@ public:
     // the stick, reached with no link followed; null otherwise. Opened without blocking: a FIFO
     // in its place would otherwise hold the FPGA thread for ever.
     static std::unique_ptr<ScanFile> open(const QString &device_path);
+    ~ScanFile();
+    ScanFile(const ScanFile &) = delete;
+    ScanFile &operator=(const ScanFile &) = delete;
 
     qint64 size() const { return m_opened.size; }
     qint64 sent() const { return m_sent; }
@@ -33,6 +35,8 @@ public:
     Verdict check();
 
 private:
+    ScanFile() = default;
+
     // The file as fstat saw it on the descriptor: which file, how long, when its bytes and its
     // inode last changed. `settled` when both times lie further back than a file system's
     // coarsest grain, so that a change after the look shows in a later time.
@@ -49,7 +53,7 @@ private:
     Stamp stamp() const;
     qint64 read_at(char *into, qint64 most, qint64 offset) const;
 
-    QFile m_file;
+    int m_fd = -1;
     Stamp m_opened;
     FolderId m_stick;                  // the stick's folder it was opened from
     qint64 m_sent = 0;
