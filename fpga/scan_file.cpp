@@ -107,12 +107,11 @@ ScanFile::Verdict ScanFile::check()
     return m_digest.result() == m_sent_digest ? Verdict::Whole : Verdict::Short;
 }
 
-// fstatat rather than fstat, as Folder::open_file takes it, for the thread sanitizer's sake.
 ScanFile::Stamp ScanFile::stamp() const
 {
     struct stat st;
     Stamp s;
-    if (::fstatat(m_fd, "", &st, AT_EMPTY_PATH) != 0)
+    if (::fstat(m_fd, &st) != 0)
         return s;
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
